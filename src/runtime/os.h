@@ -1,0 +1,122 @@
+// The few things the portable code needs from the operating system.
+//
+// Paths are Windows-1252 byte strings. Portable code writes them the Windows way, with "\"
+// separators; the POSIX implementation maps "\" to "/" before it touches the file system,
+// so the host build sees the same folder structure that Windows would.
+//
+// Attribute words use the Windows bits; times are FILETIME values (100-nanosecond steps since
+// 1601-01-01). Nothing here shows a message.
+#ifndef MARLOX_RUNTIME_OS_H
+#define MARLOX_RUNTIME_OS_H
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace os {
+
+constexpr uint32_t kAttrReadOnly = 0x01;
+constexpr uint32_t kAttrDirectory = 0x10;
+constexpr uint32_t kAttrArchive = 0x20;
+constexpr uint32_t kAttrNormal = 0x80;
+constexpr uint32_t kNoAttributes = 0xFFFFFFFFu;  // what `attributes` returns for a missing path
+
+// ---- files -------------------------------------------------------------------------------
+
+struct File;  // an open file; opaque
+
+enum class OpenMode {
+    kRead,       // existing file, reading only, others may read and write
+    kReadWrite,  // existing file, reading and writing; fails on a read-only file
+    kCreate,     // create or truncate, reading and writing
+};
+
+// Opens `path`; null on failure.
+File* open_file(const std::string& path, OpenMode mode);
+// Reads up to `size` bytes at the current position; returns the count read (0 at the end of
+// the file) or -1 on an error.
+int64_t read_file(File* f, void* buffer, size_t size);
+// Writes `size` bytes at the current position; true only when all of them were written.
+bool write_file(File* f, const void* buffer, size_t size);
+bool seek_file(File* f, int64_t position);
+int64_t tell_file(File* f);
+// Size in bytes, -1 on an error.
+int64_t file_size(File* f);
+// Cuts the file at the current position.
+bool truncate_file(File* f);
+bool flush_file(File* f);
+// Closes and frees `f`; a null `f` is ignored.
+void close_file(File* f);
+
+// Reads a whole file; false when it cannot be opened or read.
+bool read_whole_file(const std::string& path, std::string& out);
+
+// ---- attributes and times ----------------------------------------------------------------
+
+// The attribute word of `path`, or kNoAttributes when it does not exist.
+uint32_t attributes(const std::string& path);
+bool set_attributes(const std::string& path, uint32_t attributes);
+
+// Last-write time of an existing file or folder, UTC; false when it cannot be read.
+bool last_write_time(const std::string& path, uint64_t& filetime);
+// Sets only the last-write time of an existing file opened for writing (sharing read and
+// write); false when the file cannot be opened that way or the time cannot be set.
+bool set_last_write_time(const std::string& path, uint64_t filetime);
+
+// Conversions between UTC and local file times with the machine's current time-zone rules.
+bool utc_to_local(uint64_t utc, uint64_t& local);
+bool local_to_utc(uint64_t local, uint64_t& utc);
+
+struct SystemTime {
+    int year, month, day_of_week, day, hour, minute, second, milliseconds;
+};
+// The calendar parts of a file time (no time-zone shift) and back. False out of range.
+bool file_time_to_system_time(uint64_t filetime, SystemTime& out);
+bool system_time_to_file_time(const SystemTime& in, uint64_t& filetime);
+// The current local wall-clock time.
+SystemTime local_now();
+
+// ---- folders and whole files -------------------------------------------------------------
+
+// Creates one folder; true when it was created or already exists as a folder.
+bool create_folder(const std::string& path);
+// Removes an empty folder.
+bool remove_folder(const std::string& path);
+bool delete_file(const std::string& path);
+// Copies `from` over `to`; with `fail_if_exists`, an existing `to` makes it fail.
+bool copy_file(const std::string& from, const std::string& to, bool fail_if_exists);
+bool move_file(const std::string& from, const std::string& to);
+
+struct FolderEntry {
+    std::string name;     // the bare name, never "." or ".."
+    uint32_t attributes;  // the Windows bits
+};
+// The entries of `folder` in the order the file system gives them; false when it cannot be read.
+bool list_folder(const std::string& folder, std::vector<FolderEntry>& out);
+
+// Free bytes on the volume holding `path`; -1 when unknown.
+int64_t free_space(const std::string& path);
+
+// The user's temporary folder with one trailing separator.
+std::string temp_folder();
+// The full path of the running program and its folder (with trailing separator).
+std::string program_path();
+std::string program_folder();
+
+// ---- libraries ---------------------------------------------------------------------------
+
+struct Library;  // opaque
+Library* load_library(const std::string& name);
+void* find_symbol(Library* library, const char* name);
+void free_library(Library* library);
+
+// ---- fault injection for tests -----------------------------------------------------------
+
+// After `bytes` more bytes have been written through write_file, every further write fails
+// (a full disk); a negative value turns the fault off. Tests only.
+void fail_writes_after(int64_t bytes);
+
+}  // namespace os
+
+#endif
