@@ -1,0 +1,65 @@
+#include "app/temp_files.h"
+
+#include <algorithm>
+
+#include "runtime/os.h"
+
+namespace {
+
+void remove_tree(const std::string& folder) {
+    std::vector<os::FolderEntry> entries;
+    if (os::list_folder(folder, entries)) {
+        for (const os::FolderEntry& e : entries) {
+            const std::string path = folder + "\\" + e.name;
+            if (e.attributes & os::kAttrDirectory) {
+                remove_tree(path);
+            } else {
+                os::set_attributes(path, os::kAttrNormal);
+                os::delete_file(path);
+            }
+        }
+    }
+    os::remove_folder(folder);
+}
+
+std::string without_trailing_separator(std::string path) {
+    while (path.size() > 1 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
+    return path;
+}
+
+}  // namespace
+
+void TempFiles::track_file(const std::string& path) {
+    if (std::find(files_.begin(), files_.end(), path) == files_.end()) files_.push_back(path);
+}
+
+void TempFiles::track_folder(const std::string& path) {
+    const std::string folder = without_trailing_separator(path);
+    if (std::find(folders_.begin(), folders_.end(), folder) == folders_.end())
+        folders_.push_back(folder);
+}
+
+std::string TempFiles::create_private_folder(const std::string& parent, const std::string& prefix) {
+    for (int n = 1; n < 10000; ++n) {
+        const std::string path = parent + prefix + std::to_string(n);
+        if (os::attributes(path) != os::kNoAttributes) continue;
+        if (!os::create_folder(path)) return std::string();
+        track_folder(path);
+        return path + "\\";
+    }
+    return std::string();
+}
+
+void TempFiles::remove_all() {
+    for (const std::string& f : files_) {
+        if (os::attributes(f) == os::kNoAttributes) continue;
+        os::set_attributes(f, os::kAttrNormal);
+        os::delete_file(f);
+    }
+    for (const std::string& d : folders_) {
+        const uint32_t a = os::attributes(d);
+        if (a != os::kNoAttributes && (a & os::kAttrDirectory)) remove_tree(d);
+    }
+    files_.clear();
+    folders_.clear();
+}
