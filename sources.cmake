@@ -9,6 +9,10 @@ set(MARLOX_PORTABLE_SOURCES
   src/app/command_line.cpp
   src/app/temp_files.cpp
   # ZIP engine
+  src/zip/zip_records.cpp
+  src/zip/zip_names.cpp
+  src/zip/zip_reader.cpp
+  src/zip/zip_writer.cpp
 )
 
 set(MARLOX_WINDOWS_SOURCES

@@ -1,0 +1,220 @@
+// The ZIP engine: reads and writes ZIP archives over raw deflate.
+//
+// One ZipEngine holds one open archive at a time: the archive file, its end record in memory,
+// the current member of a walk, the directory kept for the writer and the progress callback.
+// The caller owns the engine (the application object owns one; tests make their own), and every
+// operation takes it first. The engine shows no messages and sets no file dates: callers take
+// the member's date from zip_member_info and set it themselves.
+//
+// The format is PKWARE's APPNOTE: local headers with the member data, then the central
+// directory, then the 22-byte end record. Member names are byte strings, stored and returned
+// exactly as given; "/" and "\" both separate folders when a member is extracted.
+//
+// Result codes. Every operation that returns an int returns one of these:
+//
+//   0 kZipOk          success.
+//   1 kZipBadHeader   zip_open: the file cannot be opened for reading and writing, or holds no
+//                     end record. zip_extract: the member's local header signature is wrong.
+//                     zip_create: the file cannot be created. zip_add: the source is missing
+//                     or cannot be opened.
+//   2 kZipNoMemory    memory could not be had, or zlib failed to initialise.
+//   3 kZipUnsupported the member or archive uses what this engine does not handle: a method
+//                     other than 0 (stored) and 8 (deflated), the encryption flag, ZIP64
+//                     markers (sizes, offsets or counts set to all ones), or an archive whose
+//                     offsets are counted from after a prefix (zip_add only). Nothing is
+//                     written, not even the member's folders.
+//   4 kZipNoTarget    zip_extract: the target folder does not exist. Nothing is created.
+//   5 kZipShortRead   fewer bytes could be read than the headers promise: a truncated archive
+//                     or a source file that shrank while it was added.
+//   6 kZipDamaged     zip_extract: the member's data is damaged: inflate failed, the data ended
+//                     before or ran past the declared unpacked size, a stored member's two sizes
+//                     differ, or the CRC-32 of the result is not the one in the central header.
+//                     No file is left for the member; an existing file of that name is kept.
+//   7 kZipCannotWrite zip_extract: the output file cannot be created or written (an existing
+//                     file of that name is kept). zip_add / zip_end_batch: the archive could
+//                     not be written (a full disk); the archive is put back as it was before.
+//   8 kZipStopped     the progress callback returned 1. zip_extract leaves no file for the
+//                     member; zip_add leaves the archive as it was before.
+//   9 kZipNoMember    no archive is open, or there is no such member (a member number beyond
+//                     the directory, or no current member for zip_extract with number 0).
+//  10 kZipTooLarge    zip_add: the archive would outgrow the format (65,534 members, 4 GiB of
+//                     offsets, names of 65,535 bytes); nothing is added.
+//
+// Costs. Walking (zip_first, zip_next), zip_goto and zip_count remember where each central
+// header starts, so walking a directory, going to every member in turn or extracting every
+// member is linear in the member count. Extraction streams: memory use does not depend on a
+// member's size, and declared sizes are never trusted for an allocation.
+//
+// Adding many files: each zip_add writes the new member over the old central directory and
+// then writes the directory again behind it, so that the file on disk is a complete archive
+// when zip_add returns. For m files that rewrites a growing directory m times. A caller that
+// adds many files brackets them with zip_begin_batch and zip_end_batch: inside a batch, zip_add
+// writes only the member's data and keeps the directory in memory, and zip_end_batch writes the
+// directory and end record once. The bytes on disk after the batch are the same as after the
+// same zip_add calls without a batch. During a batch the old archive stays intact on disk (its
+// directory and end record are overwritten only by the last write of zip_end_batch), so a
+// failure anywhere, or a crash, leaves the archive as it was before the batch.
+#ifndef MARLOX_ZIP_ZIP_H
+#define MARLOX_ZIP_ZIP_H
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+constexpr int kZipOk = 0;
+constexpr int kZipBadHeader = 1;
+constexpr int kZipNoMemory = 2;
+constexpr int kZipUnsupported = 3;
+constexpr int kZipNoTarget = 4;
+constexpr int kZipShortRead = 5;
+constexpr int kZipDamaged = 6;
+constexpr int kZipCannotWrite = 7;
+constexpr int kZipStopped = 8;
+constexpr int kZipNoMember = 9;
+constexpr int kZipTooLarge = 10;
+
+// What zip_member_info reports about the current member, from its central header. The date
+// and time are the member's DOS stamp unpacked field by field (all seven year bits plus 1980),
+// without any validity check: a zero date word gives year 1980, month 0, day 0. The two-second
+// field is not used; second is always 0. Sizes of 2 GiB and more show as negative values.
+struct ZipMemberInfo {
+    int32_t unpacked = 0;
+    int32_t packed = 0;
+    uint32_t crc = 0;
+    uint32_t attributes = 0;  // external attributes: the Windows bits for archives made on Windows
+    int16_t year = 0;
+    int16_t month = 0;
+    int16_t day = 0;
+    int16_t hour = 0;
+    int16_t minute = 0;
+    int16_t second = 0;
+};
+
+// Called with the bytes done so far between pieces of (de)compression: bytes written out when
+// extracting, bytes of the source consumed when adding. Returning 1 stops the current member
+// (result kZipStopped); any other value goes on. The callback must not call the engine.
+using ZipProgress = int (*)(void* context, long bytes_done);
+
+struct ZipState;  // the engine's internals, private to src/zip
+
+class ZipEngine {
+  public:
+    ZipEngine();
+    ~ZipEngine();  // closes the archive as zip_close does
+    ZipEngine(const ZipEngine&) = delete;
+    ZipEngine& operator=(const ZipEngine&) = delete;
+
+    ZipState& state() { return *state_; }
+
+  private:
+    std::unique_ptr<ZipState> state_;
+};
+
+// ---- reading ---------------------------------------------------------------------------
+
+// Opens the archive at `path` for reading and updating. Any archive open before is closed
+// first. The file must exist and be writable (a read-only file fails). The end record is the
+// last occurrence of its signature at or before 22 bytes from the end of the file; its comment
+// length is taken as 0 from then on. When the directory is not where the end record says but
+// right before the end record (an archive with a prefix, such as a self-extracting stub), every
+// offset is counted from the archive's real start.
+// Returns kZipOk, or kZipBadHeader with nothing open.
+int zip_open(ZipEngine& z, const std::string& path);
+
+// Closes the archive: ends an open batch as zip_end_batch does, closes the file and forgets the
+// end record and the current member. Does nothing when nothing is open. The progress callback
+// stays installed.
+void zip_close(ZipEngine& z);
+
+// The number of consecutive central headers found from the start of the directory (the count
+// in the end record is not consulted); 0 when nothing is open or the directory start points
+// elsewhere. Does not change the current member.
+int zip_count(ZipEngine& z);
+
+// Makes the first member current and returns its name; the empty string (and no current member)
+// when the directory is empty or nothing is open.
+std::string zip_first(ZipEngine& z);
+
+// Makes the member after the current one current and returns its name; the empty string at the
+// end of the directory, after which there is no current member.
+std::string zip_next(ZipEngine& z);
+
+// Makes member `member` (counted from 1) current and returns its name; the empty string, with no
+// current member, when the directory ends earlier or `member` is below 1.
+std::string zip_goto(ZipEngine& z, int member);
+
+// Fills `info` from the current member's central header. Without a current member, fills the
+// values of an all-zero header and returns kZipNoMember; otherwise kZipOk.
+int zip_member_info(ZipEngine& z, ZipMemberInfo& info);
+
+// Extracts member `member` (counted from 1; 0 = the current member) into the folder `target`,
+// which must exist. A member number makes that member current, as zip_goto does.
+//
+// The name is confined to the target: "/" and "\" both split it; empty, "." and ".." pieces and
+// a leading drive or root ("C:", "/", "\\server\") are dropped; in each remaining piece a ":",
+// a control character or one of <>"|?* becomes "_", trailing dots and spaces are cut, and a
+// device name (CON, PRN, AUX, NUL, COM1-9, LPT1-9, also with an extension) gets a leading "_".
+// So "../../x.txt" lands as target\x.txt. The folder part (up to the last separator) is then
+// split at "/": each piece is created as a folder and entered. A piece written with "\" is one
+// folder path, entered only when all but its last folder already exist; a piece that cannot be
+// entered leaves the file in the folder reached so far. A name whose file part is empty (a
+// folder member such as "x/y/") creates its folders and no file.
+//
+// A stored member of unpacked size 0 creates its folders and no file; a deflated member of size
+// 0 gives an empty file. The data is checked before it replaces anything: it goes to a temporary
+// file beside an existing file of the same name, which is replaced only when the size and CRC-32
+// match the central header; an output file that did not exist before is removed on failure.
+//
+// Returns kZipOk, or kZipNoMember, kZipBadHeader, kZipUnsupported, kZipNoTarget, kZipShortRead,
+// kZipDamaged, kZipCannotWrite, kZipStopped, kZipNoMemory (see the list of codes above).
+int zip_extract(ZipEngine& z, const std::string& target, int member);
+
+// Installs `callback` (null for none) and the `context` it receives. It stays installed across
+// zip_open and zip_close.
+void zip_set_progress(ZipEngine& z, ZipProgress callback, void* context);
+
+// ---- writing ---------------------------------------------------------------------------
+
+// Closes any open archive, then creates the file at `path` (an existing file is truncated to 0
+// bytes) and leaves it open as an empty archive. Nothing more is written until the first
+// zip_add: a new archive closed without any addition is an empty file of 0 bytes.
+// Returns kZipOk, or kZipBadHeader when the file cannot be created (nothing is open then).
+int zip_create(ZipEngine& z, const std::string& path);
+
+// Adds the file or folder `name` to the open archive. The source is `name` itself when it is
+// absolute ("\..." or "X:..."), otherwise `base` followed by `name` (with a "\" between them
+// when `base` does not end in one); the member name is `name` byte for byte.
+//
+// A file is compressed with raw deflate at level 9; a folder becomes a member without data. The
+// member is written where the central directory started, and the directory follows it with the
+// new member's central header last, then the end record. Local header: version 14, flags 2,
+// method 8 (also for folders), the source's last-write time as a local DOS stamp (0 for a
+// folder), CRC-32, sizes (0 for a folder), no extra field. Central header: version made by 14,
+// version needed 0, the same flags, method, stamp, CRC and sizes, no extra field or comment,
+// external attributes = the source's Windows attribute bits (0x10 for a folder). The file is
+// never shortened: when the old archive ended with a comment longer than the bytes added, its
+// rest stays behind the new end record.
+//
+// The new member becomes the current member. Outside a batch the archive on disk is complete
+// and valid when zip_add returns; inside one, see zip_begin_batch. On any failure the archive
+// is left as it was before the call (inside a batch: with the batch's earlier members still
+// pending).
+// Returns kZipOk, or kZipNoMember (nothing open), kZipBadHeader (source missing or unreadable),
+// kZipNoMemory, kZipUnsupported (the archive has ZIP64 markers or a prefix), kZipShortRead (the
+// old directory or the source could not be read in full), kZipStopped, kZipCannotWrite,
+// kZipTooLarge.
+int zip_add(ZipEngine& z, const std::string& base, const std::string& name);
+
+// Starts a batch of additions (see "Adding many files" above). Until zip_end_batch, zip_add
+// writes member data only; the new directory and end record reach the disk in zip_end_batch.
+// A reading operation (zip_count, a walk, zip_goto, zip_extract) ends the batch first, as
+// zip_end_batch does; call zip_end_batch yourself to learn its result.
+// Returns kZipOk, or kZipNoMember when nothing is open. A batch already open stays open.
+int zip_begin_batch(ZipEngine& z);
+
+// Ends the batch: writes the directory and the end record, flushes the archive and returns
+// kZipOk. When that fails the archive is put back as it was before the batch and the result is
+// kZipCannotWrite. Without an open batch it does nothing and returns kZipOk.
+int zip_end_batch(ZipEngine& z);
+
+#endif

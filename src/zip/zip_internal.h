@@ -1,0 +1,142 @@
+// The ZIP engine's records and state, shared by the reader and the writer only.
+#ifndef MARLOX_ZIP_ZIP_INTERNAL_H
+#define MARLOX_ZIP_ZIP_INTERNAL_H
+
+#ifndef MARLOX_ZIP_INTERNAL
+#error "zip_internal.h belongs to the ZIP engine; include zip/zip.h instead"
+#endif
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "runtime/os.h"
+#include "zip/zip.h"
+
+constexpr uint32_t kLocalSignature = 0x04034B50;
+constexpr uint32_t kCentralSignature = 0x02014B50;
+constexpr uint32_t kEndSignature = 0x06054B50;
+constexpr size_t kLocalSize = 30;
+constexpr size_t kCentralSize = 46;
+constexpr size_t kEndSize = 22;
+constexpr uint32_t kZip64Marker = 0xFFFFFFFFu;
+
+// End-of-central-directory record, 22 bytes.
+struct ZipEndRecord {
+    uint32_t signature = 0;
+    uint16_t disk = 0;
+    uint16_t directory_disk = 0;
+    uint16_t entries_on_disk = 0;
+    uint16_t entries = 0;
+    uint32_t directory_size = 0;
+    uint32_t directory_offset = 0;
+    uint16_t comment_length = 0;
+};
+
+// Central directory header, 46 fixed bytes; the name, extra field and comment follow it.
+struct ZipCentralHeader {
+    uint32_t signature = 0;
+    uint16_t version_made_by = 0;
+    uint16_t version_needed = 0;
+    uint16_t flags = 0;
+    uint16_t method = 0;
+    uint16_t time = 0;
+    uint16_t date = 0;
+    uint32_t crc = 0;
+    uint32_t packed = 0;
+    uint32_t unpacked = 0;
+    uint16_t name_length = 0;
+    uint16_t extra_length = 0;
+    uint16_t comment_length = 0;
+    uint16_t disk_start = 0;
+    uint16_t internal_attributes = 0;
+    uint32_t external_attributes = 0;
+    uint32_t local_offset = 0;
+};
+
+// Local file header, 30 fixed bytes; the name and extra field follow it.
+struct ZipLocalHeader {
+    uint32_t signature = 0;
+    uint16_t version_needed = 0;
+    uint16_t flags = 0;
+    uint16_t method = 0;
+    uint16_t time = 0;
+    uint16_t date = 0;
+    uint32_t crc = 0;
+    uint32_t packed = 0;
+    uint32_t unpacked = 0;
+    uint16_t name_length = 0;
+    uint16_t extra_length = 0;
+};
+
+ZipEndRecord parse_end(const unsigned char* p);
+ZipCentralHeader parse_central(const unsigned char* p);
+ZipLocalHeader parse_local(const unsigned char* p);
+void append_end(std::string& out, const ZipEndRecord& r);
+void append_central(std::string& out, const ZipCentralHeader& h);
+void append_local(std::string& out, const ZipLocalHeader& h);
+
+// An update in progress. Bytes meant for the old tail of the file (from `start`, the old
+// directory start, up to `old_end`, the old file size) are kept in `head` and reach the disk in
+// one write at the very end; bytes beyond the old end go to the disk at once. Until that last
+// write the old archive is intact on disk, and cutting the file back to `old_end` undoes
+// everything.
+struct ZipUpdate {
+    bool active = false;
+    int64_t start = 0;
+    int64_t old_end = 0;
+    int64_t position = 0;  // where the next byte goes
+    int64_t disk_end = 0;  // end of the bytes written beyond old_end
+    std::string head;      // the new bytes of [start, old_end)
+    ZipEndRecord old_record;
+    size_t old_directory_size = 0;
+};
+
+struct ZipState {
+    os::File* file = nullptr;
+    int64_t file_size = 0;
+    ZipEndRecord end;
+    int64_t bias = 0;  // bytes before the archive when its offsets are counted from its own start
+
+    // Where the central headers found so far start; `headers_done` once the walk met the end.
+    std::vector<int64_t> headers;
+    int64_t next_header = 0;
+    bool headers_done = false;
+
+    ZipCentralHeader current;
+    std::string current_name;
+    bool has_current = false;
+    size_t current_index = 0;  // index into `headers`, or kNoIndex
+    static constexpr size_t kNoIndex = static_cast<size_t>(-1);
+
+    // A small read cache for the directory walk.
+    std::vector<unsigned char> cache;
+    int64_t cache_start = 0;
+    size_t cache_length = 0;
+
+    // The writer's copy of the directory: loaded on the first addition, grown by each one.
+    std::string directory;
+    bool directory_loaded = false;
+    bool batch = false;
+    ZipUpdate update;
+
+    unsigned temp_counter = 0;
+    ZipProgress progress = nullptr;
+    void* progress_context = nullptr;
+};
+
+// Reads up to `size` bytes at `position`; the count read.
+size_t read_at(ZipState& s, int64_t position, void* buffer, size_t size);
+// Forgets the directory walk and the read cache (after the file changed).
+void forget_walk(ZipState& s);
+// Ends a batch before a reading operation.
+void settle_batch(ZipState& s);
+// Calls the progress callback; true when it asks to stop.
+bool progress_says_stop(ZipState& s, uint64_t done);
+
+// Creates the folders of member `name` below `target`, confined to it, and returns the path of
+// the member's output file there; the empty string when the name has no file part.
+std::string place_member(const std::string& target, const std::string& name);
+
+#endif

@@ -1,0 +1,86 @@
+// Where an extracted member goes. Member names come from the archive and are not trusted: like
+// the careful unzip programs, the engine drops every piece that would climb out of the target
+// folder or name a drive, a root, a server, an NTFS stream or a device, so a hostile name can
+// only create files and folders inside the target.
+#define MARLOX_ZIP_INTERNAL
+#include <cstring>
+
+#include "files/file_meta.h"
+#include "zip/zip_internal.h"
+
+namespace {
+
+bool is_device_name(const std::string& piece) {
+    // Windows opens the device for "nul", "nul.txt" and "nul .txt" alike.
+    std::string base = lower_case(piece.substr(0, piece.find('.')));
+    while (!base.empty() && base.back() == ' ') base.pop_back();
+    if (base == "con" || base == "prn" || base == "aux" || base == "nul" || base == "conin$" ||
+        base == "conout$")
+        return true;
+    return base.size() == 4 && (base.compare(0, 3, "com") == 0 || base.compare(0, 3, "lpt") == 0) &&
+           base[3] >= '1' && base[3] <= '9';
+}
+
+// One folder or file name made safe; empty when nothing of it may be used.
+std::string safe_piece(std::string piece) {
+    for (char& c : piece) {
+        if (static_cast<unsigned char>(c) < 0x20 || std::strchr("<>:\"|?*", c)) c = '_';
+    }
+    // Windows drops trailing dots and spaces, so "..." and ". ." would mean the parent or the
+    // folder itself.
+    while (!piece.empty() && (piece.back() == '.' || piece.back() == ' ')) piece.pop_back();
+    if (is_device_name(piece)) piece.insert(0, "_");
+    return piece;
+}
+
+// The usable pieces of `text` split at `separators`.
+std::vector<std::string> safe_pieces(const std::string& text, const char* separators) {
+    std::vector<std::string> out;
+    size_t from = 0;
+    while (from <= text.size()) {
+        size_t to = text.find_first_of(separators, from);
+        if (to == std::string::npos) to = text.size();
+        std::string piece = safe_piece(text.substr(from, to - from));
+        if (!piece.empty()) out.push_back(piece);
+        from = to + 1;
+    }
+    return out;
+}
+
+bool is_folder(const std::string& path) {
+    uint32_t a = os::attributes(path);
+    return a != os::kNoAttributes && (a & os::kAttrDirectory);
+}
+
+}  // namespace
+
+std::string place_member(const std::string& target, const std::string& name) {
+    std::string rest = name;
+    if (rest.size() >= 2 && rest[1] == ':') rest.erase(0, 2);  // a drive letter
+    size_t split = rest.find_last_of("/\\");
+    std::string folder_part = split == std::string::npos ? std::string() : rest.substr(0, split);
+    std::string file_part = split == std::string::npos ? rest : rest.substr(split + 1);
+
+    std::string here = target;
+    while (!here.empty() && (here.back() == '\\' || here.back() == '/')) here.pop_back();
+
+    // The folder part is split at "/" only; a piece written with "\" is one folder path, which
+    // can be entered only when all but its last folder exist already.
+    size_t from = 0;
+    while (from <= folder_part.size()) {
+        size_t to = folder_part.find('/', from);
+        if (to == std::string::npos) to = folder_part.size();
+        std::vector<std::string> steps = safe_pieces(folder_part.substr(from, to - from), "\\");
+        from = to + 1;
+        if (steps.empty()) continue;
+        std::string path = here;
+        bool parents_exist = true;
+        for (size_t i = 0; i < steps.size(); ++i) {
+            path += "\\" + steps[i];
+            if (i + 1 < steps.size() && !is_folder(path)) parents_exist = false;
+        }
+        if (parents_exist && os::create_folder(path)) here = path;
+    }
+    std::string file = safe_piece(file_part);
+    return file.empty() ? std::string() : here + "\\" + file;
+}

@@ -1,0 +1,352 @@
+// Reading ZIP archives: the end-record scan, the directory walk and extraction.
+#define MARLOX_ZIP_INTERNAL
+#include <zlib.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+#include "zip/zip_internal.h"
+
+namespace {
+
+constexpr size_t kCacheSize = 1 << 16;
+constexpr size_t kChunk = 1 << 16;
+constexpr size_t kScanBlock = 1 << 16;
+
+// The position of the end record: the last place, at or before 22 bytes from the end of the
+// file, where its signature starts. Reads backwards in blocks, each overlapping the one after
+// it by 3 bytes so that no signature is missed at a block edge; -1 when there is none.
+int64_t find_end_record(ZipState& s) {
+    if (s.file_size < static_cast<int64_t>(kEndSize)) return -1;
+    std::vector<unsigned char> block(kScanBlock + 3);
+    int64_t top = s.file_size - static_cast<int64_t>(kEndSize);  // highest start to examine
+    while (top >= 0) {
+        int64_t low = std::max<int64_t>(0, top - static_cast<int64_t>(kScanBlock) + 1);
+        size_t length = static_cast<size_t>(top - low) + 4;
+        if (read_at(s, low, block.data(), length) != length) return -1;
+        for (int64_t p = top; p >= low; --p) {
+            const unsigned char* b = block.data() + (p - low);
+            if (b[0] == 0x50 && b[1] == 0x4B && b[2] == 0x05 && b[3] == 0x06) return p;
+        }
+        top = low - 1;
+    }
+    return -1;
+}
+
+bool central_signature_at(ZipState& s, int64_t position) {
+    unsigned char b[4];
+    return read_at(s, position, b, 4) == 4 && b[0] == 0x50 && b[1] == 0x4B && b[2] == 0x01 &&
+           b[3] == 0x02;
+}
+
+// Reads through the walk cache; for the small header and name reads of the directory walk.
+size_t cached_read(ZipState& s, int64_t position, void* buffer, size_t size) {
+    if (size > kCacheSize) return read_at(s, position, buffer, size);
+    int64_t end = position + static_cast<int64_t>(size);
+    if (position < s.cache_start || end > s.cache_start + static_cast<int64_t>(s.cache_length)) {
+        s.cache.resize(kCacheSize);
+        s.cache_start = position;
+        s.cache_length = read_at(s, position, s.cache.data(), kCacheSize);
+    }
+    int64_t offset = position - s.cache_start;
+    size_t available = s.cache_length - static_cast<size_t>(offset);
+    size_t n = std::min(size, available);
+    std::memcpy(buffer, s.cache.data() + offset, n);
+    return n;
+}
+
+// Finds the start of central header `index` (from 0); false when the directory ends earlier.
+bool find_header(ZipState& s, size_t index) {
+    while (s.headers.size() <= index && !s.headers_done) {
+        unsigned char b[kCentralSize];
+        if (cached_read(s, s.next_header, b, kCentralSize) != kCentralSize) {
+            s.headers_done = true;
+            break;
+        }
+        ZipCentralHeader h = parse_central(b);
+        if (h.signature != kCentralSignature) {
+            s.headers_done = true;
+            break;
+        }
+        s.headers.push_back(s.next_header);
+        s.next_header +=
+            static_cast<int64_t>(kCentralSize) + h.name_length + h.extra_length + h.comment_length;
+    }
+    return index < s.headers.size();
+}
+
+void clear_current(ZipState& s) {
+    s.current = ZipCentralHeader();
+    s.current_name.clear();
+    s.has_current = false;
+    s.current_index = ZipState::kNoIndex;
+}
+
+// Makes header `index` current; its name is empty when the directory ends earlier.
+std::string make_current(ZipState& s, size_t index) {
+    clear_current(s);
+    if (!find_header(s, index)) return std::string();
+    unsigned char b[kCentralSize];
+    cached_read(s, s.headers[index], b, kCentralSize);
+    s.current = parse_central(b);
+    s.current_name.resize(s.current.name_length);
+    size_t got = cached_read(s, s.headers[index] + static_cast<int64_t>(kCentralSize),
+                             &s.current_name[0], s.current.name_length);
+    s.current_name.resize(got);
+    s.has_current = true;
+    s.current_index = index;
+    return s.current_name;
+}
+
+struct Output {
+    os::File* file = nullptr;
+    uint32_t crc = 0;
+    uint64_t written = 0;
+};
+
+// Copies the data of a stored member.
+int copy_stored(ZipState& s, int64_t position, uint64_t size, Output& out) {
+    std::vector<unsigned char> buffer(static_cast<size_t>(std::min<uint64_t>(size, kChunk)));
+    while (out.written < size) {
+        size_t n = static_cast<size_t>(std::min<uint64_t>(size - out.written, kChunk));
+        if (read_at(s, position, buffer.data(), n) != n) return kZipShortRead;
+        position += static_cast<int64_t>(n);
+        if (!os::write_file(out.file, buffer.data(), n)) return kZipCannotWrite;
+        out.crc = static_cast<uint32_t>(crc32(out.crc, buffer.data(), static_cast<uInt>(n)));
+        out.written += n;
+        if (progress_says_stop(s, out.written)) return kZipStopped;
+    }
+    return kZipOk;
+}
+
+// Inflates a deflated member; never writes more than `unpacked` bytes.
+int inflate_member(ZipState& s, int64_t position, uint64_t packed, uint64_t unpacked, Output& out) {
+    z_stream zs;
+    std::memset(&zs, 0, sizeof zs);
+    if (inflateInit2(&zs, -MAX_WBITS) != Z_OK) return kZipNoMemory;
+    std::vector<unsigned char> in(static_cast<size_t>(std::min<uint64_t>(packed, kChunk)) + 1);
+    std::vector<unsigned char> buffer(kChunk);
+    uint64_t left = packed;
+    int result = kZipOk;
+    for (;;) {
+        if (zs.avail_in == 0 && left > 0) {
+            size_t n = static_cast<size_t>(std::min<uint64_t>(left, kChunk));
+            if (read_at(s, position, in.data(), n) != n) {
+                result = kZipShortRead;
+                break;
+            }
+            position += static_cast<int64_t>(n);
+            left -= n;
+            zs.next_in = in.data();
+            zs.avail_in = static_cast<uInt>(n);
+        }
+        zs.next_out = buffer.data();
+        zs.avail_out = static_cast<uInt>(kChunk);
+        int z = inflate(&zs, Z_NO_FLUSH);
+        size_t got = kChunk - zs.avail_out;
+        bool stuck = z == Z_BUF_ERROR && got == 0 && zs.avail_in > 0;
+        if ((z != Z_OK && z != Z_STREAM_END && z != Z_BUF_ERROR) || stuck) {
+            result = kZipDamaged;
+            break;
+        }
+        if (got > unpacked - out.written) {
+            result = kZipDamaged;
+            break;
+        }
+        if (got > 0) {
+            if (!os::write_file(out.file, buffer.data(), got)) {
+                result = kZipCannotWrite;
+                break;
+            }
+            out.crc = static_cast<uint32_t>(crc32(out.crc, buffer.data(), static_cast<uInt>(got)));
+            out.written += got;
+            if (progress_says_stop(s, out.written)) {
+                result = kZipStopped;
+                break;
+            }
+        }
+        if (z == Z_STREAM_END) break;
+        if (got == 0 && zs.avail_in == 0 && left == 0) break;  // the data ended early
+    }
+    inflateEnd(&zs);
+    return result;
+}
+
+// A name beside `folder_of` that names nothing yet, for the checked data.
+std::string temp_name(ZipState& s, const std::string& path) {
+    std::string folder = path.substr(0, path.find_last_of('\\') + 1);
+    for (;;) {
+        std::string candidate = folder + "~mlx" + std::to_string(++s.temp_counter) + ".tmp";
+        if (os::attributes(candidate) == os::kNoAttributes) return candidate;
+    }
+}
+
+}  // namespace
+
+size_t read_at(ZipState& s, int64_t position, void* buffer, size_t size) {
+    if (!s.file || position < 0 || !os::seek_file(s.file, position)) return 0;
+    int64_t n = os::read_file(s.file, buffer, size);
+    return n > 0 ? static_cast<size_t>(n) : 0;
+}
+
+void forget_walk(ZipState& s) {
+    s.headers.clear();
+    s.headers_done = false;
+    s.next_header = static_cast<int64_t>(s.end.directory_offset) + s.bias;
+    s.cache_length = 0;
+    s.current_index = ZipState::kNoIndex;
+}
+
+bool progress_says_stop(ZipState& s, uint64_t done) {
+    if (!s.progress) return false;
+    long value = done > static_cast<uint64_t>(LONG_MAX) ? LONG_MAX : static_cast<long>(done);
+    return s.progress(s.progress_context, value) == 1;
+}
+
+ZipEngine::ZipEngine() : state_(new ZipState) {}
+
+ZipEngine::~ZipEngine() { zip_close(*this); }
+
+int zip_open(ZipEngine& z, const std::string& path) {
+    zip_close(z);
+    ZipState& s = z.state();
+    s.file = os::open_file(path, os::OpenMode::kReadWrite);
+    if (!s.file) return kZipBadHeader;
+    s.file_size = os::file_size(s.file);
+    int64_t at = find_end_record(s);
+    unsigned char b[kEndSize];
+    if (at < 0 || read_at(s, at, b, kEndSize) != kEndSize) {
+        os::close_file(s.file);
+        s.file = nullptr;
+        return kZipBadHeader;
+    }
+    s.end = parse_end(b);
+    s.end.comment_length = 0;
+    // An archive behind a prefix whose offsets count from its own start: its directory ends
+    // where the end record begins (or where the ZIP64 records begin, which this engine refuses).
+    int64_t offset = s.end.directory_offset;
+    int64_t real = at - static_cast<int64_t>(s.end.directory_size);
+    if (s.end.directory_size > 0 && real > offset && !central_signature_at(s, offset) &&
+        central_signature_at(s, real))
+        s.bias = real - offset;
+    forget_walk(s);
+    clear_current(s);
+    return kZipOk;
+}
+
+void zip_close(ZipEngine& z) {
+    ZipState& s = z.state();
+    if (!s.file) return;
+    settle_batch(s);
+    os::close_file(s.file);
+    ZipProgress progress = s.progress;
+    void* context = s.progress_context;
+    s = ZipState();
+    s.progress = progress;
+    s.progress_context = context;
+}
+
+int zip_count(ZipEngine& z) {
+    ZipState& s = z.state();
+    if (!s.file) return 0;
+    settle_batch(s);
+    find_header(s, static_cast<size_t>(INT_MAX));
+    return static_cast<int>(s.headers.size());
+}
+
+std::string zip_first(ZipEngine& z) {
+    ZipState& s = z.state();
+    settle_batch(s);
+    if (!s.file) return std::string();
+    return make_current(s, 0);
+}
+
+std::string zip_next(ZipEngine& z) {
+    ZipState& s = z.state();
+    settle_batch(s);
+    if (!s.file || s.current_index == ZipState::kNoIndex) {
+        clear_current(s);
+        return std::string();
+    }
+    return make_current(s, s.current_index + 1);
+}
+
+std::string zip_goto(ZipEngine& z, int member) {
+    ZipState& s = z.state();
+    settle_batch(s);
+    if (!s.file || member < 1) {
+        clear_current(s);
+        return std::string();
+    }
+    return make_current(s, static_cast<size_t>(member - 1));
+}
+
+int zip_member_info(ZipEngine& z, ZipMemberInfo& info) {
+    const ZipState& s = z.state();
+    const ZipCentralHeader& h = s.current;
+    info.unpacked = static_cast<int32_t>(h.unpacked);
+    info.packed = static_cast<int32_t>(h.packed);
+    info.crc = h.crc;
+    info.attributes = h.external_attributes;
+    info.year = static_cast<int16_t>(1980 + (h.date >> 9));
+    info.month = static_cast<int16_t>((h.date >> 5) & 15);
+    info.day = static_cast<int16_t>(h.date & 31);
+    info.hour = static_cast<int16_t>((h.time >> 11) & 31);
+    info.minute = static_cast<int16_t>((h.time >> 5) & 63);
+    info.second = 0;
+    return s.has_current ? kZipOk : kZipNoMember;
+}
+
+int zip_extract(ZipEngine& z, const std::string& target, int member) {
+    ZipState& s = z.state();
+    settle_batch(s);
+    if (member != 0) zip_goto(z, member);
+    if (!s.file || !s.has_current) return kZipNoMember;
+    const ZipCentralHeader h = s.current;
+    const std::string name = s.current_name;
+
+    int64_t local = static_cast<int64_t>(h.local_offset) + s.bias;
+    unsigned char b[kLocalSize];
+    if (read_at(s, local, b, kLocalSize) != kLocalSize) return kZipBadHeader;
+    ZipLocalHeader l = parse_local(b);
+    if (l.signature != kLocalSignature) return kZipBadHeader;
+    if (os::attributes(target) == os::kNoAttributes) return kZipNoTarget;
+
+    bool known_methods = (l.method == 0 || l.method == 8) && (h.method == 0 || h.method == 8);
+    bool encrypted = ((h.flags | l.flags) & 1) != 0;
+    bool zip64 =
+        h.packed == kZip64Marker || h.unpacked == kZip64Marker || h.local_offset == kZip64Marker;
+    if (!known_methods || encrypted || zip64) return kZipUnsupported;
+    int64_t data = local + static_cast<int64_t>(kLocalSize) + l.name_length + l.extra_length;
+    if (data + static_cast<int64_t>(h.packed) > s.file_size) return kZipShortRead;
+    if (l.method == 0 && h.packed != h.unpacked) return kZipDamaged;
+
+    // A member of size 0 with the folder bit is a folder, also when its name does not end in a
+    // separator (this engine's writer stores folders so).
+    bool folder = h.unpacked == 0 && (h.external_attributes & os::kAttrDirectory);
+    std::string path = place_member(target, folder ? name + "/" : name);
+    if (path.empty() || (l.method == 0 && h.unpacked == 0)) return kZipOk;
+
+    // An existing file is replaced only by data that checked out.
+    uint32_t existing = os::attributes(path);
+    if (existing != os::kNoAttributes && (existing & os::kAttrDirectory)) return kZipCannotWrite;
+    std::string work = existing == os::kNoAttributes ? path : temp_name(s, path);
+    Output out;
+    out.file = os::open_file(work, os::OpenMode::kCreate);
+    if (!out.file) return kZipCannotWrite;
+    int result = l.method == 0 ? copy_stored(s, data, h.packed, out)
+                               : inflate_member(s, data, h.packed, h.unpacked, out);
+    if (result == kZipOk && (out.written != h.unpacked || out.crc != h.crc)) result = kZipDamaged;
+    os::close_file(out.file);
+    if (result == kZipOk && work != path && !(os::delete_file(path) && os::move_file(work, path)))
+        result = kZipCannotWrite;
+    if (result != kZipOk) os::delete_file(work);
+    return result;
+}
+
+void zip_set_progress(ZipEngine& z, ZipProgress callback, void* context) {
+    ZipState& s = z.state();
+    s.progress = callback;
+    s.progress_context = context;
+}

@@ -1,0 +1,121 @@
+// Little-endian reading and writing of the three ZIP records (PKWARE APPNOTE sections 4.3.7,
+// 4.3.12 and 4.3.16).
+#define MARLOX_ZIP_INTERNAL
+#include "zip/zip_internal.h"
+
+namespace {
+
+uint16_t le16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+
+uint32_t le32(const unsigned char* p) {
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+
+void put16(std::string& out, uint16_t v) {
+    out.push_back(static_cast<char>(v & 0xFF));
+    out.push_back(static_cast<char>(v >> 8));
+}
+
+void put32(std::string& out, uint32_t v) {
+    put16(out, static_cast<uint16_t>(v & 0xFFFF));
+    put16(out, static_cast<uint16_t>(v >> 16));
+}
+
+}  // namespace
+
+ZipEndRecord parse_end(const unsigned char* p) {
+    ZipEndRecord r;
+    r.signature = le32(p);
+    r.disk = le16(p + 4);
+    r.directory_disk = le16(p + 6);
+    r.entries_on_disk = le16(p + 8);
+    r.entries = le16(p + 10);
+    r.directory_size = le32(p + 12);
+    r.directory_offset = le32(p + 16);
+    r.comment_length = le16(p + 20);
+    return r;
+}
+
+ZipCentralHeader parse_central(const unsigned char* p) {
+    ZipCentralHeader h;
+    h.signature = le32(p);
+    h.version_made_by = le16(p + 4);
+    h.version_needed = le16(p + 6);
+    h.flags = le16(p + 8);
+    h.method = le16(p + 10);
+    h.time = le16(p + 12);
+    h.date = le16(p + 14);
+    h.crc = le32(p + 16);
+    h.packed = le32(p + 20);
+    h.unpacked = le32(p + 24);
+    h.name_length = le16(p + 28);
+    h.extra_length = le16(p + 30);
+    h.comment_length = le16(p + 32);
+    h.disk_start = le16(p + 34);
+    h.internal_attributes = le16(p + 36);
+    h.external_attributes = le32(p + 38);
+    h.local_offset = le32(p + 42);
+    return h;
+}
+
+ZipLocalHeader parse_local(const unsigned char* p) {
+    ZipLocalHeader h;
+    h.signature = le32(p);
+    h.version_needed = le16(p + 4);
+    h.flags = le16(p + 6);
+    h.method = le16(p + 8);
+    h.time = le16(p + 10);
+    h.date = le16(p + 12);
+    h.crc = le32(p + 14);
+    h.packed = le32(p + 18);
+    h.unpacked = le32(p + 22);
+    h.name_length = le16(p + 26);
+    h.extra_length = le16(p + 28);
+    return h;
+}
+
+void append_end(std::string& out, const ZipEndRecord& r) {
+    put32(out, r.signature);
+    put16(out, r.disk);
+    put16(out, r.directory_disk);
+    put16(out, r.entries_on_disk);
+    put16(out, r.entries);
+    put32(out, r.directory_size);
+    put32(out, r.directory_offset);
+    put16(out, r.comment_length);
+}
+
+void append_central(std::string& out, const ZipCentralHeader& h) {
+    put32(out, h.signature);
+    put16(out, h.version_made_by);
+    put16(out, h.version_needed);
+    put16(out, h.flags);
+    put16(out, h.method);
+    put16(out, h.time);
+    put16(out, h.date);
+    put32(out, h.crc);
+    put32(out, h.packed);
+    put32(out, h.unpacked);
+    put16(out, h.name_length);
+    put16(out, h.extra_length);
+    put16(out, h.comment_length);
+    put16(out, h.disk_start);
+    put16(out, h.internal_attributes);
+    put32(out, h.external_attributes);
+    put32(out, h.local_offset);
+}
+
+void append_local(std::string& out, const ZipLocalHeader& h) {
+    put32(out, h.signature);
+    put16(out, h.version_needed);
+    put16(out, h.flags);
+    put16(out, h.method);
+    put16(out, h.time);
+    put16(out, h.date);
+    put32(out, h.crc);
+    put32(out, h.packed);
+    put32(out, h.unpacked);
+    put16(out, h.name_length);
+    put16(out, h.extra_length);
+}

@@ -1,0 +1,321 @@
+// Writing ZIP archives: a new member goes where the central directory started, and the
+// directory, grown by the member's header, and the end record follow it.
+//
+// Safety: every update keeps the old archive intact on disk until its very last write. Bytes
+// that belong where the old directory and end record lie are held in memory (they are at most
+// as many as the old directory and end record have), bytes beyond the old end of the file are
+// written at once; when everything else has gone well, the held bytes are written in one piece
+// and the file is flushed. Any failure before that is undone by cutting the file back to its
+// old length; a failure of that last write puts the old bytes back.
+#define MARLOX_ZIP_INTERNAL
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "files/file_meta.h"
+#include "zip/zip_internal.h"
+
+namespace {
+
+constexpr size_t kChunk = 1 << 16;
+constexpr uint16_t kVersion = 14;
+constexpr uint16_t kFlags = 2;  // deflate option bits "maximum compression"
+constexpr uint16_t kDeflated = 8;
+constexpr uint16_t kMaxEntries = 0xFFFE;  // 0xFFFF tells readers to look for ZIP64 records
+constexpr int64_t kMaxOffset = 0xFFFFFFFELL;
+
+std::string source_path(const std::string& base, const std::string& name) {
+    bool absolute = (!name.empty() && (name[0] == '\\' || name[0] == '/')) ||
+                    (name.size() >= 2 && name[1] == ':');
+    if (absolute || base.empty()) return name;
+    char last = base.back();
+    return last == '\\' || last == '/' ? base + name : base + "\\" + name;
+}
+
+int load_directory(ZipState& s) {
+    if (s.directory_loaded) return kZipOk;
+    const ZipEndRecord& e = s.end;
+    if (s.bias != 0 || e.directory_offset == kZip64Marker || e.directory_size == kZip64Marker ||
+        e.entries == 0xFFFF || e.entries_on_disk == 0xFFFF)
+        return kZipUnsupported;
+    int64_t start = e.directory_offset;
+    if (start + static_cast<int64_t>(e.directory_size) > s.file_size) return kZipShortRead;
+    try {
+        s.directory.resize(e.directory_size);
+    } catch (const std::bad_alloc&) {
+        return kZipNoMemory;
+    }
+    if (read_at(s, start, &s.directory[0], s.directory.size()) != s.directory.size()) {
+        s.directory.clear();
+        return kZipShortRead;
+    }
+    s.directory_loaded = true;
+    return kZipOk;
+}
+
+void begin_update(ZipState& s) {
+    ZipUpdate& u = s.update;
+    if (u.active) return;
+    u.active = true;
+    u.start = s.end.directory_offset;
+    u.old_end = s.file_size;
+    u.position = u.start;
+    u.disk_end = u.old_end;
+    u.head.clear();
+    u.old_record = s.end;
+    u.old_directory_size = s.directory.size();
+}
+
+// Puts `size` bytes at `at`: into the held bytes below the old end, to the disk beyond it.
+bool put_bytes(ZipState& s, int64_t at, const void* data, size_t size) {
+    ZipUpdate& u = s.update;
+    const auto* p = static_cast<const char*>(data);
+    if (at < u.old_end) {
+        size_t held = static_cast<size_t>(std::min<int64_t>(size, u.old_end - at));
+        size_t offset = static_cast<size_t>(at - u.start);
+        if (u.head.size() < offset + held) u.head.resize(offset + held);
+        std::memcpy(&u.head[offset], p, held);
+        at += static_cast<int64_t>(held);
+        p += held;
+        size -= held;
+    }
+    if (size == 0) return true;
+    if (!os::seek_file(s.file, at) || !os::write_file(s.file, p, size)) return false;
+    u.disk_end = std::max(u.disk_end, at + static_cast<int64_t>(size));
+    return true;
+}
+
+bool append_bytes(ZipState& s, const void* data, size_t size) {
+    if (!put_bytes(s, s.update.position, data, size)) return false;
+    s.update.position += static_cast<int64_t>(size);
+    return true;
+}
+
+// Gives the file back its old length and the engine its old directory and end record.
+void abort_update(ZipState& s) {
+    ZipUpdate& u = s.update;
+    if (u.disk_end > u.old_end && os::seek_file(s.file, u.old_end)) os::truncate_file(s.file);
+    s.end = u.old_record;
+    s.directory.resize(u.old_directory_size);
+    u = ZipUpdate();
+    forget_walk(s);
+}
+
+int commit_update(ZipState& s) {
+    ZipUpdate& u = s.update;
+    std::string record;
+    append_end(record, s.end);
+    if (!append_bytes(s, s.directory.data(), s.directory.size()) ||
+        !append_bytes(s, record.data(), record.size())) {
+        abort_update(s);
+        return kZipCannotWrite;
+    }
+    // Bytes of an addition that failed inside a batch may lie beyond the new end.
+    int64_t end = std::max(u.position, u.old_end);
+    if (u.disk_end > end && !(os::seek_file(s.file, end) && os::truncate_file(s.file))) {
+        abort_update(s);
+        return kZipCannotWrite;
+    }
+    std::string old(u.head.size(), '\0');
+    if (!u.head.empty() && read_at(s, u.start, &old[0], old.size()) != old.size()) {
+        abort_update(s);
+        return kZipShortRead;
+    }
+    bool written = u.head.empty() || (os::seek_file(s.file, u.start) &&
+                                      os::write_file(s.file, u.head.data(), u.head.size()));
+    if (!written || !os::flush_file(s.file)) {
+        if (!old.empty() && os::seek_file(s.file, u.start))
+            os::write_file(s.file, old.data(), old.size());
+        abort_update(s);
+        return kZipCannotWrite;
+    }
+    s.file_size = end;
+    u = ZipUpdate();
+    forget_walk(s);
+    return kZipOk;
+}
+
+// Deflates `size` bytes of `source` behind the local header; fills in CRC and sizes.
+int deflate_source(ZipState& s, os::File* source, uint64_t size, ZipLocalHeader& l) {
+    z_stream zs;
+    std::memset(&zs, 0, sizeof zs);
+    if (deflateInit2(&zs, 9, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+        return kZipNoMemory;
+    std::vector<unsigned char> in(static_cast<size_t>(std::min<uint64_t>(size, kChunk)) + 1);
+    std::vector<unsigned char> out(kChunk);
+    uint64_t done = 0;
+    uint64_t packed = 0;
+    uint32_t crc = 0;
+    int result = kZipOk;
+    bool finishing = false;
+    while (result == kZipOk) {
+        if (!finishing && done < size) {
+            size_t n = static_cast<size_t>(std::min<uint64_t>(size - done, kChunk));
+            if (os::read_file(source, in.data(), n) != static_cast<int64_t>(n)) {
+                result = kZipShortRead;
+                break;
+            }
+            crc = static_cast<uint32_t>(crc32(crc, in.data(), static_cast<uInt>(n)));
+            done += n;
+            zs.next_in = in.data();
+            zs.avail_in = static_cast<uInt>(n);
+        }
+        finishing = done == size;
+        int z;
+        do {
+            zs.next_out = out.data();
+            zs.avail_out = static_cast<uInt>(kChunk);
+            z = deflate(&zs, finishing ? Z_FINISH : Z_NO_FLUSH);
+            size_t have = kChunk - zs.avail_out;
+            packed += have;
+            if (have > 0 && !append_bytes(s, out.data(), have)) result = kZipCannotWrite;
+        } while (result == kZipOk && zs.avail_out == 0 && z != Z_STREAM_END);
+        if (z == Z_STREAM_END) break;
+        if (z != Z_OK && z != Z_BUF_ERROR) result = kZipNoMemory;
+        if (result == kZipOk && progress_says_stop(s, done)) result = kZipStopped;
+    }
+    deflateEnd(&zs);
+    if (result == kZipOk && packed > static_cast<uint64_t>(kMaxOffset)) result = kZipTooLarge;
+    l.crc = crc;
+    l.packed = static_cast<uint32_t>(packed);
+    l.unpacked = static_cast<uint32_t>(size);
+    return result;
+}
+
+// Writes one member's local header, name and data; kZipOk or the failure.
+int write_member(ZipState& s, const std::string& path, const std::string& name, bool folder,
+                 ZipLocalHeader& l) {
+    os::File* source = nullptr;
+    int64_t size = 0;
+    if (!folder) {
+        source = os::open_file(path, os::OpenMode::kRead);
+        if (!source) return kZipBadHeader;
+        size = os::file_size(source);
+        if (size < 0) {
+            os::close_file(source);
+            return kZipBadHeader;
+        }
+        if (size > kMaxOffset) {
+            os::close_file(source);
+            return kZipTooLarge;
+        }
+        DosDateTime stamp = file_time_to_dos(path);
+        l.time = stamp.time;
+        l.date = stamp.date;
+    }
+    l.signature = kLocalSignature;
+    l.version_needed = kVersion;
+    l.flags = kFlags;
+    l.method = kDeflated;
+    l.name_length = static_cast<uint16_t>(name.size());
+    int64_t at = s.update.position;
+    std::string header;
+    append_local(header, l);
+    header += name;
+    int result = append_bytes(s, header.data(), header.size()) ? kZipOk : kZipCannotWrite;
+    if (result == kZipOk && !folder) {
+        result = deflate_source(s, source, static_cast<uint64_t>(size), l);
+        header.clear();
+        append_local(header, l);
+        if (result == kZipOk && !put_bytes(s, at, header.data(), header.size()))
+            result = kZipCannotWrite;
+    }
+    os::close_file(source);
+    return result;
+}
+
+}  // namespace
+
+void settle_batch(ZipState& s) {
+    s.batch = false;
+    if (s.update.active) commit_update(s);
+}
+
+int zip_create(ZipEngine& z, const std::string& path) {
+    zip_close(z);
+    ZipState& s = z.state();
+    s.file = os::open_file(path, os::OpenMode::kCreate);
+    if (!s.file) return kZipBadHeader;
+    s.end.signature = kEndSignature;
+    s.directory_loaded = true;
+    forget_walk(s);
+    return kZipOk;
+}
+
+int zip_add(ZipEngine& z, const std::string& base, const std::string& name) {
+    ZipState& s = z.state();
+    if (!s.file) return kZipNoMember;
+    if (name.size() > 0xFFFF) return kZipTooLarge;
+    std::string path = source_path(base, name);
+    uint32_t attributes = os::attributes(path);
+    if (attributes == os::kNoAttributes) return kZipBadHeader;
+    bool folder = (attributes & os::kAttrDirectory) != 0;
+    int result = load_directory(s);
+    if (result != kZipOk) return result;
+    if (s.end.entries >= kMaxEntries) return kZipTooLarge;
+
+    begin_update(s);
+    ZipUpdate& u = s.update;
+    int64_t mark = u.position;
+    size_t head_mark = u.head.size();
+    ZipLocalHeader l;
+    result = write_member(s, path, name, folder, l);
+    int64_t directory_end =
+        u.position + static_cast<int64_t>(s.directory.size() + kCentralSize + name.size());
+    if (result == kZipOk && (mark > kMaxOffset || directory_end > kMaxOffset))
+        result = kZipTooLarge;
+    if (result != kZipOk) {
+        if (s.directory.size() == u.old_directory_size) {
+            abort_update(s);
+        } else {  // keep the batch's earlier members
+            u.position = mark;
+            u.head.resize(
+                std::min(head_mark, static_cast<size_t>(std::max<int64_t>(0, mark - u.start))));
+        }
+        return result;
+    }
+
+    ZipCentralHeader h;
+    h.signature = kCentralSignature;
+    h.version_made_by = kVersion;
+    h.version_needed = 0;
+    h.flags = l.flags;
+    h.method = l.method;
+    h.time = l.time;
+    h.date = l.date;
+    h.crc = l.crc;
+    h.packed = l.packed;
+    h.unpacked = l.unpacked;
+    h.name_length = l.name_length;
+    h.external_attributes = attributes;
+    h.local_offset = static_cast<uint32_t>(mark);
+    append_central(s.directory, h);
+    s.directory += name;
+    s.end.directory_offset = static_cast<uint32_t>(u.position);
+    ++s.end.entries_on_disk;
+    ++s.end.entries;
+    s.end.directory_size = static_cast<uint32_t>(s.directory.size());
+
+    result = s.batch ? kZipOk : commit_update(s);
+    s.current = h;
+    s.current_name = name;
+    s.has_current = result == kZipOk;
+    s.current_index = ZipState::kNoIndex;
+    if (result != kZipOk) s.current = ZipCentralHeader();
+    return result;
+}
+
+int zip_begin_batch(ZipEngine& z) {
+    ZipState& s = z.state();
+    if (!s.file) return kZipNoMember;
+    s.batch = true;
+    return kZipOk;
+}
+
+int zip_end_batch(ZipEngine& z) {
+    ZipState& s = z.state();
+    s.batch = false;
+    return s.update.active ? commit_update(s) : kZipOk;
+}
