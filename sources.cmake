@@ -17,8 +17,8 @@ set(MARLOX_PORTABLE_SOURCES
 
 set(MARLOX_WINDOWS_SOURCES
   src/app/application.cpp
+  src/app/main_window.cpp
   src/system/special_folders.cpp
-  src/system/shortcut.cpp
   src/protect/mail_library.cpp
   src/formats/cab_library.cpp
   src/runtime/ui_prompt.cpp

@@ -12,7 +12,8 @@ int64_t days_since_1970(int64_t year, int month, int day) {
     const int64_t era = (year >= 0 ? year : year - 399) / 400;
     const int64_t year_of_era = year - era * 400;
     const int64_t day_of_year = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-    const int64_t day_of_era = year_of_era * 365 + year_of_era / 4 - year_of_era / 100 + day_of_year;
+    const int64_t day_of_era =
+        year_of_era * 365 + year_of_era / 4 - year_of_era / 100 + day_of_year;
     return era * 146097 + day_of_era - 719468;
 }
 
@@ -98,7 +99,8 @@ int match_wildcard(const std::string& name, const std::string& pattern, int igno
     size_t start = 0;
     for (;;) {
         const size_t bar = p.find('|', start);
-        const std::string alt = p.substr(start, bar == std::string::npos ? std::string::npos : bar - start);
+        const std::string alt =
+            p.substr(start, bar == std::string::npos ? std::string::npos : bar - start);
         if (matches_alternative(n, alt)) return 1;
         if (bar == std::string::npos) return 0;
         start = bar + 1;

@@ -27,7 +27,8 @@ bool read_whole_file(const std::string& path, std::string& out) {
     out.clear();
     char buffer[65536];
     int64_t n;
-    while ((n = read_file(f, buffer, sizeof buffer)) > 0) out.append(buffer, static_cast<size_t>(n));
+    while ((n = read_file(f, buffer, sizeof buffer)) > 0)
+        out.append(buffer, static_cast<size_t>(n));
     close_file(f);
     return n == 0;
 }

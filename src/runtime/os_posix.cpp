@@ -115,7 +115,6 @@ void close_file(File* f) {
     delete f;
 }
 
-
 uint32_t attributes(const std::string& path) {
     struct stat st;
     if (stat(native(path).c_str(), &st) != 0) return kNoAttributes;
@@ -217,8 +216,10 @@ SystemTime local_now() {
     clock_gettime(CLOCK_REALTIME, &now);
     struct tm parts;
     localtime_r(&now.tv_sec, &parts);
-    return {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_wday, parts.tm_mday, parts.tm_hour,
-            parts.tm_min,         parts.tm_sec,     static_cast<int>(now.tv_nsec / 1000000)};
+    return {parts.tm_year + 1900, parts.tm_mon + 1,
+            parts.tm_wday,        parts.tm_mday,
+            parts.tm_hour,        parts.tm_min,
+            parts.tm_sec,         static_cast<int>(now.tv_nsec / 1000000)};
 }
 
 bool create_folder(const std::string& path) {

@@ -33,8 +33,8 @@ File* open_file(const std::string& path, OpenMode mode) {
         access |= GENERIC_WRITE;
         disposition = CREATE_ALWAYS;
     }
-    HANDLE h = CreateFileA(path.c_str(), access, share, nullptr, disposition,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileA(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
     if (h == INVALID_HANDLE_VALUE) return nullptr;
     return new File{h};
 }
@@ -94,7 +94,6 @@ void close_file(File* f) {
     delete f;
 }
 
-
 uint32_t attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
 
 bool set_attributes(const std::string& path, uint32_t attributes) {
@@ -109,8 +108,8 @@ bool last_write_time(const std::string& path, uint64_t& filetime) {
 }
 
 bool set_last_write_time(const std::string& path, uint64_t filetime) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     FILETIME ft = to_filetime(filetime);
     bool ok = SetFileTime(h, nullptr, nullptr, &ft) != 0;
@@ -136,8 +135,8 @@ bool file_time_to_system_time(uint64_t filetime, SystemTime& out) {
     FILETIME ft = to_filetime(filetime);
     SYSTEMTIME st;
     if (!FileTimeToSystemTime(&ft, &st)) return false;
-    out = {st.wYear, st.wMonth, st.wDayOfWeek, st.wDay, st.wHour, st.wMinute, st.wSecond,
-           st.wMilliseconds};
+    out = {st.wYear, st.wMonth,  st.wDayOfWeek, st.wDay,
+           st.wHour, st.wMinute, st.wSecond,    st.wMilliseconds};
     return true;
 }
 
@@ -160,8 +159,8 @@ bool system_time_to_file_time(const SystemTime& in, uint64_t& filetime) {
 SystemTime local_now() {
     SYSTEMTIME st;
     GetLocalTime(&st);
-    return {st.wYear, st.wMonth, st.wDayOfWeek, st.wDay, st.wHour, st.wMinute, st.wSecond,
-            st.wMilliseconds};
+    return {st.wYear, st.wMonth,  st.wDayOfWeek, st.wDay,
+            st.wHour, st.wMinute, st.wSecond,    st.wMilliseconds};
 }
 
 bool create_folder(const std::string& path) {

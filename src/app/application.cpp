@@ -1,0 +1,80 @@
+#include "app/application.h"
+
+#include <commctrl.h>
+
+#include "app/command_line.h"
+#include "system/special_folders.h"
+
+const char kVersion[] = "1.1.6";
+
+namespace {
+
+HFONT create_font(int points) {
+    HDC screen = GetDC(nullptr);
+    const int height = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
+    ReleaseDC(nullptr, screen);
+    return CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                       DEFAULT_PITCH | FF_SWISS, "Arial");
+}
+
+}  // namespace
+
+std::string default_language() {
+    using GetKBCodePageFn = UINT(WINAPI*)();
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    auto get_code_page = user32 ? reinterpret_cast<GetKBCodePageFn>(reinterpret_cast<void*>(
+                                      GetProcAddress(user32, "GetKBCodePage")))
+                                : nullptr;
+    return get_code_page && get_code_page() == 850 ? "de" : "en";
+}
+
+int Application::run(const std::string& command_line) {
+    if (!start_up(command_line)) return 1;
+    main_loop();
+    shut_down();
+    return 0;
+}
+
+bool Application::start_up(const std::string& command_line) {
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    program_folder_ = os::program_folder();
+
+    if (!bind_mail_library(mail_, prompter_)) return false;
+
+    const std::string language = default_language();
+    start_argument_ = CommandLine(command_line).next();
+
+    os::File* config = os::open_file(config_path(), os::OpenMode::kRead);
+    config_existed_ = config != nullptr;
+    os::close_file(config);
+    create_send_to_shortcut();
+
+    settings_ = load_settings(config_path(), language);
+    font_main_ = create_font(11);
+    font_list_ = create_font(10);
+    load_messages_for_language(messages_, program_folder_, settings_.language);
+    bind_cab_library(cab_, prompter_, messages_);
+
+    if (!window_.create(*this)) return false;
+    return true;
+}
+
+void Application::main_loop() {
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+void Application::shut_down() {
+    release_cab_library(cab_);
+    save_settings_at_exit(config_path(), settings_, window_.geometry());
+    temp_files_.remove_all();
+    DeleteObject(font_main_);
+    DeleteObject(font_list_);
+    font_main_ = font_list_ = nullptr;
+    release_mail_library(mail_);
+}

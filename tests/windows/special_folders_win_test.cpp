@@ -1,0 +1,66 @@
+#include "system/special_folders.h"
+
+#include <gtest/gtest.h>
+#include <objbase.h>
+#include <shlobj.h>
+#include <windows.h>
+
+TEST(SpecialFolder, TempFolderHasExactlyOneTrailingBackslash) {
+    const std::string temp = special_folder(kTempFolder);
+    char expected[MAX_PATH];
+    GetTempPathA(MAX_PATH, expected);
+    EXPECT_EQ(temp, expected);
+    ASSERT_GE(temp.size(), 2u);
+    EXPECT_EQ(temp.back(), '\\');
+    EXPECT_NE(temp[temp.size() - 2], '\\');
+
+    const std::string send_to = special_folder(kSendToFolder);
+    ASSERT_FALSE(send_to.empty());
+    EXPECT_EQ(send_to.back(), '\\');
+    EXPECT_NE(GetFileAttributesA(send_to.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+    EXPECT_EQ(special_folder(0x7FFF), "");
+}
+
+TEST(CreateShortcut, WritesEveryPropertyAndRewritesInPlace) {
+    const std::string link = special_folder(kTempFolder) + "marlox-test.lnk";
+    ShortcutSpec spec;
+    spec.target = "C:\\windows\\notepad.exe";
+    spec.link_file = link;
+    spec.arguments = "-x";
+    spec.description = "Marlox";
+    spec.working_folder = "C:\\windows";
+    spec.icon_path = "C:\\windows\\notepad.exe";
+    spec.icon_index = 2;
+    ASSERT_EQ(create_shortcut(spec), 1);
+    spec.description = "second";
+    ASSERT_EQ(create_shortcut(spec), 1);
+
+    CoInitialize(nullptr);
+    IShellLinkA* shell_link = nullptr;
+    ASSERT_TRUE(
+        SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(&shell_link))));
+    IPersistFile* file = nullptr;
+    shell_link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+    wchar_t wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide, MAX_PATH);
+    ASSERT_TRUE(SUCCEEDED(file->Load(wide, STGM_READ)));
+    char text[MAX_PATH];
+    int number = 0;
+    shell_link->GetDescription(text, MAX_PATH);
+    EXPECT_STREQ(text, "second");
+    shell_link->GetArguments(text, MAX_PATH);
+    EXPECT_STREQ(text, "-x");
+    shell_link->GetShowCmd(&number);
+    EXPECT_EQ(number, SW_SHOWNORMAL);
+    shell_link->GetIconLocation(text, MAX_PATH, &number);
+    EXPECT_STREQ(text, "C:\\windows\\notepad.exe");
+    EXPECT_EQ(number, 2);
+    file->Release();
+    shell_link->Release();
+    CoUninitialize();
+    DeleteFileA(link.c_str());
+
+    spec.link_file = "C:\\no\\such\\folder\\x.lnk";
+    EXPECT_EQ(create_shortcut(spec), 0);
+}

@@ -1,0 +1,84 @@
+// Binding the mail and cabinet libraries at start-up, against Wine's real DLLs.
+#include <gtest/gtest.h>
+
+#include "app/application.h"
+#include "app/main_window.h"
+#include "formats/cab_library.h"
+#include "protect/mail_library.h"
+#include "scripted_prompter.h"
+
+TEST(MailLibrary, BindsTheSystemLibraryWithoutABox) {
+    ScriptedPrompter prompter;
+    MailLibrary mail;
+    ASSERT_TRUE(bind_mail_library(mail, prompter));
+    EXPECT_TRUE(prompter.boxes.empty());
+    EXPECT_NE(mail.send_documents, nullptr);
+    release_mail_library(mail);
+    EXPECT_EQ(mail.first, nullptr);
+}
+
+TEST(MailLibrary, MissingOrIncompleteLibraryShowsTheBoxAndFails) {
+    ScriptedPrompter prompter;
+    MailLibrary mail;
+    EXPECT_FALSE(bind_mail_library(mail, prompter, "nosuchmapi.dll", "mapi32.dll"));
+    ASSERT_EQ(prompter.boxes.size(), 1u);
+    EXPECT_EQ(prompter.boxes[0].title, "nosuchmapi.dll");
+    EXPECT_EQ(prompter.boxes[0].text, "Cant load dynamic link library !");
+    EXPECT_EQ(prompter.boxes[0].icon, BoxIcon::kError);
+    EXPECT_EQ(prompter.boxes[0].owner, nullptr);
+
+    EXPECT_FALSE(bind_mail_library(mail, prompter, "mapi32.dll", "nosuchmapi2.dll"));
+    ASSERT_EQ(prompter.boxes.size(), 2u);
+    EXPECT_EQ(prompter.boxes[1].title, "nosuchmapi2.dll");
+
+    // A library without the entry points names the first one missing.
+    EXPECT_FALSE(bind_mail_library(mail, prompter, "kernel32.dll", "kernel32.dll"));
+    ASSERT_EQ(prompter.boxes.size(), 3u);
+    EXPECT_EQ(prompter.boxes[2].title, "kernel32.dll");
+    EXPECT_EQ(prompter.boxes[2].text, "MAPILogon");
+    EXPECT_EQ(mail.first, nullptr);
+}
+
+TEST(CabLibrary, BindsSetupApiOrExplainsWithMessage43) {
+    MessageTable messages;
+    load_default_messages(messages);
+    ScriptedPrompter prompter;
+    CabLibrary cab;
+    bind_cab_library(cab, prompter, messages);
+    EXPECT_TRUE(cab.available());
+    EXPECT_TRUE(prompter.boxes.empty());
+    release_cab_library(cab);
+
+    bind_cab_library(cab, prompter, messages, "nosuchsetupapi.dll");
+    EXPECT_FALSE(cab.available());
+    ASSERT_EQ(prompter.boxes.size(), 1u);
+    EXPECT_EQ(prompter.boxes[0].title, messages.message(42));
+    EXPECT_EQ(prompter.boxes[0].text, messages.message(43));
+    EXPECT_EQ(prompter.boxes[0].icon, BoxIcon::kError);
+
+    // A library without the function: no box, no cabinets.
+    bind_cab_library(cab, prompter, messages, "kernel32.dll");
+    EXPECT_FALSE(cab.available());
+    EXPECT_EQ(prompter.boxes.size(), 1u);
+    release_cab_library(cab);
+}
+
+TEST(StartUp, DefaultLanguageAndTitleForms) {
+    // Wine's keyboard code page is 437.
+    EXPECT_EQ(default_language(), "en");
+    EXPECT_EQ(MainWindow::base_title("Marlox", true), "Marlox V 1.1.6");
+    EXPECT_EQ(MainWindow::base_title("Marlox", false), "Marlox V1.1.6");
+}
+
+TEST(Messages, WindowsBuildCarriesWindows1252Bytes) {
+    MessageTable table;
+    load_default_messages(table);
+    EXPECT_EQ(table.message(10), "\x47\x72\xF6\xDF\x65");
+    EXPECT_EQ(table.message(173),
+              ">>\xFC"
+              "berschreiben?\?<<");
+    MessageTable english;
+    ASSERT_TRUE(
+        load_catalog(english, std::string("Z:") + MARLOX_SOURCE_DIR + "/data/Common.catalog_en"));
+    EXPECT_EQ(english.message(42), "Error");
+}

@@ -1,0 +1,48 @@
+# Windows tier: GoogleTest programs built with MinGW and run under Wine in one headless
+# session; end-to-end tier: the real marlox.exe in the same session.
+set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+# GoogleTest's own sources are not ours to keep warning-free.
+target_compile_options(gtest PRIVATE -w)
+target_compile_options(gtest_main PRIVATE -w)
+
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  set(MARLOX_WINE_ARCH win64)
+else()
+  set(MARLOX_WINE_ARCH win32)
+endif()
+set(MARLOX_WINE_STATE ${CMAKE_BINARY_DIR}/wine-session)
+set(MARLOX_WINE_RUN ${CMAKE_CURRENT_SOURCE_DIR}/wine/wine-run.sh ${MARLOX_WINE_STATE})
+
+add_test(NAME wine.session.start
+  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/wine/session.sh start ${MARLOX_WINE_STATE} ${MARLOX_WINE_ARCH})
+add_test(NAME wine.session.stop
+  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/wine/session.sh stop ${MARLOX_WINE_STATE})
+set_tests_properties(wine.session.start PROPERTIES FIXTURES_SETUP wine LABELS "windows;e2e")
+set_tests_properties(wine.session.stop PROPERTIES FIXTURES_CLEANUP wine LABELS "windows;e2e")
+
+file(GLOB MARLOX_WINDOWS_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/windows/*.cpp)
+add_executable(marlox_windows_tests ${MARLOX_WINDOWS_TEST_SOURCES})
+target_link_libraries(marlox_windows_tests PRIVATE marlox_ui gtest gtest_main)
+target_include_directories(marlox_windows_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/windows)
+target_compile_definitions(marlox_windows_tests PRIVATE
+  MARLOX_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+set_target_properties(marlox_windows_tests PROPERTIES CROSSCOMPILING_EMULATOR "${MARLOX_WINE_RUN}")
+# Test names come from the sources at configure time, so listing them never starts Wine.
+gtest_add_tests(TARGET marlox_windows_tests TEST_LIST MARLOX_WINDOWS_TESTS)
+set_tests_properties(${MARLOX_WINDOWS_TESTS} PROPERTIES
+  LABELS windows FIXTURES_REQUIRED wine TIMEOUT 60 ENVIRONMENT "TZ=CET-1")
+
+# Small programs the end-to-end scripts use from the Linux side.
+add_executable(wintool ${CMAKE_CURRENT_SOURCE_DIR}/tools/wintool.cpp)
+target_link_libraries(wintool PRIVATE ole32 uuid)
+
+file(GLOB MARLOX_E2E_SCRIPTS CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/e2e/*_test.sh)
+foreach(script ${MARLOX_E2E_SCRIPTS})
+  get_filename_component(name ${script} NAME_WE)
+  add_test(NAME e2e.${name}
+    COMMAND bash ${script} ${MARLOX_WINE_STATE} $<TARGET_FILE:marlox> $<TARGET_FILE:wintool>)
+  set_tests_properties(e2e.${name} PROPERTIES LABELS e2e FIXTURES_REQUIRED wine TIMEOUT 120)
+endforeach()

@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Starts or stops the headless Wine session the Windows and end-to-end tests run in: an Xvfb
+# display, a fresh Wine prefix, a persistent wineserver and one virtual desktop.
+#
+#   session.sh start STATE_DIR ARCH   ARCH is win32 or win64, the Windows build's kind
+#   session.sh stop STATE_DIR
+#
+# `start` writes STATE_DIR/env, which wine-run.sh and the end-to-end scripts source.
+set -euo pipefail
+action=$1 state=$2
+
+stop_session() {
+    [ -f "$state/env" ] || return 0
+    # shellcheck disable=SC1091
+    source "$state/env"
+    "$WINESERVER" -k 2>/dev/null || true
+    "$WINESERVER" -w 2>/dev/null || true
+    [ -f "$state/xvfb.pid" ] && kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true
+    rm -f "$state/env" "$state/xvfb.pid"
+}
+
+case "$action" in
+stop)
+    stop_session
+    exit 0
+    ;;
+start) ;;
+*)
+    echo "usage: $0 start|stop STATE_DIR [ARCH]" >&2
+    exit 2
+    ;;
+esac
+
+arch=${3:-win32}
+stop_session
+mkdir -p "$state"
+prefix="$state/prefix"
+rm -rf "$prefix"
+mkdir -p "$prefix"
+
+if [ "$arch" = win64 ]; then
+    wine=/usr/lib/wine/wine64 wineserver=/usr/lib/wine/wineserver64
+else
+    wine=/usr/lib/wine/wine wineserver=/usr/lib/wine/wineserver32
+    [ -x /usr/lib/wine/wineserver64 ] && wineserver=/usr/lib/wine/wineserver64
+fi
+
+display=90
+while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do display=$((display + 1)); done
+Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+echo $! >"$state/xvfb.pid"
+for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+
+cat >"$state/env" <<ENV
+export DISPLAY=:$display
+export WINEPREFIX='$prefix'
+export WINEARCH=$arch
+export WINELOADER=$wine
+export WINE=$wine
+export WINESERVER=$wineserver
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES='mscoree,mshtml,winemenubuilder.exe=d'
+export LANG=C.UTF-8
+ENV
+# shellcheck disable=SC1091
+source "$state/env"
+
+# A persistent server first, so every later Wine call starts in a fraction of a second.
+setsid "$WINESERVER" -p >/dev/null 2>&1 </dev/null
+"$WINE" wineboot -i >/dev/null 2>&1
+"$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+"$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+setsid "$WINE" explorer /desktop=Default,1024x768 >/dev/null 2>&1 </dev/null &
+for _ in $(seq 100); do
+    xdotool search --name '^Default - Wine desktop$' >/dev/null 2>&1 && break
+    sleep 0.1
+done
+exit 0
