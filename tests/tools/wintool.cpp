@@ -7,6 +7,7 @@
 //   wintool press TITLE ID           posts WM_COMMAND ID to the window titled TITLE
 //   wintool close TITLE              posts WM_CLOSE to the window titled TITLE
 //   wintool title PREFIX [SECONDS]   prints the title of a window whose title starts with PREFIX
+//   wintool rect PREFIX [SECONDS]    prints "WIDTHxHEIGHT+X+Y" of that window on the screen
 #include <objbase.h>
 #include <shlobj.h>
 #include <shobjidl.h>
@@ -89,6 +90,13 @@ int main(int argc, char** argv) {
     const std::string command = argv[1];
     const double seconds = argc > 3 ? std::atof(argv[3]) : 10;
     if (command == "lnk") return print_link(argv[2]);
+    if (command == "rect") {
+        HWND hwnd = find_window(argv[2], true, seconds);
+        RECT r;
+        if (!hwnd || !GetWindowRect(hwnd, &r)) return 1;
+        std::printf("%ldx%ld+%ld+%ld\n", r.right - r.left, r.bottom - r.top, r.left, r.top);
+        return 0;
+    }
     if (command == "wait" || command == "title") {
         HWND hwnd = find_window(argv[2], command == "title", seconds);
         if (!hwnd) return 1;

@@ -68,11 +68,22 @@ source "$state/env"
 # A persistent server first, so every later Wine call starts in a fraction of a second.
 setsid "$WINESERVER" -p >/dev/null 2>&1 </dev/null
 "$WINE" wineboot -i >/dev/null 2>&1
+# Every program runs in one virtual desktop. wineboot has already started a desktop process
+# of the default kind, so the server is restarted once the setting is in the registry.
 "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
 "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+"$WINESERVER" -k
+"$WINESERVER" -w
+# Wine's own fonts (Marlett draws the caption buttons) where every Wine build finds them.
+cp /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
+setsid "$WINESERVER" -p >/dev/null 2>&1 </dev/null
 setsid "$WINE" explorer /desktop=Default,1024x768 >/dev/null 2>&1 </dev/null &
-for _ in $(seq 100); do
+for _ in $(seq 150); do
     xdotool search --name '^Default - Wine desktop$' >/dev/null 2>&1 && break
     sleep 0.1
 done
+xdotool search --name '^Default - Wine desktop$' >/dev/null 2>&1 || {
+    echo "the Wine desktop did not appear" >&2
+    exit 1
+}
 exit 0
