@@ -4,8 +4,9 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config git python3 clang
+  build-essential cmake ninja-build pkg-config git python3 clang libclang-rt-14-dev
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix libz-mingw-w64-dev
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
   wine wine32:i386 wine64 fonts-wine fonts-liberation
   xvfb xdotool imagemagick x11-apps
   zlib1g-dev libgtest-dev libgmock-dev googletest
