@@ -4,7 +4,7 @@
 
 #include "app/messages.h"
 #include "runtime/os.h"
-#include "runtime/ui_prompt.h"
+#include "runtime/prompt.h"
 
 struct CabLibrary {
     os::Library* library = nullptr;

@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "runtime/os.h"
-#include "runtime/ui_prompt.h"
+#include "runtime/prompt.h"
 
 // ULONG MAPISendDocuments(ULONG_PTR ulUIParam, LPSTR lpszDelimChar, LPSTR lpszFilePaths,
 //                         LPSTR lpszFileNames, ULONG ulReserved)

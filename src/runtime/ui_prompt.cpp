@@ -1,5 +1,7 @@
 #include "runtime/ui_prompt.h"
 
+#include <windows.h>
+
 namespace {
 
 class SystemPrompter : public Prompter {
@@ -20,7 +22,7 @@ class SystemPrompter : public Prompter {
                 style |= MB_ICONQUESTION;
                 break;
         }
-        return MessageBoxA(r.owner, r.text.c_str(), r.title.c_str(), style);
+        return MessageBoxA(static_cast<HWND>(r.owner), r.text.c_str(), r.title.c_str(), style);
     }
 };
 

@@ -5,17 +5,17 @@
 #include <deque>
 #include <vector>
 
-#include "runtime/ui_prompt.h"
+#include "runtime/prompt.h"
 
 class ScriptedPrompter : public Prompter {
   public:
-    // Answers given in order; IDOK once they run out.
+    // Answers given in order; kAnswerOk once they run out.
     std::deque<int> answers;
     std::vector<MessageBoxRequest> boxes;
 
     int message_box(const MessageBoxRequest& request) override {
         boxes.push_back(request);
-        if (answers.empty()) return IDOK;
+        if (answers.empty()) return kAnswerOk;
         const int answer = answers.front();
         answers.pop_front();
         return answer;

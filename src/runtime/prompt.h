@@ -1,0 +1,33 @@
+// Everything that asks the user something goes through a Prompter: the program's one shows
+// the system's boxes and requesters; tests install a scripted one that records each question
+// and gives the answer the test chose. Portable: the listing and extraction logic asks
+// through it in both builds.
+#ifndef MARLOX_RUNTIME_PROMPT_H
+#define MARLOX_RUNTIME_PROMPT_H
+
+#include <string>
+
+enum class BoxIcon { kError, kWarning, kInformation, kQuestion };
+enum class BoxButtons { kOk, kYesNo };
+
+// The answers, with the values of IDOK, IDYES and IDNO.
+constexpr int kAnswerOk = 1;
+constexpr int kAnswerYes = 6;
+constexpr int kAnswerNo = 7;
+
+struct MessageBoxRequest {
+    void* owner = nullptr;  // the owner window (HWND), or none
+    std::string title;
+    std::string text;
+    BoxIcon icon = BoxIcon::kInformation;
+    BoxButtons buttons = BoxButtons::kOk;
+};
+
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+    // Shows a box and waits; kAnswerOk, kAnswerYes or kAnswerNo.
+    virtual int message_box(const MessageBoxRequest& request) = 0;
+};
+
+#endif
