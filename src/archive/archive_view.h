@@ -1,0 +1,48 @@
+// What the listing and extraction logic needs of the main window. The window implements it;
+// host tests use a plain recording view, so the logic runs and is tested in both builds.
+#ifndef MARLOX_ARCHIVE_ARCHIVE_VIEW_H
+#define MARLOX_ARCHIVE_ARCHIVE_VIEW_H
+
+#include <array>
+#include <string>
+#include <vector>
+
+// One row of the archive list: column 0 (empty), name, unpacked size, packed size, date, rate.
+using ArchiveEntry = std::array<std::string, 6>;
+
+class ArchiveView {
+public:
+    virtual ~ArchiveView() = default;
+
+    // Rows, in display order (after any sorting).
+    virtual void clear_rows() = 0;
+    virtual void add_row(const ArchiveEntry& row) = 0;
+    virtual int row_count() const = 0;
+    virtual std::string row_text(int row, int column) const = 0;
+    virtual bool row_selected(int row) const = 0;
+    virtual int selected_count() const = 0;
+    // Renumbers each row's sort key to its position, once the rows are complete.
+    virtual void number_rows() = 0;
+    virtual void enable_list(bool enabled) = 0;
+
+    // Column header sort indicators back to "none"; and the ascending sort by name.
+    virtual void reset_sort_indicators() = 0;
+    virtual void sort_list_on_open() = 0;
+
+    // Status bar field 0 or 1, and the window title.
+    virtual void set_status_text(int field, const std::string& text) = 0;
+    virtual void set_title(const std::string& text) = 0;
+
+    // The progress bar: range 0..maximum and its value; redraws at once.
+    virtual void set_progress_range(int maximum) = 0;
+    virtual void set_progress(int value) = 0;
+
+    // Enables or disables a command number (menu item and toolbar button alike).
+    virtual void enable_command(int command, bool enabled) = 0;
+    // Pop-up menu 3 with one item per candidate (commands 1000, 1001, ...); empty: no menu.
+    virtual void set_setup_candidates(const std::vector<std::string>& candidates) = 0;
+    // Brings the main window to the front.
+    virtual void activate() = 0;
+};
+
+#endif
