@@ -8,15 +8,22 @@
 //   wintool close TITLE              posts WM_CLOSE to the window titled TITLE
 //   wintool title PREFIX [SECONDS]   prints the title of a window whose title starts with PREFIX
 //   wintool rect PREFIX [SECONDS]    prints "WIDTHxHEIGHT+X+Y" of that window on the screen
+//   wintool status PREFIX FIELD      prints the text of a status-bar field of that window
+//   wintool rows PREFIX              prints the rows of its list view, columns joined by "|"
+//   wintool select PREFIX ROW...     selects exactly the given rows (0-based) of its list view
+//   wintool command PREFIX NUMBER    posts WM_COMMAND NUMBER to that window
+#include <windows.h>
+
+#include <commctrl.h>
 #include <objbase.h>
 #include <shlobj.h>
 #include <shobjidl.h>
-#include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -47,6 +54,101 @@ HWND find_window(const std::string& text, bool prefix, double seconds) {
         if (search.found || waited >= seconds * 1000) return search.found;
         Sleep(50);
     }
+}
+
+// Memory inside the process that owns a window, for messages that carry pointers.
+class RemoteBuffer {
+  public:
+    RemoteBuffer(HWND hwnd, size_t size) : size_(size) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(hwnd, &pid);
+        process_ =
+            OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        if (process_)
+            address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    }
+    ~RemoteBuffer() {
+        if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        if (process_) CloseHandle(process_);
+    }
+    RemoteBuffer(const RemoteBuffer&) = delete;
+    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+
+    char* address() const { return static_cast<char*>(address_); }
+    bool write(size_t offset, const void* data, size_t size) {
+        return WriteProcessMemory(process_, address() + offset, data, size, nullptr);
+    }
+    bool read(size_t offset, void* data, size_t size) {
+        return ReadProcessMemory(process_, address() + offset, data, size, nullptr);
+    }
+    bool ok() const { return address_ != nullptr && size_ > 0; }
+
+  private:
+    HANDLE process_ = nullptr;
+    void* address_ = nullptr;
+    size_t size_;
+};
+
+HWND child_of_class(HWND parent, const char* class_name) {
+    return FindWindowExA(parent, nullptr, class_name, nullptr);
+}
+
+int print_status(HWND main, int field) {
+    HWND bar = child_of_class(main, "msctls_statusbar32");
+    if (!bar) return 1;
+    RemoteBuffer text(bar, 1024);
+    if (!text.ok()) return 1;
+    const LRESULT length = SendMessageA(bar, SB_GETTEXTLENGTHA, field, 0) & 0xFFFF;
+    std::vector<char> local(static_cast<size_t>(length) + 1, '\0');
+    if (length >= 1024) return 1;
+    SendMessageA(bar, SB_GETTEXTA, field, reinterpret_cast<LPARAM>(text.address()));
+    text.read(0, local.data(), local.size());
+    local.back() = '\0';
+    std::printf("%s\n", local.data());
+    return 0;
+}
+
+int print_rows(HWND main) {
+    HWND list = child_of_class(main, "SysListView32");
+    if (!list) return 1;
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    const int columns = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+    const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    RemoteBuffer remote(list, sizeof(LVITEMA) + 1024);
+    if (!remote.ok()) return 1;
+    for (int row = 0; row < rows; ++row) {
+        std::string line;
+        for (int column = 0; column < columns; ++column) {
+            LVITEMA item = {};
+            item.iSubItem = column;
+            item.pszText = remote.address() + sizeof(LVITEMA);
+            item.cchTextMax = 1024;
+            remote.write(0, &item, sizeof item);
+            SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(remote.address()));
+            char text[1025] = "";
+            remote.read(sizeof(LVITEMA), text, 1024);
+            if (column > 0) line += '|';
+            line += text;
+        }
+        std::printf("%s\n", line.c_str());
+    }
+    return 0;
+}
+
+int select_rows(HWND main, const std::vector<int>& chosen) {
+    HWND list = child_of_class(main, "SysListView32");
+    if (!list) return 1;
+    RemoteBuffer remote(list, sizeof(LVITEMA));
+    if (!remote.ok()) return 1;
+    const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < rows; ++row) {
+        LVITEMA item = {};
+        item.stateMask = LVIS_SELECTED;
+        for (int c : chosen) item.state = c == row ? LVIS_SELECTED : item.state;
+        remote.write(0, &item, sizeof item);
+        SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote.address()));
+    }
+    return 0;
 }
 
 int print_link(const char* path) {
@@ -90,6 +192,18 @@ int main(int argc, char** argv) {
     const std::string command = argv[1];
     const double seconds = argc > 3 ? std::atof(argv[3]) : 10;
     if (command == "lnk") return print_link(argv[2]);
+    if (command == "status" || command == "rows" || command == "select" || command == "command") {
+        HWND main = find_window(argv[2], true, 10);
+        if (!main) return 1;
+        if (command == "rows") return print_rows(main);
+        if (argc < 4) return 2;
+        if (command == "status") return print_status(main, std::atoi(argv[3]));
+        if (command == "command")
+            return PostMessageA(main, WM_COMMAND, std::atoi(argv[3]), 0) ? 0 : 1;
+        std::vector<int> chosen;
+        for (int i = 3; i < argc; ++i) chosen.push_back(std::atoi(argv[i]));
+        return select_rows(main, chosen);
+    }
     if (command == "rect") {
         HWND hwnd = find_window(argv[2], true, seconds);
         RECT r;
