@@ -5,8 +5,6 @@
 #include "app/command_line.h"
 #include "system/special_folders.h"
 
-const char kVersion[] = "1.1.6";
-
 namespace {
 
 HFONT create_font(int points) {

@@ -11,11 +11,10 @@
 #include "app/messages.h"
 #include "app/settings_file.h"
 #include "app/temp_files.h"
+#include "app/version.h"
 #include "formats/cab_library.h"
 #include "protect/mail_library.h"
 #include "runtime/ui_prompt.h"
-
-extern const char kVersion[];  // "1.1.6"
 
 class Application {
   public:
