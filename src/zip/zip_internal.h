@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "runtime/os.h"
@@ -93,6 +94,20 @@ struct ZipUpdate {
     size_t old_directory_size = 0;
 };
 
+// A window of the archive file kept in memory.
+struct ZipReadCache {
+    std::vector<unsigned char> bytes;
+    int64_t start = 0;
+    size_t length = 0;
+};
+
+// The folders that members went to, by target and folder part as the names give them, so that
+// the members of one folder do not create and enter it again one by one.
+struct ZipPlacement {
+    std::string target;
+    std::unordered_map<std::string, std::string> folders;
+};
+
 struct ZipState {
     os::File* file = nullptr;
     int64_t file_size = 0;
@@ -110,10 +125,11 @@ struct ZipState {
     size_t current_index = 0;  // index into `headers`, or kNoIndex
     static constexpr size_t kNoIndex = static_cast<size_t>(-1);
 
-    // A small read cache for the directory walk.
-    std::vector<unsigned char> cache;
-    int64_t cache_start = 0;
-    size_t cache_length = 0;
+    ZipReadCache walk_cache;  // for the directory walk
+    ZipReadCache data_cache;  // for local headers and member data
+    std::vector<unsigned char> in_buffer;
+    std::vector<unsigned char> out_buffer;
+    ZipPlacement placement;
 
     // The writer's copy of the directory: loaded on the first addition, grown by each one.
     std::string directory;
@@ -128,7 +144,7 @@ struct ZipState {
 
 // Reads up to `size` bytes at `position`; the count read.
 size_t read_at(ZipState& s, int64_t position, void* buffer, size_t size);
-// Forgets the directory walk and the read cache (after the file changed).
+// Forgets the directory walk and the read caches (after the file changed).
 void forget_walk(ZipState& s);
 // Ends a batch before a reading operation.
 void settle_batch(ZipState& s);
@@ -136,7 +152,8 @@ void settle_batch(ZipState& s);
 bool progress_says_stop(ZipState& s, uint64_t done);
 
 // Creates the folders of member `name` below `target`, confined to it, and returns the path of
-// the member's output file there; the empty string when the name has no file part.
-std::string place_member(const std::string& target, const std::string& name);
+// the member's output file there; the empty string when the name has no file part. `known`
+// remembers the folders reached before.
+std::string place_member(ZipPlacement& known, const std::string& target, const std::string& name);
 
 #endif

@@ -54,12 +54,18 @@ bool is_folder(const std::string& path) {
 
 }  // namespace
 
-std::string place_member(const std::string& target, const std::string& name) {
+std::string place_member(ZipPlacement& known, const std::string& target, const std::string& name) {
     std::string rest = name;
     if (rest.size() >= 2 && rest[1] == ':') rest.erase(0, 2);  // a drive letter
     size_t split = rest.find_last_of("/\\");
     std::string folder_part = split == std::string::npos ? std::string() : rest.substr(0, split);
     std::string file_part = split == std::string::npos ? rest : rest.substr(split + 1);
+
+    std::string file = safe_piece(file_part);
+    if (known.target != target || known.folders.size() > 10000) known = {target, {}};
+    auto found = known.folders.find(folder_part);
+    if (found != known.folders.end())
+        return file.empty() ? std::string() : found->second + "\\" + file;
 
     std::string here = target;
     while (!here.empty() && (here.back() == '\\' || here.back() == '/')) here.pop_back();
@@ -81,6 +87,6 @@ std::string place_member(const std::string& target, const std::string& name) {
         }
         if (parents_exist && os::create_folder(path)) here = path;
     }
-    std::string file = safe_piece(file_part);
+    known.folders[folder_part] = here;
     return file.empty() ? std::string() : here + "\\" + file;
 }

@@ -10,7 +10,8 @@
 
 namespace {
 
-constexpr size_t kCacheSize = 1 << 16;
+constexpr size_t kWalkBlock = 1 << 16;
+constexpr size_t kDataBlock = 1 << 18;
 constexpr size_t kChunk = 1 << 16;
 constexpr size_t kScanBlock = 1 << 16;
 
@@ -40,27 +41,36 @@ bool central_signature_at(ZipState& s, int64_t position) {
            b[3] == 0x02;
 }
 
-// Reads through the walk cache; for the small header and name reads of the directory walk.
-size_t cached_read(ZipState& s, int64_t position, void* buffer, size_t size) {
-    if (size > kCacheSize) return read_at(s, position, buffer, size);
+// Reads through `cache`, which holds up to `block` bytes of the file; a read larger than that
+// goes straight to the file.
+size_t cached_read(ZipState& s, ZipReadCache& cache, size_t block, int64_t position, void* buffer,
+                   size_t size) {
+    if (size > block) return read_at(s, position, buffer, size);
     int64_t end = position + static_cast<int64_t>(size);
-    if (position < s.cache_start || end > s.cache_start + static_cast<int64_t>(s.cache_length)) {
-        s.cache.resize(kCacheSize);
-        s.cache_start = position;
-        s.cache_length = read_at(s, position, s.cache.data(), kCacheSize);
+    if (position < cache.start || end > cache.start + static_cast<int64_t>(cache.length)) {
+        cache.bytes.resize(block);
+        cache.start = position;
+        cache.length = read_at(s, position, cache.bytes.data(), block);
     }
-    int64_t offset = position - s.cache_start;
-    size_t available = s.cache_length - static_cast<size_t>(offset);
-    size_t n = std::min(size, available);
-    std::memcpy(buffer, s.cache.data() + offset, n);
+    size_t offset = static_cast<size_t>(position - cache.start);
+    size_t n = std::min(size, cache.length - std::min(offset, cache.length));
+    if (n > 0) std::memcpy(buffer, cache.bytes.data() + offset, n);
     return n;
+}
+
+size_t walk_read(ZipState& s, int64_t position, void* buffer, size_t size) {
+    return cached_read(s, s.walk_cache, kWalkBlock, position, buffer, size);
+}
+
+size_t data_read(ZipState& s, int64_t position, void* buffer, size_t size) {
+    return cached_read(s, s.data_cache, kDataBlock, position, buffer, size);
 }
 
 // Finds the start of central header `index` (from 0); false when the directory ends earlier.
 bool find_header(ZipState& s, size_t index) {
     while (s.headers.size() <= index && !s.headers_done) {
         unsigned char b[kCentralSize];
-        if (cached_read(s, s.next_header, b, kCentralSize) != kCentralSize) {
+        if (walk_read(s, s.next_header, b, kCentralSize) != kCentralSize) {
             s.headers_done = true;
             break;
         }
@@ -88,11 +98,11 @@ std::string make_current(ZipState& s, size_t index) {
     clear_current(s);
     if (!find_header(s, index)) return std::string();
     unsigned char b[kCentralSize];
-    cached_read(s, s.headers[index], b, kCentralSize);
+    walk_read(s, s.headers[index], b, kCentralSize);
     s.current = parse_central(b);
     s.current_name.resize(s.current.name_length);
-    size_t got = cached_read(s, s.headers[index] + static_cast<int64_t>(kCentralSize),
-                             &s.current_name[0], s.current.name_length);
+    size_t got = walk_read(s, s.headers[index] + static_cast<int64_t>(kCentralSize),
+                           &s.current_name[0], s.current.name_length);
     s.current_name.resize(got);
     s.has_current = true;
     s.current_index = index;
@@ -107,10 +117,11 @@ struct Output {
 
 // Copies the data of a stored member.
 int copy_stored(ZipState& s, int64_t position, uint64_t size, Output& out) {
-    std::vector<unsigned char> buffer(static_cast<size_t>(std::min<uint64_t>(size, kChunk)));
+    std::vector<unsigned char>& buffer = s.in_buffer;
+    buffer.resize(kChunk);
     while (out.written < size) {
         size_t n = static_cast<size_t>(std::min<uint64_t>(size - out.written, kChunk));
-        if (read_at(s, position, buffer.data(), n) != n) return kZipShortRead;
+        if (data_read(s, position, buffer.data(), n) != n) return kZipShortRead;
         position += static_cast<int64_t>(n);
         if (!os::write_file(out.file, buffer.data(), n)) return kZipCannotWrite;
         out.crc = static_cast<uint32_t>(crc32(out.crc, buffer.data(), static_cast<uInt>(n)));
@@ -125,14 +136,16 @@ int inflate_member(ZipState& s, int64_t position, uint64_t packed, uint64_t unpa
     z_stream zs;
     std::memset(&zs, 0, sizeof zs);
     if (inflateInit2(&zs, -MAX_WBITS) != Z_OK) return kZipNoMemory;
-    std::vector<unsigned char> in(static_cast<size_t>(std::min<uint64_t>(packed, kChunk)) + 1);
-    std::vector<unsigned char> buffer(kChunk);
+    std::vector<unsigned char>& in = s.in_buffer;
+    std::vector<unsigned char>& buffer = s.out_buffer;
+    in.resize(kChunk);
+    buffer.resize(kChunk);
     uint64_t left = packed;
     int result = kZipOk;
     for (;;) {
         if (zs.avail_in == 0 && left > 0) {
             size_t n = static_cast<size_t>(std::min<uint64_t>(left, kChunk));
-            if (read_at(s, position, in.data(), n) != n) {
+            if (data_read(s, position, in.data(), n) != n) {
                 result = kZipShortRead;
                 break;
             }
@@ -194,7 +207,8 @@ void forget_walk(ZipState& s) {
     s.headers.clear();
     s.headers_done = false;
     s.next_header = static_cast<int64_t>(s.end.directory_offset) + s.bias;
-    s.cache_length = 0;
+    s.walk_cache.length = 0;
+    s.data_cache.length = 0;
     s.current_index = ZipState::kNoIndex;
 }
 
@@ -308,7 +322,7 @@ int zip_extract(ZipEngine& z, const std::string& target, int member) {
 
     int64_t local = static_cast<int64_t>(h.local_offset) + s.bias;
     unsigned char b[kLocalSize];
-    if (read_at(s, local, b, kLocalSize) != kLocalSize) return kZipBadHeader;
+    if (data_read(s, local, b, kLocalSize) != kLocalSize) return kZipBadHeader;
     ZipLocalHeader l = parse_local(b);
     if (l.signature != kLocalSignature) return kZipBadHeader;
     if (os::attributes(target) == os::kNoAttributes) return kZipNoTarget;
@@ -325,7 +339,7 @@ int zip_extract(ZipEngine& z, const std::string& target, int member) {
     // A member of size 0 with the folder bit is a folder, also when its name does not end in a
     // separator (this engine's writer stores folders so).
     bool folder = h.unpacked == 0 && (h.external_attributes & os::kAttrDirectory);
-    std::string path = place_member(target, folder ? name + "/" : name);
+    std::string path = place_member(s.placement, target, folder ? name + "/" : name);
     if (path.empty() || (l.method == 0 && h.unpacked == 0)) return kZipOk;
 
     // An existing file is replaced only by data that checked out.
@@ -334,6 +348,11 @@ int zip_extract(ZipEngine& z, const std::string& target, int member) {
     std::string work = existing == os::kNoAttributes ? path : temp_name(s, path);
     Output out;
     out.file = os::open_file(work, os::OpenMode::kCreate);
+    if (!out.file && work == path) {  // the folder taken over from the member before may be gone
+        s.placement = ZipPlacement();
+        path = work = place_member(s.placement, target, name);
+        out.file = os::open_file(work, os::OpenMode::kCreate);
+    }
     if (!out.file) return kZipCannotWrite;
     int result = l.method == 0 ? copy_stored(s, data, h.packed, out)
                                : inflate_member(s, data, h.packed, h.unpacked, out);
