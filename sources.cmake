@@ -13,6 +13,9 @@ set(MARLOX_PORTABLE_SOURCES
   src/zip/zip_names.cpp
   src/zip/zip_reader.cpp
   src/zip/zip_writer.cpp
+  # Archive operations
+  src/archive/listing.cpp
+  src/archive/extraction.cpp
 )
 
 set(MARLOX_WINDOWS_SOURCES

@@ -1,0 +1,216 @@
+#include "archive/extraction.h"
+
+#include <cstring>
+#include <unordered_map>
+
+#include "files/file_meta.h"
+#include "runtime/os.h"
+
+namespace {
+
+constexpr int kProbeAttempts = 1000;
+
+bool is_separator(char c) { return c == '\\' || c == '/'; }
+
+// `folder` with one trailing separator; empty stays empty.
+std::string as_folder(const std::string& folder) {
+    if (folder.empty() || is_separator(folder.back())) return folder;
+    return folder + "\\";
+}
+
+bool is_device_name(const std::string& piece) {
+    std::string base = lower_case(piece.substr(0, piece.find('.')));
+    while (!base.empty() && base.back() == ' ') base.pop_back();
+    if (base == "con" || base == "prn" || base == "aux" || base == "nul") return true;
+    return base.size() == 4 && (base.compare(0, 3, "com") == 0 || base.compare(0, 3, "lpt") == 0) &&
+           base[3] >= '1' && base[3] <= '9';
+}
+
+// Where zip_extract puts the file of member `name` under `target`, for the overwrite question
+// and the date. The engine keeps every name inside the target: it drops a drive, a root and
+// "."/".." pieces. Those are dropped here alike, so the question and the date never reach a
+// file outside the target. A piece the engine would rename (a character Windows refuses, a
+// trailing dot or space, a device name) makes the place unknown: empty, no question and no
+// date. Folder members give empty too.
+std::string landing_path(const std::string& target, const std::string& name) {
+    if (name.empty() || is_separator(name.back())) return std::string();
+    std::string rest = name.size() >= 2 && name[1] == ':' ? name.substr(2) : name;
+    std::string path = target;
+    size_t from = 0;
+    while (from <= rest.size()) {
+        size_t to = rest.find_first_of("\\/", from);
+        if (to == std::string::npos) to = rest.size();
+        const std::string piece = rest.substr(from, to - from);
+        from = to + 1;
+        if (piece.empty() || piece == "." || piece == "..") continue;
+        for (char c : piece) {
+            if (static_cast<unsigned char>(c) < 0x20 || std::strchr("<>:\"|?*", c))
+                return std::string();
+        }
+        if (piece.back() == '.' || piece.back() == ' ' || is_device_name(piece))
+            return std::string();
+        if (path.size() > target.size()) path += "\\";
+        path += piece;
+    }
+    return path.size() > target.size() ? path : std::string();
+}
+
+bool is_file_with_content(const std::string& path) {
+    const uint32_t attributes = os::attributes(path);
+    if (attributes == os::kNoAttributes || (attributes & os::kAttrDirectory)) return false;
+    os::File* file = os::open_file(path, os::OpenMode::kRead);
+    const int64_t size = file ? os::file_size(file) : 0;
+    os::close_file(file);
+    return size >= 1;
+}
+
+bool user_allows_overwrite(ArchiveContext& ctx, const std::string& name) {
+    const MessageTable& m = ctx.messages;
+    MessageBoxRequest box;
+    box.title = m.message(50);
+    box.text = m.message(0) + " " + name + m.message(172) + "\n\n" + m.message(173);
+    box.icon = BoxIcon::kWarning;
+    box.buttons = BoxButtons::kYesNo;
+    return ctx.prompter.message_box(box) == kAnswerYes;
+}
+
+// The step for one member: the overwrite question, the extraction and the date.
+void extract_member(ArchiveContext& ctx, const std::string& target, bool ask, int member) {
+    const std::string name = zip_goto(ctx.zip, member);
+    ZipMemberInfo info;
+    zip_member_info(ctx.zip, info);
+    const std::string path = landing_path(target, name);
+    if (ask && !path.empty() && is_file_with_content(path) && !user_allows_overwrite(ctx, name))
+        return;
+    // A member that failed leaves any older file in place; that file keeps its own date.
+    if (zip_extract(ctx.zip, target, member) != kZipOk || path.empty()) return;
+    set_file_date(path, make_local_date(info.year, info.month, info.day, info.hour, info.minute,
+                                        info.second));
+}
+
+// The progress bar over `steps` steps: 100 / steps per step, or steps of 1 over a range of
+// 0..steps when that division gives less than 1.
+class Progress {
+  public:
+    Progress(ArchiveContext& ctx, int steps) : ctx_(ctx) {
+        unit_ = steps > 0 ? 100 / steps : 1;
+        if (unit_ < 1) {
+            unit_ = 1;
+            ctx_.view.set_progress_range(steps);
+        }
+    }
+    void show(int step) { set(unit_ * step); }
+
+    // The end of every extraction: range 0..100, value 0, status field 1 empty.
+    static void finish(ArchiveContext& ctx) {
+        ctx.view.set_progress_range(100);
+        ctx.state.progress = 0;
+        ctx.view.set_progress(0);
+        ctx.view.set_status_text(1, std::string());
+    }
+
+  private:
+    void set(int value) {
+        ctx_.state.progress = value;
+        ctx_.view.set_progress(value);
+    }
+
+    ArchiveContext& ctx_;
+    int unit_ = 1;
+};
+
+}  // namespace
+
+ExtractDefaults extract_defaults(int selected_rows, const std::string& archive_kind, int safe) {
+    ExtractDefaults d;
+    d.selected_enabled = selected_rows > 0 && archive_kind != "rar";
+    d.mode = d.selected_enabled ? 2 : 1;
+    d.pattern_enabled = archive_kind == "zip";
+    d.ask_before_overwriting = safe == 1;
+    return d;
+}
+
+bool target_is_writable(const std::string& folder) {
+    const std::string base = as_folder(folder);
+    for (int n = 0; n < kProbeAttempts; ++n) {
+        const std::string probe = base + (n == 0 ? std::string("lazarus.file")
+                                                 : "lazarus_" + std::to_string(n) + ".file");
+        if (os::attributes(probe) != os::kNoAttributes) continue;
+        os::File* file = os::open_file(probe, os::OpenMode::kCreate);
+        if (!file) return false;
+        os::close_file(file);
+        os::delete_file(probe);
+        return true;
+    }
+    return false;
+}
+
+bool confirm_target_writable(ArchiveContext& ctx, const std::string& folder) {
+    if (target_is_writable(folder)) return true;
+    const MessageTable& m = ctx.messages;
+    MessageBoxRequest box;
+    box.title = m.message(42);
+    box.text = m.message(185) + "\n" + m.message(186) + "\n" + m.message(187);
+    box.icon = BoxIcon::kWarning;
+    ctx.prompter.message_box(box);
+    return false;
+}
+
+void run_extraction(ArchiveContext& ctx, const ExtractChoices& choices) {
+    if (ctx.state.archive_kind != "zip") return;
+    if (choices.mode == 1) {
+        extract_all_zip(ctx, choices);
+        return;
+    }
+    ExtractChoices chosen = choices;
+    if (chosen.mode != 3) chosen.pattern.clear();
+    extract_chosen_zip(ctx, chosen);
+}
+
+void extract_all_zip(ArchiveContext& ctx, const ExtractChoices& choices) {
+    const std::string target = as_folder(choices.target_folder);
+    if (!target.empty() && zip_open(ctx.zip, ctx.state.archive_path) == kZipOk) {
+        ctx.view.enable_list(false);
+        const int count = zip_count(ctx.zip);
+        Progress progress(ctx, count);
+        for (int n = 1; n <= count; ++n) {
+            const std::string name = zip_goto(ctx.zip, n);
+            progress.show(n);
+            ctx.view.set_status_text(1, name);
+            if (!name.empty()) extract_member(ctx, target, choices.ask_before_overwriting, n);
+        }
+        zip_close(ctx.zip);
+        ctx.view.enable_list(true);
+    }
+    Progress::finish(ctx);
+}
+
+void extract_chosen_zip(ArchiveContext& ctx, const ExtractChoices& choices) {
+    const std::string target = as_folder(choices.target_folder);
+    if (!target.empty() && zip_open(ctx.zip, ctx.state.archive_path) == kZipOk) {
+        ctx.view.enable_list(false);
+        // Each name's first member number, counted from 1, found once for all rows.
+        std::unordered_map<std::string, int> first_member;
+        const std::vector<std::string>& names = ctx.listing.lookup_names;
+        for (size_t i = 0; i < names.size(); ++i)
+            first_member.emplace(names[i], static_cast<int>(i) + 1);
+
+        const int rows = ctx.view.row_count();
+        Progress progress(ctx, rows);
+        for (int row = 0; row < rows; ++row) {
+            progress.show(row + 1);
+            const std::string name = ctx.view.row_text(row, 1);
+            const bool chosen = choices.pattern.empty()
+                                    ? ctx.view.row_selected(row)
+                                    : match_wildcard(name, choices.pattern, 1) == 1;
+            if (!chosen) continue;
+            ctx.view.set_status_text(1, name);
+            const auto found = first_member.find(name);
+            if (found != first_member.end())
+                extract_member(ctx, target, choices.ask_before_overwriting, found->second);
+        }
+        zip_close(ctx.zip);
+        ctx.view.enable_list(true);
+    }
+    Progress::finish(ctx);
+}

@@ -1,0 +1,70 @@
+// Extraction of ZIP members into a folder, and what the extract dialog needs to offer its
+// choices and to check the target folder.
+//
+// How the window side uses it: the extract command counts the selected rows and shows the
+// dialog with extract_defaults; on OK the dialog calls confirm_target_writable for the folder
+// its tree shows (false: a box was shown, keep the dialog open), then closes and hands its
+// ExtractChoices to run_extraction.
+//
+// The settings' `safe` value is never changed here: the dialog's overwrite option travels in
+// ExtractChoices::ask_before_overwriting for this one extraction, so the setting is the same
+// afterwards whichever option was chosen, and nobody has to restore it.
+#ifndef MARLOX_ARCHIVE_EXTRACTION_H
+#define MARLOX_ARCHIVE_EXTRACTION_H
+
+#include <string>
+
+#include "archive/archive_context.h"
+
+// What the dialog chose.
+struct ExtractChoices {
+    std::string target_folder;  // ends in "\"; empty: nothing is extracted
+    int mode = 1;               // 1 all members, 2 the selected rows, 3 rows matching the pattern
+    std::string pattern;        // used in mode 3 only; an empty pattern means the selected rows
+    bool ask_before_overwriting = true;
+};
+
+// How the dialog opens.
+struct ExtractDefaults {
+    int mode = 1;                   // the checked selection option, 1 or 2
+    bool selected_enabled = false;  // "selected rows" may be chosen
+    bool pattern_enabled = false;   // "rows matching the pattern" may be chosen (ZIP only)
+    bool ask_before_overwriting = true;
+};
+
+// With rows selected and an archive that is not RAR, "selected rows" is checked; otherwise
+// "all members" is checked and "selected rows" disabled. Asking follows `safe`.
+ExtractDefaults extract_defaults(int selected_rows, const std::string& archive_kind, int safe);
+
+// Whether a file can be created in `folder` (ending in "\"): creates, closes and deletes a probe
+// file "lazarus.file", or "lazarus_1.file", ... whichever does not exist yet, so an existing
+// file of that name is never touched.
+bool target_is_writable(const std::string& folder);
+
+// The dialog's check on OK: true when `folder` is writable; otherwise shows title message 42
+// with messages 185, 186 and 187 on three lines and a warning icon, and returns false.
+bool confirm_target_writable(ArchiveContext& ctx, const std::string& folder);
+
+// Runs the extraction the dialog chose for the open archive: for ZIP, mode 1 runs
+// extract_all_zip and modes 2 and 3 extract_chosen_zip. Other kinds do nothing yet.
+void run_extraction(ArchiveContext& ctx, const ExtractChoices& choices);
+
+// Extracts every member of the archive at ctx.state.archive_path into choices.target_folder.
+// Also used by the setup run, with the temporary folder and no overwrite questions.
+//
+// For each member: with asking on and an existing file of at least 1 byte where the member
+// lands, the user is asked (title message 50, message 0 + " " + name + message 172, an empty
+// line, message 173; Yes/No, warning icon) and No skips it; then the member is extracted and,
+// when that succeeded, its file gets the member's date (folder members are not dated).
+// While it runs the list is disabled, status field 1 shows the member's name and the progress
+// value moves by 100 / count per member, or by 1 over a range of 0..count when that is below 1.
+// At the end the progress range is 0..100 with the value 0 and status field 1 is empty.
+void extract_all_zip(ArchiveContext& ctx, const ExtractChoices& choices);
+
+// Extracts the rows chosen in the list, in display order: the selected rows when the pattern is
+// empty, otherwise the rows whose name matches the pattern ignoring case. A row's member is the
+// first member of that name, so of two equal names the first is extracted. The progress moves
+// per row of the list as extract_all_zip moves it per member.
+void extract_chosen_zip(ArchiveContext& ctx, const ExtractChoices& choices);
+
+#endif

@@ -1,0 +1,234 @@
+#include "archive/listing.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "app/version.h"
+#include "files/file_meta.h"
+#include "runtime/os.h"
+
+namespace {
+
+constexpr size_t kSizeWidth = 15;
+constexpr size_t kRateWidth = 6;
+constexpr size_t kSortedCharacters = 200;
+
+// The position just after the last folder separator of `path`; 0 when there is none.
+size_t file_name_start(const std::string& path) {
+    size_t split = path.find_last_of("\\/");
+    return split == std::string::npos ? 0 : split + 1;
+}
+
+// The lower-cased text after the last "." of the file-name part; empty without one.
+std::string extension_of(const std::string& path) {
+    const std::string name = path.substr(file_name_start(path));
+    size_t dot = name.rfind('.');
+    return dot == std::string::npos ? std::string() : lower_case(name.substr(dot + 1));
+}
+
+std::string two_digits(int value) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%02d", value);
+    return buffer;
+}
+
+void enable_commands(ArchiveView& view, bool enabled) {
+    for (int command : kArchiveCommands) view.enable_command(command, enabled);
+}
+
+void publish_setup_candidates(ArchiveContext& ctx) {
+    const bool available = !ctx.listing.setup_candidates.empty();
+    ctx.listing.setup_available = available;
+    for (int command : kSetupCommands) ctx.view.enable_command(command, available);
+    ctx.view.set_setup_candidates(ctx.listing.setup_candidates);
+}
+
+// Leaves the window showing no archive: no rows, no member commands, the status bar as at
+// start-up, and no archive path or kind.
+void show_nothing_listed(ArchiveContext& ctx) {
+    ctx.state.archive_path.clear();
+    ctx.state.archive_kind.clear();
+    publish_setup_candidates(ctx);
+    enable_commands(ctx.view, false);
+    ctx.view.set_status_text(0, "--");
+    ctx.view.set_status_text(1, ctx.messages.message(8));
+}
+
+// A read-only archive loses its read-only bit; where that is impossible (a read-only medium)
+// the archive is copied under its own name into a private folder in the temporary folder, so
+// no file of the user's there is replaced, and the copy is listed. False when neither worked.
+bool make_archive_writable(ArchiveContext& ctx) {
+    const std::string& path = ctx.state.archive_path;
+    const uint32_t attributes = get_file_attributes(path);
+    if (attributes == os::kNoAttributes || !(attributes & os::kAttrReadOnly)) return true;
+    if (set_file_attributes(path, os::kAttrNormal)) return true;
+
+    ctx.view.set_status_text(1, ctx.messages.message(54));
+    const std::string folder = ctx.temp_files.create_private_folder(os::temp_folder(), "marlox_");
+    const std::string copy = folder + path.substr(file_name_start(path));
+    if (!folder.empty() && os::copy_file(path, copy, true)) {
+        set_file_attributes(copy, os::kAttrNormal);
+        ctx.state.archive_path = copy;
+        return true;
+    }
+    MessageBoxRequest box;
+    box.title = ctx.messages.message(42);
+    box.text = ctx.messages.message(55) + "\n" + ctx.messages.message(56);
+    box.icon = BoxIcon::kError;
+    ctx.prompter.message_box(box);
+    return false;
+}
+
+// True when the end record at the end of `path` promises neither members nor a directory: the
+// file is a real archive without members. The record is searched as the engine does: the last
+// signature at or before 22 bytes from the end.
+bool end_record_says_empty(const std::string& path) {
+    constexpr int64_t kEndSize = 22;
+    constexpr int64_t kLongestComment = 0xFFFF;
+    os::File* file = os::open_file(path, os::OpenMode::kRead);
+    if (!file) return false;
+    const int64_t size = os::file_size(file);
+    const int64_t start = size > kEndSize + kLongestComment ? size - kEndSize - kLongestComment : 0;
+    std::string tail(static_cast<size_t>(size > start ? size - start : 0), '\0');
+    const bool read = os::seek_file(file, start) && os::read_file(file, tail.data(), tail.size()) ==
+                                                        static_cast<int64_t>(tail.size());
+    os::close_file(file);
+    if (!read || tail.size() < kEndSize) return false;
+    const size_t at = tail.rfind(std::string("PK\x05\x06", 4), tail.size() - kEndSize);
+    if (at == std::string::npos) return false;
+    auto byte = [&](size_t offset) { return static_cast<unsigned char>(tail[at + offset]); };
+    const bool no_entries = (byte(10) | byte(11)) == 0;
+    const bool no_directory = (byte(12) | byte(13) | byte(14) | byte(15)) == 0;
+    return no_entries && no_directory;
+}
+
+// The listing's answer to an archive that zip_open refused or that has no members. True: the
+// listing goes on with no rows (a missing or 0-byte file, or an archive without members).
+// False: a non-empty file that is not a readable ZIP archive; it is reported and left as it is,
+// never recreated empty.
+bool list_archive_without_members(ArchiveContext& ctx, bool opened) {
+    const std::string& path = ctx.state.archive_path;
+    if (get_file_attributes(path) == os::kNoAttributes) return true;
+    os::File* file = os::open_file(path, os::OpenMode::kRead);
+    const int64_t size = file ? os::file_size(file) : -1;
+    os::close_file(file);
+    if (size == 0 || (opened && end_record_says_empty(path))) return true;
+
+    MessageBoxRequest box;
+    box.title = ctx.messages.message(42);
+    box.text = ctx.messages.message(45);
+    box.icon = BoxIcon::kWarning;
+    ctx.prompter.message_box(box);
+    show_nothing_listed(ctx);
+    return false;
+}
+
+// Walks the open archive: one row, two name-list entries, the totals and the setup test per
+// member. zip_count bounds the walk, so a member without a name does not hide the ones after it.
+void walk_members(ArchiveContext& ctx, int count) {
+    ListingState& listing = ctx.listing;
+    for (int n = 1; n <= count; ++n) {
+        const std::string name = n == 1 ? zip_first(ctx.zip) : zip_next(ctx.zip);
+        ZipMemberInfo info;
+        if (zip_member_info(ctx.zip, info) != kZipOk) break;
+        listing.packed_total += static_cast<float>(static_cast<uint32_t>(info.packed));
+        listing.unpacked_total += static_cast<float>(static_cast<uint32_t>(info.unpacked));
+        listing.member_names.push_back(name);
+        listing.lookup_names.push_back(name);
+        if (is_setup_candidate(name)) listing.setup_candidates.push_back(name);
+        ctx.view.add_row(zip_row(name, info));
+    }
+}
+
+}  // namespace
+
+std::string right_align(const std::string& text, size_t width) {
+    if (text.size() >= width) return text.substr(0, width);
+    return std::string(width - text.size(), ' ') + text;
+}
+
+std::string format_size(uint32_t size) { return right_align(std::to_string(size), kSizeWidth); }
+
+std::string format_date(int year, int month, int day) {
+    if (day == 0) return "--.--.----";
+    return two_digits(day) + "." + two_digits(month) + "." + std::to_string(year);
+}
+
+float member_rate(uint32_t unpacked, uint32_t packed) {
+    if (unpacked == 0) return 0;
+    return static_cast<float>(packed) * 100.0f / static_cast<float>(unpacked);
+}
+
+std::string format_rate(float rate) {
+    if (!(rate > 0)) rate = 0;  // negative or NaN
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.2f", static_cast<double>(rate));
+    return right_align(buffer, kRateWidth);
+}
+
+ArchiveEntry zip_row(const std::string& name, const ZipMemberInfo& info) {
+    const uint32_t unpacked = static_cast<uint32_t>(info.unpacked);
+    const uint32_t packed = static_cast<uint32_t>(info.packed);
+    return {std::string(),
+            name,
+            format_size(unpacked),
+            format_size(packed),
+            format_date(info.year, info.month, info.day),
+            format_rate(member_rate(unpacked, packed))};
+}
+
+std::string archive_kind_of(const std::string& path) { return extension_of(path); }
+
+bool is_setup_candidate(const std::string& name) {
+    const std::string lower = lower_case(name);
+    if (lower.find("setup") == std::string::npos && lower.find("install") == std::string::npos)
+        return false;
+    const std::string extension = extension_of(name);
+    return extension == "exe" || extension == "bat" || extension == "msi" || extension == "com";
+}
+
+int compare_row_texts(const std::string& a, const std::string& b, int direction) {
+    const int order = lower_case(a.substr(0, kSortedCharacters))
+                          .compare(lower_case(b.substr(0, kSortedCharacters)));
+    if (order == 0) return 0;
+    const int ascending = order > 0 ? 1 : -1;
+    return direction == 1 ? ascending : -ascending;
+}
+
+void list_zip_archive(ArchiveContext& ctx) {
+    ArchiveView& view = ctx.view;
+    ListingState& listing = ctx.listing;
+    view.clear_rows();
+    listing = ListingState();
+    view.reset_sort_indicators();
+    if (!make_archive_writable(ctx)) {
+        show_nothing_listed(ctx);
+        return;
+    }
+
+    const bool opened = zip_open(ctx.zip, ctx.state.archive_path) == kZipOk;
+    const int count = opened ? zip_count(ctx.zip) : 0;
+    if (count < 1) {
+        zip_close(ctx.zip);
+        if (!list_archive_without_members(ctx, opened)) return;
+    } else {
+        walk_members(ctx, count);
+        zip_close(ctx.zip);
+    }
+
+    const std::string& path = ctx.state.archive_path;
+    listing.member_count = static_cast<int>(listing.member_names.size());
+    listing.archive_folder = path.substr(0, file_name_start(path));
+    listing.archive_file_name = path.substr(file_name_start(path));
+    if (listing.unpacked_total != 0)
+        listing.overall_rate = listing.packed_total * 100.0f / listing.unpacked_total;
+    view.set_title(ctx.messages.message(29) + " V" + kVersion + " - " + listing.archive_file_name);
+
+    publish_setup_candidates(ctx);
+    view.number_rows();
+    enable_commands(view, true);
+    view.activate();
+    if (ctx.settings.sort == 1) view.sort_list_on_open();
+    view.set_status_text(0, std::to_string(listing.member_count) + ctx.messages.message(57));
+    view.set_status_text(1, path);
+}

@@ -1,0 +1,76 @@
+// The archive listing: the row texts every back-end shares, the archive kind, the setup
+// candidates, the comparison behind header sorting, and the complete listing of a ZIP archive.
+#ifndef MARLOX_ARCHIVE_LISTING_H
+#define MARLOX_ARCHIVE_LISTING_H
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "archive/archive_context.h"
+#include "zip/zip.h"
+
+// Pads `text` on the left with spaces to `width` characters; a longer text keeps its first
+// `width` characters.
+std::string right_align(const std::string& text, size_t width);
+
+// A size column: the decimal number right-aligned in 15 characters.
+std::string format_size(uint32_t size);
+
+// The date column: "dd.mm.yyyy" with two-digit day and month and the plain year, or
+// "--.--.----" when the day is 0 (a zero date word).
+std::string format_date(int year, int month, int day);
+
+// packed x 100 / unpacked in single precision. A member without unpacked bytes has the rate 0,
+// whatever it packs to: an empty file reads the same whether it was stored or deflated (to the
+// two bytes of an empty deflate stream), instead of showing an infinite rate.
+float member_rate(uint32_t unpacked, uint32_t packed);
+
+// The rate column: two decimals with a "." right-aligned in 6 characters; a negative or
+// undefined rate shows as 0.
+std::string format_rate(float rate);
+
+// The row of one ZIP member. Sizes are the header's unsigned 32-bit values, so members of
+// 2 GiB and more show their real size rather than a negative number.
+ArchiveEntry zip_row(const std::string& name, const ZipMemberInfo& info);
+
+// The archive kind: the lower-cased text after the last "." of the file-name part of `path`;
+// empty when the file name has no extension. The content is never consulted.
+std::string archive_kind_of(const std::string& path);
+
+// A member that looks like an installer: its lower-cased name contains "setup" or "install" and
+// its file name's extension is exe, bat, msi or com.
+bool is_setup_candidate(const std::string& name);
+
+// The comparison behind sorting by a column header, for the texts of that column in rows a and
+// b: both lower-cased, at most their first 200 characters, compared in byte order. Returns 0 for
+// equal texts. With `direction` 1 the row with the greater text comes later (a positive result
+// when a's text is greater); with `direction` 0 it comes first.
+int compare_row_texts(const std::string& a, const std::string& b, int direction);
+
+// The command numbers a listing enables (menu and pop-up items, then toolbar buttons), and the
+// two that follow the setup candidates.
+constexpr int kArchiveCommands[] = {6,  7,  8,  9,  10,  11,  14,  16,  17,  18,
+                                    25, 26, 27, 29, 110, 111, 112, 116, 117, 118};
+constexpr int kSetupCommands[] = {13, 119};
+
+// Lists the ZIP archive at ctx.state.archive_path into the view and ctx.listing.
+//
+// A read-only archive is made writable first; when that fails it is copied into a private
+// folder in the temporary folder (tracked in ctx.temp_files) and the copy is listed instead.
+// An archive that can be neither made writable nor copied is reported (title message 42,
+// messages 55 and 56, error icon) and nothing is listed.
+//
+// Every member gives one row, one entry in both name lists and its share of the totals; a
+// member without a name does not end the walk. Afterwards the archive is closed, the title,
+// status fields, setup candidates and enabled commands are set and, when settings.sort is 1,
+// the rows are sorted by name.
+//
+// A file that zip_open refuses, or that holds no members, is never overwritten: a non-empty file
+// that is not a readable ZIP archive (no end record, or a directory the engine cannot read, such
+// as a damaged or ZIP64 one) is reported with message 45 under title 42 and a warning icon,
+// nothing is listed and the archive path and kind are cleared. A missing or 0-byte file, or a
+// real archive without members, is listed with no rows.
+void list_zip_archive(ArchiveContext& ctx);
+
+#endif
