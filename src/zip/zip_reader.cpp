@@ -186,7 +186,7 @@ int inflate_member(ZipState& s, int64_t position, uint64_t packed, uint64_t unpa
     return result;
 }
 
-// A name beside `folder_of` that names nothing yet, for the checked data.
+// A free name in the folder of `path`, where the data is checked before it replaces `path`.
 std::string temp_name(ZipState& s, const std::string& path) {
     std::string folder = path.substr(0, path.find_last_of('\\') + 1);
     for (;;) {

@@ -206,6 +206,7 @@ TEST(ZipWriter, AddingToAPeerArchive) {
     const std::string after = f.read("a.zip");
     ASSERT_EQ(after.size(), before.size());
     EXPECT_EQ(after.substr(after.size() - 1000), std::string(1000, 'c'));
+    EXPECT_EQ(run_in(f.path(), "unzip -t a.zip"), 0);
 
     ASSERT_EQ(zip_open(z, f.file("a.zip")), kZipOk);
     EXPECT_EQ(zip_first(z), "text.txt");
