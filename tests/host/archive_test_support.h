@@ -1,0 +1,132 @@
+// What the listing and extraction tests share: a main window that records what the logic did
+// to it, a prompter that answers from a script, and a context bundling them with fresh state.
+#ifndef MARLOX_TESTS_HOST_ARCHIVE_TEST_SUPPORT_H
+#define MARLOX_TESTS_HOST_ARCHIVE_TEST_SUPPORT_H
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "archive/archive_context.h"
+#include "archive/listing.h"
+#include "zip_test_support.h"
+
+class RecordingView : public ArchiveView {
+  public:
+    struct Row {
+        ArchiveEntry texts;
+        bool selected = false;
+    };
+    std::vector<Row> rows;
+    std::string status[2] = {"--", "--"};
+    std::vector<std::string> status1_history;  // every text written into field 1
+    std::string title;
+    std::vector<int> ranges;  // every progress range set
+    std::vector<int> values;  // every progress value set
+    std::vector<bool> list_enabled;
+    std::map<int, bool> commands;
+    std::vector<std::string> setup_candidates;
+    int sorted_on_open = 0;
+    int numbered = 0;
+
+    void clear_rows() override { rows.clear(); }
+    void add_row(const ArchiveEntry& row) override { rows.push_back({row, false}); }
+    int row_count() const override { return static_cast<int>(rows.size()); }
+    std::string row_text(int row, int column) const override {
+        return rows.at(static_cast<size_t>(row)).texts.at(static_cast<size_t>(column));
+    }
+    bool row_selected(int row) const override { return rows.at(static_cast<size_t>(row)).selected; }
+    int selected_count() const override {
+        return static_cast<int>(
+            std::count_if(rows.begin(), rows.end(), [](const Row& r) { return r.selected; }));
+    }
+    void number_rows() override { ++numbered; }
+    void enable_list(bool enabled) override { list_enabled.push_back(enabled); }
+    void reset_sort_indicators() override {}
+    void sort_list_on_open() override {
+        ++sorted_on_open;
+        std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
+            return compare_row_texts(a.texts[1], b.texts[1], 1) < 0;
+        });
+    }
+    void set_status_text(int field, const std::string& text) override {
+        status[field] = text;
+        if (field == 1) status1_history.push_back(text);
+    }
+    void set_title(const std::string& text) override { title = text; }
+    void set_progress_range(int maximum) override { ranges.push_back(maximum); }
+    void set_progress(int value) override { values.push_back(value); }
+    void enable_command(int command, bool enabled) override { commands[command] = enabled; }
+    void set_setup_candidates(const std::vector<std::string>& candidates) override {
+        setup_candidates = candidates;
+    }
+    void activate() override {}
+
+    void select(const std::string& name) {
+        for (Row& r : rows) {
+            if (r.texts[1] == name) {
+                r.selected = true;
+                return;
+            }
+        }
+        ADD_FAILURE() << "no row " << name;
+    }
+    std::vector<std::string> names() const {
+        std::vector<std::string> out;
+        for (const Row& r : rows) out.push_back(r.texts[1]);
+        return out;
+    }
+};
+
+// Records every box; answers from `answers` in turn, then with Yes (or OK for an OK box).
+class ScriptedPrompter : public Prompter {
+  public:
+    std::vector<MessageBoxRequest> asked;
+    std::deque<int> answers;
+
+    int message_box(const MessageBoxRequest& request) override {
+        asked.push_back(request);
+        if (!answers.empty()) {
+            int answer = answers.front();
+            answers.pop_front();
+            return answer;
+        }
+        return request.buttons == BoxButtons::kYesNo ? kAnswerYes : kAnswerOk;
+    }
+};
+
+// Fresh application state for one test, with the built-in texts.
+struct ArchiveFixture {
+    AppState state;
+    Settings settings;
+    MessageTable messages;
+    ZipEngine zip;
+    RecordingView view;
+    ScriptedPrompter prompter;
+    ListingState listing;
+    TempFiles temp_files;
+    ArchiveContext ctx{state, settings, messages, zip, view, prompter, listing, temp_files};
+
+    ArchiveFixture() { load_default_messages(messages); }
+    ~ArchiveFixture() { temp_files.remove_all(); }
+
+    const std::string& message(int n) const { return messages.message(n); }
+
+    void list(const std::string& path) {
+        state.archive_path = path;
+        state.archive_kind = archive_kind_of(path);
+        list_zip_archive(ctx);
+    }
+};
+
+// Last-write time of `path` in seconds since 1970 (UTC), -1 when it does not exist.
+inline long long mtime_of(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 ? static_cast<long long>(st.st_mtime) : -1;
+}
+
+#endif
