@@ -79,7 +79,9 @@ void extract_member(ArchiveContext& ctx, const std::string& target, bool ask, in
     const std::string name = zip_goto(ctx.zip, member);
     ZipMemberInfo info;
     zip_member_info(ctx.zip, info);
-    const std::string path = landing_path(target, name);
+    // The engine takes a member of size 0 with the folder bit for a folder, whatever its name.
+    const bool folder = info.unpacked == 0 && (info.attributes & os::kAttrDirectory);
+    const std::string path = folder ? std::string() : landing_path(target, name);
     if (ask && !path.empty() && is_file_with_content(path) && !user_allows_overwrite(ctx, name))
         return;
     // A member that failed leaves any older file in place; that file keeps its own date.

@@ -1,0 +1,300 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <utime.h>
+
+#include "archive/extraction.h"
+#include "archive_test_support.h"
+
+namespace {
+
+constexpr long long kMarch7th2005 = 1110205800;  // 2005-03-07 14:30:00, local = UTC here
+constexpr long long kJan1st2001 = 978307200;     // 2001-01-01 00:00:00
+
+// Python writes the members `members` names: a list of (name, bytes) dated 2005-03-07 14:30.
+void make_archive(const TestFolder& f, const std::string& members) {
+    ASSERT_EQ(python_in(f,
+                        "with zipfile.ZipFile('a.zip', 'w', zipfile.ZIP_DEFLATED) as z:\n"
+                        "    for n, d in " +
+                            members +
+                            ":\n"
+                            "        z.writestr(zipfile.ZipInfo(n, (2005, 3, 7, 14, 30, 0)), d)\n"),
+              0);
+}
+
+void set_mtime(const std::string& path, long long seconds) {
+    const utimbuf times{static_cast<time_t>(seconds), static_cast<time_t>(seconds)};
+    ASSERT_EQ(utime(path.c_str(), &times), 0) << path;
+}
+
+// Lists a.zip of `f` and extracts into f/out (made empty first) with the given choices.
+struct Extraction {
+    ArchiveFixture a;
+    const TestFolder& f;
+
+    explicit Extraction(const TestFolder& folder) : f(folder) {
+        std::filesystem::create_directory(f.file("out"));
+        a.list(f.file("a.zip"));
+        a.view.status1_history.clear();
+    }
+    void run(int mode, const std::string& pattern = "", bool ask = false) {
+        ExtractChoices c;
+        c.target_folder = f.file("out") + "\\";
+        c.mode = mode;
+        c.pattern = pattern;
+        c.ask_before_overwriting = ask;
+        run_extraction(a.ctx, c);
+    }
+};
+
+TEST(Extraction, DialogDefaults) {
+    struct Case {
+        int selected;
+        const char* kind;
+        int safe;
+        int mode;
+        bool selected_enabled, pattern_enabled, ask;
+    } cases[] = {
+        {0, "zip", 1, 1, false, true, true},   {3, "zip", 0, 2, true, true, false},
+        {2, "rar", 1, 1, false, false, true},  {1, "cab", 1, 2, true, false, true},
+        {0, "cab", 0, 1, false, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.selected) + " " + c.kind);
+        ExtractDefaults d = extract_defaults(c.selected, c.kind, c.safe);
+        EXPECT_EQ(d.mode, c.mode);
+        EXPECT_EQ(d.selected_enabled, c.selected_enabled);
+        EXPECT_EQ(d.pattern_enabled, c.pattern_enabled);
+        EXPECT_EQ(d.ask_before_overwriting, c.ask);
+    }
+}
+
+TEST(Extraction, WritabilityProbeNeverTouchesAnExistingLazarusFile) {
+    TestFolder f;
+    f.write("lazarus.file", "the user's own file");
+    f.write("lazarus_1.file", "another one");
+    set_mtime(f.file("lazarus.file"), kJan1st2001);
+    const std::set<std::string> before = tree(f.path());
+
+    ArchiveFixture a;
+    EXPECT_TRUE(target_is_writable(f.path()));
+    EXPECT_TRUE(confirm_target_writable(a.ctx, f.path()));
+    EXPECT_EQ(tree(f.path()), before);
+    EXPECT_EQ(f.read("lazarus.file"), "the user's own file");
+    EXPECT_EQ(mtime_of(f.file("lazarus.file")), kJan1st2001);
+    EXPECT_TRUE(a.prompter.asked.empty());
+
+    EXPECT_FALSE(target_is_writable(f.file("missing") + "\\"));
+    EXPECT_FALSE(confirm_target_writable(a.ctx, f.file("missing") + "\\"));
+    ASSERT_EQ(a.prompter.asked.size(), 1u);
+    EXPECT_EQ(a.prompter.asked[0].title, a.message(42));
+    EXPECT_EQ(a.prompter.asked[0].text,
+              a.message(185) + "\n" + a.message(186) + "\n" + a.message(187));
+    EXPECT_EQ(a.prompter.asked[0].icon, BoxIcon::kWarning);
+}
+
+TEST(Extraction, AllMembersOfPeerArchivesComeOutByteIdenticalWithTheirDates) {
+    struct Case {
+        const char* peer;
+        const char* command;
+    } cases[] = {
+        {"Info-ZIP", "zip -q -r -9 ../a.zip ."},
+        {"7-Zip", "7zz a -tzip ../a.zip . >/dev/null"},
+        {"Python", "python3 -c \"import shutil; shutil.make_archive('../a', 'zip', '.')\""},
+    };
+    const char* files[] = {"text.txt", "sub/deep/bin.dat", "sub/small.txt"};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.peer);
+        TestFolder f;
+        std::filesystem::create_directories(f.file("src/sub/deep"));
+        f.write("src/text.txt", sample_bytes(100000, 1));
+        f.write("src/sub/deep/bin.dat", sample_bytes(70001, 2));
+        f.write("src/sub/small.txt", "hi");
+        ASSERT_EQ(run_in(f.path(), "find src -type f | xargs touch -d '2005-03-07 14:30'"), 0);
+        ASSERT_EQ(run_in(f.file("src"), c.command), 0);
+
+        Extraction e(f);
+        e.run(1);
+        for (const char* name : files) {
+            EXPECT_EQ(f.read(std::string("out/") + name), f.read(std::string("src/") + name))
+                << name;
+            EXPECT_EQ(mtime_of(f.file(std::string("out/") + name)), kMarch7th2005) << name;
+        }
+        EXPECT_EQ(e.a.view.list_enabled, (std::vector<bool>{false, true}));
+        EXPECT_EQ(e.a.view.status[1], "");
+        EXPECT_TRUE(e.a.prompter.asked.empty());
+    }
+}
+
+TEST(Extraction, ProgressMovesOneUnitPerMemberOrRow) {
+    struct Case {
+        int members;
+        int mode;
+        int unit;
+        int range;  // 0: the range stays 0..100
+    } cases[] = {
+        {20, 1, 5, 0}, {250, 1, 1, 250}, {20, 2, 5, 0}, {250, 3, 1, 250}, {1, 1, 100, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.members) + " members, mode " + std::to_string(c.mode));
+        TestFolder f;
+        make_archive(
+            f, "[(f'm{i:03}.txt', str(i)) for i in range(" + std::to_string(c.members) + ")]");
+        Extraction e(f);
+        e.a.view.rows.front().selected = true;
+        e.run(c.mode, c.mode == 3 ? "m000.txt" : "");
+
+        std::vector<int> values;
+        for (int i = 1; i <= c.members; ++i) values.push_back(c.unit * i);
+        values.push_back(0);
+        EXPECT_EQ(e.a.view.values, values);
+        const std::vector<int> ranges =
+            c.range ? std::vector<int>{c.range, 100} : std::vector<int>{100};
+        EXPECT_EQ(e.a.view.ranges, ranges);
+        EXPECT_EQ(e.a.state.progress, 0);
+        // Status field 1 names what is extracted and is emptied at the end.
+        std::vector<std::string> shown = e.a.view.status1_history;
+        EXPECT_EQ(shown.back(), "");
+        shown.pop_back();
+        const std::vector<std::string> all = e.a.view.names();
+        EXPECT_EQ(shown, c.mode == 1 ? all : std::vector<std::string>{"m000.txt"});
+        EXPECT_EQ(tree(f.file("out")).size(), c.mode == 1 ? all.size() : 1u);
+    }
+}
+
+TEST(Extraction, SelectionModesAndPatterns) {
+    struct Case {
+        const char* what;
+        int mode;
+        const char* pattern;
+        std::set<std::string> out;
+    } cases[] = {
+        {"all", 1, "", {"readme.txt", "a.TXT", "b.doc", "sub/", "sub/c.txt"}},
+        {"selected rows; mode 2 ignores a pattern", 2, "*.txt", {"b.doc"}},
+        {"pattern, ignoring case", 3, "*.txt", {"readme.txt", "a.TXT", "sub/", "sub/c.txt"}},
+        {"empty pattern: the selected rows", 3, "", {"b.doc"}},
+        {"alternatives", 3, "*.doc|a.*", {"a.TXT", "b.doc"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TestFolder f;
+        make_archive(f,
+                     "[('readme.txt', 'r'), ('a.TXT', 'a'), ('b.doc', 'b'), ('sub/c.txt', 'c')]");
+        Extraction e(f);
+        e.a.view.select("b.doc");
+        e.run(c.mode, c.pattern);
+        EXPECT_EQ(tree(f.file("out")), c.out);
+    }
+}
+
+TEST(Extraction, DuplicateNamesExtractTheFirstMember) {
+    TestFolder f;
+    make_archive(f, "[('dup.txt', 'first'), ('other.txt', 'o'), ('dup.txt', 'second')]");
+    Extraction e(f);
+    ASSERT_EQ(e.a.view.names(), (std::vector<std::string>{"dup.txt", "other.txt", "dup.txt"}));
+    e.a.view.rows[2].selected = true;
+    e.run(2);
+    EXPECT_EQ(tree(f.file("out")), std::set<std::string>{"dup.txt"});
+    EXPECT_EQ(f.read("out/dup.txt"), "first");
+}
+
+TEST(Extraction, OverwriteQuestion) {
+    struct Case {
+        const char* what;
+        bool ask;
+        std::deque<int> answers;  // for a.txt, then c.txt
+        const char* a_after;
+        const char* c_after;
+        size_t questions;
+    } cases[] = {
+        {"No keeps the file and its time", true, {kAnswerNo, kAnswerYes}, "old a", "new c", 2},
+        {"asking off replaces everything", false, {}, "new a", "new c", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TestFolder f;
+        make_archive(f, "[('a.txt', 'new a'), ('b.txt', 'new b'), ('c.txt', 'new c')]");
+        Extraction e(f);
+        f.write("out/a.txt", "old a");
+        f.write("out/b.txt", "");  // empty: replaced without a question
+        f.write("out/c.txt", "old c");
+        for (const char* name : {"out/a.txt", "out/b.txt", "out/c.txt"})
+            set_mtime(f.file(name), kJan1st2001);
+        e.a.prompter.answers = c.answers;
+        e.run(1, "", c.ask);
+
+        ASSERT_EQ(e.a.prompter.asked.size(), c.questions);
+        if (c.questions) {
+            const MessageBoxRequest& q = e.a.prompter.asked[0];
+            EXPECT_EQ(q.title, e.a.message(50));
+            EXPECT_EQ(q.text,
+                      e.a.message(0) + " a.txt" + e.a.message(172) + "\n\n" + e.a.message(173));
+            EXPECT_EQ(q.buttons, BoxButtons::kYesNo);
+            EXPECT_EQ(q.icon, BoxIcon::kWarning);
+            EXPECT_NE(e.a.prompter.asked[1].text.find("c.txt"), std::string::npos);
+        }
+        EXPECT_EQ(f.read("out/a.txt"), c.a_after);
+        EXPECT_EQ(mtime_of(f.file("out/a.txt")), c.ask ? kJan1st2001 : kMarch7th2005);
+        EXPECT_EQ(f.read("out/b.txt"), "new b");
+        EXPECT_EQ(mtime_of(f.file("out/b.txt")), kMarch7th2005);
+        EXPECT_EQ(f.read("out/c.txt"), c.c_after);
+        EXPECT_EQ(mtime_of(f.file("out/c.txt")), kMarch7th2005);
+    }
+}
+
+// A name climbing out of the target lands inside it; the question and the date are about that
+// file, never about the file of the same name outside the target.
+TEST(Extraction, HostileNamesNeverReachFilesOutsideTheTarget) {
+    TestFolder f;
+    make_archive(f, "[('../outside.txt', 'from the archive'), ('/abs.txt', 'x')]");
+    f.write("outside.txt", "keep");
+    set_mtime(f.file("outside.txt"), kJan1st2001);
+    Extraction e(f);
+    e.run(1, "", true);
+    EXPECT_TRUE(e.a.prompter.asked.empty());
+    EXPECT_EQ(f.read("outside.txt"), "keep");
+    EXPECT_EQ(mtime_of(f.file("outside.txt")), kJan1st2001);
+    EXPECT_EQ(f.read("out/outside.txt"), "from the archive");
+    EXPECT_EQ(mtime_of(f.file("out/outside.txt")), kMarch7th2005);
+    EXPECT_EQ(mtime_of(f.file("out/abs.txt")), kMarch7th2005);
+
+    e.a.prompter.answers = {kAnswerNo, kAnswerNo};
+    e.run(1, "", true);
+    ASSERT_EQ(e.a.prompter.asked.size(), 2u);
+    EXPECT_NE(e.a.prompter.asked[0].text.find("../outside.txt"), std::string::npos);
+}
+
+// A member that cannot be extracted leaves the older file of its name as it was, date included.
+TEST(Extraction, DamagedMemberKeepsTheOlderFileAndItsDate) {
+    TestFolder f;
+    make_archive(f, "[('good.txt', 'good'), ('bad.txt', 'bad data ' * 50)]");
+    ASSERT_EQ(python_in(f,
+                        "d = bytearray(open('a.zip', 'rb').read())\n"
+                        "at = d.rfind(b'PK\\x01\\x02')\n"
+                        "struct.pack_into('<I', d, at + 16, 1234)\n"
+                        "open('a.zip', 'wb').write(d)\n"),
+              0);
+    Extraction e(f);
+    f.write("out/bad.txt", "older");
+    set_mtime(f.file("out/bad.txt"), kJan1st2001);
+    e.run(1);
+    EXPECT_EQ(f.read("out/bad.txt"), "older");
+    EXPECT_EQ(mtime_of(f.file("out/bad.txt")), kJan1st2001);
+    EXPECT_EQ(f.read("out/good.txt"), "good");
+    EXPECT_EQ(mtime_of(f.file("out/good.txt")), kMarch7th2005);
+}
+
+TEST(Extraction, EmptyTargetOrOtherKindExtractsNothing) {
+    TestFolder f;
+    make_archive(f, "[('a.txt', 'a')]");
+    Extraction e(f);
+    ExtractChoices c;
+    run_extraction(e.a.ctx, c);
+    e.a.state.archive_kind = "rar";
+    c.target_folder = f.file("out") + "\\";
+    run_extraction(e.a.ctx, c);
+    EXPECT_TRUE(tree(f.file("out")).empty());
+    EXPECT_TRUE(e.a.view.list_enabled.empty());
+}
+
+}  // namespace
