@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -108,6 +109,14 @@ struct ZipPlacement {
     std::unordered_map<std::string, std::string> folders;
 };
 
+// zlib streams kept from one member to the next (reset instead of set up again).
+struct ZipInflater;
+struct ZipDeflater;
+struct ZipStreamFree {
+    void operator()(ZipInflater* stream) const;
+    void operator()(ZipDeflater* stream) const;
+};
+
 struct ZipState {
     os::File* file = nullptr;
     int64_t file_size = 0;
@@ -127,6 +136,8 @@ struct ZipState {
 
     ZipReadCache walk_cache;  // for the directory walk
     ZipReadCache data_cache;  // for local headers and member data
+    std::unique_ptr<ZipInflater, ZipStreamFree> inflater;
+    std::unique_ptr<ZipDeflater, ZipStreamFree> deflater;
     std::vector<unsigned char> in_buffer;
     std::vector<unsigned char> out_buffer;
     ZipPlacement placement;

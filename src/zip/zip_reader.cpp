@@ -8,6 +8,16 @@
 
 #include "zip/zip_internal.h"
 
+struct ZipInflater {
+    z_stream zs{};
+    bool ready = false;
+};
+
+void ZipStreamFree::operator()(ZipInflater* stream) const {
+    if (stream->ready) inflateEnd(&stream->zs);
+    delete stream;
+}
+
 namespace {
 
 constexpr size_t kWalkBlock = 1 << 16;
@@ -133,9 +143,15 @@ int copy_stored(ZipState& s, int64_t position, uint64_t size, Output& out) {
 
 // Inflates a deflated member; never writes more than `unpacked` bytes.
 int inflate_member(ZipState& s, int64_t position, uint64_t packed, uint64_t unpacked, Output& out) {
-    z_stream zs;
-    std::memset(&zs, 0, sizeof zs);
-    if (inflateInit2(&zs, -MAX_WBITS) != Z_OK) return kZipNoMemory;
+    if (!s.inflater) {
+        std::unique_ptr<ZipInflater, ZipStreamFree> fresh(new ZipInflater);
+        if (inflateInit2(&fresh->zs, -MAX_WBITS) != Z_OK) return kZipNoMemory;
+        fresh->ready = true;
+        s.inflater = std::move(fresh);
+    } else if (inflateReset(&s.inflater->zs) != Z_OK) {
+        return kZipNoMemory;
+    }
+    z_stream& zs = s.inflater->zs;
     std::vector<unsigned char>& in = s.in_buffer;
     std::vector<unsigned char>& buffer = s.out_buffer;
     in.resize(kChunk);
@@ -182,7 +198,6 @@ int inflate_member(ZipState& s, int64_t position, uint64_t packed, uint64_t unpa
         if (z == Z_STREAM_END) break;
         if (got == 0 && zs.avail_in == 0 && left == 0) break;  // the data ended early
     }
-    inflateEnd(&zs);
     return result;
 }
 

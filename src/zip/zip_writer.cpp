@@ -17,6 +17,16 @@
 #include "files/file_meta.h"
 #include "zip/zip_internal.h"
 
+struct ZipDeflater {
+    z_stream zs{};
+    bool ready = false;
+};
+
+void ZipStreamFree::operator()(ZipDeflater* stream) const {
+    if (stream->ready) deflateEnd(&stream->zs);
+    delete stream;
+}
+
 namespace {
 
 constexpr size_t kChunk = 1 << 16;
@@ -139,12 +149,20 @@ int commit_update(ZipState& s) {
 
 // Deflates `size` bytes of `source` behind the local header; fills in CRC and sizes.
 int deflate_source(ZipState& s, os::File* source, uint64_t size, ZipLocalHeader& l) {
-    z_stream zs;
-    std::memset(&zs, 0, sizeof zs);
-    if (deflateInit2(&zs, 9, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+    if (!s.deflater) {
+        std::unique_ptr<ZipDeflater, ZipStreamFree> fresh(new ZipDeflater);
+        if (deflateInit2(&fresh->zs, 9, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+            return kZipNoMemory;
+        fresh->ready = true;
+        s.deflater = std::move(fresh);
+    } else if (deflateReset(&s.deflater->zs) != Z_OK) {
         return kZipNoMemory;
-    std::vector<unsigned char> in(static_cast<size_t>(std::min<uint64_t>(size, kChunk)) + 1);
-    std::vector<unsigned char> out(kChunk);
+    }
+    z_stream& zs = s.deflater->zs;
+    std::vector<unsigned char>& in = s.in_buffer;
+    std::vector<unsigned char>& out = s.out_buffer;
+    in.resize(kChunk);
+    out.resize(kChunk);
     uint64_t done = 0;
     uint64_t packed = 0;
     uint32_t crc = 0;
@@ -176,7 +194,6 @@ int deflate_source(ZipState& s, os::File* source, uint64_t size, ZipLocalHeader&
         if (z != Z_OK && z != Z_BUF_ERROR) result = kZipNoMemory;
         if (result == kZipOk && progress_says_stop(s, done)) result = kZipStopped;
     }
-    deflateEnd(&zs);
     if (result == kZipOk && packed > static_cast<uint64_t>(kMaxOffset)) result = kZipTooLarge;
     l.crc = crc;
     l.packed = static_cast<uint32_t>(packed);
