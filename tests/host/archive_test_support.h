@@ -31,7 +31,6 @@ class RecordingView : public ArchiveView {
     std::map<int, bool> commands;
     std::vector<std::string> setup_candidates;
     int sorted_on_open = 0;
-    int numbered = 0;
 
     void clear_rows() override { rows.clear(); }
     void add_row(const ArchiveEntry& row) override { rows.push_back({row, false}); }
@@ -44,7 +43,7 @@ class RecordingView : public ArchiveView {
         return static_cast<int>(
             std::count_if(rows.begin(), rows.end(), [](const Row& r) { return r.selected; }));
     }
-    void number_rows() override { ++numbered; }
+    void number_rows() override {}
     void enable_list(bool enabled) override { list_enabled.push_back(enabled); }
     void reset_sort_indicators() override {}
     void sort_list_on_open() override {
@@ -122,6 +121,29 @@ struct ArchiveFixture {
         list_zip_archive(ctx);
     }
 };
+
+// The peers that write the archives, each run in f/src to make f/a.zip.
+struct Peer {
+    const char* name;
+    const char* command;
+};
+constexpr Peer kPeers[] = {
+    {"Info-ZIP", "zip -q -r -9 ../a.zip ."},
+    {"7-Zip", "7zz a -tzip ../a.zip . >/dev/null"},
+    {"Python", "python3 -c \"import shutil; shutil.make_archive('../a', 'zip', '.')\""},
+};
+
+// f/src with text, a half-random binary in a sub-folder, a tiny and an empty file, all dated
+// 2005-03-07 14:30; then `peer` packs it into f/a.zip.
+inline void make_peer_archive(const TestFolder& f, const Peer& peer) {
+    std::filesystem::create_directories(f.file("src/sub/deep"));
+    f.write("src/text.txt", sample_bytes(100000, 1));
+    f.write("src/sub/deep/bin.dat", sample_bytes(70001, 2));
+    f.write("src/sub/small.txt", "hi");
+    f.write("src/empty.txt", "");
+    ASSERT_EQ(run_in(f.path(), "find src -type f | xargs touch -d '2005-03-07 14:30'"), 0);
+    ASSERT_EQ(run_in(f.file("src"), peer.command), 0);
+}
 
 // Last-write time of `path` in seconds since 1970 (UTC), -1 when it does not exist.
 inline long long mtime_of(const std::string& path) {

@@ -47,28 +47,6 @@ struct Extraction {
     }
 };
 
-TEST(Extraction, DialogDefaults) {
-    struct Case {
-        int selected;
-        const char* kind;
-        int safe;
-        int mode;
-        bool selected_enabled, pattern_enabled, ask;
-    } cases[] = {
-        {0, "zip", 1, 1, false, true, true},   {3, "zip", 0, 2, true, true, false},
-        {2, "rar", 1, 1, false, false, true},  {1, "cab", 1, 2, true, false, true},
-        {0, "cab", 0, 1, false, false, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.selected) + " " + c.kind);
-        ExtractDefaults d = extract_defaults(c.selected, c.kind, c.safe);
-        EXPECT_EQ(d.mode, c.mode);
-        EXPECT_EQ(d.selected_enabled, c.selected_enabled);
-        EXPECT_EQ(d.pattern_enabled, c.pattern_enabled);
-        EXPECT_EQ(d.ask_before_overwriting, c.ask);
-    }
-}
-
 TEST(Extraction, WritabilityProbeNeverTouchesAnExistingLazarusFile) {
     TestFolder f;
     f.write("lazarus.file", "the user's own file");
@@ -94,25 +72,11 @@ TEST(Extraction, WritabilityProbeNeverTouchesAnExistingLazarusFile) {
 }
 
 TEST(Extraction, AllMembersOfPeerArchivesComeOutByteIdenticalWithTheirDates) {
-    struct Case {
-        const char* peer;
-        const char* command;
-    } cases[] = {
-        {"Info-ZIP", "zip -q -r -9 ../a.zip ."},
-        {"7-Zip", "7zz a -tzip ../a.zip . >/dev/null"},
-        {"Python", "python3 -c \"import shutil; shutil.make_archive('../a', 'zip', '.')\""},
-    };
     const char* files[] = {"text.txt", "sub/deep/bin.dat", "sub/small.txt"};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.peer);
+    for (const Peer& peer : kPeers) {
+        SCOPED_TRACE(peer.name);
         TestFolder f;
-        std::filesystem::create_directories(f.file("src/sub/deep"));
-        f.write("src/text.txt", sample_bytes(100000, 1));
-        f.write("src/sub/deep/bin.dat", sample_bytes(70001, 2));
-        f.write("src/sub/small.txt", "hi");
-        ASSERT_EQ(run_in(f.path(), "find src -type f | xargs touch -d '2005-03-07 14:30'"), 0);
-        ASSERT_EQ(run_in(f.file("src"), c.command), 0);
-
+        make_peer_archive(f, peer);
         Extraction e(f);
         e.run(1);
         for (const char* name : files) {
@@ -162,40 +126,39 @@ TEST(Extraction, ProgressMovesOneUnitPerMemberOrRow) {
     }
 }
 
-TEST(Extraction, SelectionModesAndPatterns) {
+// The second of two members named dup.txt is selected, with b.doc: a row's member is the first
+// of its name, while extracting all members writes both, the second last.
+TEST(Extraction, SelectionModesPatternsAndDuplicateNames) {
+    const std::set<std::string> all = {"readme.txt", "a.TXT",     "b.doc",
+                                       "sub/",       "sub/c.txt", "dup.txt"};
+    const std::set<std::string> txt = {"readme.txt", "a.TXT", "sub/", "sub/c.txt", "dup.txt"};
+    const std::set<std::string> selected = {"b.doc", "dup.txt"};
     struct Case {
         const char* what;
         int mode;
         const char* pattern;
         std::set<std::string> out;
+        const char* dup;  // what dup.txt holds afterwards
     } cases[] = {
-        {"all", 1, "", {"readme.txt", "a.TXT", "b.doc", "sub/", "sub/c.txt"}},
-        {"selected rows; mode 2 ignores a pattern", 2, "*.txt", {"b.doc"}},
-        {"pattern, ignoring case", 3, "*.txt", {"readme.txt", "a.TXT", "sub/", "sub/c.txt"}},
-        {"empty pattern: the selected rows", 3, "", {"b.doc"}},
-        {"alternatives", 3, "*.doc|a.*", {"a.TXT", "b.doc"}},
+        {"all", 1, "", all, "second"},
+        {"selected rows; mode 2 ignores a pattern", 2, "*.doc", selected, "first"},
+        {"pattern, ignoring case", 3, "*.txt", txt, "first"},
+        {"empty pattern: the selected rows", 3, "", selected, "first"},
+        {"alternatives", 3, "*.doc|a.*", {"a.TXT", "b.doc"}, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         TestFolder f;
         make_archive(f,
-                     "[('readme.txt', 'r'), ('a.TXT', 'a'), ('b.doc', 'b'), ('sub/c.txt', 'c')]");
+                     "[('readme.txt', 'r'), ('a.TXT', 'a'), ('b.doc', 'b'), ('sub/c.txt', 'c'), "
+                     "('dup.txt', 'first'), ('dup.txt', 'second')]");
         Extraction e(f);
         e.a.view.select("b.doc");
+        e.a.view.rows.at(5).selected = true;
         e.run(c.mode, c.pattern);
         EXPECT_EQ(tree(f.file("out")), c.out);
+        EXPECT_EQ(f.read("out/dup.txt"), c.dup);
     }
-}
-
-TEST(Extraction, DuplicateNamesExtractTheFirstMember) {
-    TestFolder f;
-    make_archive(f, "[('dup.txt', 'first'), ('other.txt', 'o'), ('dup.txt', 'second')]");
-    Extraction e(f);
-    ASSERT_EQ(e.a.view.names(), (std::vector<std::string>{"dup.txt", "other.txt", "dup.txt"}));
-    e.a.view.rows[2].selected = true;
-    e.run(2);
-    EXPECT_EQ(tree(f.file("out")), std::set<std::string>{"dup.txt"});
-    EXPECT_EQ(f.read("out/dup.txt"), "first");
 }
 
 TEST(Extraction, OverwriteQuestion) {
@@ -282,19 +245,6 @@ TEST(Extraction, DamagedMemberKeepsTheOlderFileAndItsDate) {
     EXPECT_EQ(mtime_of(f.file("out/bad.txt")), kJan1st2001);
     EXPECT_EQ(f.read("out/good.txt"), "good");
     EXPECT_EQ(mtime_of(f.file("out/good.txt")), kMarch7th2005);
-}
-
-TEST(Extraction, EmptyTargetOrOtherKindExtractsNothing) {
-    TestFolder f;
-    make_archive(f, "[('a.txt', 'a')]");
-    Extraction e(f);
-    ExtractChoices c;
-    run_extraction(e.a.ctx, c);
-    e.a.state.archive_kind = "rar";
-    c.target_folder = f.file("out") + "\\";
-    run_extraction(e.a.ctx, c);
-    EXPECT_TRUE(tree(f.file("out")).empty());
-    EXPECT_TRUE(e.a.view.list_enabled.empty());
 }
 
 }  // namespace

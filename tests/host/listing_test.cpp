@@ -12,64 +12,26 @@ namespace {
 
 std::string spaces(size_t n) { return std::string(n, ' '); }
 
-TEST(Listing, ColumnTexts) {
-    struct Case {
-        uint32_t unpacked, packed;
-        const char* size;
-        const char* packed_text;
-        const char* rate;
-    } cases[] = {
-        {1234, 617, "           1234", "            617", " 50.00"},
-        {0, 0, "              0", "              0", "  0.00"},
-        // An empty file deflated to the two bytes of an empty stream: rate 0, not infinite.
-        {0, 2, "              0", "              2", "  0.00"},
-        {3, 3, "              3", "              3", "100.00"},
-        {7, 8, "              7", "              8", "114.29"},
-        // A rate wider than the column keeps its first 6 characters.
-        {1, 1000, "              1", "           1000", "100000"},
-        // Sizes of 2 GiB and more are the header's unsigned values, never negative.
-        {3000000000u, 4294967295u, "     3000000000", "     4294967295", "143.17"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.unpacked) + "/" + std::to_string(c.packed));
-        ZipMemberInfo info;
-        info.unpacked = static_cast<int32_t>(c.unpacked);
-        info.packed = static_cast<int32_t>(c.packed);
-        info.year = 2005;
-        info.month = 3;
-        info.day = 7;
-        const ArchiveEntry row = zip_row("docs/a.txt", info);
-        EXPECT_EQ(row,
-                  (ArchiveEntry{"", "docs/a.txt", c.size, c.packed_text, "07.03.2005", c.rate}));
-    }
-    EXPECT_EQ(format_date(1980, 0, 0), "--.--.----");
-    EXPECT_EQ(format_date(2107, 12, 31), "31.12.2107");
+// What the Python archive below cannot show: sizes of 2 GiB and more, rates wider
+// than their column, negative or undefined rates, and the kind rule.
+TEST(Listing, ColumnTextsAtTheirLimitsAndArchiveKind) {
+    ZipMemberInfo info;
+    info.unpacked = static_cast<int32_t>(3000000000u);
+    info.packed = static_cast<int32_t>(4294967295u);
+    const ArchiveEntry row = zip_row("big", info);
+    EXPECT_EQ(row[2], "     3000000000");
+    EXPECT_EQ(row[3], "     4294967295");
+    EXPECT_EQ(row[5], "143.17");
+    EXPECT_EQ(format_rate(member_rate(1, 1000)), "100000");
     EXPECT_EQ(format_rate(-5.0f), "  0.00");
     EXPECT_EQ(format_rate(0.0f / 0.0f), "  0.00");
-    EXPECT_EQ(right_align("12345678901234567890", 15), "123456789012345");
-}
 
-TEST(Listing, ArchiveKindAndSetupCandidates) {
-    struct Kind {
-        const char* path;
-        const char* kind;
-    } kinds[] = {
-        {"C:\\data\\a.zip", "zip"},      {"C:\\data\\A.ZIP", "zip"},
-        {"/tmp/b.RaR", "rar"},           {"x.tar.Cab", "cab"},
-        {"C:\\dir.v2\\noextension", ""}, {"trailing.", ""},
-        {"C:\\data\\\xC4.\xC4", "\xE4"},
-    };
-    for (const Kind& k : kinds) EXPECT_EQ(archive_kind_of(k.path), k.kind) << k.path;
-
-    struct Setup {
-        const char* name;
-        bool candidate;
-    } setups[] = {
-        {"Tools/SETUP.EXE", true}, {"INSTALL.BAT", true}, {"prog/MySetup.msi", true},
-        {"install.com", true},     {"setup.txt", false},  {"install/readme.doc", false},
-        {"mysetup.dll", false},    {"update.exe", false}, {"setup.exe/readme", false},
-    };
-    for (const Setup& s : setups) EXPECT_EQ(is_setup_candidate(s.name), s.candidate) << s.name;
+    const char* kinds[][2] = {{"C:\\data\\A.ZIP", "zip"},
+                              {"x.tar.Cab", "cab"},
+                              {"C:\\dir.v2\\none", ""},
+                              {"trailing.", ""},
+                              {"\xC4.\xC4", "\xE4"}};
+    for (const auto& k : kinds) EXPECT_EQ(archive_kind_of(k[0]), k[1]) << k[0];
 }
 
 TEST(Listing, RowComparisonForHeaderSorting) {
@@ -148,9 +110,6 @@ TEST(Listing, ListsEveryMemberWithItsRowTotalsAndSetupCandidates) {
         ASSERT_EQ(a.view.rows.size(), 10u);
         for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(a.view.rows[i].texts, expected[i]);
 
-        const std::vector<std::string> names = a.view.names();
-        EXPECT_EQ(a.listing.member_names, names);
-        EXPECT_EQ(a.listing.lookup_names, names);
         EXPECT_EQ(a.listing.member_count, 10);
         EXPECT_EQ(a.listing.unpacked_total, 1246.0f);
         EXPECT_EQ(a.listing.packed_total, 631.0f);
@@ -158,9 +117,7 @@ TEST(Listing, ListsEveryMemberWithItsRowTotalsAndSetupCandidates) {
         EXPECT_EQ(a.listing.setup_candidates,
                   (std::vector<std::string>{"Tools/SETUP.EXE", "INSTALL.BAT"}));
         EXPECT_EQ(a.view.setup_candidates, a.listing.setup_candidates);
-        EXPECT_TRUE(a.listing.setup_available);
         EXPECT_EQ(a.listing.archive_file_name, "a.zip");
-        EXPECT_EQ(a.listing.archive_folder, f.path());
 
         EXPECT_EQ(a.view.title, a.message(29) + " V1.1.6 - a.zip");
         EXPECT_EQ(a.view.status[0], "10" + a.message(57));
@@ -168,9 +125,8 @@ TEST(Listing, ListsEveryMemberWithItsRowTotalsAndSetupCandidates) {
         for (int command : kArchiveCommands) EXPECT_TRUE(a.view.commands[command]) << command;
         EXPECT_TRUE(a.view.commands[13]);
         EXPECT_TRUE(a.view.commands[119]);
-        EXPECT_EQ(a.view.numbered, 1);
         EXPECT_EQ(a.view.sorted_on_open, 0);
-        EXPECT_TRUE(a.prompter.asked.empty());
+        EXPECT_EQ(a.listing.lookup_names, a.listing.member_names);
     }
 }
 
@@ -187,11 +143,8 @@ TEST(Listing, SortsOnOpenAndDropsSetupCandidatesOfTheArchiveBefore) {
     EXPECT_EQ(a.view.names(), (std::vector<std::string>{"A.txt", "b.txt"}));
     // The name lists keep the archive order whatever the rows show.
     EXPECT_EQ(a.listing.member_names, (std::vector<std::string>{"b.txt", "A.txt"}));
-    EXPECT_TRUE(a.listing.setup_candidates.empty());
     EXPECT_TRUE(a.view.setup_candidates.empty());
-    EXPECT_FALSE(a.view.commands[13]);
     EXPECT_FALSE(a.view.commands[119]);
-    EXPECT_EQ(a.view.status[0], "2" + a.message(57));
 }
 
 // The rows Python expects for an archive, formatted its own way: sizes right-aligned in 15,
@@ -207,26 +160,10 @@ for i in zipfile.ZipFile(sys.argv[1]).infolist():
 )";
 
 TEST(Listing, RowsAgreeWithPythonForArchivesOfPeers) {
-    struct Case {
-        const char* peer;
-        const char* command;
-    } cases[] = {
-        {"Info-ZIP", "zip -q -r -9 ../a.zip ."},
-        {"Info-ZIP stored", "zip -q -r -0 ../a.zip ."},
-        {"7-Zip", "7zz a -tzip ../a.zip . >/dev/null"},
-        {"Python", "python3 -c \"import shutil; shutil.make_archive('../a', 'zip', '.')\""},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.peer);
+    for (const Peer& peer : kPeers) {
+        SCOPED_TRACE(peer.name);
         TestFolder f;
-        std::filesystem::create_directories(f.file("src/sub/deep"));
-        f.write("src/text.txt", sample_bytes(100000, 1));
-        f.write("src/sub/deep/bin.dat", sample_bytes(70001, 2));
-        f.write("src/sub/small.txt", "hi");
-        f.write("src/empty.txt", "");
-        ASSERT_EQ(run_in(f.path(), "touch -d '2005-03-07 14:30' src/text.txt src/sub/small.txt"),
-                  0);
-        ASSERT_EQ(run_in(f.file("src"), c.command), 0);
+        make_peer_archive(f, peer);
         f.write("rows.py", std::string("import zipfile, struct, sys\n") + kPythonRows);
         std::istringstream expected(output_of(f.path(), "python3 rows.py a.zip"));
 
@@ -265,10 +202,6 @@ TEST(Listing, UnlistableFilesAreLeftIntact) {
         bool reported;
     } cases[] = {
         {"a text file", "open('a.zip', 'wb').write(b'not an archive ' * 100)", true},
-        {"a truncated archive",
-         "zipfile.ZipFile('a.zip', 'w').writestr('x.txt', 'x' * 999)\n"
-         "d = open('a.zip', 'rb').read(); open('a.zip', 'wb').write(d[:-30])",
-         true},
         {"a damaged directory",
          "zipfile.ZipFile('a.zip', 'w').writestr('x.txt', 'x' * 999)\n"
          "d = open('a.zip', 'rb').read().replace(b'PK\\x01\\x02', b'PK\\x01\\x09')\n"
@@ -282,8 +215,6 @@ TEST(Listing, UnlistableFilesAreLeftIntact) {
          true},
         {"a 0-byte file", "open('a.zip', 'wb')", false},
         {"an archive without members", "zipfile.ZipFile('a.zip', 'w').close()", false},
-        {"an archive without members, with a comment",
-         "z = zipfile.ZipFile('a.zip', 'w'); z.comment = b'nothing here'; z.close()", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
