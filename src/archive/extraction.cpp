@@ -134,6 +134,7 @@ ExtractDefaults extract_defaults(int selected_rows, const std::string& archive_k
 
 bool target_is_writable(const std::string& folder) {
     const std::string base = as_folder(folder);
+    if (base.empty()) return false;
     for (int n = 0; n < kProbeAttempts; ++n) {
         const std::string probe = base + (n == 0 ? std::string("lazarus.file")
                                                  : "lazarus_" + std::to_string(n) + ".file");

@@ -38,7 +38,7 @@ ExtractDefaults extract_defaults(int selected_rows, const std::string& archive_k
 
 // Whether a file can be created in `folder` (ending in "\"): creates, closes and deletes a probe
 // file "lazarus.file", or "lazarus_1.file", ... whichever does not exist yet, so an existing
-// file of that name is never touched.
+// file of that name is never touched. An empty folder is not writable.
 bool target_is_writable(const std::string& folder);
 
 // The dialog's check on OK: true when `folder` is writable; otherwise shows title message 42
