@@ -52,8 +52,9 @@
 // writes only the member's data and keeps the directory in memory, and zip_end_batch writes the
 // directory and end record once. The bytes on disk after the batch are the same as after the
 // same zip_add calls without a batch. During a batch the old archive stays intact on disk (its
-// directory and end record are overwritten only by the last write of zip_end_batch), so a
-// failure anywhere, or a crash, leaves the archive as it was before the batch.
+// directory and end record are overwritten only by the last write of zip_end_batch, and new
+// data goes behind its old end), so a failed write leaves the archive as it was before the
+// batch, and a crash leaves it followed by the unfinished new data.
 #ifndef MARLOX_ZIP_ZIP_H
 #define MARLOX_ZIP_ZIP_H
 
@@ -161,9 +162,11 @@ int zip_member_info(ZipEngine& z, ZipMemberInfo& info);
 // folder member such as "x/y/") creates its folders and no file.
 //
 // A stored member of unpacked size 0 creates its folders and no file; a deflated member of size
-// 0 gives an empty file. The data is checked before it replaces anything: it goes to a temporary
-// file beside an existing file of the same name, which is replaced only when the size and CRC-32
-// match the central header; an output file that did not exist before is removed on failure.
+// 0 gives an empty file, unless its attributes carry the folder bit (0x10): then it is a folder
+// member, also when its name does not end in a separator (zip_add stores folders so). The data is
+// checked before it replaces anything: it goes to a temporary file beside an existing file of the
+// same name, which is replaced only when the size and CRC-32 match the central header; an output
+// file that did not exist before is removed on failure.
 //
 // Returns kZipOk, or kZipNoMember, kZipBadHeader, kZipUnsupported, kZipNoTarget, kZipShortRead,
 // kZipDamaged, kZipCannotWrite, kZipStopped, kZipNoMemory (see the list of codes above).

@@ -373,8 +373,14 @@ int zip_extract(ZipEngine& z, const std::string& target, int member) {
                                : inflate_member(s, data, h.packed, h.unpacked, out);
     if (result == kZipOk && (out.written != h.unpacked || out.crc != h.crc)) result = kZipDamaged;
     os::close_file(out.file);
-    if (result == kZipOk && work != path && !(os::delete_file(path) && os::move_file(work, path)))
-        result = kZipCannotWrite;
+    if (result == kZipOk && work != path) {
+        if (!os::delete_file(path)) {
+            result = kZipCannotWrite;
+        } else if (!os::move_file(work, path)) {
+            return kZipCannotWrite;  // the old file is gone: keep the checked data under its
+                                     // temporary name
+        }
+    }
     if (result != kZipOk) os::delete_file(work);
     return result;
 }
