@@ -218,6 +218,32 @@ TEST(ZipWriter, AddingToAPeerArchive) {
     EXPECT_EQ(f.read("out/new.txt"), "added later");
 }
 
+int stop_big_ones(void*, long done) { return done > 100000 ? 1 : 0; }
+
+// Inside a batch a failed addition costs only its own member, and reading ends the batch.
+TEST(ZipWriter, BatchSurvivesFailedAdditionsAndEndsBeforeReading) {
+    TestFolder f;
+    f.write("a.txt", "first");
+    f.write("big.bin", sample_bytes(300000, 6));
+    f.write("b.txt", "second");
+    ASSERT_EQ(write_archive(f.file("plain.zip"), f.path(), {"a.txt", "b.txt"}, false),
+              (std::vector<int>{kZipOk, kZipOk}));
+    ZipEngine z;
+    zip_set_progress(z, stop_big_ones, nullptr);
+    ASSERT_EQ(zip_create(z, f.file("a.zip")), kZipOk);
+    ASSERT_EQ(zip_begin_batch(z), kZipOk);
+    EXPECT_EQ(zip_add(z, f.path(), "a.txt"), kZipOk);
+    EXPECT_EQ(zip_add(z, f.path(), "missing.txt"), kZipBadHeader);
+    EXPECT_EQ(zip_add(z, f.path(), "big.bin"), kZipStopped);
+    EXPECT_EQ(zip_add(z, f.path(), "b.txt"), kZipOk);
+    EXPECT_EQ(zip_count(z), 2);
+    EXPECT_EQ(zip_first(z), "a.txt");
+    EXPECT_EQ(zip_next(z), "b.txt");
+    EXPECT_EQ(zip_end_batch(z), kZipOk);
+    zip_close(z);
+    EXPECT_EQ(f.read("a.zip"), f.read("plain.zip"));
+}
+
 int stop_at_once(void*, long) { return 1; }
 
 // A write that fails anywhere during an addition (a full disk), or a stop asked for by the
