@@ -58,9 +58,12 @@ size_t cached_read(ZipState& s, ZipReadCache& cache, size_t block, int64_t posit
     if (size > block) return read_at(s, position, buffer, size);
     int64_t end = position + static_cast<int64_t>(size);
     if (position < cache.start || end > cache.start + static_cast<int64_t>(cache.length)) {
-        cache.bytes.resize(block);
+        // No more than the file holds: small archives get small caches.
+        int64_t rest = std::max<int64_t>(s.file_size - position, static_cast<int64_t>(size));
+        size_t want = static_cast<size_t>(std::min<int64_t>(rest, static_cast<int64_t>(block)));
+        if (cache.bytes.size() < want) cache.bytes.resize(want);
         cache.start = position;
-        cache.length = read_at(s, position, cache.bytes.data(), block);
+        cache.length = read_at(s, position, cache.bytes.data(), want);
     }
     size_t offset = static_cast<size_t>(position - cache.start);
     size_t n = std::min(size, cache.length - std::min(offset, cache.length));
@@ -128,7 +131,7 @@ struct Output {
 // Copies the data of a stored member.
 int copy_stored(ZipState& s, int64_t position, uint64_t size, Output& out) {
     std::vector<unsigned char>& buffer = s.in_buffer;
-    buffer.resize(kChunk);
+    buffer.resize(static_cast<size_t>(std::min<uint64_t>(size, kChunk)));
     while (out.written < size) {
         size_t n = static_cast<size_t>(std::min<uint64_t>(size - out.written, kChunk));
         if (data_read(s, position, buffer.data(), n) != n) return kZipShortRead;
@@ -154,8 +157,10 @@ int inflate_member(ZipState& s, int64_t position, uint64_t packed, uint64_t unpa
     z_stream& zs = s.inflater->zs;
     std::vector<unsigned char>& in = s.in_buffer;
     std::vector<unsigned char>& buffer = s.out_buffer;
-    in.resize(kChunk);
-    buffer.resize(kChunk);
+    // Output room for one more byte than declared, to see a member that runs past its size.
+    const size_t room = static_cast<size_t>(std::min<uint64_t>(unpacked + 1, kChunk));
+    in.resize(std::max<size_t>(in.size(), static_cast<size_t>(std::min<uint64_t>(packed, kChunk))));
+    buffer.resize(std::max(buffer.size(), room));
     uint64_t left = packed;
     int result = kZipOk;
     for (;;) {
@@ -171,9 +176,9 @@ int inflate_member(ZipState& s, int64_t position, uint64_t packed, uint64_t unpa
             zs.avail_in = static_cast<uInt>(n);
         }
         zs.next_out = buffer.data();
-        zs.avail_out = static_cast<uInt>(kChunk);
+        zs.avail_out = static_cast<uInt>(room);
         int z = inflate(&zs, Z_NO_FLUSH);
-        size_t got = kChunk - zs.avail_out;
+        size_t got = room - zs.avail_out;
         bool stuck = z == Z_BUF_ERROR && got == 0 && zs.avail_in > 0;
         if ((z != Z_OK && z != Z_STREAM_END && z != Z_BUF_ERROR) || stuck) {
             result = kZipDamaged;
