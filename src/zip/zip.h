@@ -53,8 +53,8 @@
 // directory and end record once. The bytes on disk after the batch are the same as after the
 // same zip_add calls without a batch. During a batch the old archive stays intact on disk (its
 // directory and end record are overwritten only by the last write of zip_end_batch, and new
-// data goes behind its old end), so a failed write leaves the archive as it was before the
-// batch, and a crash leaves it followed by the unfinished new data.
+// data goes behind its old end): whatever fails, the archive is either the old one or, once
+// zip_end_batch succeeded, the new one; a crash leaves the old one followed by unfinished data.
 #ifndef MARLOX_ZIP_ZIP_H
 #define MARLOX_ZIP_ZIP_H
 
