@@ -340,6 +340,7 @@ int zip_extract(ZipEngine& z, const std::string& target, int member) {
     const ZipCentralHeader h = s.current;
     const std::string name = s.current_name;
 
+    if (h.local_offset == kZip64Marker) return kZipUnsupported;  // the offset is in a ZIP64 field
     int64_t local = static_cast<int64_t>(h.local_offset) + s.bias;
     unsigned char b[kLocalSize];
     if (data_read(s, local, b, kLocalSize) != kLocalSize) return kZipBadHeader;
@@ -349,8 +350,7 @@ int zip_extract(ZipEngine& z, const std::string& target, int member) {
 
     bool known_methods = (l.method == 0 || l.method == 8) && (h.method == 0 || h.method == 8);
     bool encrypted = ((h.flags | l.flags) & 1) != 0;
-    bool zip64 =
-        h.packed == kZip64Marker || h.unpacked == kZip64Marker || h.local_offset == kZip64Marker;
+    bool zip64 = h.packed == kZip64Marker || h.unpacked == kZip64Marker;
     if (!known_methods || encrypted || zip64) return kZipUnsupported;
     int64_t data = local + static_cast<int64_t>(kLocalSize) + l.name_length + l.extra_length;
     if (data + static_cast<int64_t>(h.packed) > s.file_size) return kZipShortRead;

@@ -112,6 +112,7 @@ TEST(ZipReader, RefusesOrRejectsOddMembersWritingNothing) {
         {"encryption flag, local", "patch(a, 6, '<H', 1, local=True)", kZipUnsupported, false},
         {"ZIP64 packed size", "patch(a, 20, '<I', 0xFFFFFFFF)", kZipUnsupported, false},
         {"ZIP64 unpacked size", "patch(a, 24, '<I', 0xFFFFFFFF)", kZipUnsupported, false},
+        {"ZIP64 header offset", "patch(a, 42, '<I', 0xFFFFFFFF)", kZipUnsupported, false},
         {"stored sizes differ", "make(a, text, zipfile.ZIP_STORED); patch(a, 24, '<I', 10)",
          kZipDamaged, false},
         {"wrong CRC", "patch(a, 16, '<I', 1234)", kZipDamaged, true},
