@@ -8,6 +8,7 @@ set(MARLOX_PORTABLE_SOURCES
   src/app/settings_file.cpp
   src/app/command_line.cpp
   src/app/temp_files.cpp
+  src/app/commands.cpp
   # ZIP engine
   src/zip/zip_records.cpp
   src/zip/zip_names.cpp
@@ -21,6 +22,9 @@ set(MARLOX_PORTABLE_SOURCES
 set(MARLOX_WINDOWS_SOURCES
   src/app/application.cpp
   src/app/main_window.cpp
+  src/app/pictures.cpp
+  src/app/dispatch.cpp
+  src/archive/extract_dialog.cpp
   src/system/special_folders.cpp
   src/protect/mail_library.cpp
   src/formats/cab_library.cpp

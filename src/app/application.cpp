@@ -7,6 +7,12 @@
 
 namespace {
 
+// The notice at the end of the version banner in the status bar.
+const char kNotice[] = "ZIP - RAR - CAB";
+
+// How often, at most, the progress callback lets the window catch up with its messages.
+constexpr DWORD kRepaintInterval = 30;
+
 HFONT create_font(int points) {
     HDC screen = GetDC(nullptr);
     const int height = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
@@ -47,7 +53,7 @@ bool Application::start_up(const std::string& command_line) {
     os::File* config = os::open_file(config_path(), os::OpenMode::kRead);
     config_existed_ = config != nullptr;
     os::close_file(config);
-    create_send_to_shortcut();
+    if (write_send_to_shortcut) create_send_to_shortcut();
 
     settings_ = load_settings(config_path(), language);
     font_main_ = create_font(11);
@@ -56,15 +62,65 @@ bool Application::start_up(const std::string& command_line) {
     bind_cab_library(cab_, prompter_, messages_);
 
     if (!window_.create(*this)) return false;
+    zip_set_progress(zip_, on_zip_progress, this);
+    handle_start_argument();
+    return true;
+}
+
+std::string Application::version_banner() const {
+    return std::string("      --      Version  ") + kVersion + "    --    " + kNotice;
+}
+
+ArchiveContext Application::archive_context() {
+    return ArchiveContext{state_,  settings_, messages_, zip_,
+                          window_, prompter_, listing_,  temp_files_};
+}
+
+bool Application::handle_message(MSG& msg) {
+    if (msg.message == WM_QUIT) return false;
+    HWND main = window_.handle();
+    const bool ours = main && (msg.hwnd == main || IsChild(main, msg.hwnd));
+    if (!ours || !TranslateAcceleratorA(main, window_.accelerators(), &msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    window_.update_hover_help();
+    state_.default_program = true;
     return true;
 }
 
 void Application::main_loop() {
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    while (!state_.quit) {
+        if (GetMessageA(&msg, nullptr, 0, 0) <= 0 || !handle_message(msg)) return;
+    }
+    // The quit command: the window goes, and its WM_QUIT ends the loop.
+    window_.destroy();
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+}
+
+// Copies the progress value into the bar and lets the window repaint; commands, drops and close
+// requests that arrive meanwhile are ignored by the busy window.
+int Application::on_zip_progress(void* context, long) {
+    auto* app = static_cast<Application*>(context);
+    static DWORD last_pump = 0;
+    const DWORD now = GetTickCount();
+    if (now - last_pump < kRepaintInterval) return 0;
+    last_pump = now;
+    app->window_.set_progress(app->state_.progress);
+    const bool was_busy = app->window_.busy();
+    app->window_.set_busy(true);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+    app->window_.set_busy(was_busy);
+    return 0;
 }
 
 void Application::shut_down() {

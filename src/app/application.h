@@ -7,14 +7,17 @@
 
 #include <string>
 
+#include "app/app_state.h"
 #include "app/main_window.h"
 #include "app/messages.h"
 #include "app/settings_file.h"
 #include "app/temp_files.h"
 #include "app/version.h"
+#include "archive/archive_context.h"
 #include "formats/cab_library.h"
 #include "protect/mail_library.h"
 #include "runtime/ui_prompt.h"
+#include "zip/zip.h"
 
 class Application {
   public:
@@ -25,16 +28,40 @@ class Application {
     // The whole life of the program: start-up, main loop, shutdown. Returns the exit code.
     int run(const std::string& command_line);
 
+    // Whether start-up (re)writes the Send To shortcut; programs that only borrow the window,
+    // such as the window tests, leave the user's shortcut alone.
+    bool write_send_to_shortcut = true;
+
     // Start-up up to the main loop; false when the program must end with exit code 1.
     bool start_up(const std::string& command_line);
-    // Handles window messages until the main window is gone.
+    // `run_main_loop`: handles window messages until the close request or the quit flag; with
+    // the quit flag set it closes the window itself.
     void main_loop();
+    // Runs the main loop's work for one window message: shortcuts, then the message itself,
+    // then the hover help. False once the message was the loop's end (WM_QUIT).
+    bool handle_message(MSG& msg);
     // Shutdown after the main loop: saves the settings, releases what start-up bound.
     void shut_down();
 
+    // `dispatch_command`: the command table of the main window's command numbers.
+    void dispatch_command(int command);
+    // `open_entry`: finds the member of the first selected row for the opening code.
+    void open_entry();
+    // The start argument's step: a "zip" path is listed.
+    void handle_start_argument();
+
+    // "      --      Version  1.1.6    --    " and the notice.
+    std::string version_banner() const;
+
     Prompter& prompter() { return prompter_; }
     const MessageTable& messages() const { return messages_; }
+    Settings& settings() { return settings_; }
     const Settings& settings() const { return settings_; }
+    AppState& state() { return state_; }
+    ZipEngine& zip() { return zip_; }
+    ListingState& listing() { return listing_; }
+    MainWindow& window() { return window_; }
+    ArchiveContext archive_context();
     bool config_existed() const { return config_existed_; }
     std::string config_path() const { return program_folder_ + "marlox.ini"; }
     const std::string& start_argument() const { return start_argument_; }
@@ -42,6 +69,14 @@ class Application {
     HFONT list_font() const { return font_list_; }
 
   private:
+    static int on_zip_progress(void* context, long bytes_done);
+    void open_command();
+    void extract_command();
+    void remove_command();
+    void add_command();
+    void show_error(int title, const std::string& text, BoxIcon icon);
+    void unknown_kind_error();
+
     Prompter& prompter_;
     std::string program_folder_;
     std::string start_argument_;
@@ -53,6 +88,9 @@ class Application {
     TempFiles temp_files_;
     HFONT font_main_ = nullptr;
     HFONT font_list_ = nullptr;
+    AppState state_;
+    ZipEngine zip_;
+    ListingState listing_;
     MainWindow window_;
 };
 

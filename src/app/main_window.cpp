@@ -2,18 +2,117 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "app/application.h"
+#include "app/commands.h"
+#include "app/pictures.h"
+#include "archive/listing.h"
 
 namespace {
 
 const char kClassName[] = "MarloxMainWindow";
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+constexpr int kNoPicture = -1;
+constexpr int kToolbarHeight = 40;
+
+struct ColumnLayout {
+    int title;  // message number; -1: empty
+    int width;
+    int format;
+};
+const ColumnLayout kColumns[6] = {
+    {-1, 0, LVCFMT_LEFT},   {9, 230, LVCFMT_LEFT},  {10, 95, LVCFMT_RIGHT},
+    {24, 95, LVCFMT_RIGHT}, {11, 90, LVCFMT_RIGHT}, {12, 85, LVCFMT_RIGHT},
+};
+
+// A toolbar slot: a button, or a separator (command 0) `gap` pixels wide; 0 = standard width.
+struct ToolbarSlot {
+    int command;
+    int picture;
+    int tip;  // message number
+    bool enabled;
+    bool drop_down;
+    int gap;
+};
+const ToolbarSlot kToolbar[] = {
+    {0, 0, 0, true, false, 10},
+    {kButtonNew, kPictureNew, 15, true, false, 0},
+    {kButtonOpen, kPictureOpen, 16, true, false, 0},
+    {kButtonExtract, kPictureExtract, 17, false, false, 0},
+    {0, 0, 0, true, false, 0},
+    {kButtonConvert, kPictureConvert, 28, false, false, 0},
+    {0, 0, 0, true, false, 0},
+    {kButtonRemove, kPictureRemove, 18, false, false, 0},
+    {kButtonAdd, kPictureAdd, 25, false, false, 0},
+    {kButtonView, kPictureView, 19, false, true, 0},
+    {0, 0, 0, true, false, 0},
+    {kButtonSettings, kPictureSettings, 20, true, false, 0},
+    {kButtonHelp, kPictureHelp, 21, true, false, 0},
+    {0, 0, 0, true, false, 0},
+    {kButtonMail, kPictureMail, 78, false, false, 0},
+    {kButtonSetup, kPictureSetup, 7, false, true, 0},
+    {0, 0, 0, true, false, 46},
+    {kButtonQuit, kPictureQuit, 22, true, false, 0},
+};
+
+const ACCEL kShortcuts[] = {
+    {FVIRTKEY, VK_F1, kCmdHelp},        {FVIRTKEY, VK_F5, kCmdConvert},
+    {FVIRTKEY, VK_F6, kCmdCopy},        {FVIRTKEY, VK_F7, kCmdMove},
+    {FVIRTKEY, VK_F8, kCmdRename},      {FVIRTKEY, VK_F9, kCmdSetup},
+    {FVIRTKEY, VK_F10, kCmdEncipher},   {FVIRTKEY, VK_F11, kCmdMail},
+    {FVIRTKEY, VK_F12, kCmdProperties}, {FVIRTKEY, VK_INSERT, kCmdAdd},
+    {FVIRTKEY, VK_DELETE, kCmdRemove},
+};
+
+// Separators get an id of their own: with id 0 they would be found instead of item 0 ("Ende")
+// when items are looked up by command number.
+constexpr UINT kSeparatorId = 0xFFFF;
+
+void add_separator(HMENU menu) { AppendMenuA(menu, MF_SEPARATOR, kSeparatorId, nullptr); }
+
+const ToolbarSlot* slot_of(int command) {
+    for (const ToolbarSlot& slot : kToolbar) {
+        if (slot.command == command && command != 0) return &slot;
+    }
+    return nullptr;
+}
+
+// The list view keeps each row's sort key in its item data; the comparison reads the column
+// texts taken before the sort, indexed by that key.
+struct SortRun {
+    const std::vector<std::string>* texts;
+    int direction;
+};
+
+int CALLBACK compare_keys(LPARAM a, LPARAM b, LPARAM run_address) {
+    const auto* run = reinterpret_cast<const SortRun*>(run_address);
+    return compare_row_texts((*run->texts)[static_cast<size_t>(a)],
+                             (*run->texts)[static_cast<size_t>(b)], run->direction);
+}
 
 }  // namespace
+
+MainWindow::~MainWindow() {
+    destroy();
+    for (HMENU& popup : popups_) {
+        if (popup) DestroyMenu(popup);
+        popup = nullptr;
+    }
+    for (HIMAGELIST& pictures : toolbar_pictures_) {
+        if (pictures) ImageList_Destroy(pictures);
+        pictures = nullptr;
+    }
+    if (sort_pictures_) ImageList_Destroy(sort_pictures_);
+    for (HBITMAP picture : menu_pictures_) DeleteObject(picture);
+    if (accelerators_) DestroyAcceleratorTable(accelerators_);
+}
 
 std::string MainWindow::base_title(const std::string& program_name, bool config_existed) {
     return program_name + (config_existed ? " V " : " V") + kVersion;
 }
+
+std::string MainWindow::message(int number) const { return app_->messages().message(number); }
 
 bool MainWindow::create(Application& app) {
     app_ = &app;
@@ -30,10 +129,11 @@ bool MainWindow::create(Application& app) {
     wc.lpszClassName = kClassName;
     RegisterClassExA(&wc);
 
+    create_menu_bar();
     // sizey counts the menu bar: the client area is sizex wide and sizey high with it.
     const Settings& s = app.settings();
-    RECT outer = {0, 0, s.sizex, s.sizey};
-    AdjustWindowRectEx(&outer, kStyle, FALSE, 0);
+    RECT outer = {0, 0, s.sizex, s.sizey - GetSystemMetrics(SM_CYMENU)};
+    AdjustWindowRectEx(&outer, kStyle, TRUE, 0);
     const int width = outer.right - outer.left;
     const int height = outer.bottom - outer.top;
     int x = s.winx, y = s.winy;
@@ -41,14 +141,212 @@ bool MainWindow::create(Application& app) {
         x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
         y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     }
-    const std::string title = base_title(app.messages().message(29), app.config_existed());
+    const std::string title = base_title(message(29), app.config_existed());
     hwnd_ = CreateWindowExA(WS_EX_ACCEPTFILES, kClassName, title.c_str(), kStyle, x, y, width,
-                            height, nullptr, nullptr, instance, this);
+                            height, nullptr, menu_, instance, this);
     if (!hwnd_) return false;
+    create_toolbar();
+    create_status_bar();
+    create_list();
+    progress_ = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE, 10, 305, 580, 15,
+                                hwnd_, reinterpret_cast<HMENU>(kProgressBarId), instance, nullptr);
+    SendMessageA(progress_, PBM_SETRANGE32, 0, 100);
+    create_popup_menus();
+    for (int command : {kCmdContextAdd, kCmdContextExtract, kCmdContextRemove, kCmdProperties}) {
+        enable_command(command, false);
+    }
+    accelerators_ = CreateAcceleratorTableA(const_cast<ACCEL*>(kShortcuts),
+                                            sizeof kShortcuts / sizeof kShortcuts[0]);
+    apply_layout();
     ShowWindow(hwnd_, SW_SHOWNORMAL);
     UpdateWindow(hwnd_);
     remember_geometry();
     return true;
+}
+
+void MainWindow::destroy() {
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+void MainWindow::add_menu_item(HMENU menu, int command, const std::string& text, int picture) {
+    AppendMenuA(menu, MF_STRING, static_cast<UINT_PTR>(command), text.c_str());
+    if (picture == kNoPicture) return;
+    HBITMAP bitmap = load_menu_picture(picture, GetSysColor(COLOR_MENU));
+    if (!bitmap) return;
+    menu_pictures_.push_back(bitmap);
+    MENUITEMINFOA item = {};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_BITMAP;
+    item.hbmpItem = bitmap;
+    SetMenuItemInfoA(menu, static_cast<UINT>(command), FALSE, &item);
+}
+
+void MainWindow::create_menu_bar() {
+    menu_ = CreateMenu();
+    const auto tab = [](const std::string& text, const char* key) { return text + "\t" + key; };
+
+    HMENU file = CreatePopupMenu();
+    add_menu_item(file, kCmdNew, message(105), kPictureNew);
+    add_menu_item(file, kCmdOpen, message(106), kPictureOpen);
+    add_menu_item(file, kCmdExtract, message(107), kPictureExtract);
+    add_separator(file);
+    add_menu_item(file, kCmdProperties, tab(message(199), "F12"), kNoPicture);
+    add_separator(file);
+    add_menu_item(file, kCmdMail, tab(message(108), "F11"), kPictureMail);
+    add_menu_item(file, kCmdEncipher, tab(message(174), "F10"), kMenuLockPicture);
+    add_separator(file);
+    add_menu_item(file, kCmdQuit, message(1), kPictureQuit);
+
+    HMENU edit = CreatePopupMenu();
+    add_menu_item(edit, kCmdConvert, tab(message(110), "F5"), kPictureConvert);
+    add_separator(edit);
+    add_menu_item(edit, kCmdRemove, tab(message(111), "DEL"), kPictureRemove);
+    add_menu_item(edit, kCmdAdd, tab(message(112), "INS"), kPictureAdd);
+    add_separator(edit);
+    add_menu_item(edit, kCmdView, message(113), kPictureView);
+    add_separator(edit);
+    add_menu_item(edit, kCmdSetup, tab(message(7), "F9"), kPictureSetup);
+    add_separator(edit);
+    add_menu_item(edit, kCmdCopy, "Archiv kopieren... \tF6", kNoPicture);
+    add_menu_item(edit, kCmdMove, "Archiv verschieben... \tF7", kNoPicture);
+    add_menu_item(edit, kCmdRename, "Archiv umbenennen... \tF8", kNoPicture);
+
+    HMENU options = CreatePopupMenu();
+    add_menu_item(options, kCmdSettings, message(3), kPictureSettings);
+
+    HMENU help = CreatePopupMenu();
+    add_menu_item(help, kCmdHelp, tab(message(5), "F1"), kPictureHelp);
+    add_separator(help);
+    add_menu_item(help, kCmdAbout, message(6), kNoPicture);
+    add_separator(help);
+    add_menu_item(help, kCmdHistory, "Historie/Credits/License", kNoPicture);
+
+    AppendMenuA(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(file), message(0).c_str());
+    AppendMenuA(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(edit), message(109).c_str());
+    AppendMenuA(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(options), message(2).c_str());
+    AppendMenuA(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(help), message(4).c_str());
+    for (int command : {kCmdExtract, kCmdProperties, kCmdMail, kCmdEncipher, kCmdConvert,
+                        kCmdRemove, kCmdAdd, kCmdView, kCmdSetup, kCmdCopy, kCmdMove, kCmdRename}) {
+        EnableMenuItem(menu_, static_cast<UINT>(command), MF_BYCOMMAND | MF_GRAYED);
+    }
+}
+
+void MainWindow::create_toolbar() {
+    toolbar_ = CreateWindowExA(0, TOOLBARCLASSNAMEA, "",
+                               WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS |
+                                   CCS_NORESIZE | CCS_NODIVIDER | CCS_NOPARENTALIGN,
+                               0, 0, 640, kToolbarHeight, hwnd_, nullptr, GetModuleHandleA(nullptr),
+                               nullptr);
+    SendMessageA(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    SendMessageA(toolbar_, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS);
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    const UINT lists[3] = {TB_SETIMAGELIST, TB_SETHOTIMAGELIST, TB_SETDISABLEDIMAGELIST};
+    const int strips[3] = {kToolbarStrip, kToolbarHotStrip, kToolbarDisabledStrip};
+    for (int i = 0; i < 3; ++i) {
+        toolbar_pictures_[i] = load_toolbar_pictures(strips[i], face);
+        SendMessageA(toolbar_, lists[i], 0, reinterpret_cast<LPARAM>(toolbar_pictures_[i]));
+    }
+    std::vector<TBBUTTON> buttons;
+    for (const ToolbarSlot& slot : kToolbar) {
+        TBBUTTON button = {};
+        if (slot.command == 0) {
+            button.iBitmap = slot.gap;
+            button.fsStyle = BTNS_SEP;
+        } else {
+            button.iBitmap = slot.picture;
+            button.idCommand = slot.command;
+            button.fsState = slot.enabled ? TBSTATE_ENABLED : 0;
+            button.fsStyle = BTNS_BUTTON | (slot.drop_down ? BTNS_DROPDOWN : 0);
+        }
+        buttons.push_back(button);
+    }
+    SendMessageA(toolbar_, TB_ADDBUTTONSA, buttons.size(),
+                 reinterpret_cast<LPARAM>(buttons.data()));
+    HWND tips = reinterpret_cast<HWND>(SendMessageA(toolbar_, TB_GETTOOLTIPS, 0, 0));
+    if (tips) {
+        SetWindowLongPtrA(tips, GWL_STYLE, GetWindowLongPtrA(tips, GWL_STYLE) | TTS_BALLOON);
+        SendMessageA(tips, TTM_SETMAXTIPWIDTH, 0, 150);
+    }
+}
+
+void MainWindow::create_status_bar() {
+    status_ = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0,
+                              0, 0, hwnd_, nullptr, GetModuleHandleA(nullptr), nullptr);
+    int edges[2] = {150, 750};
+    SendMessageA(status_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(edges));
+    set_status_text(0, "--");
+    set_status_text(1, message(8));
+    hover_button_ = 0;  // the first pass shows the hover help
+}
+
+void MainWindow::create_list() {
+    list_ = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
+                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS, 10,
+                            40, 580, 230, hwnd_, reinterpret_cast<HMENU>(kArchiveListId),
+                            GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(list_, WM_SETFONT, reinterpret_cast<WPARAM>(app_->list_font()), TRUE);
+    const DWORD extended = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP;
+    SendMessageA(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
+    for (int c = 0; c < 6; ++c) {
+        std::string title = kColumns[c].title < 0 ? "" : message(kColumns[c].title);
+        LVCOLUMNA column = {};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
+        column.fmt = kColumns[c].format;
+        column.cx = kColumns[c].width;
+        column.pszText = &title[0];
+        column.iSubItem = c;
+        SendMessageA(list_, LVM_INSERTCOLUMNA, c, reinterpret_cast<LPARAM>(&column));
+    }
+    sort_pictures_ = make_sort_indicators(GetSysColor(COLOR_BTNFACE));
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list_, LVM_GETHEADER, 0, 0));
+    SendMessageA(header, HDM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(sort_pictures_));
+    show_indicators();
+}
+
+void MainWindow::create_popup_menus() {
+    const std::vector<std::string>& viewers = app_->settings().viewers;
+    const auto add_viewers = [&](HMENU menu) {
+        for (int k = 0; k < static_cast<int>(viewers.size()) && k < kMaxViewers; ++k) {
+            if (k > 0 && viewers[k].empty()) continue;
+            add_menu_item(menu, kCmdViewer0 + k, viewer_menu_name(viewers[k]), kNoPicture);
+        }
+    };
+
+    HMENU context = CreatePopupMenu();
+    add_menu_item(context, kCmdContextView, message(113), kPictureView);
+    if (!viewers.empty()) {
+        add_separator(context);
+        add_viewers(context);
+        add_separator(context);
+    }
+    add_menu_item(context, kCmdContextRemove, message(111), kPictureRemove);
+    add_separator(context);
+    add_menu_item(context, kCmdContextAdd, message(112), kPictureAdd);
+    add_menu_item(context, kCmdContextExtract, message(107), kPictureExtract);
+    add_separator(context);
+    add_menu_item(context, kCmdContextConvert, message(110), kPictureConvert);
+    popups_[1] = context;
+
+    HMENU drop_down = CreatePopupMenu();
+    if (viewers.empty()) {
+        add_menu_item(drop_down, kCmdViewer0, "Notepad", kNoPicture);
+        app_->settings().viewers = {"Notepad.exe"};
+    } else {
+        add_viewers(drop_down);
+    }
+    popups_[0] = drop_down;
+}
+
+HMENU MainWindow::popup_menu(int number) const {
+    return number >= 1 && number <= 3 ? popups_[number - 1] : nullptr;
+}
+
+void MainWindow::show_popup_menu(int number, int x, int y) {
+    HMENU menu = popup_menu(number);
+    if (!menu || !hwnd_) return;
+    SetForegroundWindow(hwnd_);
+    TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, x, y, 0, hwnd_, nullptr);
+    PostMessageA(hwnd_, WM_NULL, 0, 0);
 }
 
 LRESULT CALLBACK MainWindow::window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -62,6 +360,8 @@ LRESULT CALLBACK MainWindow::window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
     if (msg == WM_NCDESTROY) {
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
         self->hwnd_ = nullptr;
+        self->toolbar_ = self->list_ = self->progress_ = self->status_ = nullptr;
+        self->menu_ = nullptr;  // destroyed with the window
         return DefWindowProcA(hwnd, msg, wp, lp);
     }
     return self->on_message(msg, wp, lp);
@@ -69,13 +369,27 @@ LRESULT CALLBACK MainWindow::window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
 
 LRESULT MainWindow::on_message(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-        case WM_MOVE:
         case WM_SIZE:
+            if (status_) SendMessageA(status_, WM_SIZE, 0, 0);
+            apply_layout();
             remember_geometry();
             break;
-        case WM_DROPFILES:
-            DragFinish(reinterpret_cast<HDROP>(wp));
+        case WM_MOVE:
+            remember_geometry();
+            break;
+        case WM_COMMAND:
+            if (lp == 0 || reinterpret_cast<HWND>(lp) == toolbar_) {
+                on_command(LOWORD(wp), HIWORD(wp) == 1);
+            }
             return 0;
+        case WM_NOTIFY:
+            return on_notify(reinterpret_cast<NMHDR*>(lp));
+        case WM_DROPFILES:
+            on_drop(reinterpret_cast<HDROP>(wp));
+            return 0;
+        case WM_CLOSE:
+            if (busy_) return 0;
+            break;
         case WM_DESTROY:
             remember_geometry();
             PostQuitMessage(0);
@@ -86,6 +400,91 @@ LRESULT MainWindow::on_message(UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(hwnd_, msg, wp, lp);
 }
 
+void MainWindow::on_command(int command, bool from_accelerator) {
+    if (busy_) return;
+    // A shortcut does nothing while its menu item is disabled.
+    if (from_accelerator && !command_enabled(command)) return;
+    app_->dispatch_command(command);
+}
+
+LRESULT MainWindow::on_notify(NMHDR* header) {
+    if (header->hwndFrom == toolbar_ && header->code == TBN_DROPDOWN) {
+        const auto* drop = reinterpret_cast<NMTOOLBARA*>(header);
+        if (busy_) return TBDDRET_DEFAULT;
+        RECT button;
+        SendMessageA(toolbar_, TB_GETRECT, drop->iItem, reinterpret_cast<LPARAM>(&button));
+        POINT corner = {button.left, button.bottom};
+        ClientToScreen(toolbar_, &corner);
+        show_popup_menu(drop->iItem == kButtonView ? 1 : 3, corner.x, corner.y);
+        return TBDDRET_DEFAULT;
+    }
+    if (header->code == TTN_GETDISPINFOA || header->code == TTN_GETDISPINFOW) {
+        const ToolbarSlot* slot = slot_of(static_cast<int>(header->idFrom));
+        if (!slot) return 0;
+        tip_text_ = message(slot->tip);
+        if (header->code == TTN_GETDISPINFOA) {
+            reinterpret_cast<NMTTDISPINFOA*>(header)->lpszText = &tip_text_[0];
+        } else {
+            const int length = MultiByteToWideChar(1252, 0, tip_text_.c_str(), -1, nullptr, 0);
+            tip_wide_.assign(static_cast<size_t>(length), L'\0');
+            MultiByteToWideChar(1252, 0, tip_text_.c_str(), -1, &tip_wide_[0], length);
+            reinterpret_cast<NMTTDISPINFOW*>(header)->lpszText = &tip_wide_[0];
+        }
+        return 0;
+    }
+    if (header->hwndFrom == list_ && !busy_) {
+        switch (header->code) {
+            case LVN_COLUMNCLICK:
+                sort_by_column(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
+                break;
+            case NM_DBLCLK:
+                app_->open_entry();
+                break;
+            case NM_RCLICK:
+                if (!app_->state().archive_path.empty()) {
+                    POINT at;
+                    GetCursorPos(&at);
+                    show_popup_menu(2, at.x, at.y);
+                }
+                break;
+            default:
+                break;
+        }
+    }
+    return 0;
+}
+
+void MainWindow::on_drop(HDROP drop) {
+    // Packing dropped files into an archive comes with adding files; until then a drop is
+    // released unused.
+    DragFinish(drop);
+}
+
+void MainWindow::update_hover_help() {
+    if (!toolbar_) return;
+    const int hot = static_cast<int>(SendMessageA(toolbar_, TB_GETHOTITEM, 0, 0));
+    int button = -1;
+    TBBUTTON info = {};
+    if (hot >= 0 && SendMessageA(toolbar_, TB_GETBUTTON, hot, reinterpret_cast<LPARAM>(&info))) {
+        if (hover_help_message(info.idCommand) >= 0) button = info.idCommand;
+    }
+    if (button == hover_button_) return;
+    const int number = hover_help_message(button);
+    set_status_text(1, number >= 0 ? message(number) : message(46) + app_->version_banner());
+    hover_button_ = button;
+}
+
+void MainWindow::apply_layout() {
+    if (!hwnd_) return;
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    const int w = client.right;
+    const int h = client.bottom + GetSystemMetrics(SM_CYMENU);
+    if (toolbar_) MoveWindow(toolbar_, 0, 0, w, kToolbarHeight, TRUE);
+    if (list_) MoveWindow(list_, 10, 40, w - 22, h - 110, TRUE);
+    if (progress_) MoveWindow(progress_, 10, h - 65, w - 22, 15, TRUE);
+}
+
 void MainWindow::remember_geometry() {
     if (!hwnd_ || IsIconic(hwnd_)) return;
     RECT outer, client;
@@ -93,4 +492,189 @@ void MainWindow::remember_geometry() {
     GetClientRect(hwnd_, &client);
     const int menu = GetMenu(hwnd_) ? GetSystemMetrics(SM_CYMENU) : 0;
     geometry_ = {outer.left, outer.top, client.right, client.bottom + menu};
+}
+
+bool MainWindow::command_enabled(int command) const {
+    if (command >= kButtonNew && command <= kButtonSetup) {
+        return toolbar_ && SendMessageA(toolbar_, TB_ISBUTTONENABLED, command, 0) != 0;
+    }
+    HMENU menus[3] = {menu_, popups_[0], popups_[1]};
+    for (HMENU menu : menus) {
+        if (!menu) continue;
+        const UINT state = GetMenuState(menu, static_cast<UINT>(command), MF_BYCOMMAND);
+        if (state != static_cast<UINT>(-1)) return (state & (MF_GRAYED | MF_DISABLED)) == 0;
+    }
+    return false;
+}
+
+std::string MainWindow::status_text(int field) const {
+    if (!status_) return "";
+    const LRESULT length = SendMessageA(status_, SB_GETTEXTLENGTHA, field, 0);
+    std::string text(static_cast<size_t>(LOWORD(length)) + 1, '\0');
+    SendMessageA(status_, SB_GETTEXTA, field, reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(LOWORD(length));
+    return text;
+}
+
+// ---- sorting ---------------------------------------------------------------------------
+
+void MainWindow::show_indicators() {
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list_, LVM_GETHEADER, 0, 0));
+    for (int c = 1; c <= 5; ++c) {
+        HDITEMA item = {};
+        item.mask = HDI_FORMAT;
+        SendMessageA(header, HDM_GETITEMA, c, reinterpret_cast<LPARAM>(&item));
+        item.mask = HDI_FORMAT | HDI_IMAGE;
+        item.fmt |= HDF_IMAGE | HDF_BITMAP_ON_RIGHT;
+        item.iImage = indicators_[c];
+        SendMessageA(header, HDM_SETITEMA, c, reinterpret_cast<LPARAM>(&item));
+    }
+}
+
+void MainWindow::sort_rows(int column, int direction) {
+    const int rows = row_count();
+    std::vector<std::string> texts(static_cast<size_t>(rows));
+    for (int r = 0; r < rows; ++r) {
+        LVITEMA item = {};
+        item.mask = LVIF_PARAM;
+        item.iItem = r;
+        SendMessageA(list_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        if (item.lParam >= 0 && item.lParam < rows) {
+            texts[static_cast<size_t>(item.lParam)] = row_text(r, column).substr(0, 200);
+        }
+    }
+    SortRun run = {&texts, direction};
+    SendMessageA(list_, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&run),
+                 reinterpret_cast<LPARAM>(compare_keys));
+    number_rows();
+}
+
+void MainWindow::sort_by_column(int column) {
+    if (column < 1 || column > 5 || !list_) return;
+    const int direction = std::min(indicators_[column], 1);
+    for (int c = 1; c <= 5; ++c) indicators_[c] = 2;
+    indicators_[column] = direction ^ 1;
+    show_indicators();
+    sort_rows(column, direction);
+}
+
+void MainWindow::sort_list_on_open() {
+    for (int c = 1; c <= 5; ++c) indicators_[c] = 2;
+    indicators_[1] = 0;
+    show_indicators();
+    sort_rows(1, 1);
+}
+
+void MainWindow::reset_sort_indicators() {
+    for (int c = 1; c <= 5; ++c) indicators_[c] = 2;
+    show_indicators();
+}
+
+// ---- ArchiveView -----------------------------------------------------------------------
+
+void MainWindow::clear_rows() { SendMessageA(list_, LVM_DELETEALLITEMS, 0, 0); }
+
+void MainWindow::add_row(const ArchiveEntry& row) {
+    std::string text = row[0];
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.iItem = row_count();
+    item.pszText = &text[0];
+    item.lParam = item.iItem;
+    const int index =
+        static_cast<int>(SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    for (int c = 1; c < 6; ++c) {
+        text = row[static_cast<size_t>(c)];
+        LVITEMA sub = {};
+        sub.iSubItem = c;
+        sub.pszText = &text[0];
+        SendMessageA(list_, LVM_SETITEMTEXTA, index, reinterpret_cast<LPARAM>(&sub));
+    }
+}
+
+int MainWindow::row_count() const {
+    return list_ ? static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0)) : 0;
+}
+
+std::string MainWindow::row_text(int row, int column) const {
+    std::string text(1024, '\0');
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = &text[0];
+    item.cchTextMax = static_cast<int>(text.size());
+    const LRESULT length =
+        SendMessageA(list_, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+    text.resize(static_cast<size_t>(length));
+    return text;
+}
+
+bool MainWindow::row_selected(int row) const {
+    return (SendMessageA(list_, LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+}
+
+int MainWindow::selected_count() const {
+    return list_ ? static_cast<int>(SendMessageA(list_, LVM_GETSELECTEDCOUNT, 0, 0)) : 0;
+}
+
+void MainWindow::number_rows() {
+    const int rows = row_count();
+    for (int r = 0; r < rows; ++r) {
+        LVITEMA item = {};
+        item.mask = LVIF_PARAM;
+        item.iItem = r;
+        item.lParam = r;
+        SendMessageA(list_, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    }
+}
+
+void MainWindow::enable_list(bool enabled) { EnableWindow(list_, enabled); }
+
+void MainWindow::set_status_text(int field, const std::string& text) {
+    // What the operations write stays until the mouse moves onto a button.
+    if (field == 1) hover_button_ = -1;
+    if (status_) SendMessageA(status_, SB_SETTEXTA, field, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void MainWindow::set_title(const std::string& text) { SetWindowTextA(hwnd_, text.c_str()); }
+
+void MainWindow::set_progress_range(int maximum) {
+    SendMessageA(progress_, PBM_SETRANGE32, 0, maximum);
+}
+
+void MainWindow::set_progress(int value) {
+    SendMessageA(progress_, PBM_SETPOS, value, 0);
+    // Repainting costs more than extracting a small member: at most every 30 ms.
+    const DWORD now = GetTickCount();
+    if (now - last_progress_paint_ >= 30) {
+        last_progress_paint_ = now;
+        UpdateWindow(progress_);
+    }
+}
+
+void MainWindow::enable_command(int command, bool enabled) {
+    if (command >= kButtonNew && command <= kButtonSetup) {
+        SendMessageA(toolbar_, TB_ENABLEBUTTON, command, MAKELPARAM(enabled ? TRUE : FALSE, 0));
+        return;
+    }
+    const UINT flags = MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED);
+    for (HMENU menu : {menu_, popups_[0], popups_[1]}) {
+        if (menu) EnableMenuItem(menu, static_cast<UINT>(command), flags);
+    }
+    if (hwnd_) DrawMenuBar(hwnd_);
+}
+
+void MainWindow::set_setup_candidates(const std::vector<std::string>& candidates) {
+    if (popups_[2]) DestroyMenu(popups_[2]);
+    popups_[2] = nullptr;
+    if (candidates.empty()) return;
+    popups_[2] = CreatePopupMenu();
+    for (size_t i = 0; i < candidates.size(); ++i) {
+        AppendMenuA(popups_[2], MF_STRING, kCmdSetupCandidate + i, candidates[i].c_str());
+    }
+}
+
+void MainWindow::activate() {
+    if (!hwnd_) return;
+    SetForegroundWindow(hwnd_);
+    SetActiveWindow(hwnd_);
 }

@@ -1,26 +1,47 @@
-// The main window: the program's one permanent window.
+// The main window: menu bar, flat toolbar, archive list (control 100), progress bar (control
+// 101), two-field status bar and the three pop-up menus. It shows what the archive operations
+// tell it through ArchiveView and hands every command to the application's dispatch.
 #ifndef MARLOX_APP_MAIN_WINDOW_H
 #define MARLOX_APP_MAIN_WINDOW_H
 
 #include <windows.h>
 
+#include <commctrl.h>
+#include <shellapi.h>
+
 #include <string>
+#include <vector>
 
 #include "app/settings_file.h"
+#include "archive/archive_view.h"
 
 class Application;
 
-class MainWindow {
+constexpr int kArchiveListId = 100;
+constexpr int kProgressBarId = 101;
+
+class MainWindow : public ArchiveView {
   public:
     MainWindow() = default;
+    ~MainWindow() override;
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
 
-    // Creates and shows the window at the remembered place, or centred on the screen when
-    // there was no configuration file. False when it cannot be created.
+    // `create_main_window`: creates and shows the window with all its parts at the remembered
+    // place, or centred on the screen when there was no configuration file. Pop-up menu 1 may
+    // turn an empty viewer list into the single entry "Notepad.exe". False when it fails.
     bool create(Application& app);
+    // Destroys the window (the quit command's way out of the loop).
+    void destroy();
 
     HWND handle() const { return hwnd_; }
+    HWND list() const { return list_; }
+    HWND toolbar() const { return toolbar_; }
+    HWND progress_bar() const { return progress_; }
+    HWND status_bar() const { return status_; }
+    HMENU menu_bar() const { return menu_; }
+    HMENU popup_menu(int number) const;
+    HACCEL accelerators() const { return accelerators_; }
     // Outer top-left, client width and client height plus the menu-bar height; the geometry
     // last seen while the window existed.
     WindowGeometry geometry() const { return geometry_; }
@@ -28,13 +49,79 @@ class MainWindow {
     // "Marlox V 1.1.6" after a run with a configuration file, "Marlox V1.1.6" without.
     static std::string base_title(const std::string& program_name, bool config_existed);
 
+    // The header's sort indicator of column 1 to 5: 0 up, 1 down, 2 none.
+    int sort_indicator(int column) const { return indicators_[column]; }
+    // The header click on column 1 to 5: toggles its direction and sorts the rows.
+    void sort_by_column(int column);
+    // Opens pop-up menu 1, 2 or 3 at a screen point; the chosen item arrives as a command.
+    void show_popup_menu(int number, int x, int y);
+    // Status field 1 for the toolbar button under the mouse; writes only when that changed.
+    void update_hover_help();
+    // True while an operation runs: commands, drops and close requests are then ignored.
+    void set_busy(bool busy) { busy_ = busy; }
+    bool busy() const { return busy_; }
+    // The layout rule for the current size.
+    void apply_layout();
+    bool command_enabled(int command) const;
+    std::string status_text(int field) const;
+
+    // ArchiveView
+    void clear_rows() override;
+    void add_row(const ArchiveEntry& row) override;
+    int row_count() const override;
+    std::string row_text(int row, int column) const override;
+    bool row_selected(int row) const override;
+    int selected_count() const override;
+    void number_rows() override;
+    void enable_list(bool enabled) override;
+    void reset_sort_indicators() override;
+    void sort_list_on_open() override;
+    void set_status_text(int field, const std::string& text) override;
+    void set_title(const std::string& text) override;
+    void set_progress_range(int maximum) override;
+    void set_progress(int value) override;
+    void enable_command(int command, bool enabled) override;
+    void set_setup_candidates(const std::vector<std::string>& candidates) override;
+    void activate() override;
+
   private:
     static LRESULT CALLBACK window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT on_message(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT on_notify(NMHDR* header);
+    void on_command(int command, bool from_accelerator);
+    void on_drop(HDROP drop);
     void remember_geometry();
+
+    void create_menu_bar();
+    void create_toolbar();
+    void create_status_bar();
+    void create_list();
+    void create_popup_menus();
+    void add_menu_item(HMENU menu, int command, const std::string& text, int picture);
+    void show_indicators();
+    void sort_rows(int column, int direction);
+    std::string message(int number) const;
 
     Application* app_ = nullptr;
     HWND hwnd_ = nullptr;
+    HWND toolbar_ = nullptr;
+    HWND list_ = nullptr;
+    HWND progress_ = nullptr;
+    HWND status_ = nullptr;
+    HMENU menu_ = nullptr;
+    HMENU popups_[3] = {};
+    HACCEL accelerators_ = nullptr;
+    HIMAGELIST toolbar_pictures_[3] = {};
+    HIMAGELIST sort_pictures_ = nullptr;
+    std::vector<HBITMAP> menu_pictures_;
+    int indicators_[6] = {2, 2, 2, 2, 2, 2};
+    // The button whose help status field 1 shows: -1 none (the banner, or what an operation
+    // wrote there), 0 nothing shown yet.
+    int hover_button_ = 0;
+    bool busy_ = false;
+    DWORD last_progress_paint_ = 0;
+    std::string tip_text_;
+    std::wstring tip_wide_;
     WindowGeometry geometry_;
 };
 

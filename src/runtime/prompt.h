@@ -23,11 +23,34 @@ struct MessageBoxRequest {
     BoxButtons buttons = BoxButtons::kOk;
 };
 
+// An open-file requester for one existing file.
+struct OpenFileRequest {
+    void* owner = nullptr;
+    std::string title;
+    // Pairs of description and pattern list, every piece followed by "|" but the last:
+    // "ZIP-Dateien (*.zip)|*.zip|Alle Dateien (*.*)|*.*".
+    std::string filters;
+    int filter_index = 1;  // the preselected pair, counted from 1
+};
+
+// A one-line input requester.
+struct InputRequest {
+    void* owner = nullptr;
+    std::string title;
+    std::string prompt;
+    std::string initial;            // the text the field starts with
+    std::string cancel = "Cancel";  // the text of the cancel button
+};
+
 class Prompter {
-public:
+  public:
     virtual ~Prompter() = default;
     // Shows a box and waits; kAnswerOk, kAnswerYes or kAnswerNo.
     virtual int message_box(const MessageBoxRequest& request) = 0;
+    // The chosen file's full path; empty when cancelled. A prompter that cannot ask cancels.
+    virtual std::string open_file(const OpenFileRequest&) { return std::string(); }
+    // The entered line; empty when cancelled. A prompter that cannot ask cancels.
+    virtual std::string input_line(const InputRequest&) { return std::string(); }
 };
 
 #endif

@@ -3,6 +3,8 @@
 #define MARLOX_TESTS_WINDOWS_SCRIPTED_PROMPTER_H
 
 #include <deque>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "runtime/prompt.h"
@@ -12,12 +14,38 @@ class ScriptedPrompter : public Prompter {
     // Answers given in order; kAnswerOk once they run out.
     std::deque<int> answers;
     std::vector<MessageBoxRequest> boxes;
+    // Called with each box before it is answered, while the program waits for the answer.
+    std::function<void(const MessageBoxRequest&)> on_box;
+
+    // Requester answers in order; empty (cancel) once they run out.
+    std::deque<std::string> files;
+    std::deque<std::string> lines;
+    std::vector<OpenFileRequest> file_requests;
+    std::vector<InputRequest> line_requests;
+
+    std::string open_file(const OpenFileRequest& request) override {
+        file_requests.push_back(request);
+        return next(files);
+    }
+    std::string input_line(const InputRequest& request) override {
+        line_requests.push_back(request);
+        return next(lines);
+    }
 
     int message_box(const MessageBoxRequest& request) override {
         boxes.push_back(request);
+        if (on_box) on_box(request);
         if (answers.empty()) return kAnswerOk;
         const int answer = answers.front();
         answers.pop_front();
+        return answer;
+    }
+
+  private:
+    static std::string next(std::deque<std::string>& queue) {
+        if (queue.empty()) return std::string();
+        std::string answer = queue.front();
+        queue.pop_front();
         return answer;
     }
 };

@@ -26,6 +26,9 @@ set_tests_properties(wine.session.stop PROPERTIES FIXTURES_CLEANUP wine LABELS "
 file(GLOB MARLOX_WINDOWS_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/windows/*.cpp)
 add_executable(marlox_windows_tests ${MARLOX_WINDOWS_TEST_SOURCES})
 target_link_libraries(marlox_windows_tests PRIVATE marlox_ui gtest gtest_main)
+# The main window's pictures and the manifest that asks for the version 6 common controls.
+target_sources(marlox_windows_tests PRIVATE ${CMAKE_BINARY_DIR}/resources/marlox.rc)
+add_dependencies(marlox_windows_tests marlox_pictures)
 target_include_directories(marlox_windows_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/windows)
 target_compile_definitions(marlox_windows_tests PRIVATE
   MARLOX_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
@@ -44,5 +47,8 @@ foreach(script ${MARLOX_E2E_SCRIPTS})
   get_filename_component(name ${script} NAME_WE)
   add_test(NAME e2e.${name}
     COMMAND bash ${script} ${MARLOX_WINE_STATE} $<TARGET_FILE:marlox> $<TARGET_FILE:wintool>)
-  set_tests_properties(e2e.${name} PROPERTIES LABELS e2e FIXTURES_REQUIRED wine TIMEOUT 120)
+  # The scripts find the program's windows by title in the shared desktop, so nothing else may
+  # show a main window meanwhile (the window tests do, and so do the other scripts).
+  set_tests_properties(e2e.${name} PROPERTIES LABELS e2e FIXTURES_REQUIRED wine TIMEOUT 120
+    RUN_SERIAL TRUE)
 endforeach()

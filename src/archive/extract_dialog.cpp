@@ -1,0 +1,427 @@
+#include "archive/extract_dialog.h"
+
+#include <algorithm>
+
+#include "files/file_meta.h"
+#include "runtime/os.h"
+
+std::function<void(HWND)> ExtractDialog::test_hook;
+
+namespace {
+
+const char kClassName[] = "MarloxExtractDialog";
+constexpr int kWidth = 550;
+constexpr int kHeight = 300;
+
+struct ControlLayout {
+    int id;
+    const char* window_class;
+    DWORD style;
+    int x, y, width, height;
+};
+
+const ControlLayout kControls[] = {
+    {kExtractOverwriteGroup, "BUTTON", BS_GROUPBOX, 10, 10, 200, 80},
+    {kExtractOverwrite, "BUTTON", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 15, 30, 180, 20},
+    {kExtractAsk, "BUTTON", BS_AUTORADIOBUTTON, 15, 55, 180, 20},
+    {kExtractSelectionGroup, "BUTTON", BS_GROUPBOX, 10, 110, 200, 120},
+    {kExtractAll, "BUTTON", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 15, 130, 180, 20},
+    {kExtractSelected, "BUTTON", BS_AUTORADIOBUTTON, 15, 155, 180, 20},
+    {kExtractPattern, "BUTTON", BS_AUTORADIOBUTTON, 15, 180, 180, 20},
+    {kExtractPatternField, "EDIT", WS_BORDER | WS_GROUP | WS_TABSTOP | ES_AUTOHSCROLL, 35, 200, 50,
+     18},
+    {kExtractTree, WC_TREEVIEWA,
+     WS_BORDER | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS,
+     235, 10, 310, 260},
+    {kExtractCancel, "BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 10, 275, 70, 20},
+    {kExtractHelp, "BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 100, 275, 70, 20},
+    {kExtractNewFolder, "BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 235, 275, 70, 20},
+    {kExtractOk, "BUTTON", BS_DEFPUSHBUTTON | WS_TABSTOP, 470, 275, 70, 20},
+};
+
+std::string with_separator(const std::string& path) {
+    return path.empty() || path.back() == '\\' ? path : path + "\\";
+}
+
+// The pieces of a folder path: "C:\a\b\" gives "C:", "a", "b".
+std::vector<std::string> path_pieces(const std::string& path) {
+    std::vector<std::string> pieces;
+    size_t from = 0;
+    while (from < path.size()) {
+        size_t to = path.find_first_of("\\/", from);
+        if (to == std::string::npos) to = path.size();
+        if (to > from) pieces.push_back(path.substr(from, to - from));
+        from = to + 1;
+    }
+    return pieces;
+}
+
+}  // namespace
+
+bool ExtractDialog::run(HWND owner) {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = window_proc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kClassName;
+    wc.cbWndExtra = DLGWINDOWEXTRA;
+    RegisterClassExA(&wc);
+
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    const DWORD extended = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_CONTROLPARENT;
+    RECT outer = {0, 0, kWidth, kHeight};
+    AdjustWindowRectEx(&outer, style, FALSE, extended);
+    const int width = outer.right - outer.left, height = outer.bottom - outer.top;
+    RECT over;
+    if (!owner || !GetWindowRect(owner, &over)) {
+        over = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    }
+    const int x = std::max(0, static_cast<int>(over.left + over.right - width) / 2);
+    const int y = std::max(0, static_cast<int>(over.top + over.bottom - height) / 2);
+
+    done_ = accepted_ = false;
+    const std::string title = ctx_.messages.message(107);
+    hwnd_ = CreateWindowExA(extended, kClassName, title.c_str(), style, x, y, width, height, owner,
+                            nullptr, instance, this);
+    if (!hwnd_) return false;
+    create_controls();
+    if (owner) EnableWindow(owner, FALSE);
+    ShowWindow(hwnd_, SW_SHOWNORMAL);
+    SetFocus(tree_);
+    if (test_hook) test_hook(hwnd_);
+
+    MSG msg;
+    while (!done_) {
+        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got <= 0) {
+            // The program is ending: pass the quit on to the outer loop.
+            if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (!IsDialogMessageA(hwnd_, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    if (owner) EnableWindow(owner, TRUE);
+    DestroyWindow(hwnd_);
+    if (owner) SetActiveWindow(owner);
+    return accepted_;
+}
+
+LRESULT CALLBACK ExtractDialog::window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* self =
+            static_cast<ExtractDialog*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<ExtractDialog*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        if (self->font_) DeleteObject(self->font_);
+        self->font_ = nullptr;
+        self->hwnd_ = self->tree_ = nullptr;
+        return DefWindowProcA(hwnd, msg, wp, lp);
+    }
+    return self->on_message(msg, wp, lp);
+}
+
+LRESULT ExtractDialog::on_message(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_COMMAND:
+            if (HIWORD(wp) == BN_CLICKED) on_command(LOWORD(wp));
+            return 0;
+        case WM_NOTIFY: {
+            const auto* header = reinterpret_cast<const NMHDR*>(lp);
+            if (header->hwndFrom == tree_ &&
+                (header->code == TVN_ITEMEXPANDINGA || header->code == TVN_ITEMEXPANDINGW)) {
+                load_children(reinterpret_cast<const NMTREEVIEWA*>(lp)->itemNew.hItem);
+            }
+            return 0;
+        }
+        case WM_CLOSE:  // the close box does nothing
+            return 0;
+        case DM_GETDEFID:
+            return MAKELRESULT(kExtractOk, DC_HASDEFID);
+        case kExtractSelectFolder:
+            return select_folder(reinterpret_cast<const char*>(lp)) ? TRUE : FALSE;
+        case kExtractGetFolder:
+            *reinterpret_cast<std::string*>(lp) = current_folder();
+            return TRUE;
+        default:
+            break;
+    }
+    return DefWindowProcA(hwnd_, msg, wp, lp);
+}
+
+void ExtractDialog::create_controls() {
+    const MessageTable& m = ctx_.messages;
+    const auto text_of = [&](int id) -> std::string {
+        switch (id) {
+            case kExtractOverwriteGroup:
+                return m.message(57) + "..";
+            case kExtractOverwrite:
+                return m.message(118);
+            case kExtractAsk:
+                return m.message(119);
+            case kExtractSelectionGroup:
+                return m.message(120);
+            case kExtractAll:
+                return m.message(121);
+            case kExtractSelected:
+                return m.message(122);
+            case kExtractPattern:
+                return m.message(123);
+            case kExtractCancel:
+                return m.message(34);
+            case kExtractHelp:
+                return m.message(40);
+            case kExtractNewFolder:
+                return m.message(170);
+            case kExtractOk:
+                return "OK";
+            default:
+                return "";
+        }
+    };
+    NONCLIENTMETRICSA metrics = {};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    font_ = CreateFontIndirectA(&metrics.lfMessageFont);
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    for (const ControlLayout& c : kControls) {
+        HWND child = CreateWindowExA(
+            c.id == kExtractPatternField ? WS_EX_CLIENTEDGE : 0, c.window_class,
+            text_of(c.id).c_str(), c.style | WS_CHILD | WS_VISIBLE, c.x, c.y, c.width, c.height,
+            hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance, nullptr);
+        SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    }
+    tree_ = control(kExtractTree);
+
+    // Both option groups start from the defaults; the pattern field starts disabled.
+    CheckRadioButton(hwnd_, kExtractOverwrite, kExtractAsk,
+                     defaults.ask_before_overwriting ? kExtractAsk : kExtractOverwrite);
+    CheckRadioButton(hwnd_, kExtractAll, kExtractPattern,
+                     defaults.mode == 2 ? kExtractSelected : kExtractAll);
+    EnableWindow(control(kExtractSelected), defaults.selected_enabled);
+    EnableWindow(control(kExtractPattern), defaults.pattern_enabled);
+    EnableWindow(control(kExtractPatternField), FALSE);
+
+    fill_drives();
+    select_folder(start_folder);
+}
+
+bool ExtractDialog::checked(int id) const {
+    return SendMessageA(control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void ExtractDialog::set_pattern_enabled(bool enabled) {
+    if (!enabled) SetWindowTextA(control(kExtractPatternField), "");
+    EnableWindow(control(kExtractPatternField), enabled);
+}
+
+void ExtractDialog::on_command(int id) {
+    switch (id) {
+        case kExtractPattern:
+            set_pattern_enabled(true);
+            break;
+        case kExtractAll:
+        case kExtractSelected:
+            set_pattern_enabled(false);
+            break;
+        case kExtractHelp:
+            show_help();
+            break;
+        case kExtractNewFolder:
+            new_folder();
+            break;
+        case kExtractCancel:
+            done_ = true;
+            break;
+        case kExtractOk:
+            on_ok();
+            break;
+        default:
+            break;
+    }
+}
+
+void ExtractDialog::on_ok() {
+    ExtractChoices chosen;
+    chosen.mode = checked(kExtractPattern) ? 3 : checked(kExtractSelected) ? 2 : 1;
+    chosen.ask_before_overwriting = checked(kExtractAsk);
+    chosen.target_folder = current_folder();
+    if (!confirm_target_writable(ctx_, chosen.target_folder)) return;
+    char pattern[MAX_PATH] = "";
+    GetWindowTextA(control(kExtractPatternField), pattern, sizeof pattern);
+    chosen.pattern = chosen.mode == 3 ? pattern : "";
+    choices = chosen;
+    accepted_ = done_ = true;
+}
+
+void ExtractDialog::show_help() {
+    const MessageTable& m = ctx_.messages;
+    // Message numbers line by line; 0 stands for an empty line.
+    const int lines[] = {147, 148, 149, 0,   150, 151, 152, 0,   153, 154, 0,
+                         155, 156, 157, 158, 159, 160, 0,   161, 162, 163, 0};
+    MessageBoxRequest box;
+    box.owner = hwnd_;
+    box.title = m.message(4);
+    box.icon = BoxIcon::kInformation;
+    for (int line : lines) box.text += (line ? m.message(line) : std::string()) + "\n";
+    ctx_.prompter.message_box(box);
+}
+
+void ExtractDialog::new_folder() {
+    InputRequest request;
+    request.owner = hwnd_;
+    request.title = ctx_.messages.message(164);
+    request.prompt = ctx_.messages.message(165);
+    request.cancel = ctx_.messages.message(34);
+    const std::string name = ctx_.prompter.input_line(request);
+    if (name.empty()) return;
+    const std::string parent = current_folder();
+    const std::string path = with_separator(parent + name);
+    // A folder that cannot be made is not reported; the tree simply does not show it.
+    if (!os::create_folder(path)) return;
+    HTREEITEM selected = TreeView_GetSelection(tree_);
+    if (selected) {
+        // Reload the children so the new folder appears among them.
+        TVITEMA item = {};
+        item.mask = TVIF_PARAM;
+        item.hItem = selected;
+        TreeView_GetItem(tree_, &item);
+        while (HTREEITEM child = TreeView_GetChild(tree_, selected)) {
+            TreeView_DeleteItem(tree_, child);
+        }
+        folders_[static_cast<size_t>(item.lParam)].loaded = false;
+    }
+    select_folder(path);
+}
+
+// ---- the folder tree -------------------------------------------------------------------
+
+HTREEITEM ExtractDialog::add_folder(HTREEITEM parent, const std::string& path,
+                                    const std::string& name) {
+    folders_.push_back({with_separator(path), false});
+    std::string text = name;
+    TVINSERTSTRUCTA insert = {};
+    insert.hParent = parent;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_CHILDREN;
+    insert.item.pszText = &text[0];
+    insert.item.lParam = static_cast<LPARAM>(folders_.size() - 1);
+    insert.item.cChildren = 1;  // known once the folder is opened
+    return reinterpret_cast<HTREEITEM>(
+        SendMessageA(tree_, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+}
+
+void ExtractDialog::fill_drives() {
+    const DWORD drives = GetLogicalDrives();
+    for (int d = 0; d < 26; ++d) {
+        if (!(drives & (1u << d))) continue;
+        const std::string name = std::string(1, static_cast<char>('A' + d)) + ":";
+        add_folder(TVI_ROOT, name + "\\", name);
+    }
+}
+
+void ExtractDialog::load_children(HTREEITEM item) {
+    TVITEMA data = {};
+    data.mask = TVIF_PARAM;
+    data.hItem = item;
+    if (!TreeView_GetItem(tree_, &data)) return;
+    const size_t index = static_cast<size_t>(data.lParam);
+    if (folders_[index].loaded) return;
+    folders_[index].loaded = true;
+    const std::string path = folders_[index].path;
+
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((path + "*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != "." &&
+                name != "..") {
+                names.push_back(name);
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        return lower_case(a) < lower_case(b);
+    });
+    for (const std::string& name : names) add_folder(item, path + name, name);
+    if (names.empty()) {
+        data.mask = TVIF_CHILDREN;
+        data.cChildren = 0;
+        TreeView_SetItem(tree_, &data);
+    }
+}
+
+HTREEITEM ExtractDialog::find_child(HTREEITEM parent, const std::string& name) {
+    const std::string wanted = lower_case(name);
+    for (HTREEITEM child = parent == TVI_ROOT ? TreeView_GetRoot(tree_)
+                                              : TreeView_GetChild(tree_, parent);
+         child; child = TreeView_GetNextSibling(tree_, child)) {
+        char text[MAX_PATH] = "";
+        TVITEMA item = {};
+        item.mask = TVIF_TEXT;
+        item.hItem = child;
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        TreeView_GetItem(tree_, &item);
+        if (lower_case(text) == wanted) return child;
+    }
+    return nullptr;
+}
+
+bool ExtractDialog::select_folder(const std::string& path) {
+    HTREEITEM at = TVI_ROOT;
+    bool complete = true;
+    for (const std::string& piece : path_pieces(path)) {
+        if (at != TVI_ROOT) {
+            load_children(at);
+            TreeView_Expand(tree_, at, TVE_EXPAND);
+        }
+        HTREEITEM child = find_child(at, piece);
+        if (!child) {
+            complete = false;
+            break;
+        }
+        at = child;
+    }
+    if (at == TVI_ROOT) return false;
+    TreeView_SelectItem(tree_, at);
+    TreeView_EnsureVisible(tree_, at);
+    return complete;
+}
+
+std::string ExtractDialog::current_folder() const {
+    HTREEITEM selected = TreeView_GetSelection(tree_);
+    if (!selected) return std::string();
+    TVITEMA item = {};
+    item.mask = TVIF_PARAM;
+    item.hItem = selected;
+    if (!TreeView_GetItem(tree_, &item)) return std::string();
+    return folders_[static_cast<size_t>(item.lParam)].path;
+}
+
+bool extract_dialog(ArchiveContext& ctx, HWND owner, int selected_rows, ExtractChoices& choices) {
+    ExtractDialog dialog(ctx);
+    dialog.defaults = extract_defaults(selected_rows, ctx.state.archive_kind, ctx.settings.safe);
+    dialog.start_folder = ctx.listing.archive_folder;
+    if (dialog.start_folder.empty()) {
+        const size_t slash = ctx.state.archive_path.find_last_of("\\/");
+        if (slash != std::string::npos)
+            dialog.start_folder = ctx.state.archive_path.substr(0, slash);
+    }
+    if (!dialog.run(owner)) return false;
+    choices = dialog.choices;
+    return true;
+}

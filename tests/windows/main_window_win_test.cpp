@@ -1,0 +1,263 @@
+// The main window in-process: a ZIP archive made at test time is listed through the real list
+// view, sorted by header clicks, opened through the open command; the layout follows the size.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/application.h"
+#include "app/commands.h"
+#include "scripted_prompter.h"
+#include "test_archives.h"
+
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+  protected:
+    std::string make_zip(const std::string& name, const std::vector<TestMember>& members) {
+        const std::string path = work.path() + name;
+        EXPECT_TRUE(write_bytes(path, stored_zip(members)));
+        return path;
+    }
+
+    void start(const std::string& argument) {
+        app = std::make_unique<Application>(prompter);
+        app->write_send_to_shortcut = false;
+        ASSERT_TRUE(app->start_up("marlox.exe \"" + argument + "\""));
+    }
+
+    void pump() {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) app->handle_message(msg);
+    }
+
+    std::string message(int n) const { return app->messages().message(n); }
+    MainWindow& window() { return app->window(); }
+
+    std::vector<std::string> names() {
+        std::vector<std::string> out;
+        for (int r = 0; r < window().row_count(); ++r) out.push_back(window().row_text(r, 1));
+        return out;
+    }
+
+    // A mouse click in the middle of the header of `column`.
+    void click_header(int column) {
+        HWND header = ListView_GetHeader(window().list());
+        RECT box;
+        ASSERT_TRUE(SendMessageA(header, HDM_GETITEMRECT, column, reinterpret_cast<LPARAM>(&box)));
+        const LPARAM at = MAKELPARAM((box.left + box.right) / 2, (box.top + box.bottom) / 2);
+        SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageA(header, WM_LBUTTONUP, 0, at);
+        pump();
+    }
+
+    std::vector<int> indicators() {
+        std::vector<int> out;
+        for (int c = 1; c <= 5; ++c) out.push_back(window().sort_indicator(c));
+        return out;
+    }
+
+    WorkFolder work;
+    ScriptedPrompter prompter;
+    std::unique_ptr<Application> app;
+};
+
+TEST_F(MainWindowTest, StartArgumentIsListedWithItsColumnTextsAndEnablesTheCommands) {
+    TestMember text{"readme.txt", std::string(1234, 'r'), 2005, 3, 7};
+    TestMember folder{"docs/", "", 2010, 11, 23};
+    TestMember undated{"Tools/SETUP.EXE", "MZ", 1980, 0, 0};
+    const std::string path = make_zip("Sample.ZIP", {text, folder, undated});
+    start(path);
+
+    ASSERT_EQ(window().row_count(), 3);
+    const std::vector<std::vector<std::string>> expected = {
+        {"", "readme.txt", std::string(11, ' ') + "1234", std::string(11, ' ') + "1234",
+         "07.03.2005", "100.00"},
+        {"", "docs/", std::string(14, ' ') + "0", std::string(14, ' ') + "0", "23.11.2010",
+         "  0.00"},
+        {"", "Tools/SETUP.EXE", std::string(14, ' ') + "2", std::string(14, ' ') + "2",
+         "--.--.----", "100.00"},
+    };
+    for (int r = 0; r < 3; ++r) {
+        for (int c = 0; c < 6; ++c) {
+            EXPECT_EQ(window().row_text(r, c), expected[r][c]) << "row " << r << " column " << c;
+        }
+    }
+    char title[200];
+    GetWindowTextA(window().handle(), title, sizeof title);
+    EXPECT_EQ(std::string(title), message(29) + " V" + kVersion + " - Sample.ZIP");
+    EXPECT_EQ(window().status_text(0), "3" + message(57));
+    EXPECT_EQ(window().status_text(1), path);
+
+    // An operation's text in field 1 stays until the mouse is on a button.
+    pump();
+    EXPECT_EQ(window().status_text(1), path);
+
+    for (int command :
+         {kCmdExtract, kCmdConvert, kCmdRemove, kCmdAdd, kCmdMail, kCmdView, kCmdEncipher, kCmdCopy,
+          kCmdMove, kCmdRename, kCmdContextExtract, kCmdProperties, kButtonExtract, kButtonView,
+          kButtonMail, kCmdSetup, kButtonSetup}) {
+        EXPECT_TRUE(window().command_enabled(command)) << command;
+    }
+    HMENU setup = window().popup_menu(3);
+    ASSERT_NE(setup, nullptr);
+    char item[100] = "";
+    GetMenuStringA(setup, kCmdSetupCandidate, item, sizeof item, MF_BYCOMMAND);
+    EXPECT_STREQ(item, "Tools/SETUP.EXE");
+}
+
+TEST_F(MainWindowTest, BeforeAnyArchiveOnlyTheGeneralCommandsAreEnabled) {
+    start("");
+    EXPECT_EQ(window().row_count(), 0);
+    for (int command : {kCmdNew, kCmdOpen, kCmdQuit, kCmdSettings, kCmdHelp, kCmdAbout, kCmdHistory,
+                        kButtonNew, kButtonOpen, kButtonSettings, kButtonHelp, kButtonQuit,
+                        kCmdContextView, kCmdContextConvert}) {
+        EXPECT_TRUE(window().command_enabled(command)) << command;
+    }
+    for (int command :
+         {kCmdExtract, kCmdRemove, kCmdAdd, kCmdSetup, kCmdEncipher, kCmdProperties,
+          kCmdContextRemove, kCmdContextAdd, kCmdContextExtract, kButtonExtract, kButtonRemove,
+          kButtonAdd, kButtonView, kButtonSetup, kButtonMail, kButtonConvert}) {
+        EXPECT_FALSE(window().command_enabled(command)) << command;
+    }
+    EXPECT_EQ(window().status_text(0), "--");
+    // No button under the mouse: the help hint and the version banner.
+    pump();
+    EXPECT_EQ(window().status_text(1),
+              message(46) + "      --      Version  1.1.6    --    " + "ZIP - RAR - CAB");
+
+    // Without viewer programs the view button's menu offers Notepad and the context menu has
+    // no viewer section.
+    char item[100] = "";
+    GetMenuStringA(window().popup_menu(1), kCmdViewer0, item, sizeof item, MF_BYCOMMAND);
+    EXPECT_STREQ(item, "Notepad");
+    EXPECT_EQ(app->settings().viewers, std::vector<std::string>{"Notepad.exe"});
+    EXPECT_EQ(GetMenuState(window().popup_menu(2), kCmdViewer0, MF_BYCOMMAND), UINT(-1));
+
+    // A shortcut whose item is disabled does nothing: Delete would ask first when it ran.
+    app->state().archive_path = "x.rar";
+    app->state().archive_kind = "rar";
+    MSG key = {window().list(), WM_KEYDOWN, VK_DELETE, 0, 0, {0, 0}};
+    app->handle_message(key);
+    pump();
+    EXPECT_TRUE(prompter.boxes.empty());
+}
+
+TEST_F(MainWindowTest, HeaderClicksSortAsTextAndMoveTheIndicator) {
+    std::vector<TestMember> members = {
+        {"b.txt", "12", 2005, 1, 2}, {"A.txt", "123", 2004, 12, 31}, {"c.txt", "1", 2006, 5, 1}};
+    start(make_zip("sort.zip", members));
+    EXPECT_EQ(indicators(), (std::vector<int>{2, 2, 2, 2, 2}));
+
+    click_header(1);
+    EXPECT_EQ(names(), (std::vector<std::string>{"A.txt", "b.txt", "c.txt"}));
+    EXPECT_EQ(indicators(), (std::vector<int>{0, 2, 2, 2, 2}));
+    click_header(1);
+    EXPECT_EQ(names(), (std::vector<std::string>{"c.txt", "b.txt", "A.txt"}));
+    EXPECT_EQ(indicators(), (std::vector<int>{1, 2, 2, 2, 2}));
+
+    // Sizes sort by their padded text, dates by their text, day first.
+    click_header(2);
+    EXPECT_EQ(names(), (std::vector<std::string>{"c.txt", "b.txt", "A.txt"}));
+    EXPECT_EQ(indicators(), (std::vector<int>{2, 0, 2, 2, 2}));
+    click_header(4);
+    EXPECT_EQ(names(), (std::vector<std::string>{"c.txt", "b.txt", "A.txt"}));
+    click_header(4);
+    EXPECT_EQ(names(), (std::vector<std::string>{"A.txt", "b.txt", "c.txt"}));
+    EXPECT_EQ(indicators(), (std::vector<int>{2, 2, 2, 1, 2}));
+}
+
+TEST_F(MainWindowTest, OpenCommandListsSortsOrRefusesByExtension) {
+    const std::string first = make_zip("first.zip", {{"z.txt", "z"}, {"Y.txt", "y"}, {"x", ""}});
+    start(first);
+    app->settings().sort = 1;
+
+    // Cancelled, and a file without extension: the open archive stays.
+    prompter.files = {"", work.path() + "noextension"};
+    app->dispatch_command(kButtonOpen);
+    app->dispatch_command(kCmdOpen);
+    EXPECT_EQ(app->state().archive_path, first);
+    ASSERT_EQ(prompter.file_requests.size(), 2u);
+    EXPECT_EQ(prompter.file_requests[0].title, message(23));
+    EXPECT_EQ(prompter.file_requests[0].filters, message(47));
+    EXPECT_EQ(prompter.file_requests[0].filter_index, 4);
+    EXPECT_TRUE(prompter.boxes.empty());
+
+    // With `sort` on, a listing sorts by name and shows the up triangle.
+    const std::string second = make_zip("second.zip", {{"b", "1"}, {"C", "2"}, {"a", "3"}});
+    prompter.files = {second};
+    app->dispatch_command(kCmdOpen);
+    EXPECT_EQ(app->state().archive_path, second);
+    EXPECT_EQ(names(), (std::vector<std::string>{"a", "b", "C"}));
+    EXPECT_EQ(indicators(), (std::vector<int>{0, 2, 2, 2, 2}));
+    click_header(1);
+    EXPECT_EQ(names(), (std::vector<std::string>{"C", "b", "a"}));
+
+    // Another extension: message 45, and no archive is open.
+    prompter.files = {work.path() + "notes.txt"};
+    app->dispatch_command(kCmdOpen);
+    ASSERT_EQ(prompter.boxes.size(), 1u);
+    EXPECT_EQ(prompter.boxes[0].title, message(42));
+    EXPECT_EQ(prompter.boxes[0].text, message(45));
+    EXPECT_EQ(prompter.boxes[0].icon, BoxIcon::kWarning);
+    EXPECT_TRUE(app->state().archive_path.empty());
+    EXPECT_TRUE(app->state().archive_kind.empty());
+    // The extract command then does nothing.
+    app->dispatch_command(kCmdExtract);
+    EXPECT_EQ(prompter.boxes.size(), 1u);
+}
+
+TEST_F(MainWindowTest, LayoutKeepsListAndProgressBarAtTheirDistances) {
+    start("");
+    for (const SIZE size : {SIZE{800, 600}, SIZE{400, 300}}) {
+        SetWindowPos(window().handle(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
+        pump();
+        RECT client;
+        GetClientRect(window().handle(), &client);
+        const int w = client.right, h = client.bottom + GetSystemMetrics(SM_CYMENU);
+        const auto place = [&](HWND control) {
+            RECT box;
+            GetWindowRect(control, &box);
+            MapWindowPoints(nullptr, window().handle(), reinterpret_cast<POINT*>(&box), 2);
+            return box;
+        };
+        const RECT list = place(window().list());
+        EXPECT_EQ(list.left, 10);
+        EXPECT_EQ(list.top, 40);
+        EXPECT_EQ(w - list.right, 12);
+        EXPECT_EQ(list.bottom - list.top, h - 110);
+        const RECT bar = place(window().progress_bar());
+        EXPECT_EQ(bar.top, h - 65);
+        EXPECT_EQ(bar.right - bar.left, w - 22);
+        EXPECT_EQ(bar.bottom - bar.top, 15);
+    }
+}
+
+TEST_F(MainWindowTest, RemoveAndAddOnForeignKindsExplainWhyNot) {
+    start("");
+    app->state().archive_path = "c:\\x.cab";
+    app->state().archive_kind = "cab";
+    window().add_row({"", "a", "", "", "", ""});
+    window().add_row({"", "b", "", "", "", ""});
+    ListView_SetItemState(window().list(), -1, LVIS_SELECTED, LVIS_SELECTED);
+    prompter.answers = {kAnswerYes};
+    app->dispatch_command(kCmdRemove);
+    ASSERT_EQ(prompter.boxes.size(), 2u);
+    EXPECT_EQ(prompter.boxes[0].text, message(171) + "\n");
+    EXPECT_EQ(prompter.boxes[0].buttons, BoxButtons::kYesNo);
+    EXPECT_EQ(prompter.boxes[1].title, message(50));
+    EXPECT_EQ(prompter.boxes[1].text, message(51) + "\n" + message(52));
+
+    app->dispatch_command(kButtonAdd);
+    ASSERT_EQ(prompter.boxes.size(), 3u);
+    EXPECT_EQ(prompter.boxes[2].text, message(53) + "\n" + message(52));
+
+    app->state().archive_kind.clear();
+    app->dispatch_command(kCmdExtract);
+    ASSERT_EQ(prompter.boxes.size(), 4u);
+    EXPECT_EQ(prompter.boxes[3].title, message(42));
+    EXPECT_EQ(prompter.boxes[3].text, message(48) + "\n" + message(49));
+    EXPECT_EQ(prompter.boxes[3].icon, BoxIcon::kError);
+    EXPECT_TRUE(app->state().archive_path.empty());
+}
+
+}  // namespace
