@@ -525,8 +525,13 @@ void MainWindow::show_indicators() {
         item.mask = HDI_FORMAT;
         SendMessageA(header, HDM_GETITEMA, c, reinterpret_cast<LPARAM>(&item));
         item.mask = HDI_FORMAT | HDI_IMAGE;
-        item.fmt |= HDF_IMAGE | HDF_BITMAP_ON_RIGHT;
         item.iImage = indicators_[c];
+        // The blank picture would only take room from the title.
+        if (indicators_[c] == 2) {
+            item.fmt &= ~(HDF_IMAGE | HDF_BITMAP_ON_RIGHT);
+        } else {
+            item.fmt |= HDF_IMAGE | HDF_BITMAP_ON_RIGHT;
+        }
         SendMessageA(header, HDM_SETITEMA, c, reinterpret_cast<LPARAM>(&item));
     }
 }

@@ -70,7 +70,8 @@ bool ExtractDialog::run(HWND owner) {
     wc.cbWndExtra = DLGWINDOWEXTRA;
     RegisterClassExA(&wc);
 
-    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    // Without WS_CLIPCHILDREN: group boxes are transparent and need the face painted below them.
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
     const DWORD extended = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_CONTROLPARENT;
     RECT outer = {0, 0, kWidth, kHeight};
     AdjustWindowRectEx(&outer, style, FALSE, extended);
