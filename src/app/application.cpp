@@ -103,10 +103,9 @@ void Application::main_loop() {
 // requests that arrive meanwhile are ignored by the busy window.
 int Application::on_zip_progress(void* context, long) {
     auto* app = static_cast<Application*>(context);
-    static DWORD last_pump = 0;
     const DWORD now = GetTickCount();
-    if (now - last_pump < kRepaintInterval) return 0;
-    last_pump = now;
+    if (now - app->last_pump_ < kRepaintInterval) return 0;
+    app->last_pump_ = now;
     app->window_.set_progress(app->state_.progress);
     const bool was_busy = app->window_.busy();
     app->window_.set_busy(true);

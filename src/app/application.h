@@ -90,6 +90,7 @@ class Application {
     HFONT font_list_ = nullptr;
     AppState state_;
     ZipEngine zip_;
+    DWORD last_pump_ = 0;  // when the progress callback last let the window catch up
     ListingState listing_;
     MainWindow window_;
 };

@@ -257,7 +257,10 @@ void ExtractDialog::on_ok() {
     chosen.mode = checked(kExtractPattern) ? 3 : checked(kExtractSelected) ? 2 : 1;
     chosen.ask_before_overwriting = checked(kExtractAsk);
     chosen.target_folder = current_folder();
-    if (!confirm_target_writable(ctx_, chosen.target_folder)) return;
+    // Without a folder in the tree there is nothing to extract into yet.
+    if (chosen.target_folder.empty() || !confirm_target_writable(ctx_, chosen.target_folder)) {
+        return;
+    }
     char pattern[MAX_PATH] = "";
     GetWindowTextA(control(kExtractPatternField), pattern, sizeof pattern);
     chosen.pattern = chosen.mode == 3 ? pattern : "";
