@@ -226,4 +226,22 @@ TEST_F(ExtractDialogTest, TwoHundredFiftyMembersMoveTheBarOverARangeOf250) {
     EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 0);
 }
 
+TEST_F(ExtractDialogTest, WindowCatchesUpDuringALongMemberWithoutActingOnCommands) {
+    start({{"first.txt", "1"}, {"large.bin", std::string(4 << 20, 'L')}});
+    CreateDirectoryA(out().c_str(), nullptr);
+    ASSERT_TRUE(write_bytes(out() + "first.txt", "old"));
+    // While the first member's question is open, a quit command arrives; the progress callback
+    // of the next member handles the window's messages but must not act on it.
+    prompter.on_box = [&](const MessageBoxRequest&) {
+        PostMessageA(app->window().handle(), WM_COMMAND, kButtonQuit, 0);
+    };
+    prompter.answers = {kAnswerYes};
+    extract(nullptr);
+    EXPECT_EQ(read_bytes(out() + "large.bin").size(), 4u << 20);
+    MSG left;
+    EXPECT_FALSE(PeekMessageA(&left, app->window().handle(), WM_COMMAND, WM_COMMAND, PM_NOREMOVE));
+    EXPECT_FALSE(app->state().quit);
+    EXPECT_FALSE(app->window().busy());
+}
+
 }  // namespace
