@@ -45,7 +45,7 @@ HBITMAP blend(const Strip& strip, int left, int width, int height, COLORREF back
                 pixel[c] =
                     static_cast<uint8_t>((in[2 - c] * alpha + back[c] * (255 - alpha)) / 255);
             }
-            pixel[3] = 0;
+            pixel[3] = 255;  // opaque: already blended, drawn alike with or without alpha
         }
     }
     return bitmap;
