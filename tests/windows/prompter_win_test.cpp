@@ -11,6 +11,7 @@ namespace {
 
 WPARAM g_button = IDOK;
 std::string g_title;
+std::string g_file;  // typed into the open requester's name box before OK
 
 LRESULT CALLBACK answer_box(int code, WPARAM wp, LPARAM lp) {
     HWND box = reinterpret_cast<HWND>(wp);
@@ -21,6 +22,10 @@ LRESULT CALLBACK answer_box(int code, WPARAM wp, LPARAM lp) {
         char title[100] = "";
         GetWindowTextA(box, title, sizeof title);
         g_title = title;
+        // The name box of the open requester (cmb13, or edt1 in older layouts).
+        if (!g_file.empty() && !SetDlgItemTextA(box, 0x47C, g_file.c_str())) {
+            SetDlgItemTextA(box, 0x480, g_file.c_str());
+        }
         PostMessageA(box, WM_COMMAND, g_button, 0);
     }
     return CallNextHookEx(nullptr, code, wp, lp);
@@ -39,6 +44,31 @@ TEST(SystemPrompter, InputBoxGivesTheLineOnOkAndNothingOnCancel) {
     g_button = IDCANCEL;
     EXPECT_EQ(system_prompter().input_line(request), "");
     UnhookWindowsHookEx(hook);
+}
+
+TEST(SystemPrompter, OpenRequesterTakesTheBarSeparatedFiltersAndGivesThePath) {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    const std::string path =
+        std::string(temp) + "marlox-open-" + std::to_string(GetCurrentProcessId()) + ".zip";
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+    HHOOK hook = SetWindowsHookExA(WH_CBT, answer_box, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    OpenFileRequest request;
+    request.title = "Archiv w\xE4hlen";
+    request.filters = "ZIP (*.zip)|*.zip|Alle (*.*)|*.*";
+    request.filter_index = 2;
+    g_button = IDOK;
+    g_file = path;
+    EXPECT_EQ(system_prompter().open_file(request), path);
+    EXPECT_EQ(g_title, request.title);
+    g_file.clear();
+    g_button = IDCANCEL;
+    EXPECT_EQ(system_prompter().open_file(request), "");
+    UnhookWindowsHookEx(hook);
+    DeleteFileA(path.c_str());
 }
 
 }  // namespace
