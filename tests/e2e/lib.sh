@@ -6,12 +6,17 @@ state=$1 marlox_exe=$2 wintool_exe=$3
 source "$state/env"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/marlox-e2e-XXXXXX")
-trap 'rm -rf "$work"' EXIT
+marlox_pid=
+cleanup() {
+    if [ -n "$marlox_pid" ]; then kill "$marlox_pid" 2>/dev/null || true; fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
 # Every test runs its own copy of the program, so the program folder starts empty.
 program_folder=$work/program
 mkdir -p "$program_folder"
 cp "$marlox_exe" "$program_folder/marlox.exe"
-cp -r "$(dirname "$0")/../../data/." "$program_folder/"
+cp -r "$(dirname "${BASH_SOURCE[0]}")/../../data/." "$program_folder/"
 
 fail() {
     echo "FAIL: $*" >&2

@@ -12,6 +12,9 @@
 //   wintool rows PREFIX              prints the rows of its list view, columns joined by "|"
 //   wintool select PREFIX ROW...     selects exactly the given rows (0-based) of its list view
 //   wintool command PREFIX NUMBER    posts WM_COMMAND NUMBER to that window
+//   wintool click TITLE ID           clicks the button ID of the window titled TITLE
+//   wintool settext TITLE ID TEXT    sets the text of control ID of the window titled TITLE
+//   wintool responsive PREFIX MS     exit 0 when that window answers a message within MS
 #include <windows.h>
 
 #include <commctrl.h>
@@ -192,6 +195,14 @@ int main(int argc, char** argv) {
     const std::string command = argv[1];
     const double seconds = argc > 3 ? std::atof(argv[3]) : 10;
     if (command == "lnk") return print_link(argv[2]);
+    if (command == "responsive") {
+        HWND main = find_window(argv[2], true, 10);
+        DWORD_PTR result = 0;
+        return main && SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG,
+                                           argc > 3 ? std::atoi(argv[3]) : 1000, &result)
+                   ? 0
+                   : 1;
+    }
     if (command == "status" || command == "rows" || command == "select" || command == "command") {
         HWND main = find_window(argv[2], true, 10);
         if (!main) return 1;
@@ -225,6 +236,13 @@ int main(int argc, char** argv) {
     }
     HWND hwnd = find_window(argv[2], false, 10);
     if (!hwnd) return 1;
+    if (command == "click" && argc > 3)
+        return PostMessageA(GetDlgItem(hwnd, std::atoi(argv[3])), BM_CLICK, 0, 0) ? 0 : 1;
+    if (command == "settext" && argc > 4)
+        return SendMessageA(GetDlgItem(hwnd, std::atoi(argv[3])), WM_SETTEXT, 0,
+                            reinterpret_cast<LPARAM>(argv[4]))
+                   ? 0
+                   : 1;
     if (command == "press" && argc > 3)
         return PostMessageA(hwnd, WM_COMMAND, std::atoi(argv[3]), 0) ? 0 : 1;
     if (command == "close") return PostMessageA(hwnd, WM_CLOSE, 0, 0) ? 0 : 1;

@@ -50,7 +50,9 @@ class FileTimesEastOfUtc : public ::testing::Test {
         TIME_ZONE_INFORMATION tz;
         GetTimeZoneInformation(&tz);
         ASSERT_EQ(tz.Bias, -60) << "the test runs one hour east of UTC (TZ=CET-1)";
-        path_ = temp_file("marlox-time.txt");
+        // One file per test process: the tests of this fixture run in parallel.
+        path_ =
+            temp_file(("marlox-time-" + std::to_string(GetCurrentProcessId()) + ".txt").c_str());
         HANDLE h = CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         ASSERT_NE(h, INVALID_HANDLE_VALUE);
         CloseHandle(h);
@@ -108,7 +110,8 @@ TEST_F(FileTimesEastOfUtc, FileOpenWithoutWriteSharingKeepsItsTime) {
 
 TEST(FileAttributesWin, MissingPathsAndReadOnlyFiles) {
     EXPECT_EQ(get_file_attributes(temp_file("no-such-file.xyz")), 0xFFFFFFFFu);
-    const std::string path = temp_file("marlox-attr.txt");
+    const std::string path =
+        temp_file(("marlox-attr-" + std::to_string(GetCurrentProcessId()) + ".txt").c_str());
     HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     CloseHandle(h);
     EXPECT_EQ(set_file_attributes(path, FILE_ATTRIBUTE_READONLY), 1);
