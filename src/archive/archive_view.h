@@ -10,8 +10,16 @@
 // One row of the archive list: column 0 (empty), name, unpacked size, packed size, date, rate.
 using ArchiveEntry = std::array<std::string, 6>;
 
+// What the add dialog chose: the path mode (0 without path, 1 relative to the list folder,
+// 2 absolute less the drive, -1 cancelled) and the folder its file list showed on OK (ending
+// in "\"; empty when the list showed no folder or was disabled).
+struct AddChoice {
+    int path_mode = -1;
+    std::string list_folder;
+};
+
 class ArchiveView {
-public:
+  public:
     virtual ~ArchiveView() = default;
 
     // Rows, in display order (after any sorting).
@@ -43,6 +51,12 @@ public:
     virtual void set_setup_candidates(const std::vector<std::string>& candidates) = 0;
     // Brings the main window to the front.
     virtual void activate() = 0;
+
+    // Runs the add dialog and returns its choice. On OK the dialog hands its file list to
+    // take_add_selection (archive/adding.h), which fills the pending items; with the
+    // items-given flag set it shows no file list and takes nothing. A view without the dialog
+    // cancels.
+    virtual AddChoice run_add_dialog() { return AddChoice(); }
 };
 
 #endif

@@ -1,0 +1,28 @@
+// Deleting members from a ZIP archive. The engine cannot cut a member out, so the archive is
+// rebuilt from the members that stay and then put in place of the old one.
+//
+// How the window side uses it: the remove command asks its question (when `safe` is 1), and
+// with at least one row selected on a ZIP archive calls delete_selected_members.
+#ifndef MARLOX_ARCHIVE_DELETING_H
+#define MARLOX_ARCHIVE_DELETING_H
+
+#include "archive/archive_context.h"
+
+// Removes the members of the selected rows from the archive at ctx.state.archive_path.
+//
+// The list is disabled while it runs. Each member that stays is extracted into its own numbered
+// folder inside a new private folder of the temporary folder (so two members of one name both
+// stay and no file of the user's there is touched), dated with the member's date and given its
+// attributes; status field 1 counts the members with messages 67 and 68. The archive is rebuilt
+// there in the order of the rows as displayed; every member that stays must come back with its
+// size and CRC-32, otherwise nothing is changed. A row is matched to a member by all its column
+// texts, then by name alone, each member used once.
+//
+// Then message 69: the rebuilt archive is copied beside the archive under a new name and put in
+// the archive's place by renaming, so a full disk or a locked archive leaves the archive whole.
+// Success: message 70, the archive is listed again, message 71, the work folder is removed.
+// Any failure: title message 42, message 72, error icon; the archive and the list stay as they
+// were. At the end the progress is 0 and status field 1 empty.
+void delete_selected_members(ArchiveContext& ctx);
+
+#endif
