@@ -33,6 +33,15 @@ struct OpenFileRequest {
     int filter_index = 1;  // the preselected pair, counted from 1
 };
 
+// A save-file requester for a new file; the requester itself neither checks nor asks about an
+// existing file of the chosen name.
+struct SaveFileRequest {
+    void* owner = nullptr;
+    std::string title;
+    std::string filters;  // as OpenFileRequest::filters
+    std::string initial;  // the name the requester starts with
+};
+
 // A one-line input requester.
 struct InputRequest {
     void* owner = nullptr;
@@ -49,6 +58,8 @@ class Prompter {
     virtual int message_box(const MessageBoxRequest& request) = 0;
     // The chosen file's full path; empty when cancelled. A prompter that cannot ask cancels.
     virtual std::string open_file(const OpenFileRequest&) { return std::string(); }
+    // The chosen file's full path; empty when cancelled. A prompter that cannot ask cancels.
+    virtual std::string save_file(const SaveFileRequest&) { return std::string(); }
     // The entered line; empty when cancelled. A prompter that cannot ask cancels.
     virtual std::string input_line(const InputRequest&) { return std::string(); }
 };

@@ -145,6 +145,22 @@ class SystemPrompter : public Prompter {
         return GetOpenFileNameA(&request) ? std::string(path) : std::string();
     }
 
+    std::string save_file(const SaveFileRequest& r) override {
+        const std::string filter = requester_filter(r.filters);
+        char path[MAX_PATH] = "";
+        r.initial.copy(path, sizeof path - 1);
+        OPENFILENAMEA request = {};
+        request.lStructSize = sizeof request;
+        request.hwndOwner = static_cast<HWND>(r.owner);
+        request.lpstrFilter = filter.c_str();
+        request.nFilterIndex = 1;
+        request.lpstrFile = path;
+        request.nMaxFile = sizeof path;
+        request.lpstrTitle = r.title.c_str();
+        request.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER;
+        return GetSaveFileNameA(&request) ? std::string(path) : std::string();
+    }
+
     std::string input_line(const InputRequest& r) override {
         DialogTemplate layout(r.title, 220, 64, 4);
         layout.item(0x0082, kInputPrompt, SS_LEFT, 7, 7, 206, 10, "");

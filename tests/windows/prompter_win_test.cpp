@@ -71,4 +71,26 @@ TEST(SystemPrompter, OpenRequesterTakesTheBarSeparatedFiltersAndGivesThePath) {
     DeleteFileA(path.c_str());
 }
 
+TEST(SystemPrompter, SaveRequesterGivesANewFilesPath) {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    const std::string path =
+        std::string(temp) + "marlox-save-" + std::to_string(GetCurrentProcessId()) + ".zip";
+    DeleteFileA(path.c_str());
+    HHOOK hook = SetWindowsHookExA(WH_CBT, answer_box, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    SaveFileRequest request;
+    request.title = "Archivdatei erstellen...";
+    request.filters = "ZIP-Dateien (*.zip)|*.zip";
+    g_button = IDOK;
+    g_file = path;
+    EXPECT_EQ(system_prompter().save_file(request), path);
+    EXPECT_EQ(g_title, request.title);
+    g_file.clear();
+    g_button = IDCANCEL;
+    EXPECT_EQ(system_prompter().save_file(request), "");
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 }  // namespace

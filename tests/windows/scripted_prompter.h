@@ -19,13 +19,19 @@ class ScriptedPrompter : public Prompter {
 
     // Requester answers in order; empty (cancel) once they run out.
     std::deque<std::string> files;
+    std::deque<std::string> saves;
     std::deque<std::string> lines;
     std::vector<OpenFileRequest> file_requests;
+    std::vector<SaveFileRequest> save_requests;
     std::vector<InputRequest> line_requests;
 
     std::string open_file(const OpenFileRequest& request) override {
         file_requests.push_back(request);
         return next(files);
+    }
+    std::string save_file(const SaveFileRequest& request) override {
+        save_requests.push_back(request);
+        return next(saves);
     }
     std::string input_line(const InputRequest& request) override {
         line_requests.push_back(request);
