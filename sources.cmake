@@ -17,6 +17,8 @@ set(MARLOX_PORTABLE_SOURCES
   # Archive operations
   src/archive/listing.cpp
   src/archive/extraction.cpp
+  src/archive/adding.cpp
+  src/archive/deleting.cpp
 )
 
 set(MARLOX_WINDOWS_SOURCES

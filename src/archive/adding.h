@@ -106,9 +106,12 @@ void new_archive_command(ArchiveContext& ctx, const std::string& chosen);
 
 // Starts a new archive at ctx.state.archive_path (nothing when it is empty): gives it the ".zip"
 // rule, creates it empty (0 bytes until the first addition), sets the archive kind to "zip" and
-// runs add_command. A cancelled dialog leaves the 0-byte file and the list as it was.
+// runs add_command. A cancelled dialog leaves the 0-byte file and the list as it was. With
+// `keep_existing` (the listing's start for a real archive without members) the file is opened
+// as it is, so its end record and comment stay. A file that cannot be created is reported
+// (title message 42, messages 55 and 56, error icon) and the archive path and kind are cleared.
 // Returns the path mode of the dialog; when it is not -1 the archive has been listed again.
-int start_new_archive(ArchiveContext& ctx);
+int start_new_archive(ArchiveContext& ctx, bool keep_existing = false);
 
 // The add command on the open ZIP archive: opens it when the writer is not open (emptying the
 // pending items), runs the add dialog and, unless it was cancelled, add_files. Returns the mode.

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/version.h"
+#include "archive/adding.h"
 #include "files/file_meta.h"
 #include "runtime/os.h"
 
@@ -102,17 +103,28 @@ bool end_record_says_empty(const std::string& path) {
     return no_entries && no_directory;
 }
 
-// The listing's answer to an archive that zip_open refused or that has no members. True: the
-// listing goes on with no rows (a missing or 0-byte file, or an archive without members).
-// False: a non-empty file that is not a readable ZIP archive; it is reported and left as it is,
-// never recreated empty.
+// The listing's answer to an archive that zip_open refused or that has no members. A missing or
+// 0-byte file, or an archive without members, starts a new archive there (the add dialog opens).
+// True: the listing goes on with no rows (the dialog was cancelled). False: the listing is over,
+// because the added files were listed, nothing could be created, or the file is not a readable
+// ZIP archive; such a file is reported and left as it is, never recreated empty.
 bool list_archive_without_members(ArchiveContext& ctx, bool opened) {
     const std::string& path = ctx.state.archive_path;
-    if (get_file_attributes(path) == os::kNoAttributes) return true;
-    os::File* file = os::open_file(path, os::OpenMode::kRead);
+    const bool missing = get_file_attributes(path) == os::kNoAttributes;
+    os::File* file = missing ? nullptr : os::open_file(path, os::OpenMode::kRead);
     const int64_t size = file ? os::file_size(file) : -1;
     os::close_file(file);
-    if (size == 0 || (opened && end_record_says_empty(path))) return true;
+    const bool empty_archive = opened && size > 0 && end_record_says_empty(path);
+    if (missing || size == 0 || empty_archive) {
+        const int mode = start_new_archive(ctx, empty_archive);
+        zip_close(ctx.zip);
+        ctx.state.writer_open = false;
+        if (ctx.state.archive_path.empty()) {
+            show_nothing_listed(ctx);
+            return false;
+        }
+        return mode == -1;
+    }
 
     MessageBoxRequest box;
     box.title = ctx.messages.message(42);

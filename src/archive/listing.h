@@ -70,7 +70,9 @@ constexpr int kSetupCommands[] = {13, 119};
 // that is not a readable ZIP archive (no end record, or a directory the engine cannot read, such
 // as a damaged or ZIP64 one) is reported with message 45 under title 42 and a warning icon,
 // nothing is listed and the archive path and kind are cleared. A missing or 0-byte file, or a
-// real archive without members, is listed with no rows.
+// real archive without members, starts a new archive there (start_new_archive, adding.h): when
+// files are added the archive is listed with them; when the add dialog is cancelled it is listed
+// with no rows.
 void list_zip_archive(ArchiveContext& ctx);
 
 #endif

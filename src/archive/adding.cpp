@@ -1,0 +1,350 @@
+#include "archive/adding.h"
+
+#include <climits>
+#include <cstdio>
+
+#include "archive/listing.h"
+#include "files/file_meta.h"
+
+namespace {
+
+bool is_separator(char c) { return c == '\\' || c == '/'; }
+
+size_t file_name_start(const std::string& path) {
+    const size_t split = path.find_last_of("\\/");
+    return split == std::string::npos ? 0 : split + 1;
+}
+
+// The length of the root a path in mode 2 is named below: "C:\", "\\server\share\", otherwise
+// everything up to the first separator (the whole path when it has none).
+size_t root_length(const std::string& path) {
+    if (path.size() >= 3 && path[1] == ':' && is_separator(path[2])) return 3;
+    if (path.size() >= 2 && is_separator(path[0]) && is_separator(path[1])) {
+        const size_t server_end = path.find_first_of("\\/", 2);
+        const size_t share_end = server_end == std::string::npos
+                                     ? std::string::npos
+                                     : path.find_first_of("\\/", server_end + 1);
+        return share_end == std::string::npos ? path.size() : share_end + 1;
+    }
+    const size_t first = path.find_first_of("\\/");
+    return first == std::string::npos ? 0 : first + 1;
+}
+
+std::string forward_slashes(std::string text) {
+    for (char& c : text) {
+        if (c == '\\') c = '/';
+    }
+    return text;
+}
+
+// Size of a file in bytes; 0 when it cannot be read.
+int64_t size_of(const std::string& path) {
+    os::File* file = os::open_file(path, os::OpenMode::kRead);
+    const int64_t size = file ? os::file_size(file) : 0;
+    os::close_file(file);
+    return size > 0 ? size : 0;
+}
+
+int progress_value(int64_t bytes) { return bytes > INT_MAX ? INT_MAX : static_cast<int>(bytes); }
+
+std::string two_digits(int value) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%02d", value);
+    return buffer;
+}
+
+void add_file_to_pending(AppState& state, const std::string& path) {
+    state.pending_files.push_back(path);
+    state.pending_size_total += size_of(path);
+}
+
+void clear_pending(AppState& state) {
+    state.pending_files.clear();
+    state.pending_folders.clear();
+    state.pending_size_total = 0;
+}
+
+// A cancelled dialog changes nothing: the archive is let go so that no file stays held open.
+void let_archive_go(ArchiveContext& ctx) {
+    zip_close(ctx.zip);
+    ctx.state.writer_open = false;
+}
+
+// Creates the archive at the archive path as a new empty file; when it cannot be created the
+// failure is shown (title 42, messages 55 and 56, error icon) and nothing is open afterwards.
+bool create_archive(ArchiveContext& ctx) {
+    if (zip_create(ctx.zip, ctx.state.archive_path) == kZipOk) {
+        ctx.state.writer_open = true;
+        return true;
+    }
+    MessageBoxRequest box;
+    box.title = ctx.messages.message(42);
+    box.text = ctx.messages.message(55) + "\n" + ctx.messages.message(56);
+    box.icon = BoxIcon::kError;
+    ctx.prompter.message_box(box);
+    ctx.state.archive_path.clear();
+    ctx.state.archive_kind.clear();
+    ctx.state.writer_open = false;
+    return false;
+}
+
+// The add dialog on the pending items given by a drop or the command line, then the addition.
+void add_given_items(ArchiveContext& ctx) {
+    ctx.state.items_given = true;
+    ctx.state.progress = 0;
+    const AddChoice choice = ctx.view.run_add_dialog();
+    if (choice.path_mode != -1) {
+        add_files(ctx, choice);
+    } else {
+        let_archive_go(ctx);
+    }
+    ctx.state.items_given = false;
+    ctx.state.folders_included = false;
+}
+
+}  // namespace
+
+std::string with_zip_extension(const std::string& path) {
+    const std::string name = path.substr(file_name_start(path));
+    if (name.size() >= 4 && lower_case(name.substr(name.size() - 4)) == ".zip") return path;
+    return path + ".zip";
+}
+
+AddName add_name(const std::string& path, int mode, const std::string& list_folder) {
+    AddName out;
+    size_t cut = 0;
+    if (mode == 0) {
+        cut = file_name_start(path);
+    } else if (mode == 1 || mode == 2) {
+        std::string folder = list_folder;
+        if (!folder.empty() && !is_separator(folder.back())) folder += '\\';
+        const bool below = mode == 1 && !folder.empty() && path.size() > folder.size() &&
+                           lower_case(path.substr(0, folder.size())) == lower_case(folder);
+        cut = below ? folder.size() : root_length(path);
+    } else {
+        return out;
+    }
+    out.base = path.substr(0, cut);
+    out.name = path.substr(cut);
+    if (mode != 0) {
+        out.base = forward_slashes(out.base);
+        out.name = forward_slashes(out.name);
+    }
+    return out;
+}
+
+std::string drop_base_name(const AppState& state) {
+    if (!state.pending_files.empty()) return state.pending_files.front();
+    if (!state.pending_folders.empty()) {
+        std::string folder = state.pending_folders.front();
+        if (!folder.empty() && is_separator(folder.back())) folder.pop_back();
+        return folder;
+    }
+    return os::program_folder() + "zip.zip";
+}
+
+std::string pack_archive_name(const std::string& base, const os::SystemTime& now) {
+    const size_t name_start = file_name_start(base);
+    const size_t dot = base.rfind('.');
+    const bool has_extension = dot != std::string::npos && dot >= name_start;
+    if (has_extension && lower_case(base.substr(dot + 1)) == "zip") {
+        return base.substr(0, name_start) + "packed_" + two_digits(now.day) + "_" +
+               two_digits(now.month) + "_" + std::to_string(now.year) + "_" + two_digits(now.hour) +
+               "_" + two_digits(now.minute) + "_" + two_digits(now.second) + "_.zip";
+    }
+    return (has_extension ? base.substr(0, dot) : base) + ".zip";
+}
+
+void collect_item(AppState& state, const std::string& path) {
+    if (path.empty()) return;
+    const uint32_t attributes = os::attributes(path);
+    if (attributes != os::kNoAttributes && (attributes & os::kAttrDirectory)) {
+        state.folders_included = true;
+        state.pending_folders.push_back(is_separator(path.back()) ? path : path + "\\");
+    } else {
+        add_file_to_pending(state, path);
+    }
+}
+
+void take_add_selection(AppState& state, const std::string& list_folder,
+                        const std::vector<AddListEntry>& entries, bool include_folders) {
+    for (const AddListEntry& entry : entries) {
+        if (!entry.selected) continue;
+        if (entry.folder) {
+            if (entry.name != "." && entry.name != "..")
+                state.pending_folders.push_back(list_folder + entry.name + "\\");
+        } else if (!list_folder.empty()) {
+            add_file_to_pending(state, list_folder + entry.name);
+        }
+    }
+    if (include_folders) expand_pending_folders(state);
+}
+
+void expand_pending_folders(AppState& state) {
+    // Indexes, not iterators: the queue grows while it is walked.
+    for (size_t i = 0; i < state.pending_folders.size(); ++i) {
+        const std::string folder = state.pending_folders[i];
+        std::vector<os::FolderEntry> entries;
+        if (!os::list_folder(folder, entries)) continue;
+        for (const os::FolderEntry& entry : entries) {
+            if (entry.attributes & os::kAttrDirectory) {
+                state.pending_folders.push_back(folder + entry.name + "\\");
+            } else {
+                add_file_to_pending(state, folder + entry.name);
+            }
+        }
+    }
+}
+
+AddDialogDefaults add_dialog_defaults(const AppState& state) {
+    AddDialogDefaults out;
+    if (!state.items_given) return out;
+    out.list_enabled = false;
+    out.include_folders_enabled = false;
+    if (state.folders_included) {
+        out.mode = 1;
+        out.mode0_enabled = false;
+        out.include_folders_checked = true;
+    }
+    return out;
+}
+
+std::string add_help_text(const MessageTable& messages) {
+    auto m = [&](int n) { return messages.message(n); };
+    auto quoted = [&](int n) { return "\"" + messages.message(n) + "\""; };
+    return m(85) + "\n\n" + m(86) + "\n" + m(87) + quoted(88) + m(89) + quoted(88) + m(90) +
+           "\n\n" + m(91) + "\n" + m(87) + quoted(88) + m(92) + quoted(93) + "\n" + m(94) +
+           quoted(95) + m(96) + "\n\n" + m(97) + "\n" + m(87) + quoted(88) + m(98) + quoted(99) +
+           "\n" + m(100) + quoted(101) + m(102) + "\n" + m(103) + "\n" + m(104) + "\n\n";
+}
+
+bool confirm_overwrite(ArchiveContext& ctx, const std::string& path) {
+    if (ctx.settings.safe != 1 || size_of(path) == 0) return true;
+    const MessageTable& m = ctx.messages;
+    MessageBoxRequest box;
+    box.title = m.message(50);
+    box.text = m.message(0) + m.message(172) + "\n\n" + m.message(173);
+    box.icon = BoxIcon::kWarning;
+    box.buttons = BoxButtons::kYesNo;
+    return ctx.prompter.message_box(box) == kAnswerYes;
+}
+
+void new_archive_command(ArchiveContext& ctx, const std::string& chosen) {
+    // A cancelled requester leaves the archive shown before as it was.
+    if (chosen.empty()) return;
+    ctx.view.clear_rows();
+    ctx.listing.member_names.clear();
+    ctx.listing.lookup_names.clear();
+    // The question is about the file that will be replaced, after the ".zip" rule.
+    const std::string path = with_zip_extension(chosen);
+    if (!confirm_overwrite(ctx, path)) {
+        ctx.state.archive_path.clear();
+        ctx.state.archive_kind.clear();
+        return;
+    }
+    ctx.state.archive_path = path;
+    start_new_archive(ctx);
+}
+
+int start_new_archive(ArchiveContext& ctx, bool keep_existing) {
+    AppState& state = ctx.state;
+    if (state.archive_path.empty()) return -1;
+    ctx.view.set_status_text(0, "0" + ctx.messages.message(57));
+    state.archive_path = with_zip_extension(state.archive_path);
+    state.writer_open = keep_existing && zip_open(ctx.zip, state.archive_path) == kZipOk;
+    if (!state.writer_open && !create_archive(ctx)) return -1;
+    state.archive_kind = "zip";
+    const int mode = add_command(ctx);
+    state.writer_open = false;
+    return mode;
+}
+
+int add_command(ArchiveContext& ctx) {
+    AppState& state = ctx.state;
+    if (!state.writer_open) {
+        state.writer_open = zip_open(ctx.zip, state.archive_path) == kZipOk;
+        state.pending_files.clear();
+        state.pending_folders.clear();
+    }
+    state.pending_size_total = 0;
+    state.progress = 0;
+    const AddChoice choice = ctx.view.run_add_dialog();
+    if (choice.path_mode != -1) {
+        add_files(ctx, choice);
+    } else {
+        let_archive_go(ctx);
+    }
+    return choice.path_mode;
+}
+
+void add_files(ArchiveContext& ctx, const AddChoice& choice) {
+    AppState& state = ctx.state;
+    ArchiveView& view = ctx.view;
+    view.enable_list(false);
+    view.set_progress_range(progress_value(state.pending_size_total));
+
+    // An archive without an end record (a new, empty file) is started afresh.
+    if (size_of(state.archive_path) < 2) {
+        state.writer_open = zip_create(ctx.zip, state.archive_path) == kZipOk;
+    } else if (!state.writer_open) {
+        state.writer_open = zip_open(ctx.zip, state.archive_path) == kZipOk;
+    }
+
+    // One batch: the directory is written once at its end. Until then the archive on disk is
+    // the one before, so a failure anywhere leaves a valid archive.
+    zip_begin_batch(ctx.zip);
+    const std::string archive = lower_case(state.archive_path);
+    for (const std::string& path : state.pending_files) {
+        state.progress = progress_value(state.progress + size_of(path));
+        view.set_progress(state.progress);
+        view.set_status_text(1, path);
+        const AddName added = add_name(path, choice.path_mode, choice.list_folder);
+        if (added.name.empty() || lower_case(path) == archive) continue;
+        zip_add(ctx.zip, added.base, added.name);
+    }
+    zip_end_batch(ctx.zip);
+
+    view.set_progress_range(100);
+    view.set_progress(0);
+    view.set_status_text(1, std::string());
+    zip_close(ctx.zip);
+    state.progress = 0;
+    state.writer_open = false;
+    view.enable_list(true);
+    list_zip_archive(ctx);
+}
+
+void drop_items(ArchiveContext& ctx, const std::vector<std::string>& paths) {
+    AppState& state = ctx.state;
+    if (state.archive_kind == "zip") {
+        zip_close(ctx.zip);
+        state.writer_open = zip_open(ctx.zip, state.archive_path) == kZipOk;
+        clear_pending(state);
+        for (const std::string& path : paths) collect_item(state, path);
+        add_given_items(ctx);
+    } else if (state.archive_kind.empty()) {
+        clear_pending(state);
+        for (const std::string& path : paths) collect_item(state, path);
+        pack_items(ctx, drop_base_name(state));
+    }
+}
+
+void pack_given_items(ArchiveContext& ctx, const std::vector<std::string>& arguments) {
+    if (arguments.empty() || arguments.front().empty()) return;
+    clear_pending(ctx.state);
+    for (const std::string& argument : arguments) collect_item(ctx.state, argument);
+    pack_items(ctx, arguments.front());
+}
+
+void pack_items(ArchiveContext& ctx, const std::string& base) {
+    AppState& state = ctx.state;
+    state.archive_path = pack_archive_name(base, os::local_now());
+    state.archive_kind = "zip";
+    if (!confirm_overwrite(ctx, state.archive_path)) {
+        state.archive_path.clear();
+        state.archive_kind.clear();
+        return;
+    }
+    if (!create_archive(ctx)) return;
+    add_given_items(ctx);
+}

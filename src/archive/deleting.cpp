@@ -1,0 +1,277 @@
+#include "archive/deleting.h"
+
+#include <vector>
+
+#include "archive/listing.h"
+#include "files/file_meta.h"
+#include "runtime/os.h"
+
+namespace {
+
+// The attribute bits a kept member carries over: read-only, hidden, system, archive.
+constexpr uint32_t kKeptAttributes = 0x27;
+
+struct Member {
+    std::string name;
+    ZipMemberInfo info;
+    ArchiveEntry row;
+    bool kept = false;
+};
+
+bool is_separator(char c) { return c == '\\' || c == '/'; }
+
+bool is_folder_member(const Member& m) {
+    return (!m.name.empty() && is_separator(m.name.back())) ||
+           (m.info.attributes & os::kAttrDirectory);
+}
+
+// A name the engine would read from outside the work folder: a root or a drive.
+bool is_absolute(const std::string& name) {
+    return (!name.empty() && is_separator(name[0])) || (name.size() >= 2 && name[1] == ':');
+}
+
+// Removes `folder` (ending in a separator) with everything in it. Only used on the private work
+// folder this operation created.
+void remove_tree(const std::string& folder) {
+    std::vector<os::FolderEntry> entries;
+    if (os::list_folder(folder, entries)) {
+        for (const os::FolderEntry& entry : entries) {
+            const std::string path = folder + entry.name;
+            if (entry.attributes & os::kAttrDirectory) {
+                remove_tree(path + "\\");
+            } else {
+                os::set_attributes(path, os::kAttrNormal);
+                os::delete_file(path);
+            }
+        }
+    }
+    os::remove_folder(folder.substr(0, folder.size() - 1));
+}
+
+// A name beside `path` that names nothing yet: `path` + `suffix` + a number.
+std::string unused_sibling(const std::string& path, const std::string& suffix) {
+    for (int n = 1; n < 10000; ++n) {
+        const std::string candidate = path + suffix + std::to_string(n);
+        if (os::attributes(candidate) == os::kNoAttributes) return candidate;
+    }
+    return std::string();
+}
+
+int64_t size_of(const std::string& path) {
+    os::File* file = os::open_file(path, os::OpenMode::kRead);
+    const int64_t size = file ? os::file_size(file) : -1;
+    os::close_file(file);
+    return size;
+}
+
+std::string work_folder_of(const std::string& work, int member) {
+    return work + std::to_string(member) + "\\";
+}
+
+class Deletion {
+  public:
+    explicit Deletion(ArchiveContext& ctx) : ctx_(ctx) {}
+
+    // The member numbers of the kept rows in display order; false when a row names no member.
+    bool plan() {
+        if (zip_open(ctx_.zip, ctx_.state.archive_path) != kZipOk) return false;
+        ctx_.state.writer_open = true;
+        const int count = zip_count(ctx_.zip);
+        members_.resize(static_cast<size_t>(count) + 1);
+        for (int i = 1; i <= count; ++i) {
+            Member& m = members_[static_cast<size_t>(i)];
+            m.name = zip_goto(ctx_.zip, i);
+            zip_member_info(ctx_.zip, m.info);
+            m.row = zip_row(m.name, m.info);
+        }
+        // Rows are matched by all their texts first, so that of two members of one name the row
+        // showing a member's size and date gets that member; then by name.
+        const int rows = ctx_.view.row_count();
+        std::vector<int> matched(static_cast<size_t>(rows), 0);
+        std::vector<bool> used(members_.size(), false);
+        for (int pass = 0; pass < 2; ++pass) {
+            for (int r = 0; r < rows; ++r) {
+                if (matched[static_cast<size_t>(r)] == 0)
+                    matched[static_cast<size_t>(r)] = match(r, pass == 0, used);
+            }
+        }
+        for (int r = 0; r < rows; ++r) {
+            const int member = matched[static_cast<size_t>(r)];
+            if (member == 0) return false;
+            if (ctx_.view.row_selected(r)) continue;
+            members_[static_cast<size_t>(member)].kept = true;
+            kept_.push_back(member);
+        }
+        return true;
+    }
+
+    // Extracts every kept member into its own numbered folder, dated and with its attributes.
+    bool extract(const std::string& work) {
+        const int count = static_cast<int>(members_.size()) - 1;
+        const MessageTable& m = ctx_.messages;
+        ctx_.view.set_progress_range(count);
+        for (int i = 1; i <= count; ++i) {
+            set_progress(i);
+            ctx_.view.set_status_text(
+                1, m.message(67) + std::to_string(i) + m.message(68) + std::to_string(count));
+            const Member& member = members_[static_cast<size_t>(i)];
+            if (member.kept && !extract_member(work, i, member)) return false;
+        }
+        set_progress(count);
+        zip_close(ctx_.zip);
+        ctx_.state.writer_open = false;
+        ctx_.view.set_status_text(1, std::string());
+        return true;
+    }
+
+    // Builds `rebuilt` from the kept members in display order. Every member must come back with
+    // its size and CRC-32.
+    bool rebuild(const std::string& work, const std::string& rebuilt) {
+        ctx_.state.pending_files.clear();
+        if (zip_create(ctx_.zip, rebuilt) != kZipOk) return false;
+        ctx_.state.writer_open = true;
+        zip_begin_batch(ctx_.zip);
+        size_t next = 0;
+        for (int r = 0; r < ctx_.view.row_count(); ++r) {
+            set_progress(ctx_.state.progress - 1);
+            if (ctx_.view.row_selected(r)) continue;
+            const int i = kept_[next++];
+            const Member& member = members_[static_cast<size_t>(i)];
+            ctx_.state.pending_files.push_back(member.name);
+            ctx_.view.set_status_text(1, member.name);
+            if (!add_member(work, i, member)) return false;
+        }
+        const bool written = zip_end_batch(ctx_.zip) == kZipOk;
+        zip_close(ctx_.zip);
+        ctx_.state.writer_open = false;
+        return written;
+    }
+
+  private:
+    // The first member not used yet whose name (and, with `all_texts`, every column) the row
+    // shows; 0 when there is none.
+    int match(int row, bool all_texts, std::vector<bool>& used) {
+        for (size_t i = 1; i < members_.size(); ++i) {
+            if (used[i] || ctx_.view.row_text(row, 1) != members_[i].name) continue;
+            bool same = true;
+            for (int c = 2; all_texts && c < 6; ++c)
+                same =
+                    same && ctx_.view.row_text(row, c) == members_[i].row[static_cast<size_t>(c)];
+            if (!same) continue;
+            used[i] = true;
+            return static_cast<int>(i);
+        }
+        return 0;
+    }
+
+    bool extract_member(const std::string& work, int i, const Member& member) {
+        if (is_absolute(member.name)) return false;
+        const std::string folder = work_folder_of(work, i);
+        if (!os::create_folder(folder.substr(0, folder.size() - 1))) return false;
+        if (zip_extract(ctx_.zip, folder, i) != kZipOk) return false;
+        if (is_folder_member(member)) return true;
+        const std::string file = folder + member.name;
+        // A stored empty member leaves no file behind; it is still a file of the archive.
+        if (os::attributes(file) == os::kNoAttributes && member.info.unpacked == 0) {
+            os::File* empty = os::open_file(file, os::OpenMode::kCreate);
+            if (!empty) return false;
+            os::close_file(empty);
+        }
+        const ZipMemberInfo& d = member.info;
+        set_file_date(file, make_local_date(d.year, d.month, d.day, d.hour, d.minute, 0));
+        if (d.attributes & kKeptAttributes)
+            set_file_attributes(file, d.attributes & kKeptAttributes);
+        return true;
+    }
+
+    bool add_member(const std::string& work, int i, const Member& member) {
+        const std::string folder = work_folder_of(work, i);
+        if (zip_add(ctx_.zip, folder, member.name) != kZipOk) return false;
+        ZipMemberInfo added;
+        if (zip_member_info(ctx_.zip, added) != kZipOk || added.crc != member.info.crc ||
+            added.unpacked != member.info.unpacked)
+            return false;
+        if (!is_folder_member(member)) {
+            const std::string file = folder + member.name;
+            os::set_attributes(file, os::kAttrNormal);
+            os::delete_file(file);
+        }
+        return true;
+    }
+
+    void set_progress(int value) {
+        ctx_.state.progress = value;
+        ctx_.view.set_progress(value);
+    }
+
+    ArchiveContext& ctx_;
+    std::vector<Member> members_;  // by member number; [0] unused
+    std::vector<int> kept_;        // member numbers of the kept rows, in display order
+};
+
+// Puts `rebuilt` in the place of `archive`: a copy beside the archive first, then two renames,
+// so that the archive is whole at every moment and a failure puts everything back.
+bool replace_archive(const std::string& rebuilt, const std::string& archive) {
+    const std::string copy = unused_sibling(archive, ".new");
+    if (copy.empty()) return false;
+    if (!os::copy_file(rebuilt, copy, true) || size_of(copy) != size_of(rebuilt)) {
+        os::delete_file(copy);
+        return false;
+    }
+    const std::string old = unused_sibling(archive, ".old");
+    if (old.empty() || !os::move_file(archive, old)) {
+        os::delete_file(copy);
+        return false;
+    }
+    if (!os::move_file(copy, archive)) {
+        os::move_file(old, archive);
+        os::delete_file(copy);
+        return false;
+    }
+    os::delete_file(old);
+    return true;
+}
+
+void report_failure(ArchiveContext& ctx) {
+    MessageBoxRequest box;
+    box.title = ctx.messages.message(42);
+    box.text = ctx.messages.message(72);
+    box.icon = BoxIcon::kError;
+    ctx.prompter.message_box(box);
+}
+
+}  // namespace
+
+void delete_selected_members(ArchiveContext& ctx) {
+    AppState& state = ctx.state;
+    ArchiveView& view = ctx.view;
+    if (!state.archive_path.empty()) {
+        view.enable_list(false);
+        Deletion deletion(ctx);
+        const std::string work = ctx.temp_files.create_private_folder(os::temp_folder(), "marlox_");
+        const std::string rebuilt = work + "tmp.zip";
+        bool done = !work.empty() && deletion.plan() && deletion.extract(work) &&
+                    deletion.rebuild(work, rebuilt);
+        zip_close(ctx.zip);
+        state.writer_open = false;
+        state.progress = 0;
+        view.set_progress(0);
+        view.set_progress_range(100);
+        if (done) {
+            view.set_status_text(1, ctx.messages.message(69));
+            done = replace_archive(rebuilt, state.archive_path);
+        }
+        if (done) {
+            view.set_status_text(1, ctx.messages.message(70));
+            list_zip_archive(ctx);
+            view.enable_list(true);
+            view.set_status_text(1, ctx.messages.message(71));
+        } else {
+            report_failure(ctx);
+            view.enable_list(true);
+        }
+        if (!work.empty()) remove_tree(work);
+    }
+    view.set_progress(0);
+    view.set_status_text(1, std::string());
+}
