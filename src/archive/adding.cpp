@@ -261,12 +261,10 @@ int start_new_archive(ArchiveContext& ctx, bool keep_existing) {
 
 int add_command(ArchiveContext& ctx) {
     AppState& state = ctx.state;
-    if (!state.writer_open) {
-        state.writer_open = zip_open(ctx.zip, state.archive_path) == kZipOk;
-        state.pending_files.clear();
-        state.pending_folders.clear();
-    }
-    state.pending_size_total = 0;
+    if (!state.writer_open) state.writer_open = zip_open(ctx.zip, state.archive_path) == kZipOk;
+    // The dialog fills the pending items afresh: files left from an earlier operation (a new
+    // archive keeps the writer open) would otherwise be added again.
+    clear_pending(state);
     state.progress = 0;
     const AddChoice choice = ctx.view.run_add_dialog();
     if (choice.path_mode != -1) {

@@ -7,9 +7,11 @@
 // - "hinzufügen" on a ZIP archive: add_command.
 // - A drop: drop_items with the dropped paths in drop order, whatever is open.
 // - A command-line argument that is no archive: pack_given_items with all arguments.
-// - The add dialog is ArchiveView::run_add_dialog. It opens with add_dialog_defaults; on OK it
-//   calls take_add_selection with its list folder and list entries, sets the progress range to
-//   the pending size total when that is above 0, and returns the checked mode and list folder.
+// - The add dialog is ArchiveView::run_add_dialog. It opens with add_dialog_defaults. On OK it
+//   calls take_add_selection with its list folder, its list entries and the state of "inc.
+//   Verzeichnisse" (with the items given: an empty folder and no entries, so that only the given
+//   folders are expanded, when the box is checked), sets the progress range to the pending size
+//   total when that is above 0, and returns the checked mode and the list folder.
 //   Switching "inc. Verzeichnisse" on disables mode 0 (checking mode 1 if 0 was checked); off
 //   enables it again. "Hilfe" shows add_help_text under title message 77, information icon.
 #ifndef MARLOX_ARCHIVE_ADDING_H
@@ -113,8 +115,8 @@ void new_archive_command(ArchiveContext& ctx, const std::string& chosen);
 // Returns the path mode of the dialog; when it is not -1 the archive has been listed again.
 int start_new_archive(ArchiveContext& ctx, bool keep_existing = false);
 
-// The add command on the open ZIP archive: opens it when the writer is not open (emptying the
-// pending items), runs the add dialog and, unless it was cancelled, add_files. Returns the mode.
+// The add command on the open ZIP archive: opens it when the writer is not open, empties the
+// pending items, runs the add dialog and, unless it was cancelled, add_files. Returns the mode.
 int add_command(ArchiveContext& ctx);
 
 // Adds every pending file under the name add_name forms, in one batch of the engine, moving the

@@ -98,10 +98,12 @@ class Deletion {
         for (int r = 0; r < rows; ++r) {
             const int member = matched[static_cast<size_t>(r)];
             if (member == 0) return false;
-            if (ctx_.view.row_selected(r)) continue;
-            members_[static_cast<size_t>(member)].kept = true;
-            kept_.push_back(member);
+            // Folder members are left out: the engine stores a folder as a deflated member
+            // without data, which Info-ZIP's unzip refuses; the files keep their folders.
+            Member& m = members_[static_cast<size_t>(member)];
+            m.kept = !ctx_.view.row_selected(r) && !is_folder_member(m);
         }
+        row_members_ = matched;
         return true;
     }
 
@@ -131,12 +133,11 @@ class Deletion {
         if (zip_create(ctx_.zip, rebuilt) != kZipOk) return false;
         ctx_.state.writer_open = true;
         zip_begin_batch(ctx_.zip);
-        size_t next = 0;
-        for (int r = 0; r < ctx_.view.row_count(); ++r) {
+        for (size_t r = 0; r < row_members_.size(); ++r) {
             set_progress(ctx_.state.progress - 1);
-            if (ctx_.view.row_selected(r)) continue;
-            const int i = kept_[next++];
+            const int i = row_members_[r];
             const Member& member = members_[static_cast<size_t>(i)];
+            if (!member.kept) continue;
             ctx_.state.pending_files.push_back(member.name);
             ctx_.view.set_status_text(1, member.name);
             if (!add_member(work, i, member)) return false;
@@ -169,7 +170,6 @@ class Deletion {
         const std::string folder = work_folder_of(work, i);
         if (!os::create_folder(folder.substr(0, folder.size() - 1))) return false;
         if (zip_extract(ctx_.zip, folder, i) != kZipOk) return false;
-        if (is_folder_member(member)) return true;
         const std::string file = folder + member.name;
         // A stored empty member leaves no file behind; it is still a file of the archive.
         if (os::attributes(file) == os::kNoAttributes && member.info.unpacked == 0) {
@@ -191,11 +191,9 @@ class Deletion {
         if (zip_member_info(ctx_.zip, added) != kZipOk || added.crc != member.info.crc ||
             added.unpacked != member.info.unpacked)
             return false;
-        if (!is_folder_member(member)) {
-            const std::string file = folder + member.name;
-            os::set_attributes(file, os::kAttrNormal);
-            os::delete_file(file);
-        }
+        const std::string file = folder + member.name;
+        os::set_attributes(file, os::kAttrNormal);
+        os::delete_file(file);
         return true;
     }
 
@@ -205,8 +203,8 @@ class Deletion {
     }
 
     ArchiveContext& ctx_;
-    std::vector<Member> members_;  // by member number; [0] unused
-    std::vector<int> kept_;        // member numbers of the kept rows, in display order
+    std::vector<Member> members_;   // by member number; [0] unused
+    std::vector<int> row_members_;  // the member number of each row, in display order
 };
 
 // Puts `rebuilt` in the place of `archive`: a copy beside the archive first, then two renames,

@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <deque>
+#include <functional>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -64,6 +66,14 @@ class RecordingView : public ArchiveView {
         setup_candidates = candidates;
     }
     void activate() override {}
+
+    // The add dialog: runs `add_dialog` when a test set one, otherwise cancels.
+    std::function<AddChoice()> add_dialog;
+    int add_dialogs = 0;
+    AddChoice run_add_dialog() override {
+        ++add_dialogs;
+        return add_dialog ? add_dialog() : AddChoice();
+    }
 
     void select(const std::string& name) {
         for (Row& r : rows) {
@@ -143,6 +153,41 @@ inline void make_peer_archive(const TestFolder& f, const Peer& peer) {
     f.write("src/empty.txt", "");
     ASSERT_EQ(run_in(f.path(), "find src -type f | xargs touch -d '2005-03-07 14:30'"), 0);
     ASSERT_EQ(run_in(f.file("src"), peer.command), 0);
+}
+
+// Info-ZIP, 7-Zip and Python all find `archive` sound.
+inline void expect_peers_accept(const std::string& archive) {
+    EXPECT_EQ(run_in("/", "unzip -tqq '" + archive + "'"), 0) << archive;
+    EXPECT_EQ(run_in("/", "7zz t '" + archive + "'"), 0) << archive;
+    EXPECT_EQ(run_in("/",
+                     "python3 -c \"import zipfile, sys; "
+                     "sys.exit(zipfile.ZipFile(sys.argv[1]).testzip() is not None)\" '" +
+                         archive + "'"),
+              0)
+        << archive;
+}
+
+// The members of `archive` as Python reads them: name, then the content in hex, in archive order.
+inline std::vector<std::string> python_members(const std::string& archive) {
+    const std::string out =
+        output_of("/",
+                  "python3 -c \"import zipfile, sys\nz = zipfile.ZipFile(sys.argv[1])\n"
+                  "for i in z.infolist(): print(i.filename, z.read(i).hex())\" '" +
+                      archive + "'");
+    std::vector<std::string> lines;
+    std::istringstream in(out);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+inline std::string hex(const std::string& bytes) {
+    static const char kDigits[] = "0123456789abcdef";
+    std::string out;
+    for (unsigned char c : bytes) {
+        out += kDigits[c >> 4];
+        out += kDigits[c & 15];
+    }
+    return out;
 }
 
 // Last-write time of `path` in seconds since 1970 (UTC), -1 when it does not exist.

@@ -1,0 +1,272 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+
+#include "archive/adding.h"
+#include "archive_test_support.h"
+
+namespace {
+
+// Works in `folder` while it lives, so that paths such as "C:\Daten\a.jpg" name
+// folder/C:/Daten/a.jpg on the host, just as they would name the file on Windows.
+class InFolder {
+  public:
+    explicit InFolder(const std::string& folder) {
+        char buffer[PATH_MAX];
+        old_ = getcwd(buffer, sizeof buffer) ? buffer : "/";
+        EXPECT_EQ(chdir(folder.c_str()), 0);
+    }
+    ~InFolder() { EXPECT_EQ(chdir(old_.c_str()), 0); }
+
+  private:
+    std::string old_;
+};
+
+const std::string kA = sample_bytes(30000, 1);
+const std::string kB = sample_bytes(777, 2);
+
+// f/C:/Daten/Bilder/a.jpg and f/C:/Daten/Bilder/Urlaub/b.jpg.
+void make_pictures(const TestFolder& f) {
+    std::filesystem::create_directories(f.file("C:/Daten/Bilder/Urlaub"));
+    f.write("C:/Daten/Bilder/a.jpg", kA);
+    f.write("C:/Daten/Bilder/Urlaub/b.jpg", kB);
+}
+
+TEST(Adding, PathModesFormBaseAndName) {
+    const std::string file = "C:\\daten\\privat\\meinverz\\meinprog.exe";
+    struct Case {
+        std::string path;
+        int mode;
+        std::string list_folder, base, name;
+    } cases[] = {
+        {file, 0, "C:\\daten\\privat\\", "C:\\daten\\privat\\meinverz\\", "meinprog.exe"},
+        {file, 1, "C:\\daten\\privat\\", "C:/daten/privat/", "meinverz/meinprog.exe"},
+        {file, 2, "C:\\daten\\privat\\", "C:/", "daten/privat/meinverz/meinprog.exe"},
+        // The list folder compares ignoring case, and may lack its trailing separator.
+        {file, 1, "c:\\DATEN\\privat", "C:/daten/privat/", "meinverz/meinprog.exe"},
+        {file, 1, "C:\\", "C:/", "daten/privat/meinverz/meinprog.exe"},
+        // Without a list folder, or not below it, the path is named below its drive root.
+        {file, 1, "", "C:/", "daten/privat/meinverz/meinprog.exe"},
+        {file, 1, "D:\\daten\\", "C:/", "daten/privat/meinverz/meinprog.exe"},
+        {file, 1, "C:\\dat", "C:/", "daten/privat/meinverz/meinprog.exe"},
+        {"\\\\server\\share\\a\\b.txt", 2, "", "//server/share/", "a/b.txt"},
+        {file, 3, "", "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path + " mode " + std::to_string(c.mode) + " list " + c.list_folder);
+        const AddName got = add_name(c.path, c.mode, c.list_folder);
+        EXPECT_EQ(got.base, c.base);
+        EXPECT_EQ(got.name, c.name);
+    }
+}
+
+TEST(Adding, ArchiveNames) {
+    const std::pair<const char*, const char*> zip_rule[] = {
+        {"C:\\x\\Backup.ZIP", "C:\\x\\Backup.ZIP"},
+        {"C:\\x\\Backup.dat", "C:\\x\\Backup.dat.zip"},
+        {"C:\\x.zip\\Backup", "C:\\x.zip\\Backup.zip"},
+    };
+    for (const auto& [chosen, expected] : zip_rule) EXPECT_EQ(with_zip_extension(chosen), expected);
+
+    const os::SystemTime march5th{2005, 3, 6, 5, 14, 7, 9, 0};
+    const std::pair<const char*, const char*> packed[] = {
+        {"C:\\texte\\notes.txt", "C:\\texte\\notes.zip"},
+        {"C:\\work\\src", "C:\\work\\src.zip"},
+        {"C:\\v1.2\\readme", "C:\\v1.2\\readme.zip"},
+        {"C:\\dl\\old.ZIP", "C:\\dl\\packed_05_03_2005_14_07_09_.zip"},
+    };
+    for (const auto& [base, expected] : packed)
+        EXPECT_EQ(pack_archive_name(base, march5th), expected);
+
+    AppState state;
+    EXPECT_EQ(drop_base_name(state), os::program_folder() + "zip.zip");
+    state.pending_folders = {"C:\\work\\src\\"};
+    EXPECT_EQ(drop_base_name(state), "C:\\work\\src");
+    state.pending_files = {"C:\\work\\notes.txt"};
+    EXPECT_EQ(drop_base_name(state), "C:\\work\\notes.txt");
+}
+
+TEST(Adding, FoldersExpandInQueueOrder) {
+    TestFolder f;
+    for (const char* folder : {"Bilder/Urlaub/Tief", "Musik", "Leer"})
+        std::filesystem::create_directories(f.file(folder));
+    for (const char* file : {"Bilder/a.jpg", "Bilder/Urlaub/b.jpg", "Bilder/Urlaub/Tief/c.jpg",
+                             "Musik/m.mp3", "x.txt", "y.txt"})
+        f.write(file, file);
+    const std::string list = f.path();
+    const std::vector<AddListEntry> entries = {
+        {"Bilder", true, true}, {"x.txt", false, true}, {"Musik", true, true},
+        {"Leer", true, true},   {"..", true, true},     {"y.txt", false, false},
+    };
+
+    AppState state;
+    take_add_selection(state, list, entries, true);
+    const std::vector<std::string> files = {list + "x.txt", list + "Bilder\\a.jpg",
+                                            list + "Musik\\m.mp3", list + "Bilder\\Urlaub\\b.jpg",
+                                            list + "Bilder\\Urlaub\\Tief\\c.jpg"};
+    EXPECT_EQ(state.pending_files, files);
+    EXPECT_EQ(state.pending_size_total, 5 + 12 + 11 + 19 + 24);
+    EXPECT_EQ(state.pending_folders.size(), 5u);
+
+    AppState without;
+    take_add_selection(without, list, entries, false);
+    EXPECT_EQ(without.pending_files, std::vector<std::string>{list + "x.txt"});
+    EXPECT_EQ(without.pending_folders.size(), 3u);
+
+    AppState no_folder;
+    take_add_selection(no_folder, "", entries, false);
+    EXPECT_TRUE(no_folder.pending_files.empty());
+}
+
+TEST(Adding, FolderTreeInEachMode) {
+    struct Case {
+        const char* what;
+        int mode;
+        const char* list_folder;
+        bool dropped;
+        std::vector<std::string> names;
+    } cases[] = {
+        {"mode 0", 0, "C:\\Daten\\", false, {"a.jpg", "b.jpg"}},
+        {"mode 1", 1, "C:\\Daten\\", false, {"Bilder/a.jpg", "Bilder/Urlaub/b.jpg"}},
+        {"mode 2", 2, "C:\\Daten\\", false, {"Daten/Bilder/a.jpg", "Daten/Bilder/Urlaub/b.jpg"}},
+        {"a dropped folder", 1, "", true, {"Daten/Bilder/a.jpg", "Daten/Bilder/Urlaub/b.jpg"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TestFolder f;
+        make_pictures(f);
+        InFolder here(f.path());
+        ArchiveFixture a;
+        AddDialogDefaults defaults;
+        a.view.add_dialog = [&] {
+            defaults = add_dialog_defaults(a.state);
+            std::vector<AddListEntry> entries;
+            if (!c.dropped) entries = {{"Bilder", true, true}};
+            take_add_selection(a.state, c.list_folder, entries, true);
+            return AddChoice{c.mode, c.list_folder};
+        };
+        std::string archive = f.file("a.zip");
+        if (c.dropped) {
+            drop_items(a.ctx, {"C:\\Daten\\Bilder"});
+            archive = f.file("C:/Daten/Bilder.zip");
+            EXPECT_EQ(a.state.archive_path, "C:\\Daten\\Bilder.zip");
+            EXPECT_EQ(defaults.mode, 1);
+            EXPECT_FALSE(defaults.mode0_enabled || defaults.list_enabled ||
+                         defaults.include_folders_enabled);
+            EXPECT_TRUE(defaults.include_folders_checked);
+            EXPECT_FALSE(a.state.items_given);
+        } else {
+            new_archive_command(a.ctx, f.file("a"));
+            EXPECT_EQ(a.state.archive_path, archive);
+            EXPECT_EQ(defaults.mode, 0);
+            EXPECT_TRUE(defaults.mode0_enabled && defaults.list_enabled);
+        }
+
+        EXPECT_EQ(a.view.names(), c.names);
+        EXPECT_EQ(python_members(archive), (std::vector<std::string>{c.names[0] + " " + hex(kA),
+                                                                     c.names[1] + " " + hex(kB)}));
+        expect_peers_accept(archive);
+        EXPECT_FALSE(a.state.writer_open);
+        EXPECT_EQ(a.state.archive_kind, "zip");
+        const int total = static_cast<int>(kA.size() + kB.size());
+        EXPECT_EQ(a.view.ranges.front(), total);
+        EXPECT_EQ(*std::max_element(a.view.values.begin(), a.view.values.end()), total);
+    }
+}
+
+TEST(Adding, NewArchiveAsksBeforeReplacingAndACancelLeavesAnEmptyFile) {
+    TestFolder f;
+    f.write("Backup.dat.zip", "the user's file");
+    ArchiveFixture a;
+    a.prompter.answers = {kAnswerNo};
+    new_archive_command(a.ctx, f.file("Backup.dat"));
+    ASSERT_EQ(a.prompter.asked.size(), 1u);
+    EXPECT_EQ(a.prompter.asked[0].title, a.message(50));
+    EXPECT_EQ(a.prompter.asked[0].text, a.message(0) + a.message(172) + "\n\n" + a.message(173));
+    EXPECT_EQ(a.prompter.asked[0].buttons, BoxButtons::kYesNo);
+    EXPECT_EQ(a.prompter.asked[0].icon, BoxIcon::kWarning);
+    EXPECT_EQ(f.read("Backup.dat.zip"), "the user's file");
+    EXPECT_EQ(a.state.archive_path, "");
+    EXPECT_EQ(a.view.add_dialogs, 0);
+
+    new_archive_command(a.ctx, f.file("Backup.dat"));  // Yes, then the dialog is cancelled
+    EXPECT_EQ(a.view.add_dialogs, 1);
+    EXPECT_TRUE(std::filesystem::exists(f.file("Backup.dat.zip")));
+    EXPECT_EQ(f.read("Backup.dat.zip"), "");
+    EXPECT_EQ(a.state.archive_kind, "zip");
+    EXPECT_FALSE(a.state.writer_open);
+
+    // Opening the empty file later starts a new archive again.
+    a.list(f.file("Backup.dat.zip"));
+    EXPECT_EQ(a.view.add_dialogs, 2);
+    EXPECT_EQ(a.state.archive_path, f.file("Backup.dat.zip"));
+    EXPECT_TRUE(a.view.rows.empty());
+}
+
+TEST(Adding, FailedWriteKeepsTheArchiveAsItWas) {
+    for (int64_t budget : {0, 100, 20000}) {
+        SCOPED_TRACE(budget);
+        TestFolder f;
+        f.write("one.txt", kA);
+        f.write("two.txt", kA + kB);
+        ASSERT_EQ(run_in(f.path(), "echo hi > b.txt && zip -q a.zip b.txt"), 0);
+        const std::string before = f.read("a.zip");
+        ArchiveFixture a;
+        a.list(f.file("a.zip"));
+        a.view.add_dialog = [&] {
+            take_add_selection(a.state, f.path(),
+                               {{"one.txt", false, true}, {"two.txt", false, true}}, false);
+            os::fail_writes_after(budget);
+            return AddChoice{0, f.path()};
+        };
+        add_command(a.ctx);
+        os::fail_writes_after(-1);
+        EXPECT_EQ(f.read("a.zip"), before);
+        EXPECT_EQ(a.view.names(), std::vector<std::string>{"b.txt"});
+    }
+}
+
+TEST(Adding, DropsAndGivenItems) {
+    TestFolder f;
+    f.write("a.txt", kA);
+    f.write("b.txt", kB);
+    ArchiveFixture a;
+    AddDialogDefaults defaults;
+    a.view.add_dialog = [&] {
+        defaults = add_dialog_defaults(a.state);
+        return AddChoice{0, ""};
+    };
+
+    // From the command line: one archive named after the first file.
+    pack_given_items(a.ctx, {f.file("a.txt"), f.file("b.txt")});
+    EXPECT_EQ(a.state.archive_path, f.file("a.zip"));
+    EXPECT_EQ(defaults.mode, 0);
+    EXPECT_TRUE(defaults.mode0_enabled);
+    EXPECT_FALSE(defaults.list_enabled || defaults.include_folders_enabled);
+    EXPECT_EQ(a.view.names(), (std::vector<std::string>{"a.txt", "b.txt"}));
+    expect_peers_accept(f.file("a.zip"));
+
+    // A drop on the open archive adds a second a.txt; the archive itself is not added to itself.
+    drop_items(a.ctx, {f.file("a.txt"), f.file("a.zip")});
+    EXPECT_EQ(a.view.names(), (std::vector<std::string>{"a.txt", "b.txt", "a.txt"}));
+    expect_peers_accept(f.file("a.zip"));
+
+    // Nothing happens on a RAR archive.
+    const std::string packed = f.read("a.zip");
+    a.state.archive_kind = "rar";
+    drop_items(a.ctx, {f.file("b.txt")});
+    EXPECT_EQ(a.view.add_dialogs, 2);
+
+    // A ZIP dropped while nothing is open is packed into packed_..._.zip beside it.
+    a.state.archive_path.clear();
+    a.state.archive_kind.clear();
+    a.view.add_dialog = nullptr;
+    drop_items(a.ctx, {f.file("a.zip")});
+    EXPECT_EQ(a.state.archive_path.rfind(f.file("packed_"), 0), 0u) << a.state.archive_path;
+    EXPECT_EQ(f.read("a.zip"), packed);
+    EXPECT_TRUE(std::filesystem::exists(a.state.archive_path));
+}
+
+}  // namespace
