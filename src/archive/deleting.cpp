@@ -30,6 +30,24 @@ bool is_absolute(const std::string& name) {
     return (!name.empty() && is_separator(name[0])) || (name.size() >= 2 && name[1] == ':');
 }
 
+// Creates the folders of member `name` below `folder`, splitting at "/" and "\", so that the
+// engine enters them also for a name written with "\". A name with an empty, "." or ".." piece
+// gets none: nothing is ever created outside `folder`.
+void create_member_folders(const std::string& folder, const std::string& name) {
+    std::vector<std::string> pieces;
+    size_t from = 0;
+    for (size_t to; (to = name.find_first_of("\\/", from)) != std::string::npos; from = to + 1) {
+        pieces.push_back(name.substr(from, to - from));
+        if (pieces.back().empty() || pieces.back() == "." || pieces.back() == "..") return;
+    }
+    std::string path = folder;
+    for (const std::string& piece : pieces) {
+        path += piece;
+        os::create_folder(path);
+        path += "\\";
+    }
+}
+
 // Removes `folder` (ending in a separator) with everything in it. Only used on the private work
 // folder this operation created.
 void remove_tree(const std::string& folder) {
@@ -169,6 +187,7 @@ class Deletion {
         if (is_absolute(member.name)) return false;
         const std::string folder = work_folder_of(work, i);
         if (!os::create_folder(folder.substr(0, folder.size() - 1))) return false;
+        create_member_folders(folder, member.name);
         if (zip_extract(ctx_.zip, folder, i) != kZipOk) return false;
         const std::string file = folder + member.name;
         // A stored empty member leaves no file behind; it is still a file of the archive.
