@@ -37,11 +37,17 @@ std::string forward_slashes(std::string text) {
     return text;
 }
 
+// Size of a file in bytes; -1 when it cannot be read.
+int64_t known_size(const std::string& path) {
+    os::File* file = os::open_file(path, os::OpenMode::kRead);
+    const int64_t size = file ? os::file_size(file) : -1;
+    os::close_file(file);
+    return size;
+}
+
 // Size of a file in bytes; 0 when it cannot be read.
 int64_t size_of(const std::string& path) {
-    os::File* file = os::open_file(path, os::OpenMode::kRead);
-    const int64_t size = file ? os::file_size(file) : 0;
-    os::close_file(file);
+    const int64_t size = known_size(path);
     return size > 0 ? size : 0;
 }
 
@@ -281,8 +287,10 @@ void add_files(ArchiveContext& ctx, const AddChoice& choice) {
     view.enable_list(false);
     view.set_progress_range(progress_value(state.pending_size_total));
 
-    // An archive without an end record (a new, empty file) is started afresh.
-    if (size_of(state.archive_path) < 2) {
+    // An archive without an end record (a new, empty file) is started afresh; a file whose size
+    // cannot be read is never recreated.
+    const int64_t size = known_size(state.archive_path);
+    if (os::attributes(state.archive_path) == os::kNoAttributes || (size >= 0 && size < 2)) {
         state.writer_open = zip_create(ctx.zip, state.archive_path) == kZipOk;
     } else if (!state.writer_open) {
         state.writer_open = zip_open(ctx.zip, state.archive_path) == kZipOk;
