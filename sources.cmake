@@ -27,8 +27,10 @@ set(MARLOX_WINDOWS_SOURCES
   src/app/pictures.cpp
   src/app/dispatch.cpp
   src/archive/extract_dialog.cpp
+  src/archive/add_dialog.cpp
   src/system/special_folders.cpp
   src/protect/mail_library.cpp
   src/formats/cab_library.cpp
   src/runtime/ui_prompt.cpp
+  src/runtime/ui_balloon.cpp
 )

@@ -48,7 +48,8 @@ bool Application::start_up(const std::string& command_line) {
     if (!bind_mail_library(mail_, prompter_)) return false;
 
     const std::string language = default_language();
-    start_argument_ = CommandLine(command_line).next();
+    further_arguments_ = CommandLine(command_line);
+    start_argument_ = further_arguments_.next();
 
     os::File* config = os::open_file(config_path(), os::OpenMode::kRead);
     config_existed_ = config != nullptr;

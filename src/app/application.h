@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/command_line.h"
 #include "app/main_window.h"
 #include "app/messages.h"
 #include "app/settings_file.h"
@@ -47,7 +48,8 @@ class Application {
     void dispatch_command(int command);
     // `open_entry`: finds the member of the first selected row for the opening code.
     void open_entry();
-    // The start argument's step: a "zip" path is listed.
+    // The start argument's step: a "zip" path is listed; a path that is no archive is packed
+    // into a new archive together with the arguments after it.
     void handle_start_argument();
 
     // "      --      Version  1.1.6    --    " and the notice.
@@ -70,6 +72,7 @@ class Application {
 
   private:
     static int on_zip_progress(void* context, long bytes_done);
+    void new_command(bool from_button);
     void open_command();
     void extract_command();
     void remove_command();
@@ -80,6 +83,7 @@ class Application {
     Prompter& prompter_;
     std::string program_folder_;
     std::string start_argument_;
+    CommandLine further_arguments_{std::string()};  // the arguments after the start argument
     bool config_existed_ = false;
     Settings settings_;
     MessageTable messages_;

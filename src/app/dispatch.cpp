@@ -2,6 +2,8 @@
 // hand over to the archive operations.
 #include "app/application.h"
 #include "app/commands.h"
+#include "archive/adding.h"
+#include "archive/deleting.h"
 #include "archive/extract_dialog.h"
 #include "archive/extraction.h"
 #include "archive/listing.h"
@@ -11,6 +13,10 @@ void Application::dispatch_command(int command) {
         case kCmdQuit:
         case kButtonQuit:
             state_.quit = true;
+            break;
+        case kCmdNew:
+        case kButtonNew:
+            new_command(command == kButtonNew);
             break;
         case kCmdOpen:
         case kButtonOpen:
@@ -53,7 +59,7 @@ void Application::dispatch_command(int command) {
                 open_entry();
                 state_.chosen_setup_program.clear();
             }
-            // The settings, help, about, new archive, convert, mail, history, setup, encipher,
+            // The settings, help, about, convert, mail, history, setup, encipher,
             // archive file and properties commands come with their own dialogs and operations.
             break;
     }
@@ -74,13 +80,39 @@ void Application::unknown_kind_error() {
 
 void Application::handle_start_argument() {
     if (start_argument_.empty()) return;
-    if (archive_kind_of(start_argument_) == "zip") {
+    const std::string kind = archive_kind_of(start_argument_);
+    ArchiveContext ctx = archive_context();
+    if (kind == "zip") {
         state_.archive_path = start_argument_;
         state_.archive_kind = "zip";
-        ArchiveContext ctx = archive_context();
         list_zip_archive(ctx);
+    } else if (kind != "rar" && kind != "cab") {
+        // Files and folders to pack into a new archive, the start argument first.
+        std::vector<std::string> arguments = {start_argument_};
+        for (std::string next = further_arguments_.next(); !next.empty();
+             next = further_arguments_.next()) {
+            arguments.push_back(next);
+        }
+        pack_given_items(ctx, arguments);
     }
-    // RAR and CAB archives, and files to pack into a new archive, come with their back-ends.
+    // RAR and CAB archives come with their back-ends.
+}
+
+void Application::new_command(bool from_button) {
+    const std::string remembered = state_.archive_path;
+    if (from_button) state_.archive_path.clear();
+    SaveFileRequest request;
+    request.owner = window_.handle();
+    request.title = messages_.message(26);
+    request.filters = messages_.message(59);
+    const std::string chosen = prompter_.save_file(request);
+    if (chosen.empty()) {
+        // Cancelled: the archive shown stays the open one.
+        state_.archive_path = remembered;
+        return;
+    }
+    ArchiveContext ctx = archive_context();
+    new_archive_command(ctx, chosen);
 }
 
 void Application::open_command() {
@@ -125,8 +157,6 @@ void Application::extract_command() {
 }
 
 void Application::remove_command() {
-    // Deleting members of a ZIP archive comes with its own operation.
-    if (state_.archive_kind == "zip") return;
     if (settings_.safe == 1) {
         MessageBoxRequest box;
         box.owner = window_.handle();
@@ -137,7 +167,10 @@ void Application::remove_command() {
         if (prompter_.message_box(box) != kAnswerYes) return;
     }
     if (window_.selected_count() == 0) return;
-    if (state_.archive_kind.empty()) {
+    if (state_.archive_kind == "zip") {
+        ArchiveContext ctx = archive_context();
+        delete_selected_members(ctx);
+    } else if (state_.archive_kind.empty()) {
         unknown_kind_error();
     } else {
         show_error(50, messages_.message(51) + "\n" + messages_.message(52), BoxIcon::kWarning);
@@ -145,9 +178,11 @@ void Application::remove_command() {
 }
 
 void Application::add_command() {
-    // Adding to a ZIP archive comes with the add dialog.
-    if (state_.archive_path.empty() || state_.archive_kind == "zip") return;
-    if (state_.archive_kind.empty()) {
+    if (state_.archive_path.empty()) return;
+    if (state_.archive_kind == "zip") {
+        ArchiveContext ctx = archive_context();
+        ::add_command(ctx);
+    } else if (state_.archive_kind.empty()) {
         unknown_kind_error();
     } else {
         show_error(50, messages_.message(53) + "\n" + messages_.message(52), BoxIcon::kWarning);

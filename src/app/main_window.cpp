@@ -7,6 +7,8 @@
 #include "app/application.h"
 #include "app/commands.h"
 #include "app/pictures.h"
+#include "archive/add_dialog.h"
+#include "archive/adding.h"
 #include "archive/listing.h"
 
 namespace {
@@ -459,9 +461,20 @@ LRESULT MainWindow::on_notify(NMHDR* header) {
 }
 
 void MainWindow::on_drop(HDROP drop) {
-    // Packing dropped files into an archive comes with adding files; until then a drop is
-    // released unused.
+    std::vector<std::string> paths;
+    // While an operation runs, a drop would start another one: it is released unused.
+    if (!busy_) {
+        const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+        for (UINT i = 0; i < count; ++i) {
+            std::string path(DragQueryFileA(drop, i, nullptr, 0) + 1, '\0');
+            path.resize(DragQueryFileA(drop, i, &path[0], static_cast<UINT>(path.size())));
+            paths.push_back(path);
+        }
+    }
     DragFinish(drop);
+    if (paths.empty()) return;
+    ArchiveContext ctx = app_->archive_context();
+    drop_items(ctx, paths);
 }
 
 void MainWindow::update_hover_help() {
@@ -680,6 +693,11 @@ void MainWindow::set_setup_candidates(const std::vector<std::string>& candidates
     for (size_t i = 0; i < candidates.size(); ++i) {
         AppendMenuA(popups_[2], MF_STRING, kCmdSetupCandidate + i, candidates[i].c_str());
     }
+}
+
+AddChoice MainWindow::run_add_dialog() {
+    ArchiveContext ctx = app_->archive_context();
+    return add_dialog(ctx, hwnd_);
 }
 
 void MainWindow::activate() {

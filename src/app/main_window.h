@@ -83,6 +83,7 @@ class MainWindow : public ArchiveView {
     void enable_command(int command, bool enabled) override;
     void set_setup_candidates(const std::vector<std::string>& candidates) override;
     void activate() override;
+    AddChoice run_add_dialog() override;
 
   private:
     static LRESULT CALLBACK window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
