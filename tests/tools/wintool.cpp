@@ -11,6 +11,7 @@
 //   wintool status PREFIX FIELD      prints the text of a status-bar field of that window
 //   wintool rows PREFIX              prints the rows of its list view, columns joined by "|"
 //   wintool select PREFIX ROW...     selects exactly the given rows (0-based) of its list view
+//   wintool activate PREFIX ROW      double-clicks the row (0-based) of its list view
 //   wintool command PREFIX NUMBER    posts WM_COMMAND NUMBER to that window
 //   wintool click TITLE ID           clicks the button ID of the window titled TITLE
 //   wintool settext TITLE ID TEXT    sets the text of control ID of the window titled TITLE
@@ -154,6 +155,25 @@ int select_rows(HWND main, const std::vector<int>& chosen) {
     return 0;
 }
 
+int activate_row(HWND main, int row) {
+    HWND list = child_of_class(main, "SysListView32");
+    if (!list) return 1;
+    RemoteBuffer remote(list, sizeof(RECT));
+    if (!remote.ok()) return 1;
+    // A row scrolled out of sight cannot be clicked.
+    SendMessageA(list, LVM_ENSUREVISIBLE, row, FALSE);
+    RECT box = {};
+    box.left = LVIR_LABEL;
+    remote.write(0, &box, sizeof box);
+    if (!SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(remote.address())))
+        return 1;
+    remote.read(0, &box, sizeof box);
+    const LPARAM at = MAKELPARAM((box.left + box.right) / 2, (box.top + box.bottom) / 2);
+    SendMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    SendMessageA(list, WM_LBUTTONUP, 0, at);
+    return 0;
+}
+
 int print_link(const char* path) {
     CoInitialize(nullptr);
     IShellLinkA* link = nullptr;
@@ -203,7 +223,8 @@ int main(int argc, char** argv) {
                    ? 0
                    : 1;
     }
-    if (command == "status" || command == "rows" || command == "select" || command == "command") {
+    if (command == "status" || command == "rows" || command == "select" || command == "command" ||
+        command == "activate") {
         HWND main = find_window(argv[2], true, 10);
         if (!main) return 1;
         if (command == "rows") return print_rows(main);
@@ -211,6 +232,7 @@ int main(int argc, char** argv) {
         if (command == "status") return print_status(main, std::atoi(argv[3]));
         if (command == "command")
             return PostMessageA(main, WM_COMMAND, std::atoi(argv[3]), 0) ? 0 : 1;
+        if (command == "activate") return activate_row(main, std::atoi(argv[3]));
         std::vector<int> chosen;
         for (int i = 3; i < argc; ++i) chosen.push_back(std::atoi(argv[i]));
         return select_rows(main, chosen);
