@@ -8,26 +8,12 @@
 #include <cstring>
 #include <memory>
 
+#include "add_dialog_driver.h"
 #include "app/application.h"
-#include "archive/add_dialog.h"
 #include "scripted_prompter.h"
 #include "test_archives.h"
 
 namespace {
-
-bool is_checked(HWND dialog, int id) {
-    return SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-bool is_enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
-
-std::vector<std::string> names_in(const std::string& archive) {
-    std::vector<std::string> out;
-    ZipEngine zip;
-    if (zip_open(zip, archive) != kZipOk) return out;
-    for (int n = 1, count = zip_count(zip); n <= count; ++n) out.push_back(zip_goto(zip, n));
-    zip_close(zip);
-    return out;
-}
 
 class DropTest : public ::testing::Test {
   protected:
@@ -35,16 +21,16 @@ class DropTest : public ::testing::Test {
         app = std::make_unique<Application>(prompter);
         app->write_send_to_shortcut = false;
         ASSERT_TRUE(app->start_up("marlox.exe"));
+        // Each dialog is noted as the checked mode and what can be used, then answered OK.
         AddDialog::test_hook = [this](HWND dialog) {
-            dialogs.push_back(dialog);
-            mode0_enabled = is_enabled(dialog, kAddWithoutPath);
-            list_enabled = is_enabled(dialog, kAddList);
-            include = {is_checked(dialog, kAddIncludeFolders),
-                       is_enabled(dialog, kAddIncludeFolders)};
-            checked_mode = is_checked(dialog, kAddAbsolute)   ? 2
-                           : is_checked(dialog, kAddRelative) ? 1
-                                                              : 0;
-            SendDlgItemMessageA(dialog, kAddOk, BM_CLICK, 0, 0);
+            const auto flag = [&](bool on) { return std::string(on ? "1" : "0"); };
+            dialogs.push_back("mode " + flag(is_checked(dialog, kAddRelative)) +
+                              flag(is_checked(dialog, kAddAbsolute)) + " mode0 " +
+                              flag(is_enabled(dialog, kAddWithoutPath)) + " list " +
+                              flag(is_enabled(dialog, kAddList)) + " folders " +
+                              flag(is_checked(dialog, kAddIncludeFolders)) +
+                              flag(is_enabled(dialog, kAddIncludeFolders)));
+            press(dialog, kAddOk);
         };
     }
     void TearDown() override { AddDialog::test_hook = nullptr; }
@@ -79,10 +65,7 @@ class DropTest : public ::testing::Test {
     WorkFolder work;
     ScriptedPrompter prompter;
     std::unique_ptr<Application> app;
-    std::vector<HWND> dialogs;
-    bool mode0_enabled = false, list_enabled = false;
-    std::pair<bool, bool> include;  // checked, enabled
-    int checked_mode = -1;
+    std::vector<std::string> dialogs;
 };
 
 TEST_F(DropTest, NothingOpenPacksAfterTheFirstFileAndAnOpenZipTakesMore) {
@@ -94,11 +77,7 @@ TEST_F(DropTest, NothingOpenPacksAfterTheFirstFileAndAnOpenZipTakesMore) {
 
     // A folder among the items: mode 1 without a list folder names from below the drive.
     drop({work.path() + "src", work.path() + "notes.txt"});
-    ASSERT_EQ(dialogs.size(), 1u);
-    EXPECT_EQ(checked_mode, 1);
-    EXPECT_FALSE(mode0_enabled);
-    EXPECT_FALSE(list_enabled);
-    EXPECT_EQ(include, std::make_pair(true, false));
+    EXPECT_EQ(dialogs, std::vector<std::string>{"mode 10 mode0 0 list 0 folders 10"});
     const std::string archive = work.path() + "notes.zip";
     EXPECT_EQ(app->state().archive_path, archive);
     const std::vector<std::string> packed = {below_drive(work.path()) + "notes.txt",
@@ -110,13 +89,8 @@ TEST_F(DropTest, NothingOpenPacksAfterTheFirstFileAndAnOpenZipTakesMore) {
     // Files only, on the open archive: mode 0, and "inc. Verzeichnisse" is not offered.
     drop({work.path() + "more.txt"});
     ASSERT_EQ(dialogs.size(), 2u);
-    EXPECT_EQ(checked_mode, 0);
-    EXPECT_TRUE(mode0_enabled);
-    EXPECT_FALSE(list_enabled);
-    EXPECT_EQ(include, std::make_pair(false, false));
-    std::vector<std::string> more = packed;
-    more.push_back("more.txt");
-    EXPECT_EQ(names_in(archive), more);
+    EXPECT_EQ(dialogs[1], "mode 00 mode0 1 list 0 folders 00");
+    EXPECT_EQ(names_in(archive), (std::vector<std::string>{packed[0], packed[1], "more.txt"}));
     EXPECT_EQ(app->window().row_count(), 3);
     EXPECT_TRUE(prompter.boxes.empty());
 }
