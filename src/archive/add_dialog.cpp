@@ -425,7 +425,7 @@ void AddDialog::go_up() {
     if (folder_.empty()) return;
     const std::string from = folder_;
     if (!show_folder(parent_folder(folder_))) return;
-    // Keep the place: the folder we came from is selected in its parent.
+    // Keep the place: the folder we came from has the focus in its parent.
     const std::string came_from = from.substr(folder_.size(), from.size() - folder_.size() - 1);
     LVFINDINFOA find = {};
     find.flags = LVFI_STRING;
