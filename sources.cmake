@@ -28,7 +28,7 @@ set(MARLOX_WINDOWS_SOURCES
   src/app/dispatch.cpp
   src/archive/extract_dialog.cpp
   src/archive/add_dialog.cpp
-  src/system/special_folders.cpp
+  src/system/send_to.cpp
   src/protect/mail_library.cpp
   src/formats/cab_library.cpp
   src/runtime/ui_prompt.cpp

@@ -18,8 +18,8 @@ mkdir -p "$program" "$(dirname "$out")"
 cp "$build/marlox.exe" "$program/"
 cp -r "$root/data/." "$program/"
 
-"$root/tests/wine/session.sh" start "$state" "$arch"
-trap '"$root/tests/wine/session.sh" stop "$state"' EXIT
+"$root/tools/wine-session.sh" start "$state" "$arch"
+trap '"$root/tools/wine-session.sh" stop "$state"' EXIT
 # shellcheck disable=SC1091
 source "$state/env"
 wintool() { timeout 60 "$WINE" "$build/tests/wintool.exe" "$@" | tr -d '\r'; }

@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "app/command_line.h"
-#include "system/special_folders.h"
+#include "system/send_to.h"
 
 namespace {
 

@@ -14,12 +14,12 @@ else()
   set(MARLOX_WINE_ARCH win32)
 endif()
 set(MARLOX_WINE_STATE ${CMAKE_BINARY_DIR}/wine-session)
-set(MARLOX_WINE_RUN ${CMAKE_CURRENT_SOURCE_DIR}/wine/wine-run.sh ${MARLOX_WINE_STATE})
+set(MARLOX_WINE_RUN ${CMAKE_SOURCE_DIR}/tools/wine-run.sh ${MARLOX_WINE_STATE})
 
 add_test(NAME wine.session.start
-  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/wine/session.sh start ${MARLOX_WINE_STATE} ${MARLOX_WINE_ARCH})
+  COMMAND ${CMAKE_SOURCE_DIR}/tools/wine-session.sh start ${MARLOX_WINE_STATE} ${MARLOX_WINE_ARCH})
 add_test(NAME wine.session.stop
-  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/wine/session.sh stop ${MARLOX_WINE_STATE})
+  COMMAND ${CMAKE_SOURCE_DIR}/tools/wine-session.sh stop ${MARLOX_WINE_STATE})
 set_tests_properties(wine.session.start PROPERTIES FIXTURES_SETUP wine LABELS "windows;e2e")
 set_tests_properties(wine.session.stop PROPERTIES FIXTURES_CLEANUP wine LABELS "windows;e2e")
 
@@ -39,7 +39,7 @@ set_tests_properties(${MARLOX_WINDOWS_TESTS} PROPERTIES
   LABELS windows FIXTURES_REQUIRED wine TIMEOUT 60 ENVIRONMENT "TZ=CET-1")
 
 # Small programs the end-to-end scripts use from the Linux side.
-add_executable(wintool ${CMAKE_CURRENT_SOURCE_DIR}/tools/wintool.cpp)
+add_executable(wintool ${CMAKE_SOURCE_DIR}/tools/wintool.cpp)
 target_link_libraries(wintool PRIVATE ole32 uuid)
 
 file(GLOB MARLOX_E2E_SCRIPTS CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/e2e/*_test.sh)

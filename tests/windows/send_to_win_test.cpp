@@ -1,4 +1,4 @@
-#include "system/special_folders.h"
+#include "system/send_to.h"
 
 #include <gtest/gtest.h>
 #include <objbase.h>

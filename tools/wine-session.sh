@@ -2,8 +2,8 @@
 # Starts or stops the headless Wine session the Windows and end-to-end tests run in: an Xvfb
 # display, a fresh Wine prefix, a persistent wineserver and one virtual desktop.
 #
-#   session.sh start STATE_DIR ARCH   ARCH is win32 or win64, the Windows build's kind
-#   session.sh stop STATE_DIR
+#   wine-session.sh start STATE_DIR ARCH   ARCH is win32 or win64, the Windows build's kind
+#   wine-session.sh stop STATE_DIR
 #
 # `start` writes STATE_DIR/env, which wine-run.sh and the end-to-end scripts source.
 set -euo pipefail
