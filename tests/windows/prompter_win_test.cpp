@@ -46,49 +46,44 @@ TEST(SystemPrompter, InputBoxGivesTheLineOnOkAndNothingOnCancel) {
     UnhookWindowsHookEx(hook);
 }
 
-TEST(SystemPrompter, OpenRequesterTakesTheBarSeparatedFiltersAndGivesThePath) {
+// The open requester picks an existing file, the save requester names a new one; both take
+// bar-separated filters and give nothing on Cancel.
+TEST(SystemPrompter, FileRequestersGiveThePathOnOkAndNothingOnCancel) {
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     const std::string path =
-        std::string(temp) + "marlox-open-" + std::to_string(GetCurrentProcessId()) + ".zip";
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    CloseHandle(file);
+        std::string(temp) + "marlox-req-" + std::to_string(GetCurrentProcessId()) + ".zip";
     HHOOK hook = SetWindowsHookExA(WH_CBT, answer_box, nullptr, GetCurrentThreadId());
     ASSERT_NE(hook, nullptr);
-    OpenFileRequest request;
-    request.title = "Archiv w\xE4hlen";
-    request.filters = "ZIP (*.zip)|*.zip|Alle (*.*)|*.*";
-    request.filter_index = 2;
-    g_button = IDOK;
-    g_file = path;
-    EXPECT_EQ(system_prompter().open_file(request), path);
-    EXPECT_EQ(g_title, request.title);
-    g_file.clear();
-    g_button = IDCANCEL;
-    EXPECT_EQ(system_prompter().open_file(request), "");
-    UnhookWindowsHookEx(hook);
-    DeleteFileA(path.c_str());
-}
-
-TEST(SystemPrompter, SaveRequesterGivesANewFilesPath) {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    const std::string path =
-        std::string(temp) + "marlox-save-" + std::to_string(GetCurrentProcessId()) + ".zip";
-    DeleteFileA(path.c_str());
-    HHOOK hook = SetWindowsHookExA(WH_CBT, answer_box, nullptr, GetCurrentThreadId());
-    ASSERT_NE(hook, nullptr);
-    SaveFileRequest request;
-    request.title = "Archivdatei erstellen...";
-    request.filters = "ZIP-Dateien (*.zip)|*.zip";
-    g_button = IDOK;
-    g_file = path;
-    EXPECT_EQ(system_prompter().save_file(request), path);
-    EXPECT_EQ(g_title, request.title);
-    g_file.clear();
-    g_button = IDCANCEL;
-    EXPECT_EQ(system_prompter().save_file(request), "");
+    for (const bool open : {true, false}) {
+        SCOPED_TRACE(open ? "open" : "save");
+        if (open) {
+            HANDLE file =
+                CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+            ASSERT_NE(file, INVALID_HANDLE_VALUE);
+            CloseHandle(file);
+        } else {
+            DeleteFileA(path.c_str());
+        }
+        OpenFileRequest open_request;
+        open_request.title = "Archiv w\xE4hlen";
+        open_request.filters = "ZIP (*.zip)|*.zip|Alle (*.*)|*.*";
+        open_request.filter_index = 2;
+        SaveFileRequest save_request;
+        save_request.title = "Archivdatei erstellen...";
+        save_request.filters = "ZIP-Dateien (*.zip)|*.zip";
+        const auto ask = [&] {
+            return open ? system_prompter().open_file(open_request)
+                        : system_prompter().save_file(save_request);
+        };
+        g_button = IDOK;
+        g_file = path;
+        EXPECT_EQ(ask(), path);
+        EXPECT_EQ(g_title, open ? open_request.title : save_request.title);
+        g_file.clear();
+        g_button = IDCANCEL;
+        EXPECT_EQ(ask(), "");
+    }
     UnhookWindowsHookEx(hook);
     EXPECT_EQ(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
 }
