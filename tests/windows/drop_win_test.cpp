@@ -1,7 +1,6 @@
 // Files dropped on the real window: a drop handle built in memory as the shell builds it and
 // sent as WM_DROPFILES. With nothing open the items are packed into a new archive; on an open
-// ZIP archive they are added; RAR archives, a running operation and a refused overwrite take
-// nothing.
+// ZIP archive they are added; a running operation takes nothing.
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
@@ -60,8 +59,6 @@ class DropTest : public ::testing::Test {
         return out;
     }
 
-    std::string message(int n) const { return app->messages().message(n); }
-
     WorkFolder work;
     ScriptedPrompter prompter;
     std::unique_ptr<Application> app;
@@ -93,32 +90,13 @@ TEST_F(DropTest, NothingOpenPacksAfterTheFirstFileAndAnOpenZipTakesMore) {
     EXPECT_EQ(names_in(archive), (std::vector<std::string>{packed[0], packed[1], "more.txt"}));
     EXPECT_EQ(app->window().row_count(), 3);
     EXPECT_TRUE(prompter.boxes.empty());
-}
 
-TEST_F(DropTest, RefusedOverwriteRarArchivesAndARunningOperationTakeNothing) {
-    const std::string archive = work.path() + "notes.zip";
-    ASSERT_TRUE(write_bytes(work.path() + "notes.txt", "notes"));
-    ASSERT_TRUE(write_bytes(archive, "not to be replaced"));
-    prompter.answers = {kAnswerNo};
-    drop({work.path() + "notes.txt"});
-    ASSERT_EQ(prompter.boxes.size(), 1u);
-    EXPECT_EQ(prompter.boxes[0].title, message(50));
-    EXPECT_EQ(prompter.boxes[0].text, message(0) + message(172) + "\n\n" + message(173));
-    EXPECT_EQ(prompter.boxes[0].buttons, BoxButtons::kYesNo);
-    EXPECT_EQ(read_bytes(archive), "not to be replaced");
-    EXPECT_TRUE(app->state().archive_path.empty());
-
-    app->state().archive_path = work.path() + "x.rar";
-    app->state().archive_kind = "rar";
-    drop({work.path() + "notes.txt"});
-    app->state().archive_path.clear();
-    app->state().archive_kind.clear();
+    // While an operation runs, a drop takes nothing.
     app->window().set_busy(true);
     drop({work.path() + "notes.txt"});
     app->window().set_busy(false);
-    EXPECT_TRUE(dialogs.empty());
-    EXPECT_EQ(prompter.boxes.size(), 1u);
-    EXPECT_EQ(read_bytes(archive), "not to be replaced");
+    EXPECT_EQ(dialogs.size(), 2u);
+    EXPECT_EQ(app->window().row_count(), 3);
 }
 
 }  // namespace

@@ -107,15 +107,3 @@ TEST_F(FileTimesEastOfUtc, FileOpenWithoutWriteSharingKeepsItsTime) {
     CloseHandle(h);
     EXPECT_EQ(as_number(write_time(path_)), as_number(before));
 }
-
-TEST(FileAttributesWin, MissingPathsAndReadOnlyFiles) {
-    EXPECT_EQ(get_file_attributes(temp_file("no-such-file.xyz")), 0xFFFFFFFFu);
-    const std::string path =
-        temp_file(("marlox-attr-" + std::to_string(GetCurrentProcessId()) + ".txt").c_str());
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    CloseHandle(h);
-    EXPECT_EQ(set_file_attributes(path, FILE_ATTRIBUTE_READONLY), 1);
-    EXPECT_EQ(get_file_attributes(path) & FILE_ATTRIBUTE_READONLY, 1u);
-    EXPECT_EQ(set_file_attributes(path, FILE_ATTRIBUTE_NORMAL), 1);
-    DeleteFileA(path.c_str());
-}
