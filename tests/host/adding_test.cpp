@@ -231,7 +231,14 @@ TEST(Adding, DropsAndGivenItems) {
         return AddChoice{0, ""};
     };
 
-    // From the command line: one archive named after the first file.
+    // From the command line: one archive named after the first file, replacing a file of that
+    // name only after a Yes.
+    f.write("a.zip", "the user's file");
+    a.prompter.answers = {kAnswerNo};
+    pack_given_items(a.ctx, {f.file("a.txt"), f.file("b.txt")});
+    EXPECT_EQ(f.read("a.zip"), "the user's file");
+    EXPECT_EQ(a.state.archive_path, "");
+    EXPECT_EQ(a.view.add_dialogs, 0);
     pack_given_items(a.ctx, {f.file("a.txt"), f.file("b.txt")});
     EXPECT_EQ(a.state.archive_path, f.file("a.zip"));
     EXPECT_TRUE(defaults.mode == 0 && defaults.mode0_enabled);
