@@ -13,6 +13,8 @@ sample=$root/build/sample/sample.zip
 mkdir -p "$(dirname "$sample")"
 rm -f "$sample"
 (cd "$root" && zip -q -9 -r "$sample" README.md data)
+# Wine shows the Linux root as drive Z:.
+sample_windows="Z:$(tr / '\\' <<<"$sample")"
 
 if [ -n "${DISPLAY:-}" ] && xdotool getdisplaygeometry >/dev/null 2>&1; then
     arch=win32
@@ -23,6 +25,6 @@ if [ -n "${DISPLAY:-}" ] && xdotool getdisplaygeometry >/dev/null 2>&1; then
     mkdir -p build/run
     cp build/win/marlox.exe build/run/
     cp -r data/. build/run/
-    cd build/run && exec "$wine" ./marlox.exe "$sample"
+    cd build/run && exec "$wine" ./marlox.exe "$sample_windows"
 fi
-MARLOX_SHOT=desktop bash scripts/screenshot.sh "$root/build/screenshots/run.png" "$sample"
+MARLOX_SHOT=desktop bash scripts/screenshot.sh "$root/build/screenshots/run.png" "$sample_windows"
