@@ -22,7 +22,7 @@ struct ListingState {
     float packed_total = 0, unpacked_total = 0, overall_rate = 0;
     std::vector<std::string> setup_candidates;
     bool setup_available = false;
-    std::string archive_folder;     // with trailing "\"
+    std::string archive_folder;  // with trailing "\"
     std::string archive_file_name;
 };
 
