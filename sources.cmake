@@ -32,5 +32,6 @@ set(MARLOX_WINDOWS_SOURCES
   src/protect/mail_library.cpp
   src/formats/cab_library.cpp
   src/runtime/ui_prompt.cpp
+  src/runtime/ui_dialog.cpp
   src/runtime/ui_balloon.cpp
 )

@@ -6,9 +6,11 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <iterator>
 
 #include "files/file_meta.h"
 #include "runtime/ui_balloon.h"
+#include "runtime/ui_dialog.h"
 
 std::function<void(HWND)> AddDialog::test_hook;
 
@@ -17,13 +19,6 @@ namespace {
 const char kClassName[] = "MarloxAddDialog";
 constexpr int kWidth = 450;
 constexpr int kHeight = 400;
-
-struct ControlLayout {
-    int id;
-    const char* window_class;
-    DWORD style;
-    int x, y, width, height;
-};
 
 const ControlLayout kControls[] = {
     {kAddModeGroup, "BUTTON", BS_GROUPBOX, 10, 10, 180, 115},
@@ -77,57 +72,15 @@ int picture_of(const std::string& name, DWORD attributes) {
 }  // namespace
 
 bool AddDialog::run(HWND owner) {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSEXA wc = {};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = window_proc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kClassName;
-    wc.cbWndExtra = DLGWINDOWEXTRA;
-    RegisterClassExA(&wc);
-
-    // Without WS_CLIPCHILDREN: group boxes are transparent and need the face painted below them.
-    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-    const DWORD extended = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_CONTROLPARENT;
-    RECT outer = {0, 0, kWidth, kHeight};
-    AdjustWindowRectEx(&outer, style, FALSE, extended);
-    const int width = outer.right - outer.left, height = outer.bottom - outer.top;
-    RECT over;
-    if (!owner || !GetWindowRect(owner, &over)) {
-        over = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    }
-    const int x = std::max(0, static_cast<int>(over.left + over.right - width) / 2);
-    const int y = std::max(0, static_cast<int>(over.top + over.bottom - height) / 2);
-
     done_ = accepted_ = false;
-    const std::string title = ctx_.messages.message(41);
-    hwnd_ = CreateWindowExA(extended, kClassName, title.c_str(), style, x, y, width, height, owner,
-                            nullptr, instance, this);
+    hwnd_ = create_dialog_window(kClassName, window_proc, ctx_.messages.message(41), kWidth,
+                                 kHeight, owner, this);
     if (!hwnd_) return false;
     create_controls();
-    if (owner) EnableWindow(owner, FALSE);
-    ShowWindow(hwnd_, SW_SHOWNORMAL);
+    show_dialog(hwnd_, owner);
     SetFocus(defaults.list_enabled ? list_ : control(kAddOk));
     if (test_hook) test_hook(hwnd_);
-
-    MSG msg;
-    while (!done_) {
-        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-        if (got <= 0) {
-            // The program is ending: pass the quit on to the outer loop.
-            if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
-        }
-        if (!IsDialogMessageA(hwnd_, &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    }
-    if (owner) EnableWindow(owner, TRUE);
-    DestroyWindow(hwnd_);
-    if (owner) SetActiveWindow(owner);
+    run_dialog_loop(hwnd_, owner, done_);
     return accepted_;
 }
 
@@ -204,18 +157,7 @@ void AddDialog::create_controls() {
                 return "";
         }
     };
-    NONCLIENTMETRICSA metrics = {};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    font_ = CreateFontIndirectA(&metrics.lfMessageFont);
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    for (const ControlLayout& c : kControls) {
-        HWND child = CreateWindowExA(
-            c.id == kAddList ? WS_EX_CLIENTEDGE : 0, c.window_class, text_of(c.id).c_str(),
-            c.style | WS_CHILD | WS_VISIBLE, c.x, c.y, c.width, c.height, hwnd_,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance, nullptr);
-        SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    }
+    font_ = create_dialog_controls(hwnd_, kControls, std::size(kControls), text_of, kAddList);
     list_ = control(kAddList);
     SendMessageA(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
     const struct {
