@@ -83,11 +83,7 @@ bool create_archive(ArchiveContext& ctx) {
         ctx.state.writer_open = true;
         return true;
     }
-    MessageBoxRequest box;
-    box.title = ctx.messages.message(42);
-    box.text = ctx.messages.message(55) + "\n" + ctx.messages.message(56);
-    box.icon = BoxIcon::kError;
-    ctx.prompter.message_box(box);
+    show_open_failed(ctx);
     ctx.state.archive_path.clear();
     ctx.state.archive_kind.clear();
     ctx.state.writer_open = false;

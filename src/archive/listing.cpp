@@ -72,11 +72,7 @@ bool make_archive_writable(ArchiveContext& ctx) {
         ctx.state.archive_path = copy;
         return true;
     }
-    MessageBoxRequest box;
-    box.title = ctx.messages.message(42);
-    box.text = ctx.messages.message(55) + "\n" + ctx.messages.message(56);
-    box.icon = BoxIcon::kError;
-    ctx.prompter.message_box(box);
+    show_open_failed(ctx);
     return false;
 }
 
@@ -205,6 +201,14 @@ int compare_row_texts(const std::string& a, const std::string& b, int direction)
     if (order == 0) return 0;
     const int ascending = order > 0 ? 1 : -1;
     return direction == 1 ? ascending : -ascending;
+}
+
+void show_open_failed(ArchiveContext& ctx) {
+    MessageBoxRequest box;
+    box.title = ctx.messages.message(42);
+    box.text = ctx.messages.message(55) + "\n" + ctx.messages.message(56);
+    box.icon = BoxIcon::kError;
+    ctx.prompter.message_box(box);
 }
 
 void list_zip_archive(ArchiveContext& ctx) {

@@ -75,4 +75,8 @@ constexpr int kSetupCommands[] = {13, 119};
 // with no rows.
 void list_zip_archive(ArchiveContext& ctx);
 
+// The box for an archive that can be neither opened nor created: messages 55 and 56 under
+// title 42, error icon.
+void show_open_failed(ArchiveContext& ctx);
+
 #endif
