@@ -103,7 +103,8 @@ struct ZipReadCache {
 };
 
 // The folders that members went to, by target and folder part as the names give them, so that
-// the members of one folder do not create and enter it again one by one.
+// the members of one folder do not create and enter it again one by one. Only folder parts that
+// were entered in full are kept: what could not be entered may exist for a later member.
 struct ZipPlacement {
     std::string target;
     std::unordered_map<std::string, std::string> folders;

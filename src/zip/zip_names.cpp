@@ -72,6 +72,7 @@ std::string place_member(ZipPlacement& known, const std::string& target, const s
 
     // The folder part is split at "/" only; a piece written with "\" is one folder path, which
     // can be entered only when all but its last folder exist already.
+    bool all_entered = true;
     size_t from = 0;
     while (from <= folder_part.size()) {
         size_t to = folder_part.find('/', from);
@@ -85,8 +86,14 @@ std::string place_member(ZipPlacement& known, const std::string& target, const s
             path += "\\" + steps[i];
             if (i + 1 < steps.size() && !is_folder(path)) parents_exist = false;
         }
-        if (parents_exist && os::create_folder(path)) here = path;
+        if (parents_exist && os::create_folder(path)) {
+            here = path;
+        } else {
+            all_entered = false;
+        }
     }
-    known.folders[folder_part] = here;
+    // Only a place that was reached in full is remembered: a folder that is missing now may be
+    // made by a later member ("a/x.txt" before "a\b\d.txt"), and then the name goes there.
+    if (all_entered) known.folders[folder_part] = here;
     return file.empty() ? std::string() : here + "\\" + file;
 }

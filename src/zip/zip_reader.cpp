@@ -155,6 +155,11 @@ int inflate_member(ZipState& s, int64_t position, uint64_t packed, uint64_t unpa
         return kZipNoMemory;
     }
     z_stream& zs = s.inflater->zs;
+    // inflateReset keeps the input pointer: after a member that failed, or whose stream ended
+    // before its packed size, it would still point at that member's bytes, in a buffer that
+    // may be gone. Every member starts from its own data.
+    zs.next_in = nullptr;
+    zs.avail_in = 0;
     std::vector<unsigned char>& in = s.in_buffer;
     std::vector<unsigned char>& buffer = s.out_buffer;
     // Output room for one more byte than declared, to see a member that runs past its size.

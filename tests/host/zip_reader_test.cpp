@@ -229,6 +229,75 @@ TEST(ZipReader, FolderRulesForSlashAndBackslashNames) {
     EXPECT_FALSE(std::filesystem::exists(f.file("missing")));
 }
 
+// One open archive must give every member exactly what a fresh open gives it, in order, after
+// a damaged member, after a good member whose deflate stream ends before its packed size, and
+// after members that made the folders a later "\\" name needs.
+TEST(ZipReader, EachMemberExtractsAsAfterAFreshOpen) {
+    TestFolder f;
+    ASSERT_EQ(python_in(f,
+                        "import zlib\n"
+                        "def raw(data, slack=b''):\n"
+                        "    c = zlib.compressobj(9, zlib.DEFLATED, -15)\n"
+                        "    return c.compress(data) + c.flush() + slack\n"
+                        "def archive(path, members):\n"
+                        "    out, directory = b'', b''\n"
+                        "    for name, data, packed in members:\n"
+                        "        name = name.encode()\n"
+                        "        crc = zlib.crc32(data)\n"
+                        "        head = struct.pack('<HHHHHIII', 20, 0, 8, 0, 0x3267, crc,\n"
+                        "                           len(packed), len(data))\n"
+                        "        directory += b'PK\\x01\\x02' + struct.pack('<H', 20) + head + "
+                        "struct.pack('<HHHHHII', len(name), 0, 0, 0, 0, 0x20, len(out)) + name\n"
+                        "        out += b'PK\\x03\\x04' + head + struct.pack('<HH', len(name), 0)"
+                        " + name + packed\n"
+                        "    end = struct.pack('<IHHHHIIH', 0x06054b50, 0, 0, len(members),\n"
+                        "                      len(members), len(directory), len(out), 0)\n"
+                        "    open(path, 'wb').write(out + directory + end)\n"
+                        "one = b'first member ' * 300\n"
+                        "two = bytes(range(256)) * 50\n"
+                        "bad = bytearray(raw(two)); bad[40:48] = b'\\xff' * 8\n"
+                        "archive('damaged.zip', [('one.txt', one, raw(one)),\n"
+                        "    ('bad.bin', two, bytes(bad)), ('two.bin', two, raw(two))])\n"
+                        "archive('slack.zip', [('one.txt', one, raw(one, b'\\0' * 9)),\n"
+                        "    ('two.bin', two, raw(two))])\n"
+                        "archive('folders.zip', [('a\\\\b\\\\c.txt', one, raw(one)),\n"
+                        "    ('a/x.txt', two, raw(two)), ('a\\\\b\\\\d.txt', one, "
+                        "raw(one))])\n"),
+              0);
+    ASSERT_EQ(run_in(f.path(), "unzip -tqq slack.zip"), 0);
+    for (const char* name : {"damaged.zip", "slack.zip", "folders.zip"}) {
+        SCOPED_TRACE(name);
+        const std::string one_open = f.file(std::string(name) + ".one");
+        const std::string fresh = f.file(std::string(name) + ".fresh");
+        std::filesystem::create_directories(one_open);
+        std::filesystem::create_directories(fresh);
+        ZipEngine z;
+        ASSERT_EQ(zip_open(z, f.file(name)), kZipOk);
+        std::vector<int> results;
+        for (int i = 1; i <= zip_count(z); ++i) results.push_back(zip_extract(z, one_open, i));
+        zip_close(z);
+        std::vector<int> fresh_results;
+        for (int i = 1; i <= 3; ++i) {
+            ZipEngine again;
+            ASSERT_EQ(zip_open(again, f.file(name)), kZipOk);
+            if (i <= zip_count(again)) fresh_results.push_back(zip_extract(again, fresh, i));
+        }
+        EXPECT_EQ(results, fresh_results);
+        EXPECT_EQ(tree(one_open), tree(fresh));
+        for (const std::string& file : tree(fresh)) {
+            if (file.back() == '/') continue;
+            EXPECT_TRUE(f.read(std::string(name) + ".one/" + file) ==
+                        f.read(std::string(name) + ".fresh/" + file))
+                << file;
+        }
+    }
+    EXPECT_EQ(tree(f.file("damaged.zip.one")), (std::set<std::string>{"one.txt", "two.bin"}));
+    EXPECT_EQ(tree(f.file("slack.zip.one")), (std::set<std::string>{"one.txt", "two.bin"}));
+    // The first member lands in the target (no "a" yet), the third in a\b once "a" exists.
+    EXPECT_EQ(tree(f.file("folders.zip.one")),
+              (std::set<std::string>{"c.txt", "a/", "a/x.txt", "a/b/", "a/b/d.txt"}));
+}
+
 TEST(ZipReader, DatesAreUnpackedWithAllYearBitsAndNoSeconds) {
     TestFolder f;
     ASSERT_EQ(python_in(f,
