@@ -1,6 +1,7 @@
 #include "app/settings_file.h"
 
 #include <climits>
+#include <map>
 
 #include "files/file_meta.h"
 #include "runtime/os.h"
@@ -36,8 +37,8 @@ ConfigReader ConfigReader::from_file(const std::string& path) {
     return ConfigReader(std::move(text));
 }
 
-bool ConfigReader::find(const std::string& key, std::string& value) const {
-    const std::string wanted = lower_case(key);
+bool ConfigReader::scan(
+    const std::function<bool(const std::string&, size_t, size_t)>& visit) const {
     size_t pos = 0;
     while (pos < text_.size()) {
         size_t end = text_.find_first_of("\r\n", pos);
@@ -51,13 +52,38 @@ bool ConfigReader::find(const std::string& key, std::string& value) const {
         if (equals == std::string::npos || equals >= end) continue;
         size_t key_end = equals;
         while (key_end > start && text_[key_end - 1] == ' ') --key_end;
-        if (lower_case(text_.substr(start, key_end - start)) != wanted) continue;
         size_t value_start = equals + 1;
         while (value_start < end && text_[value_start] == ' ') ++value_start;
-        value = text_.substr(value_start, end - value_start);
-        return true;
+        if (visit(lower_case(text_.substr(start, key_end - start)), value_start, end)) return true;
     }
     return false;
+}
+
+bool ConfigReader::find(const std::string& key, std::string& value) const {
+    const std::string wanted = lower_case(key);
+    return scan([&](const std::string& found, size_t from, size_t to) {
+        if (found != wanted) return false;
+        value = text_.substr(from, to - from);
+        return true;
+    });
+}
+
+std::vector<std::string> ConfigReader::numbered(int last) const {
+    // One pass over the file, whatever `last` says: the keys that are present decide the cost.
+    std::map<int, std::string> found;
+    scan([&](const std::string& key, size_t from, size_t to) {
+        // The key must be the decimal text of its number: "7", not "07" or "+7".
+        const bool decimal = !key.empty() && key.size() <= 10 &&
+                             key.find_first_not_of("0123456789") == std::string::npos &&
+                             (key == "0" || key[0] != '0');
+        const long long number = decimal ? std::stoll(key) : -1;
+        if (decimal && number <= last)
+            found.emplace(static_cast<int>(number), text_.substr(from, to - from));
+        return false;
+    });
+    std::vector<std::string> out;
+    for (const auto& entry : found) out.push_back(entry.second);
+    return out;
 }
 
 std::string ConfigReader::text(const std::string& key, const std::string& fallback) const {
@@ -121,12 +147,13 @@ Settings load_settings(const std::string& path, const std::string& default_langu
         if (s.sizex == 0) s.sizex = 640, s.sizey = 400;
     }
     s.sort = file.integer("sort", 0);
-    // Keys "0" up to and including `count`: the last is normally absent and reads as empty.
-    // Empty entries are never shown, and entries beyond the fifth are ignored.
-    for (int k = 0; count >= 1 && k <= count && static_cast<int>(s.viewers.size()) < kMaxViewers;
-         ++k) {
-        std::string viewer = file.text(std::to_string(k), "");
-        if (!viewer.empty()) s.viewers.push_back(viewer);
+    // Keys "0" up to and including `count`: the last is normally absent. Empty entries are never
+    // shown, and entries beyond the fifth are ignored.
+    if (count >= 1) {
+        for (const std::string& viewer : file.numbered(count)) {
+            if (static_cast<int>(s.viewers.size()) == kMaxViewers) break;
+            if (!viewer.empty()) s.viewers.push_back(viewer);
+        }
     }
     return s;
 }

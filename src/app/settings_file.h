@@ -8,6 +8,7 @@
 #ifndef MARLOX_APP_SETTINGS_FILE_H
 #define MARLOX_APP_SETTINGS_FILE_H
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,8 +24,14 @@ class ConfigReader {
     std::string text(const std::string& key, const std::string& fallback) const;
     // An optional sign and decimal digits; a value that does not start so reads as 0.
     int integer(const std::string& key, int fallback) const;
+    // The values of the keys "0", "1", ... up to and including `last` that are present, in the
+    // order of their numbers. Takes one pass over the file, however large `last` is.
+    std::vector<std::string> numbered(int last) const;
 
   private:
+    // Calls `visit` with each entry's lower-cased key and the range of its value, up to a line
+    // starting with "[", until it returns true; true when it did.
+    bool scan(const std::function<bool(const std::string&, size_t, size_t)>& visit) const;
     bool find(const std::string& key, std::string& value) const;
 
     std::string text_;

@@ -101,6 +101,16 @@ TEST(LoadSettings, ViewerListSkipsEmptiesAndStopsAtFive) {
     EXPECT_EQ(s.viewers, (std::vector<std::string>{"a.exe", "b.exe", "c.exe", "d.exe", "e.exe"}));
     dir.write("none.ini", "count = 0\r\n0 = a.exe\r\n");
     EXPECT_TRUE(load_settings(dir.file("none.ini"), "en").viewers.empty());
+    // A huge count once hung the start: the keys present decide, only spelled as their number,
+    // and the first of two equal keys wins.
+    dir.write("huge.ini",
+              "count = 2147483647\r\n07 = x.exe\r\n3 = b.exe\r\n+4 = y.exe\r\n0 = a.exe\r\n"
+              "3 = z.exe\r\n[group]\r\n4 = c.exe\r\n");
+    EXPECT_EQ(load_settings(dir.file("huge.ini"), "en").viewers,
+              (std::vector<std::string>{"a.exe", "b.exe"}));
+    dir.write("bounded.ini", "count = 2\r\n2 = b.exe\r\n3 = c.exe\r\n0 = a.exe\r\n");
+    EXPECT_EQ(load_settings(dir.file("bounded.ini"), "en").viewers,
+              (std::vector<std::string>{"a.exe", "b.exe"}));
 }
 
 TEST(SaveSettingsAtExit, RereadsFlagsAndViewersButKeepsLanguageFromMemory) {
