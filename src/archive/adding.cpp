@@ -68,6 +68,7 @@ void clear_pending(AppState& state) {
     state.pending_files.clear();
     state.pending_folders.clear();
     state.pending_size_total = 0;
+    state.folders_included = false;
 }
 
 // A cancelled dialog changes nothing: the archive is let go so that no file stays held open.

@@ -231,11 +231,12 @@ TEST(Adding, DropsAndGivenItems) {
         return AddChoice{0, ""};
     };
 
-    // From the command line: one archive named after the first file, replacing a file of that
-    // name only after a Yes.
+    // From the command line: one archive named after the first item, replacing a file of that
+    // name only after a Yes. A folder among items refused so leaves no mark for the next ones.
     f.write("a.zip", "the user's file");
+    std::filesystem::create_directory(f.file("a"));
     a.prompter.answers = {kAnswerNo};
-    pack_given_items(a.ctx, {f.file("a.txt"), f.file("b.txt")});
+    pack_given_items(a.ctx, {f.file("a"), f.file("b.txt")});
     EXPECT_EQ(f.read("a.zip"), "the user's file");
     EXPECT_EQ(a.state.archive_path, "");
     EXPECT_EQ(a.view.add_dialogs, 0);
