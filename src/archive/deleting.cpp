@@ -1,5 +1,7 @@
 #include "archive/deleting.h"
 
+#include <algorithm>
+#include <unordered_map>
 #include <vector>
 
 #include "archive/listing.h"
@@ -23,29 +25,6 @@ bool is_separator(char c) { return c == '\\' || c == '/'; }
 bool is_folder_member(const Member& m) {
     return (!m.name.empty() && is_separator(m.name.back())) ||
            (m.info.attributes & os::kAttrDirectory);
-}
-
-// A name the engine would read from outside the work folder: a root or a drive.
-bool is_absolute(const std::string& name) {
-    return (!name.empty() && is_separator(name[0])) || (name.size() >= 2 && name[1] == ':');
-}
-
-// Creates the folders of member `name` below `folder`, splitting at "/" and "\", so that the
-// engine enters them also for a name written with "\". A name with an empty, "." or ".." piece
-// gets none: nothing is ever created outside `folder`.
-void create_member_folders(const std::string& folder, const std::string& name) {
-    std::vector<std::string> pieces;
-    size_t from = 0;
-    for (size_t to; (to = name.find_first_of("\\/", from)) != std::string::npos; from = to + 1) {
-        pieces.push_back(name.substr(from, to - from));
-        if (pieces.back().empty() || pieces.back() == "." || pieces.back() == "..") return;
-    }
-    std::string path = folder;
-    for (const std::string& piece : pieces) {
-        path += piece;
-        os::create_folder(path);
-        path += "\\";
-    }
 }
 
 // Removes `folder` (ending in a separator) with everything in it. Only used on the private work
@@ -82,10 +61,6 @@ int64_t size_of(const std::string& path) {
     return size;
 }
 
-std::string work_folder_of(const std::string& work, int member) {
-    return work + std::to_string(member) + "\\";
-}
-
 class Deletion {
   public:
     explicit Deletion(ArchiveContext& ctx) : ctx_(ctx) {}
@@ -103,14 +78,34 @@ class Deletion {
             m.row = zip_row(m.name, m.info);
         }
         // Rows are matched by all their texts first, so that of two members of one name the row
-        // showing a member's size and date gets that member; then by name.
+        // showing a member's size and date gets that member; then by name. Each row's texts are
+        // read once and the members are found through their names.
         const int rows = ctx_.view.row_count();
+        std::vector<ArchiveEntry> shown(static_cast<size_t>(rows));
+        for (int r = 0; r < rows; ++r) {
+            for (int c = 1; c < 6; ++c)
+                shown[static_cast<size_t>(r)][static_cast<size_t>(c)] = ctx_.view.row_text(r, c);
+        }
+        std::unordered_map<std::string, std::vector<int>> by_name;
+        for (int i = 1; i <= count; ++i)
+            by_name[members_[static_cast<size_t>(i)].name].push_back(i);
         std::vector<int> matched(static_cast<size_t>(rows), 0);
         std::vector<bool> used(members_.size(), false);
         for (int pass = 0; pass < 2; ++pass) {
             for (int r = 0; r < rows; ++r) {
-                if (matched[static_cast<size_t>(r)] == 0)
-                    matched[static_cast<size_t>(r)] = match(r, pass == 0, used);
+                int& member = matched[static_cast<size_t>(r)];
+                const ArchiveEntry& texts = shown[static_cast<size_t>(r)];
+                const auto found = by_name.find(texts[1]);
+                if (member != 0 || found == by_name.end()) continue;
+                for (int i : found->second) {
+                    if (used[static_cast<size_t>(i)]) continue;
+                    if (pass == 0 && !std::equal(texts.begin() + 2, texts.end(),
+                                                 members_[static_cast<size_t>(i)].row.begin() + 2))
+                        continue;
+                    used[static_cast<size_t>(i)] = true;
+                    member = i;
+                    break;
+                }
             }
         }
         for (int r = 0; r < rows; ++r) {
@@ -167,35 +162,15 @@ class Deletion {
     }
 
   private:
-    // The first member not used yet whose name (and, with `all_texts`, every column) the row
-    // shows; 0 when there is none.
-    int match(int row, bool all_texts, std::vector<bool>& used) {
-        for (size_t i = 1; i < members_.size(); ++i) {
-            if (used[i] || ctx_.view.row_text(row, 1) != members_[i].name) continue;
-            bool same = true;
-            for (int c = 2; all_texts && c < 6; ++c)
-                same =
-                    same && ctx_.view.row_text(row, c) == members_[i].row[static_cast<size_t>(c)];
-            if (!same) continue;
-            used[i] = true;
-            return static_cast<int>(i);
-        }
-        return 0;
+    // Each kept member goes to a file of its own named by its number, so names of any length,
+    // with any folders, and two members of one name all fit.
+    static std::string work_file(const std::string& work, int member) {
+        return work + std::to_string(member);
     }
 
     bool extract_member(const std::string& work, int i, const Member& member) {
-        if (is_absolute(member.name)) return false;
-        const std::string folder = work_folder_of(work, i);
-        if (!os::create_folder(folder.substr(0, folder.size() - 1))) return false;
-        create_member_folders(folder, member.name);
-        if (zip_extract(ctx_.zip, folder, i) != kZipOk) return false;
-        const std::string file = folder + member.name;
-        // A stored empty member leaves no file behind; it is still a file of the archive.
-        if (os::attributes(file) == os::kNoAttributes && member.info.unpacked == 0) {
-            os::File* empty = os::open_file(file, os::OpenMode::kCreate);
-            if (!empty) return false;
-            os::close_file(empty);
-        }
+        const std::string file = work_file(work, i);
+        if (zip_extract_file(ctx_.zip, i, file) != kZipOk) return false;
         const ZipMemberInfo& d = member.info;
         set_file_date(file, make_local_date(d.year, d.month, d.day, d.hour, d.minute, 0));
         if (d.attributes & kKeptAttributes)
@@ -204,13 +179,12 @@ class Deletion {
     }
 
     bool add_member(const std::string& work, int i, const Member& member) {
-        const std::string folder = work_folder_of(work, i);
-        if (zip_add(ctx_.zip, folder, member.name) != kZipOk) return false;
+        const std::string file = work_file(work, i);
+        if (zip_add_file(ctx_.zip, file, member.name) != kZipOk) return false;
         ZipMemberInfo added;
         if (zip_member_info(ctx_.zip, added) != kZipOk || added.crc != member.info.crc ||
             added.unpacked != member.info.unpacked)
             return false;
-        const std::string file = folder + member.name;
         os::set_attributes(file, os::kAttrNormal);
         os::delete_file(file);
         return true;

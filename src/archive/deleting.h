@@ -10,14 +10,14 @@
 
 // Removes the members of the selected rows from the archive at ctx.state.archive_path.
 //
-// The list is disabled while it runs. Each member that stays is extracted into its own numbered
-// folder inside a new private folder of the temporary folder (so two members of one name both
-// stay and no file of the user's there is touched), dated with the member's date and given its
-// attributes; status field 1 counts the members with messages 67 and 68. The archive is rebuilt
-// there in the order of the rows as displayed; every member that stays must come back with its
-// size and CRC-32, otherwise nothing is changed. A row is matched to a member by all its column
-// texts, then by name alone, each member used once. Folder members are not kept: the folders of
-// the files stay in their names.
+// The list is disabled while it runs. Each member that stays is extracted into a file named by
+// its number inside a new private folder of the temporary folder (so names of any length and two
+// members of one name all fit, and no file of the user's there is touched), dated with the
+// member's date and given its attributes; status field 1 counts the members with messages 67 and
+// 68. The archive is rebuilt there in the order of the rows as displayed; every member that stays
+// must come back with its size and CRC-32, otherwise nothing is changed. A row is matched to a
+// member by all its column texts, then by name alone, each member used once; each row is read
+// once. Folder members are not kept: the folders of the files stay in their names.
 //
 // Then message 69: the rebuilt archive is copied beside the archive under a new name and put in
 // the archive's place by renaming, so a full disk or a locked archive leaves the archive whole.

@@ -172,6 +172,14 @@ int zip_member_info(ZipEngine& z, ZipMemberInfo& info);
 // kZipDamaged, kZipCannotWrite, kZipStopped, kZipNoMemory (see the list of codes above).
 int zip_extract(ZipEngine& z, const std::string& target, int member);
 
+// Extracts the data of member `member` (counted from 1) into the file `path`, whatever the
+// member's name says: no folders are made and the name is not looked at. A member without data
+// gives an empty file. An existing file at `path` is replaced only by data that checked out, as
+// with zip_extract. The member becomes current.
+// Returns kZipOk, or kZipNoMember, kZipBadHeader, kZipUnsupported, kZipShortRead, kZipDamaged,
+// kZipCannotWrite, kZipStopped, kZipNoMemory.
+int zip_extract_file(ZipEngine& z, int member, const std::string& path);
+
 // Installs `callback` (null for none) and the `context` it receives. It stays installed across
 // zip_open and zip_close.
 void zip_set_progress(ZipEngine& z, ZipProgress callback, void* context);
@@ -207,6 +215,10 @@ int zip_create(ZipEngine& z, const std::string& path);
 // old directory or the source could not be read in full), kZipStopped, kZipCannotWrite,
 // kZipTooLarge.
 int zip_add(ZipEngine& z, const std::string& base, const std::string& name);
+
+// Adds the file or folder at `path` under the member name `name`, as zip_add does for its source;
+// the name need not be a path of the source at all. Same results as zip_add.
+int zip_add_file(ZipEngine& z, const std::string& path, const std::string& name);
 
 // Starts a batch of additions (see "Adding many files" above). Until zip_end_batch, zip_add
 // writes member data only; the new directory and end record reach the disk in zip_end_batch.

@@ -337,47 +337,38 @@ int zip_member_info(ZipEngine& z, ZipMemberInfo& info) {
     return s.has_current ? kZipOk : kZipNoMember;
 }
 
-int zip_extract(ZipEngine& z, const std::string& target, int member) {
-    ZipState& s = z.state();
-    settle_batch(s);
-    if (member != 0) zip_goto(z, member);
-    if (!s.file || !s.has_current) return kZipNoMember;
-    const ZipCentralHeader h = s.current;
-    const std::string name = s.current_name;
+namespace {
 
+// Where a member's data starts, after checking what this engine can read and, when `target` is
+// given, that the target folder exists; kZipOk or the reason it cannot be extracted.
+int locate_data(ZipState& s, const ZipCentralHeader& h, const std::string* target,
+                ZipLocalHeader& l, int64_t& data) {
     if (h.local_offset == kZip64Marker) return kZipUnsupported;  // the offset is in a ZIP64 field
     int64_t local = static_cast<int64_t>(h.local_offset) + s.bias;
     unsigned char b[kLocalSize];
     if (data_read(s, local, b, kLocalSize) != kLocalSize) return kZipBadHeader;
-    ZipLocalHeader l = parse_local(b);
+    l = parse_local(b);
     if (l.signature != kLocalSignature) return kZipBadHeader;
-    if (os::attributes(target) == os::kNoAttributes) return kZipNoTarget;
-
+    if (target && os::attributes(*target) == os::kNoAttributes) return kZipNoTarget;
     bool known_methods = (l.method == 0 || l.method == 8) && (h.method == 0 || h.method == 8);
     bool encrypted = ((h.flags | l.flags) & 1) != 0;
     bool zip64 = h.packed == kZip64Marker || h.unpacked == kZip64Marker;
     if (!known_methods || encrypted || zip64) return kZipUnsupported;
-    int64_t data = local + static_cast<int64_t>(kLocalSize) + l.name_length + l.extra_length;
+    data = local + static_cast<int64_t>(kLocalSize) + l.name_length + l.extra_length;
     if (data + static_cast<int64_t>(h.packed) > s.file_size) return kZipShortRead;
     if (l.method == 0 && h.packed != h.unpacked) return kZipDamaged;
+    return kZipOk;
+}
 
-    // A member of size 0 with the folder bit is a folder, also when its name does not end in a
-    // separator (this engine's writer stores folders so).
-    bool folder = h.unpacked == 0 && (h.external_attributes & os::kAttrDirectory);
-    std::string path = place_member(s.placement, target, folder ? name + "/" : name);
-    if (path.empty() || (l.method == 0 && h.unpacked == 0)) return kZipOk;
-
-    // An existing file is replaced only by data that checked out.
+// Writes the member's data to `path`. An existing file is replaced only by data that checked
+// out: the data goes to a temporary name beside it first.
+int write_data(ZipState& s, const ZipCentralHeader& h, const ZipLocalHeader& l, int64_t data,
+               const std::string& path) {
     uint32_t existing = os::attributes(path);
     if (existing != os::kNoAttributes && (existing & os::kAttrDirectory)) return kZipCannotWrite;
     std::string work = existing == os::kNoAttributes ? path : temp_name(s, path);
     Output out;
     out.file = os::open_file(work, os::OpenMode::kCreate);
-    if (!out.file && work == path) {  // the folder taken over from the member before may be gone
-        s.placement = ZipPlacement();
-        path = work = place_member(s.placement, target, name);
-        out.file = os::open_file(work, os::OpenMode::kCreate);
-    }
     if (!out.file) return kZipCannotWrite;
     int result = l.method == 0 ? copy_stored(s, data, h.packed, out)
                                : inflate_member(s, data, h.packed, h.unpacked, out);
@@ -393,6 +384,46 @@ int zip_extract(ZipEngine& z, const std::string& target, int member) {
     }
     if (result != kZipOk) os::delete_file(work);
     return result;
+}
+
+}  // namespace
+
+int zip_extract(ZipEngine& z, const std::string& target, int member) {
+    ZipState& s = z.state();
+    settle_batch(s);
+    if (member != 0) zip_goto(z, member);
+    if (!s.file || !s.has_current) return kZipNoMember;
+    const ZipCentralHeader h = s.current;
+    const std::string name = s.current_name;
+    ZipLocalHeader l;
+    int64_t data = 0;
+    int result = locate_data(s, h, &target, l, data);
+    if (result != kZipOk) return result;
+
+    // A member of size 0 with the folder bit is a folder, also when its name does not end in a
+    // separator (this engine's writer stores folders so).
+    bool folder = h.unpacked == 0 && (h.external_attributes & os::kAttrDirectory);
+    std::string path = place_member(s.placement, target, folder ? name + "/" : name);
+    if (path.empty() || (l.method == 0 && h.unpacked == 0)) return kZipOk;
+    result = write_data(s, h, l, data, path);
+    // The folder taken over from the member before may be gone: place the member afresh.
+    const std::string folder_path = path.substr(0, path.find_last_of('\\'));
+    if (result == kZipCannotWrite && os::attributes(folder_path) == os::kNoAttributes) {
+        s.placement = ZipPlacement();
+        result = write_data(s, h, l, data, place_member(s.placement, target, name));
+    }
+    return result;
+}
+
+int zip_extract_file(ZipEngine& z, int member, const std::string& path) {
+    ZipState& s = z.state();
+    settle_batch(s);
+    if (!s.file || zip_goto(z, member).empty() || !s.has_current) return kZipNoMember;
+    const ZipCentralHeader h = s.current;
+    ZipLocalHeader l;
+    int64_t data = 0;
+    int result = locate_data(s, h, nullptr, l, data);
+    return result == kZipOk ? write_data(s, h, l, data, path) : result;
 }
 
 void zip_set_progress(ZipEngine& z, ZipProgress callback, void* context) {

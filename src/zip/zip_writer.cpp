@@ -262,10 +262,13 @@ int zip_create(ZipEngine& z, const std::string& path) {
 }
 
 int zip_add(ZipEngine& z, const std::string& base, const std::string& name) {
+    return zip_add_file(z, source_path(base, name), name);
+}
+
+int zip_add_file(ZipEngine& z, const std::string& path, const std::string& name) {
     ZipState& s = z.state();
     if (!s.file) return kZipNoMember;
     if (name.size() > 0xFFFF) return kZipTooLarge;
-    std::string path = source_path(base, name);
     uint32_t attributes = os::attributes(path);
     if (attributes == os::kNoAttributes) return kZipBadHeader;
     bool folder = (attributes & os::kAttrDirectory) != 0;

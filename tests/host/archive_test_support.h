@@ -37,7 +37,9 @@ class RecordingView : public ArchiveView {
     void clear_rows() override { rows.clear(); }
     void add_row(const ArchiveEntry& row) override { rows.push_back({row, false}); }
     int row_count() const override { return static_cast<int>(rows.size()); }
+    mutable int row_reads = 0;  // row_text calls, for what an operation costs
     std::string row_text(int row, int column) const override {
+        ++row_reads;
         return rows.at(static_cast<size_t>(row)).texts.at(static_cast<size_t>(column));
     }
     bool row_selected(int row) const override { return rows.at(static_cast<size_t>(row)).selected; }

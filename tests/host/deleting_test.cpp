@@ -112,6 +112,39 @@ TEST(Deleting, MembersOfOneNameBothSurvive) {
     expect_peers_accept(f.file("a.zip"));
 }
 
+// Rows are matched to members by reading each row once, whatever the order; names of any length
+// and with folders come back whole.
+TEST(Deleting, ManyMembersAndLongNames) {
+    TestFolder f;
+    const std::string long_name = [] {
+        std::string name;
+        for (int i = 0; i < 14; ++i) name += std::string(100, static_cast<char>('a' + i)) + "/";
+        return name + "x.txt";
+    }();
+    ASSERT_EQ(python_in(f,
+                        "with zipfile.ZipFile('a.zip', 'w', zipfile.ZIP_DEFLATED) as z:\n"
+                        "    z.writestr('" +
+                            long_name +
+                            "', b'deep')\n"
+                            "    for i in range(2000): z.writestr(f'm{i:04}.txt', str(i))\n"),
+              0);
+    UserTemp temp(f);
+    ArchiveFixture a;
+    a.list(f.file("a.zip"));
+    ASSERT_EQ(a.view.rows.size(), 2001u);
+    std::reverse(a.view.rows.begin(), a.view.rows.end());
+    a.view.select("m0007.txt");
+    a.view.row_reads = 0;
+    delete_selected_members(a.ctx);
+    EXPECT_TRUE(a.prompter.asked.empty());
+    EXPECT_LE(a.view.row_reads, 6 * 2001);
+    const std::vector<std::string> members = python_members(f.file("a.zip"));
+    ASSERT_EQ(members.size(), 2000u);
+    EXPECT_EQ(members.back(), long_name + " " + hex("deep"));
+    EXPECT_EQ(members.front(), "m1999.txt " + hex("1999"));
+    EXPECT_EQ(std::count(members.begin(), members.end(), "m0007.txt " + hex("7")), 0);
+}
+
 // Whatever write fails, during the extraction, the rebuild or the copy beside the archive, the
 // archive stays as it was, message 72 is shown and the list still shows every member.
 TEST(Deleting, FailedWriteLeavesTheArchiveWhole) {
