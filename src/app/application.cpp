@@ -63,6 +63,7 @@ bool Application::start_up(const std::string& command_line) {
     bind_cab_library(cab_, prompter_, messages_);
 
     if (!window_.create(*this)) return false;
+    prompter_.set_fallback(window_.handle());
     zip_set_progress(zip_, on_zip_progress, this);
     handle_start_argument();
     return true;
@@ -101,15 +102,13 @@ void Application::main_loop() {
 }
 
 // Copies the progress value into the bar and lets the window repaint; commands, drops and close
-// requests that arrive meanwhile are ignored by the busy window.
+// requests that arrive meanwhile are refused by the window, busy with the running operation.
 int Application::on_zip_progress(void* context, long) {
     auto* app = static_cast<Application*>(context);
     const DWORD now = GetTickCount();
     if (now - app->last_pump_ < kRepaintInterval) return 0;
     app->last_pump_ = now;
     app->window_.set_progress(app->state_.progress);
-    const bool was_busy = app->window_.busy();
-    app->window_.set_busy(true);
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
@@ -119,7 +118,6 @@ int Application::on_zip_progress(void* context, long) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    app->window_.set_busy(was_busy);
     return 0;
 }
 

@@ -80,7 +80,8 @@ class Application {
     void show_error(int title, const std::string& text, BoxIcon icon);
     void unknown_kind_error();
 
-    Prompter& prompter_;
+    // Every question goes through here, owned by the window the user works in.
+    OwnedPrompter prompter_;
     std::string program_folder_;
     std::string start_argument_;
     CommandLine further_arguments_{std::string()};  // the arguments after the start argument

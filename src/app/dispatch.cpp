@@ -9,6 +9,10 @@
 #include "archive/listing.h"
 
 void Application::dispatch_command(int command) {
+    // One operation at a time: a command that arrives while another runs (from a box's or a
+    // dialog's loop, or the progress callback's) is refused.
+    Operation operation(window_);
+    if (!operation.started()) return;
     switch (command) {
         case kCmdQuit:
         case kButtonQuit:
@@ -80,6 +84,7 @@ void Application::unknown_kind_error() {
 
 void Application::handle_start_argument() {
     if (start_argument_.empty()) return;
+    Operation operation(window_);
     const std::string kind = archive_kind_of(start_argument_);
     ArchiveContext ctx = archive_context();
     if (kind == "zip") {
@@ -135,8 +140,8 @@ void Application::open_command() {
         state_.archive_path = remembered;
     } else {
         show_error(42, messages_.message(45), BoxIcon::kWarning);
-        state_.archive_path.clear();
-        state_.archive_kind.clear();
+        ArchiveContext ctx = archive_context();
+        show_nothing_listed(ctx);
     }
 }
 

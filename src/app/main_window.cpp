@@ -80,20 +80,15 @@ const ToolbarSlot* slot_of(int command) {
     return nullptr;
 }
 
-// The list view keeps each row's sort key in its item data; the comparison reads the column
-// texts taken before the sort, indexed by that key.
-struct SortRun {
-    const std::vector<std::string>* texts;
-    int direction;
-};
+}  // namespace
 
-int CALLBACK compare_keys(LPARAM a, LPARAM b, LPARAM run_address) {
-    const auto* run = reinterpret_cast<const SortRun*>(run_address);
-    return compare_row_texts((*run->texts)[static_cast<size_t>(a)],
-                             (*run->texts)[static_cast<size_t>(b)], run->direction);
+Operation::Operation(MainWindow& window) : window_(window), started_(!window.busy()) {
+    if (started_) window_.set_busy(true);
 }
 
-}  // namespace
+Operation::~Operation() {
+    if (started_) window_.set_busy(false);
+}
 
 MainWindow::~MainWindow() {
     destroy();
@@ -282,10 +277,11 @@ void MainWindow::create_status_bar() {
 }
 
 void MainWindow::create_list() {
-    list_ = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
-                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS, 10,
-                            40, 580, 230, hwnd_, reinterpret_cast<HMENU>(kArchiveListId),
-                            GetModuleHandleA(nullptr), nullptr);
+    list_ = CreateWindowExA(
+        WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA, 10, 40,
+        580, 230, hwnd_, reinterpret_cast<HMENU>(kArchiveListId), GetModuleHandleA(nullptr),
+        nullptr);
     SendMessageA(list_, WM_SETFONT, reinterpret_cast<WPARAM>(app_->list_font()), TRUE);
     const DWORD extended = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP;
     SendMessageA(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
@@ -407,7 +403,6 @@ LRESULT MainWindow::on_message(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void MainWindow::on_command(int command, bool from_accelerator) {
-    if (busy_) return;
     // A shortcut does nothing while its menu item is disabled.
     if (from_accelerator && !command_enabled(command)) return;
     app_->dispatch_command(command);
@@ -438,14 +433,20 @@ LRESULT MainWindow::on_notify(NMHDR* header) {
         }
         return 0;
     }
+    if (header->hwndFrom == list_ &&
+        (header->code == LVN_GETDISPINFOA || header->code == LVN_GETDISPINFOW)) {
+        return on_row_text(header);
+    }
     if (header->hwndFrom == list_ && !busy_) {
         switch (header->code) {
             case LVN_COLUMNCLICK:
                 sort_by_column(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
                 break;
-            case NM_DBLCLK:
+            case NM_DBLCLK: {
+                Operation operation(*this);
                 app_->open_entry();
                 break;
+            }
             case NM_RCLICK:
                 if (!app_->state().archive_path.empty()) {
                     POINT at;
@@ -473,6 +474,7 @@ void MainWindow::on_drop(HDROP drop) {
     }
     DragFinish(drop);
     if (paths.empty()) return;
+    Operation operation(*this);
     ArchiveContext ctx = app_->archive_context();
     drop_items(ctx, paths);
 }
@@ -554,21 +556,30 @@ void MainWindow::show_indicators() {
 }
 
 void MainWindow::sort_rows(int column, int direction) {
-    const int rows = row_count();
-    std::vector<std::string> texts(static_cast<size_t>(rows));
-    for (int r = 0; r < rows; ++r) {
-        LVITEMA item = {};
-        item.mask = LVIF_PARAM;
-        item.iItem = r;
-        SendMessageA(list_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-        if (item.lParam >= 0 && item.lParam < rows) {
-            texts[static_cast<size_t>(item.lParam)] = row_text(r, column).substr(0, 200);
-        }
+    const size_t rows = rows_.size();
+    std::vector<std::string> keys(rows);
+    for (size_t r = 0; r < rows; ++r) keys[r] = sort_key(rows_[r][static_cast<size_t>(column)]);
+    std::vector<size_t> order(rows);
+    for (size_t r = 0; r < rows; ++r) order[r] = r;
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        return compare_sort_keys(keys[a], keys[b], direction) < 0;
+    });
+    // The selection and the focus move with their rows.
+    std::vector<bool> selected(rows, false);
+    for (int r = -1; (r = ListView_GetNextItem(list_, r, LVNI_SELECTED)) >= 0;)
+        selected[static_cast<size_t>(r)] = true;
+    const int focused = ListView_GetNextItem(list_, -1, LVNI_FOCUSED);
+    std::vector<ArchiveEntry> sorted(rows);
+    for (size_t r = 0; r < rows; ++r) sorted[r] = std::move(rows_[order[r]]);
+    rows_ = std::move(sorted);
+    ListView_SetItemState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    for (size_t r = 0; r < rows; ++r) {
+        const int at = static_cast<int>(r);
+        if (selected[order[r]]) ListView_SetItemState(list_, at, LVIS_SELECTED, LVIS_SELECTED);
+        if (static_cast<int>(order[r]) == focused)
+            ListView_SetItemState(list_, at, LVIS_FOCUSED, LVIS_FOCUSED);
     }
-    SortRun run = {&texts, direction};
-    SendMessageA(list_, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&run),
-                 reinterpret_cast<LPARAM>(compare_keys));
-    number_rows();
+    InvalidateRect(list_, nullptr, FALSE);
 }
 
 void MainWindow::sort_by_column(int column) {
@@ -594,40 +605,22 @@ void MainWindow::reset_sort_indicators() {
 
 // ---- ArchiveView -----------------------------------------------------------------------
 
-void MainWindow::clear_rows() { SendMessageA(list_, LVM_DELETEALLITEMS, 0, 0); }
-
-void MainWindow::add_row(const ArchiveEntry& row) {
-    std::string text = row[0];
-    LVITEMA item = {};
-    item.mask = LVIF_TEXT | LVIF_PARAM;
-    item.iItem = row_count();
-    item.pszText = &text[0];
-    item.lParam = item.iItem;
-    const int index =
-        static_cast<int>(SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-    for (int c = 1; c < 6; ++c) {
-        text = row[static_cast<size_t>(c)];
-        LVITEMA sub = {};
-        sub.iSubItem = c;
-        sub.pszText = &text[0];
-        SendMessageA(list_, LVM_SETITEMTEXTA, index, reinterpret_cast<LPARAM>(&sub));
-    }
+void MainWindow::clear_rows() {
+    rows_.clear();
+    show_rows();
 }
 
-int MainWindow::row_count() const {
-    return list_ ? static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0)) : 0;
+void MainWindow::add_row(const ArchiveEntry& row) { rows_.push_back(row); }
+
+void MainWindow::show_rows() {
+    if (list_) ListView_SetItemCountEx(list_, static_cast<int>(rows_.size()), 0);
 }
+
+int MainWindow::row_count() const { return static_cast<int>(rows_.size()); }
 
 std::string MainWindow::row_text(int row, int column) const {
-    std::string text(1024, '\0');
-    LVITEMA item = {};
-    item.iSubItem = column;
-    item.pszText = &text[0];
-    item.cchTextMax = static_cast<int>(text.size());
-    const LRESULT length =
-        SendMessageA(list_, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-    text.resize(static_cast<size_t>(length));
-    return text;
+    if (row < 0 || row >= row_count() || column < 0 || column > 5) return std::string();
+    return rows_[static_cast<size_t>(row)][static_cast<size_t>(column)];
 }
 
 bool MainWindow::row_selected(int row) const {
@@ -638,15 +631,28 @@ int MainWindow::selected_count() const {
     return list_ ? static_cast<int>(SendMessageA(list_, LVM_GETSELECTEDCOUNT, 0, 0)) : 0;
 }
 
-void MainWindow::number_rows() {
-    const int rows = row_count();
-    for (int r = 0; r < rows; ++r) {
-        LVITEMA item = {};
-        item.mask = LVIF_PARAM;
-        item.iItem = r;
-        item.lParam = r;
-        SendMessageA(list_, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+// The list asks for the text of a row it is about to show or hand out.
+LRESULT MainWindow::on_row_text(NMHDR* header) {
+    if (header->code == LVN_GETDISPINFOA) {
+        LVITEMA& item = reinterpret_cast<NMLVDISPINFOA*>(header)->item;
+        if (!(item.mask & LVIF_TEXT)) return 0;
+        if (item.iItem < 0 || item.iItem >= row_count() || item.iSubItem < 0 || item.iSubItem > 5) {
+            if (item.pszText && item.cchTextMax > 0) item.pszText[0] = '\0';
+            return 0;
+        }
+        // A pointer to the row's own text: the list copies what it needs, however long.
+        item.pszText = const_cast<char*>(
+            rows_[static_cast<size_t>(item.iItem)][static_cast<size_t>(item.iSubItem)].c_str());
+        return 0;
     }
+    LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
+    if (!(item.mask & LVIF_TEXT)) return 0;
+    const std::string text = row_text(item.iItem, item.iSubItem);
+    const int length = MultiByteToWideChar(1252, 0, text.c_str(), -1, nullptr, 0);
+    row_wide_.assign(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(1252, 0, text.c_str(), -1, &row_wide_[0], length);
+    item.pszText = &row_wide_[0];
+    return 0;
 }
 
 void MainWindow::enable_list(bool enabled) { EnableWindow(list_, enabled); }
@@ -658,6 +664,8 @@ void MainWindow::set_status_text(int field, const std::string& text) {
 }
 
 void MainWindow::set_title(const std::string& text) { SetWindowTextA(hwnd_, text.c_str()); }
+
+void MainWindow::reset_title() { set_title(base_title(message(29), app_->config_existed())); }
 
 void MainWindow::set_progress_range(int maximum) {
     SendMessageA(progress_, PBM_SETRANGE32, 0, maximum);

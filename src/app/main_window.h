@@ -16,6 +16,22 @@
 #include "archive/archive_view.h"
 
 class Application;
+class MainWindow;
+
+// One operation of the window, from its start to its end: while it lives the window is busy and
+// no other operation starts. started() is false when another one was running already.
+class Operation {
+  public:
+    explicit Operation(MainWindow& window);
+    ~Operation();
+    Operation(const Operation&) = delete;
+    Operation& operator=(const Operation&) = delete;
+    bool started() const { return started_; }
+
+  private:
+    MainWindow& window_;
+    bool started_;
+};
 
 constexpr int kArchiveListId = 100;
 constexpr int kProgressBarId = 101;
@@ -57,7 +73,8 @@ class MainWindow : public ArchiveView {
     void show_popup_menu(int number, int x, int y);
     // Status field 1 for the toolbar button under the mouse; writes only when that changed.
     void update_hover_help();
-    // True while an operation runs: commands, drops and close requests are then ignored.
+    // True while an operation runs, from its start to its end, questions and dialogs included:
+    // commands, drops, list clicks and close requests are then refused.
     void set_busy(bool busy) { busy_ = busy; }
     bool busy() const { return busy_; }
     // The layout rule for the current size.
@@ -72,12 +89,13 @@ class MainWindow : public ArchiveView {
     std::string row_text(int row, int column) const override;
     bool row_selected(int row) const override;
     int selected_count() const override;
-    void number_rows() override;
+    void show_rows() override;
     void enable_list(bool enabled) override;
     void reset_sort_indicators() override;
     void sort_list_on_open() override;
     void set_status_text(int field, const std::string& text) override;
     void set_title(const std::string& text) override;
+    void reset_title() override;
     void set_progress_range(int maximum) override;
     void set_progress(int value) override;
     void enable_command(int command, bool enabled) override;
@@ -101,6 +119,7 @@ class MainWindow : public ArchiveView {
     void add_menu_item(HMENU menu, int command, const std::string& text, int picture);
     void show_indicators();
     void sort_rows(int column, int direction);
+    LRESULT on_row_text(NMHDR* header);
     std::string message(int number) const;
 
     Application* app_ = nullptr;
@@ -115,6 +134,10 @@ class MainWindow : public ArchiveView {
     HIMAGELIST toolbar_pictures_[3] = {};
     HIMAGELIST sort_pictures_ = nullptr;
     std::vector<HBITMAP> menu_pictures_;
+    // The rows in display order. The list is virtual: it asks for each text it shows, so
+    // listing, sorting and clearing tens of thousands of rows costs no window work per row.
+    std::vector<ArchiveEntry> rows_;
+    std::wstring row_wide_;  // the text handed out to a list that asked in UTF-16
     int indicators_[6] = {2, 2, 2, 2, 2, 2};
     // The button whose help status field 1 shows: -1 none (the banner, or what an operation
     // wrote there), 0 nothing shown yet.

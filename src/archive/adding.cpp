@@ -85,8 +85,7 @@ bool create_archive(ArchiveContext& ctx) {
         return true;
     }
     show_open_failed(ctx);
-    ctx.state.archive_path.clear();
-    ctx.state.archive_kind.clear();
+    show_nothing_listed(ctx);
     ctx.state.writer_open = false;
     return false;
 }

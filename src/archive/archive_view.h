@@ -29,17 +29,19 @@ class ArchiveView {
     virtual std::string row_text(int row, int column) const = 0;
     virtual bool row_selected(int row) const = 0;
     virtual int selected_count() const = 0;
-    // Renumbers each row's sort key to its position, once the rows are complete.
-    virtual void number_rows() = 0;
+    // Shows the rows added so far; called once the rows of a listing are complete.
+    virtual void show_rows() = 0;
     virtual void enable_list(bool enabled) = 0;
 
     // Column header sort indicators back to "none"; and the ascending sort by name.
     virtual void reset_sort_indicators() = 0;
     virtual void sort_list_on_open() = 0;
 
-    // Status bar field 0 or 1, and the window title.
+    // Status bar field 0 or 1, and the window title; reset_title gives the window the title it
+    // has while no archive is shown.
     virtual void set_status_text(int field, const std::string& text) = 0;
     virtual void set_title(const std::string& text) = 0;
+    virtual void reset_title() = 0;
 
     // The progress bar: range 0..maximum and its value; redraws at once.
     virtual void set_progress_range(int maximum) = 0;

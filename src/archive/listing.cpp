@@ -44,17 +44,6 @@ void publish_setup_candidates(ArchiveContext& ctx) {
     ctx.view.set_setup_candidates(ctx.listing.setup_candidates);
 }
 
-// Leaves the window showing no archive: no rows, no member commands, the status bar as at
-// start-up, and no archive path or kind.
-void show_nothing_listed(ArchiveContext& ctx) {
-    ctx.state.archive_path.clear();
-    ctx.state.archive_kind.clear();
-    publish_setup_candidates(ctx);
-    enable_commands(ctx.view, false);
-    ctx.view.set_status_text(0, "--");
-    ctx.view.set_status_text(1, ctx.messages.message(8));
-}
-
 // A read-only archive loses its read-only bit; where that is impossible (a read-only medium)
 // the archive is copied under its own name into a private folder in the temporary folder, so
 // no file of the user's there is replaced, and the copy is listed. False when neither worked.
@@ -195,12 +184,31 @@ bool is_setup_candidate(const std::string& name) {
     return extension == "exe" || extension == "bat" || extension == "msi" || extension == "com";
 }
 
+std::string sort_key(const std::string& text) {
+    return lower_case(text.substr(0, kSortedCharacters));
+}
+
 int compare_row_texts(const std::string& a, const std::string& b, int direction) {
-    const int order = lower_case(a.substr(0, kSortedCharacters))
-                          .compare(lower_case(b.substr(0, kSortedCharacters)));
+    return compare_sort_keys(sort_key(a), sort_key(b), direction);
+}
+
+int compare_sort_keys(const std::string& a, const std::string& b, int direction) {
+    const int order = a.compare(b);
     if (order == 0) return 0;
     const int ascending = order > 0 ? 1 : -1;
     return direction == 1 ? ascending : -ascending;
+}
+
+void show_nothing_listed(ArchiveContext& ctx) {
+    ctx.state.archive_path.clear();
+    ctx.state.archive_kind.clear();
+    ctx.view.clear_rows();
+    ctx.listing = ListingState();
+    publish_setup_candidates(ctx);
+    enable_commands(ctx.view, false);
+    ctx.view.reset_title();
+    ctx.view.set_status_text(0, "--");
+    ctx.view.set_status_text(1, ctx.messages.message(8));
 }
 
 void show_open_failed(ArchiveContext& ctx) {
@@ -241,7 +249,7 @@ void list_zip_archive(ArchiveContext& ctx) {
     view.set_title(ctx.messages.message(29) + " V" + kVersion + " - " + listing.archive_file_name);
 
     publish_setup_candidates(ctx);
-    view.number_rows();
+    view.show_rows();
     enable_commands(view, true);
     view.activate();
     if (ctx.settings.sort == 1) view.sort_list_on_open();

@@ -47,6 +47,9 @@ bool is_setup_candidate(const std::string& name);
 // equal texts. With `direction` 1 the row with the greater text comes later (a positive result
 // when a's text is greater); with `direction` 0 it comes first.
 int compare_row_texts(const std::string& a, const std::string& b, int direction);
+// The same comparison in two steps, for sorting many rows: each text's key once, then the keys.
+std::string sort_key(const std::string& text);
+int compare_sort_keys(const std::string& a, const std::string& b, int direction);
 
 // The command numbers a listing enables (menu and pop-up items, then toolbar buttons), and the
 // two that follow the setup candidates.
@@ -74,6 +77,10 @@ constexpr int kSetupCommands[] = {13, 119};
 // files are added the archive is listed with them; when the add dialog is cancelled it is listed
 // with no rows.
 void list_zip_archive(ArchiveContext& ctx);
+
+// Leaves the window showing no archive, as at start-up: no rows, no member commands, the
+// program's own title, the status bar's first texts, and no archive path or kind.
+void show_nothing_listed(ArchiveContext& ctx);
 
 // The box for an archive that can be neither opened nor created: messages 55 and 56 under
 // title 42, error icon.

@@ -182,3 +182,24 @@ Prompter& system_prompter() {
     static SystemPrompter prompter;
     return prompter;
 }
+
+void* OwnedPrompter::owner() const {
+    HWND active = GetActiveWindow();
+    return active && IsWindowEnabled(active) ? active : fallback_;
+}
+
+int OwnedPrompter::message_box(const MessageBoxRequest& request) {
+    return inner_.message_box(owned(request));
+}
+
+std::string OwnedPrompter::open_file(const OpenFileRequest& request) {
+    return inner_.open_file(owned(request));
+}
+
+std::string OwnedPrompter::save_file(const SaveFileRequest& request) {
+    return inner_.save_file(owned(request));
+}
+
+std::string OwnedPrompter::input_line(const InputRequest& request) {
+    return inner_.input_line(owned(request));
+}

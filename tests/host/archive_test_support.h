@@ -47,7 +47,7 @@ class RecordingView : public ArchiveView {
         return static_cast<int>(
             std::count_if(rows.begin(), rows.end(), [](const Row& r) { return r.selected; }));
     }
-    void number_rows() override {}
+    void show_rows() override {}
     void enable_list(bool enabled) override { list_enabled.push_back(enabled); }
     void reset_sort_indicators() override {}
     void sort_list_on_open() override {
@@ -61,6 +61,8 @@ class RecordingView : public ArchiveView {
         if (field == 1) status1_history.push_back(text);
     }
     void set_title(const std::string& text) override { title = text; }
+    void reset_title() override { title = kProgramTitle; }
+    static constexpr const char* kProgramTitle = "(the program's own title)";
     void set_progress_range(int maximum) override { ranges.push_back(maximum); }
     void set_progress(int value) override { values.push_back(value); }
     void enable_command(int command, bool enabled) override { commands[command] = enabled; }

@@ -240,6 +240,9 @@ TEST(Listing, UnlistableFilesAreLeftIntact) {
             EXPECT_EQ(a.state.archive_path, "");
             EXPECT_EQ(a.state.archive_kind, "");
             for (int command : kArchiveCommands) EXPECT_FALSE(a.view.commands[command]) << command;
+            // The title names no archive either, as before any was opened.
+            EXPECT_EQ(a.view.title, RecordingView::kProgramTitle);
+            EXPECT_EQ(a.view.status[0], "--");
         } else {
             EXPECT_TRUE(a.prompter.asked.empty());
             EXPECT_EQ(a.state.archive_path, f.file("a.zip"));

@@ -2,9 +2,7 @@
 // sent as WM_DROPFILES. With nothing open the items are packed into a new archive; on an open
 // ZIP archive they are added; a running operation takes nothing.
 #include <gtest/gtest.h>
-#include <shlobj.h>
 
-#include <cstring>
 #include <memory>
 
 #include "add_dialog_driver.h"
@@ -34,22 +32,9 @@ class DropTest : public ::testing::Test {
     }
     void TearDown() override { AddDialog::test_hook = nullptr; }
 
-    // A drop handle as the shell makes it: DROPFILES, then the paths, each ending in a NUL, and
-    // one more NUL. DragFinish frees it.
     void drop(const std::vector<std::string>& paths) {
-        size_t size = sizeof(DROPFILES) + 1;
-        for (const std::string& path : paths) size += path.size() + 1;
-        HGLOBAL memory = GlobalAlloc(GHND, size);
+        HGLOBAL memory = drop_handle(paths);
         ASSERT_NE(memory, nullptr);
-        auto* files = static_cast<DROPFILES*>(GlobalLock(memory));
-        files->pFiles = sizeof(DROPFILES);
-        files->fWide = FALSE;
-        char* at = reinterpret_cast<char*>(files + 1);
-        for (const std::string& path : paths) {
-            std::memcpy(at, path.c_str(), path.size());
-            at += path.size() + 1;
-        }
-        GlobalUnlock(memory);
         SendMessageA(app->window().handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
     }
 

@@ -181,9 +181,40 @@ TEST_F(MainWindowTest, OpenCommandListsSortsOrRefusesByExtension) {
     EXPECT_EQ(prompter.boxes[0].icon, BoxIcon::kWarning);
     EXPECT_TRUE(app->state().archive_path.empty());
     EXPECT_TRUE(app->state().archive_kind.empty());
+    // The window says so everywhere, its title included.
+    char title[200];
+    GetWindowTextA(window().handle(), title, sizeof title);
+    EXPECT_EQ(std::string(title), MainWindow::base_title(message(29), app->config_existed()));
+    EXPECT_EQ(window().row_count(), 0);
+    EXPECT_FALSE(window().command_enabled(kButtonExtract));
     // The extract command then does nothing.
     app->dispatch_command(kCmdExtract);
     EXPECT_EQ(prompter.boxes.size(), 1u);
+}
+
+// A name longer than any buffer of the list: the list shows it, and the row finds its member
+// when another member is deleted.
+TEST_F(MainWindowTest, LongNamesWorkInRowOperations) {
+    std::string long_name;
+    for (int i = 0; i < 16; ++i) long_name += std::string(90, static_cast<char>('a' + i)) + "/";
+    long_name += "x.txt";
+    start(make_zip("long.zip", {{long_name, "deep"}, {"short.txt", "s"}}));
+    ASSERT_EQ(window().row_count(), 2);
+    EXPECT_EQ(window().row_text(0, 1), long_name);
+    std::string shown(4096, '\0');
+    LVITEMA item = {};
+    item.iSubItem = 1;
+    item.pszText = &shown[0];
+    item.cchTextMax = static_cast<int>(shown.size());
+    shown.resize(static_cast<size_t>(
+        SendMessageA(window().list(), LVM_GETITEMTEXTA, 0, reinterpret_cast<LPARAM>(&item))));
+    EXPECT_EQ(shown, long_name);
+
+    ListView_SetItemState(window().list(), 1, LVIS_SELECTED, LVIS_SELECTED);
+    prompter.answers = {kAnswerYes};
+    app->dispatch_command(kCmdRemove);
+    ASSERT_EQ(prompter.boxes.size(), 1u);  // the question, and no failure after it
+    EXPECT_EQ(names(), std::vector<std::string>{long_name});
 }
 
 TEST_F(MainWindowTest, RemoveAndAddOnForeignKindsExplainWhyNot) {
@@ -192,6 +223,7 @@ TEST_F(MainWindowTest, RemoveAndAddOnForeignKindsExplainWhyNot) {
     app->state().archive_kind = "cab";
     window().add_row({"", "a", "", "", "", ""});
     window().add_row({"", "b", "", "", "", ""});
+    window().show_rows();
     ListView_SetItemState(window().list(), -1, LVIS_SELECTED, LVIS_SELECTED);
     prompter.answers = {kAnswerYes};
     app->dispatch_command(kCmdRemove);

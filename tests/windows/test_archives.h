@@ -3,8 +3,11 @@
 #ifndef MARLOX_TESTS_WINDOWS_TEST_ARCHIVES_H
 #define MARLOX_TESTS_WINDOWS_TEST_ARCHIVES_H
 
+#include <shlobj.h>
 #include <windows.h>
 #include <zlib.h>
+
+#include <cstring>
 
 #include <cstdint>
 #include <string>
@@ -84,6 +87,25 @@ inline std::string read_bytes(const std::string& path) {
     CloseHandle(file);
     bytes.resize(got);
     return bytes;
+}
+
+// A drop handle as the shell makes it: DROPFILES, then the paths, each ending in a NUL, and one
+// more NUL. The receiver's DragFinish frees it.
+inline HGLOBAL drop_handle(const std::vector<std::string>& paths) {
+    size_t size = sizeof(DROPFILES) + 1;
+    for (const std::string& path : paths) size += path.size() + 1;
+    HGLOBAL memory = GlobalAlloc(GHND, size);
+    if (!memory) return nullptr;
+    auto* files = static_cast<DROPFILES*>(GlobalLock(memory));
+    files->pFiles = sizeof(DROPFILES);
+    files->fWide = FALSE;
+    char* at = reinterpret_cast<char*>(files + 1);
+    for (const std::string& path : paths) {
+        memcpy(at, path.c_str(), path.size());
+        at += path.size() + 1;
+    }
+    GlobalUnlock(memory);
+    return memory;
 }
 
 inline void remove_tree(const std::string& folder) {
