@@ -52,3 +52,9 @@ foreach(script ${MARLOX_E2E_SCRIPTS})
   set_tests_properties(e2e.${name} PROPERTIES LABELS e2e FIXTURES_REQUIRED wine TIMEOUT 120
     RUN_SERIAL TRUE)
 endforeach()
+
+# What the shipped program imports, read from its import table without running it.
+add_test(NAME imports.marlox
+  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/windows/imports_test.sh ${CMAKE_OBJDUMP}
+          $<TARGET_FILE:marlox>)
+set_tests_properties(imports.marlox PROPERTIES LABELS windows)
