@@ -22,7 +22,13 @@ missing() {
   done
 }
 
-if [ -z "$(missing)" ]; then
+# The Windows build fetches the UnRAR source with `apt-get source unrar-nonfree`, so apt must
+# know that source package too.
+unrar_source_known() {
+  apt-cache showsrc unrar-nonfree 2>/dev/null | grep '^Package: unrar-nonfree$' >/dev/null
+}
+
+if [ -z "$(missing)" ] && unrar_source_known; then
   exit 0
 fi
 

@@ -33,6 +33,12 @@ target_include_directories(marlox_windows_tests PRIVATE ${CMAKE_CURRENT_SOURCE_D
 target_compile_definitions(marlox_windows_tests PRIVATE
   MARLOX_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 set_target_properties(marlox_windows_tests PROPERTIES CROSSCOMPILING_EMULATOR "${MARLOX_WINE_RUN}")
+# The RAR library lies beside the test programs as it lies beside marlox.exe.
+add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/UnRAR.dll
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:unrar> ${CMAKE_CURRENT_BINARY_DIR}/UnRAR.dll
+  DEPENDS unrar)
+add_custom_target(unrar_beside_tests DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/UnRAR.dll)
+add_dependencies(marlox_windows_tests unrar_beside_tests)
 # Test names come from the sources at configure time, so listing them never starts Wine.
 gtest_add_tests(TARGET marlox_windows_tests TEST_LIST MARLOX_WINDOWS_TESTS)
 set_tests_properties(${MARLOX_WINDOWS_TESTS} PROPERTIES
