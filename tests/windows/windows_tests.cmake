@@ -59,8 +59,9 @@ foreach(script ${MARLOX_E2E_SCRIPTS})
     RUN_SERIAL TRUE)
 endforeach()
 
-# What the shipped program imports, read from its import table without running it.
+# What the shipped program and its RAR library import, read from their import tables without
+# running them.
 add_test(NAME imports.marlox
   COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/windows/imports_test.sh ${CMAKE_OBJDUMP}
-          $<TARGET_FILE:marlox>)
+          $<TARGET_FILE:marlox> $<TARGET_FILE:unrar>)
 set_tests_properties(imports.marlox PROPERTIES LABELS windows)
