@@ -350,7 +350,9 @@ int locate_data(ZipState& s, const ZipCentralHeader& h, const std::string* targe
     l = parse_local(b);
     if (l.signature != kLocalSignature) return kZipBadHeader;
     if (target && os::attributes(*target) == os::kNoAttributes) return kZipNoTarget;
-    bool known_methods = (l.method == 0 || l.method == 8) && (h.method == 0 || h.method == 8);
+    // The local header's method decides how the data reads; one the central header contradicts
+    // is not trusted either way.
+    bool known_methods = (l.method == 0 || l.method == 8) && h.method == l.method;
     bool encrypted = ((h.flags | l.flags) & 1) != 0;
     bool zip64 = h.packed == kZip64Marker || h.unpacked == kZip64Marker;
     if (!known_methods || encrypted || zip64) return kZipUnsupported;

@@ -108,6 +108,7 @@ TEST(ZipReader, RefusesOrRejectsOddMembersWritingNothing) {
     } cases[] = {
         {"bzip2, method 12", "make(a, text, zipfile.ZIP_BZIP2)", kZipUnsupported, false},
         {"lzma, method 14", "make(a, text, zipfile.ZIP_LZMA)", kZipUnsupported, false},
+        {"central and local methods differ", "patch(a, 10, '<H', 0)", kZipUnsupported, false},
         {"encryption flag, central", "patch(a, 8, '<H', 1)", kZipUnsupported, false},
         {"encryption flag, local", "patch(a, 6, '<H', 1, local=True)", kZipUnsupported, false},
         {"ZIP64 packed size", "patch(a, 20, '<I', 0xFFFFFFFF)", kZipUnsupported, false},
