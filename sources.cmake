@@ -2,12 +2,12 @@
 
 set(MARLOX_PORTABLE_SOURCES
   src/runtime/os_common.cpp
-  src/files/file_meta.cpp
-  src/app/messages.cpp
-  src/app/default_messages.cpp
-  src/app/settings_file.cpp
+  src/runtime/file_meta.cpp
+  src/state/messages.cpp
+  src/state/default_messages.cpp
+  src/state/settings_file.cpp
   src/app/command_line.cpp
-  src/app/temp_files.cpp
+  src/state/temp_files.cpp
   src/app/commands.cpp
   # ZIP engine
   src/zip/zip_records.cpp

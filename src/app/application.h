@@ -7,14 +7,14 @@
 
 #include <string>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "app/command_line.h"
 #include "app/main_window.h"
-#include "app/messages.h"
-#include "app/settings_file.h"
-#include "app/temp_files.h"
-#include "app/version.h"
-#include "archive/archive_context.h"
+#include "state/messages.h"
+#include "state/settings_file.h"
+#include "state/temp_files.h"
+#include "state/version.h"
+#include "state/archive_context.h"
 #include "formats/cab_library.h"
 #include "protect/mail_library.h"
 #include "runtime/ui_prompt.h"

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "app/settings_file.h"
-#include "archive/archive_view.h"
+#include "state/settings_file.h"
+#include "state/archive_view.h"
 
 class Application;
 class MainWindow;

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <iterator>
 
-#include "files/file_meta.h"
+#include "runtime/file_meta.h"
 #include "runtime/ui_balloon.h"
 #include "runtime/ui_dialog.h"
 

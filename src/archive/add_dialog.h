@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "archive/adding.h"
-#include "archive/archive_context.h"
+#include "state/archive_context.h"
 
 // Control ids.
 enum AddControl {

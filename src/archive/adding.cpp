@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "archive/listing.h"
-#include "files/file_meta.h"
+#include "runtime/file_meta.h"
 
 namespace {
 

@@ -20,8 +20,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "archive/archive_context.h"
+#include "state/app_state.h"
+#include "state/archive_context.h"
 #include "runtime/os.h"
 
 // ---- naming ------------------------------------------------------------------------------

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "archive/listing.h"
-#include "files/file_meta.h"
+#include "runtime/file_meta.h"
 #include "runtime/os.h"
 
 namespace {

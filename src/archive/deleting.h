@@ -6,7 +6,7 @@
 #ifndef MARLOX_ARCHIVE_DELETING_H
 #define MARLOX_ARCHIVE_DELETING_H
 
-#include "archive/archive_context.h"
+#include "state/archive_context.h"
 
 // Removes the members of the selected rows from the archive at ctx.state.archive_path.
 //

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "files/file_meta.h"
+#include "runtime/file_meta.h"
 #include "runtime/os.h"
 #include "runtime/ui_dialog.h"
 

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <unordered_map>
 
-#include "files/file_meta.h"
+#include "runtime/file_meta.h"
 #include "runtime/os.h"
 
 namespace {

@@ -14,7 +14,7 @@
 
 #include <string>
 
-#include "archive/archive_context.h"
+#include "state/archive_context.h"
 
 // What the dialog chose.
 struct ExtractChoices {

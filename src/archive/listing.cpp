@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/version.h"
+#include "state/version.h"
 #include "archive/adding.h"
-#include "files/file_meta.h"
+#include "runtime/file_meta.h"
 #include "runtime/os.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "archive/archive_context.h"
+#include "state/archive_context.h"
 #include "zip/zip.h"
 
 // Pads `text` on the left with spaces to `width` characters; a longer text keeps its first

@@ -2,7 +2,7 @@
 #ifndef MARLOX_FORMATS_CAB_LIBRARY_H
 #define MARLOX_FORMATS_CAB_LIBRARY_H
 
-#include "app/messages.h"
+#include "state/messages.h"
 #include "runtime/os.h"
 #include "runtime/prompt.h"
 

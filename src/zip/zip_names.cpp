@@ -5,7 +5,7 @@
 #define MARLOX_ZIP_INTERNAL
 #include <cstring>
 
-#include "files/file_meta.h"
+#include "runtime/file_meta.h"
 #include "zip/zip_internal.h"
 
 namespace {

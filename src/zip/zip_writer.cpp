@@ -14,7 +14,7 @@
 #include <cstring>
 #include <new>
 
-#include "files/file_meta.h"
+#include "runtime/file_meta.h"
 #include "zip/zip_internal.h"
 
 struct ZipDeflater {

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "archive/archive_context.h"
+#include "state/archive_context.h"
 #include "archive/listing.h"
 #include "zip_test_support.h"
 

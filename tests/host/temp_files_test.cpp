@@ -1,4 +1,4 @@
-#include "app/temp_files.h"
+#include "state/temp_files.h"
 
 #include <gtest/gtest.h>
 

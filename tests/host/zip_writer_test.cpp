@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include "files/file_meta.h"
+#include "runtime/file_meta.h"
 #include "runtime/os.h"
 #include "zip/zip.h"
 #include "zip_test_support.h"

@@ -8,7 +8,7 @@
 #include "app/application.h"
 #include "app/commands.h"
 #include "archive/extract_dialog.h"
-#include "files/file_meta.h"
+#include "runtime/file_meta.h"
 #include "scripted_prompter.h"
 #include "test_archives.h"
 

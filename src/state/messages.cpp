@@ -1,4 +1,4 @@
-#include "app/messages.h"
+#include "state/messages.h"
 
 #include "runtime/os.h"
 

@@ -1,7 +1,7 @@
 // What the listing and extraction logic needs of the main window. The window implements it;
 // host tests use a plain recording view, so the logic runs and is tested in both builds.
-#ifndef MARLOX_ARCHIVE_ARCHIVE_VIEW_H
-#define MARLOX_ARCHIVE_ARCHIVE_VIEW_H
+#ifndef MARLOX_STATE_ARCHIVE_VIEW_H
+#define MARLOX_STATE_ARCHIVE_VIEW_H
 
 #include <array>
 #include <string>

@@ -1,4 +1,4 @@
-#include "files/file_meta.h"
+#include "runtime/file_meta.h"
 
 #include "runtime/os.h"
 

@@ -1,9 +1,9 @@
-#include "app/settings_file.h"
+#include "state/settings_file.h"
 
 #include <climits>
 #include <map>
 
-#include "files/file_meta.h"
+#include "runtime/file_meta.h"
 #include "runtime/os.h"
 
 namespace {

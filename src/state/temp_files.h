@@ -1,7 +1,7 @@
 // The files and folders the program creates in the temporary folder, removed again at exit.
 // Only what was registered here is ever deleted: nothing of the user's is touched.
-#ifndef MARLOX_APP_TEMP_FILES_H
-#define MARLOX_APP_TEMP_FILES_H
+#ifndef MARLOX_STATE_TEMP_FILES_H
+#define MARLOX_STATE_TEMP_FILES_H
 
 #include <string>
 #include <vector>

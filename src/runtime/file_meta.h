@@ -1,6 +1,6 @@
 // Date, time, attribute, wildcard and case rules shared by every archive back-end.
-#ifndef MARLOX_FILES_FILE_META_H
-#define MARLOX_FILES_FILE_META_H
+#ifndef MARLOX_RUNTIME_FILE_META_H
+#define MARLOX_RUNTIME_FILE_META_H
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
 // The message table: the 200 numbered texts of the user interface, Windows-1252 bytes.
 // Filled once at start-up, from the built-in German texts or from a catalog file.
-#ifndef MARLOX_APP_MESSAGES_H
-#define MARLOX_APP_MESSAGES_H
+#ifndef MARLOX_STATE_MESSAGES_H
+#define MARLOX_STATE_MESSAGES_H
 
 #include <string>
 

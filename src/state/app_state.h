@@ -1,7 +1,7 @@
 // The application state the command handlers pass to each other: one instance, owned by the
 // application object.
-#ifndef MARLOX_APP_APP_STATE_H
-#define MARLOX_APP_APP_STATE_H
+#ifndef MARLOX_STATE_APP_STATE_H
+#define MARLOX_STATE_APP_STATE_H
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 // The built-in texts: German, the program's own language. Compiled as Windows-1252 bytes.
 // A catalog file replaces them line by line, in this order.
-#include "app/messages.h"
+#include "state/messages.h"
 
 namespace {
 

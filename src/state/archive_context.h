@@ -1,16 +1,16 @@
 // What every archive operation works with: the shared state, the settings, the texts, the
 // ZIP engine, the window (through ArchiveView), the prompter and the listing's results.
-#ifndef MARLOX_ARCHIVE_ARCHIVE_CONTEXT_H
-#define MARLOX_ARCHIVE_ARCHIVE_CONTEXT_H
+#ifndef MARLOX_STATE_ARCHIVE_CONTEXT_H
+#define MARLOX_STATE_ARCHIVE_CONTEXT_H
 
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/messages.h"
-#include "app/settings_file.h"
-#include "app/temp_files.h"
-#include "archive/archive_view.h"
+#include "state/app_state.h"
+#include "state/messages.h"
+#include "state/settings_file.h"
+#include "state/temp_files.h"
+#include "state/archive_view.h"
 #include "runtime/prompt.h"
 #include "zip/zip.h"
 

@@ -5,8 +5,8 @@
 // comments, compares keys case-insensitively (trailing spaces of the key ignored), starts the
 // value after "=" and the spaces behind it and runs it to the end of the line, trailing spaces
 // included. The first matching line wins; a line starting with "[" ends the search.
-#ifndef MARLOX_APP_SETTINGS_FILE_H
-#define MARLOX_APP_SETTINGS_FILE_H
+#ifndef MARLOX_STATE_SETTINGS_FILE_H
+#define MARLOX_STATE_SETTINGS_FILE_H
 
 #include <functional>
 #include <string>
