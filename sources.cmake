@@ -8,7 +8,10 @@ set(MARLOX_PORTABLE_SOURCES
   src/state/settings_file.cpp
   src/app/command_line.cpp
   src/state/temp_files.cpp
+  src/state/archive_kind.cpp
+  src/runtime/paths.cpp
   src/app/commands.cpp
+  src/app/backends.cpp
   # ZIP engine
   src/zip/zip_records.cpp
   src/zip/zip_names.cpp
@@ -32,6 +35,7 @@ set(MARLOX_WINDOWS_SOURCES
   src/protect/mail_library.cpp
   src/formats/cab_library.cpp
   src/runtime/ui_prompt.cpp
+  src/runtime/ui_window.cpp
   src/runtime/ui_dialog.cpp
   src/runtime/ui_balloon.cpp
 )

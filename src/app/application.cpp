@@ -56,26 +56,21 @@ bool Application::start_up(const std::string& command_line) {
     os::close_file(config);
     if (write_send_to_shortcut) create_send_to_shortcut();
 
-    settings_ = load_settings(config_path(), language);
+    program_.settings = load_settings(config_path(), language);
     font_main_ = create_font(11);
     font_list_ = create_font(10);
-    load_messages_for_language(messages_, program_folder_, settings_.language);
-    bind_cab_library(cab_, prompter_, messages_);
+    load_messages_for_language(program_.messages, program_folder_, program_.settings.language);
+    bind_cab_library(cab_, prompter_, program_.messages);
 
     if (!window_.create(*this)) return false;
     prompter_.set_fallback(window_.handle());
-    zip_set_progress(zip_, on_zip_progress, this);
+    zip_set_progress(program_.zip, on_zip_progress, this);
     handle_start_argument();
     return true;
 }
 
 std::string Application::version_banner() const {
     return std::string("      --      Version  ") + kVersion + "    --    " + kNotice;
-}
-
-ArchiveContext Application::archive_context() {
-    return ArchiveContext{state_,  settings_, messages_, zip_,
-                          window_, prompter_, listing_,  temp_files_};
 }
 
 bool Application::handle_message(MSG& msg) {
@@ -87,13 +82,12 @@ bool Application::handle_message(MSG& msg) {
         DispatchMessageA(&msg);
     }
     window_.update_hover_help();
-    state_.default_program = true;
     return true;
 }
 
 void Application::main_loop() {
     MSG msg;
-    while (!state_.quit) {
+    while (!program_.state.quit) {
         if (GetMessageA(&msg, nullptr, 0, 0) <= 0 || !handle_message(msg)) return;
     }
     // The quit command: the window goes, and its WM_QUIT ends the loop.
@@ -108,7 +102,7 @@ int Application::on_zip_progress(void* context, long) {
     const DWORD now = GetTickCount();
     if (now - app->last_pump_ < kRepaintInterval) return 0;
     app->last_pump_ = now;
-    app->window_.set_progress(app->state_.progress);
+    app->window_.set_progress(app->program_.state.progress);
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
@@ -123,8 +117,8 @@ int Application::on_zip_progress(void* context, long) {
 
 void Application::shut_down() {
     release_cab_library(cab_);
-    save_settings_at_exit(config_path(), settings_, window_.geometry());
-    temp_files_.remove_all();
+    save_settings_at_exit(config_path(), program_.settings, window_.geometry());
+    program_.temp_files.remove_all();
     DeleteObject(font_main_);
     DeleteObject(font_list_);
     font_main_ = font_list_ = nullptr;

@@ -7,18 +7,13 @@
 
 #include <string>
 
-#include "state/app_state.h"
 #include "app/command_line.h"
 #include "app/main_window.h"
-#include "state/messages.h"
-#include "state/settings_file.h"
-#include "state/temp_files.h"
-#include "state/version.h"
-#include "state/archive_context.h"
 #include "formats/cab_library.h"
 #include "protect/mail_library.h"
 #include "runtime/ui_prompt.h"
-#include "zip/zip.h"
+#include "state/archive_context.h"
+#include "state/version.h"
 
 class Application {
   public:
@@ -46,8 +41,10 @@ class Application {
 
     // `dispatch_command`: the command table of the main window's command numbers.
     void dispatch_command(int command);
-    // `open_entry`: finds the member of the first selected row for the opening code.
-    void open_entry();
+    // `open_entry`: finds the member of the first selected row and opens it with `viewer`, or
+    // with its registered program when that is empty, or runs `setup_program` when given.
+    void open_entry(const std::string& viewer = std::string(),
+                    const std::string& setup_program = std::string());
     // The start argument's step: a "zip" path is listed; a path that is no archive is packed
     // into a new archive together with the arguments after it.
     void handle_start_argument();
@@ -56,22 +53,23 @@ class Application {
     std::string version_banner() const;
 
     Prompter& prompter() { return prompter_; }
-    const MessageTable& messages() const { return messages_; }
-    Settings& settings() { return settings_; }
-    const Settings& settings() const { return settings_; }
-    AppState& state() { return state_; }
-    ZipEngine& zip() { return zip_; }
-    ListingState& listing() { return listing_; }
+    const MessageTable& messages() const { return program_.messages; }
+    Settings& settings() { return program_.settings; }
+    const Settings& settings() const { return program_.settings; }
+    AppState& state() { return program_.state; }
+    ListingState& listing() { return program_.listing; }
     MainWindow& window() { return window_; }
-    ArchiveContext archive_context();
+    ArchiveContext archive_context() { return ArchiveContext(program_, window_, prompter_); }
     bool config_existed() const { return config_existed_; }
     std::string config_path() const { return program_folder_ + "marlox.ini"; }
     const std::string& start_argument() const { return start_argument_; }
-    TempFiles& temp_files() { return temp_files_; }
     HFONT list_font() const { return font_list_; }
 
   private:
     static int on_zip_progress(void* context, long bytes_done);
+    // Makes `path` the open archive and lists it with the entry of its kind; false, with nothing
+    // changed, when no entry reads that kind.
+    bool list_archive(const std::string& path);
     void new_command(bool from_button);
     void open_command();
     void extract_command();
@@ -86,17 +84,12 @@ class Application {
     std::string start_argument_;
     CommandLine further_arguments_{std::string()};  // the arguments after the start argument
     bool config_existed_ = false;
-    Settings settings_;
-    MessageTable messages_;
+    ProgramState program_;
     MailLibrary mail_;
     CabLibrary cab_;
-    TempFiles temp_files_;
     HFONT font_main_ = nullptr;
     HFONT font_list_ = nullptr;
-    AppState state_;
-    ZipEngine zip_;
     DWORD last_pump_ = 0;  // when the progress callback last let the window catch up
-    ListingState listing_;
     MainWindow window_;
 };
 

@@ -1,5 +1,45 @@
 #include "app/commands.h"
 
+#include "app/backends.h"
+#include "runtime/paths.h"
+
+bool command_enabled(int command, const CommandState& state) {
+    if (state.busy) return false;
+    const ArchiveBackend* backend = backend_for(state.kind);
+    switch (command) {
+        case kCmdExtract:
+        case kButtonExtract:
+        case kCmdContextExtract:
+        case kCmdConvert:
+        case kButtonConvert:
+        case kCmdMail:
+        case kButtonMail:
+        case kCmdView:
+        case kButtonView:
+        case kCmdMove:
+        case kCmdRename:
+        case kCmdCopy:
+            return backend != nullptr;
+        case kCmdRemove:
+        case kButtonRemove:
+        case kCmdContextRemove:
+            return backend && backend->can_delete;
+        case kCmdAdd:
+        case kButtonAdd:
+        case kCmdContextAdd:
+            return backend && backend->can_add;
+        case kCmdEncipher:
+            return backend && backend->can_encipher;
+        case kCmdProperties:
+            return backend && backend->has_properties;
+        case kCmdSetup:
+        case kButtonSetup:
+            return backend && backend->can_setup && state.setup_candidates;
+        default:
+            return true;
+    }
+}
+
 int hover_help_message(int button) {
     switch (button) {
         case kButtonNew:
@@ -31,7 +71,4 @@ int hover_help_message(int button) {
     }
 }
 
-std::string viewer_menu_name(const std::string& program) {
-    const size_t slash = program.find_last_of("\\/");
-    return slash == std::string::npos ? program : program.substr(slash + 1);
-}
+std::string viewer_menu_name(const std::string& program) { return file_name_of(program); }

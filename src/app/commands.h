@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "state/archive_kind.h"
+
 enum Command {
     kCmdQuit = 0,
     kCmdSettings = 1,
@@ -49,6 +51,19 @@ enum Command {
 
     kCmdSetupCandidate = 1000,  // + position in the setup candidate list
 };
+
+// What decides which commands can be given: a snapshot of the window's state.
+struct CommandState {
+    ArchiveKind kind = ArchiveKind::kNone;  // of the archive shown; kNone: nothing is shown
+    bool setup_candidates = false;          // the archive holds setup programs
+    bool busy = false;                      // an operation runs
+};
+
+// Whether `command` can be given in `state`. The general commands (new, open, settings, help,
+// about, history, quit, the viewers and the context menu's view and convert items) always can;
+// those on the archive shown only when one is, and as far as its kind allows; nothing while an
+// operation runs. The menu, the toolbar, the context menus and the shortcuts all follow it.
+bool command_enabled(int command, const CommandState& state);
 
 // The message number of the hover help for toolbar button `button`; -1 for no button.
 int hover_help_message(int button);

@@ -1,12 +1,13 @@
 // The main loop's command dispatch and the handlers that only check a precondition before they
-// hand over to the archive operations.
+// hand over to the archive operations of the open archive's kind.
 #include "app/application.h"
+#include "app/backends.h"
 #include "app/commands.h"
 #include "archive/adding.h"
 #include "archive/deleting.h"
 #include "archive/extract_dialog.h"
-#include "archive/extraction.h"
 #include "archive/listing.h"
+#include "runtime/paths.h"
 
 void Application::dispatch_command(int command) {
     // One operation at a time: a command that arrives while another runs (from a box's or a
@@ -16,7 +17,7 @@ void Application::dispatch_command(int command) {
     switch (command) {
         case kCmdQuit:
         case kButtonQuit:
-            state_.quit = true;
+            program_.state.quit = true;
             break;
         case kCmdNew:
         case kButtonNew:
@@ -44,24 +45,17 @@ void Application::dispatch_command(int command) {
         case kCmdView:
         case kCmdContextView:
         case kButtonView:
-            state_.default_program = true;
             open_entry();
             break;
         default:
             if (command >= kCmdViewer0 && command <= kCmdViewer4) {
                 const size_t viewer = static_cast<size_t>(command - kCmdViewer0);
-                if (viewer >= settings_.viewers.size()) break;
-                state_.chosen_viewer = settings_.viewers[viewer];
-                state_.default_program = false;
-                open_entry();
-                state_.chosen_viewer.clear();
-                state_.default_program = true;
+                if (viewer < program_.settings.viewers.size())
+                    open_entry(program_.settings.viewers[viewer]);
             } else if (command >= kCmdSetupCandidate) {
                 const size_t candidate = static_cast<size_t>(command - kCmdSetupCandidate);
-                if (candidate >= listing_.setup_candidates.size()) break;
-                state_.chosen_setup_program = listing_.setup_candidates[candidate];
-                open_entry();
-                state_.chosen_setup_program.clear();
+                const std::vector<std::string>& candidates = program_.listing.setup_candidates;
+                if (candidate < candidates.size()) open_entry(std::string(), candidates[candidate]);
             }
             // The settings, help, about, convert, mail, history, setup, encipher,
             // archive file and properties commands come with their own dialogs and operations.
@@ -71,49 +65,56 @@ void Application::dispatch_command(int command) {
 
 void Application::show_error(int title, const std::string& text, BoxIcon icon) {
     MessageBoxRequest box;
-    box.owner = window_.handle();
-    box.title = messages_.message(title);
+    box.title = program_.messages.message(title);
     box.text = text;
     box.icon = icon;
     prompter_.message_box(box);
 }
 
 void Application::unknown_kind_error() {
-    show_error(42, messages_.message(48) + "\n" + messages_.message(49), BoxIcon::kError);
+    show_error(42, program_.messages.message(48) + "\n" + program_.messages.message(49),
+               BoxIcon::kError);
+}
+
+bool Application::list_archive(const std::string& path) {
+    const ArchiveKind kind = archive_kind_of(path);
+    const ArchiveBackend* backend = backend_for(kind);
+    if (!backend) return false;
+    program_.state.archive_path = path;
+    program_.state.archive_kind = kind;
+    ArchiveContext ctx = archive_context();
+    backend->list(ctx);
+    return true;
 }
 
 void Application::handle_start_argument() {
     if (start_argument_.empty()) return;
     Operation operation(window_);
-    const std::string kind = archive_kind_of(start_argument_);
-    ArchiveContext ctx = archive_context();
-    if (kind == "zip") {
-        state_.archive_path = start_argument_;
-        state_.archive_kind = "zip";
-        list_zip_archive(ctx);
-    } else if (kind != "rar" && kind != "cab") {
-        // Files and folders to pack into a new archive, the start argument first.
-        std::vector<std::string> arguments = {start_argument_};
-        for (std::string next = further_arguments_.next(); !next.empty();
-             next = further_arguments_.next()) {
-            arguments.push_back(next);
-        }
-        pack_given_items(ctx, arguments);
+    if (archive_kind_of(start_argument_) != ArchiveKind::kNone) {
+        list_archive(start_argument_);
+        return;
     }
-    // RAR and CAB archives come with their back-ends.
+    // Files and folders to pack into a new archive, the start argument first.
+    std::vector<std::string> arguments = {start_argument_};
+    for (std::string next = further_arguments_.next(); !next.empty();
+         next = further_arguments_.next()) {
+        arguments.push_back(next);
+    }
+    ArchiveContext ctx = archive_context();
+    pack_given_items(ctx, arguments);
 }
 
 void Application::new_command(bool from_button) {
-    const std::string remembered = state_.archive_path;
-    if (from_button) state_.archive_path.clear();
+    AppState& state = program_.state;
+    const std::string remembered = state.archive_path;
+    if (from_button) state.archive_path.clear();
     SaveFileRequest request;
-    request.owner = window_.handle();
-    request.title = messages_.message(26);
-    request.filters = messages_.message(59);
+    request.title = program_.messages.message(26);
+    request.filters = program_.messages.message(59);
     const std::string chosen = prompter_.save_file(request);
     if (chosen.empty()) {
         // Cancelled: the archive shown stays the open one.
-        state_.archive_path = remembered;
+        state.archive_path = remembered;
         return;
     }
     ArchiveContext ctx = archive_context();
@@ -121,93 +122,75 @@ void Application::new_command(bool from_button) {
 }
 
 void Application::open_command() {
-    const std::string remembered = state_.archive_path;
     OpenFileRequest request;
-    request.owner = window_.handle();
-    request.title = messages_.message(23);
-    request.filters = messages_.message(47);
+    request.title = program_.messages.message(23);
+    request.filters = program_.messages.message(47);
     request.filter_index = 4;
     const std::string path = prompter_.open_file(request);
-    const std::string kind = path.empty() ? std::string() : archive_kind_of(path);
-    if (kind == "zip") {
-        state_.archive_path = path;
-        state_.archive_kind = kind;
-        ArchiveContext ctx = archive_context();
-        list_zip_archive(ctx);
-    } else if (kind.empty() || kind == "rar" || kind == "cab") {
-        // Cancelled, or a file without extension; RAR and CAB listings come with their
-        // back-ends.
-        state_.archive_path = remembered;
-    } else {
-        show_error(42, messages_.message(45), BoxIcon::kWarning);
-        ArchiveContext ctx = archive_context();
-        show_nothing_listed(ctx);
+    // Cancelled, or a file without extension: the archive shown stays the open one.
+    if (path.empty() || extension_of(path).empty()) return;
+    if (archive_kind_of(path) != ArchiveKind::kNone) {
+        list_archive(path);
+        return;
     }
+    show_error(42, program_.messages.message(45), BoxIcon::kWarning);
+    ArchiveContext ctx = archive_context();
+    show_nothing_listed(ctx);
 }
 
 void Application::extract_command() {
-    if (state_.archive_path.empty()) return;
-    if (state_.archive_kind.empty()) {
+    AppState& state = program_.state;
+    if (state.archive_path.empty()) return;
+    const ArchiveBackend* backend = backend_for(state.archive_kind);
+    if (!backend) {
         unknown_kind_error();
-        state_.archive_path.clear();
+        state.archive_path.clear();
         return;
     }
-    const int safe = settings_.safe;
     ArchiveContext ctx = archive_context();
     ExtractChoices choices;
-    if (extract_dialog(ctx, window_.handle(), window_.selected_count(), choices)) {
-        run_extraction(ctx, choices);
+    if (extract_dialog(ctx, *backend, window_.handle(), window_.selected_count(), choices)) {
+        run_extraction(*backend, ctx, choices);
     }
-    settings_.safe = safe;
 }
 
 void Application::remove_command() {
-    if (settings_.safe == 1) {
+    if (program_.settings.safe == 1) {
         MessageBoxRequest box;
-        box.owner = window_.handle();
-        box.title = messages_.message(50);
-        box.text = messages_.message(171) + "\n";
+        box.title = program_.messages.message(50);
+        box.text = program_.messages.message(171) + "\n";
         box.icon = BoxIcon::kWarning;
         box.buttons = BoxButtons::kYesNo;
         if (prompter_.message_box(box) != kAnswerYes) return;
     }
     if (window_.selected_count() == 0) return;
-    if (state_.archive_kind == "zip") {
+    const ArchiveBackend* backend = backend_for(program_.state.archive_kind);
+    if (!backend) {
+        unknown_kind_error();
+    } else if (backend->can_delete) {
         ArchiveContext ctx = archive_context();
         delete_selected_members(ctx);
-    } else if (state_.archive_kind.empty()) {
-        unknown_kind_error();
     } else {
-        show_error(50, messages_.message(51) + "\n" + messages_.message(52), BoxIcon::kWarning);
+        show_error(50, program_.messages.message(51) + "\n" + program_.messages.message(52),
+                   BoxIcon::kWarning);
     }
 }
 
 void Application::add_command() {
-    if (state_.archive_path.empty()) return;
-    if (state_.archive_kind == "zip") {
+    if (program_.state.archive_path.empty()) return;
+    const ArchiveBackend* backend = backend_for(program_.state.archive_kind);
+    if (!backend) {
+        unknown_kind_error();
+    } else if (backend->can_add) {
         ArchiveContext ctx = archive_context();
         ::add_command(ctx);
-    } else if (state_.archive_kind.empty()) {
-        unknown_kind_error();
     } else {
-        show_error(50, messages_.message(53) + "\n" + messages_.message(52), BoxIcon::kWarning);
+        show_error(50, program_.messages.message(53) + "\n" + program_.messages.message(52),
+                   BoxIcon::kWarning);
     }
 }
 
-void Application::open_entry() {
-    state_.selected_entry = 0;
-    HWND list = window_.list();
-    const int row = list ? ListView_GetNextItem(list, -1, LVNI_SELECTED) : -1;
-    if (row >= 0) {
-        const std::string name = window_.row_text(row, 1);
-        const auto& names = listing_.member_names;
-        for (size_t i = 0; i < names.size(); ++i) {
-            if (names[i] == name) {
-                state_.selected_entry = static_cast<int>(i);
-                break;
-            }
-        }
-    }
-    if (state_.archive_kind.empty()) unknown_kind_error();
-    // Opening the member with its program or a viewer comes with the opening code.
+void Application::open_entry(const std::string& /*viewer*/, const std::string& /*setup_program*/) {
+    if (!backend_for(program_.state.archive_kind)) unknown_kind_error();
+    // Opening the member of the first selected row comes with the opening code.
 }

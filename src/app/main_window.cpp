@@ -116,7 +116,7 @@ bool MainWindow::create(Application& app) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = window_proc;
+    wc.lpfnWndProc = procedure;
     wc.hInstance = instance;
     wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
     wc.hIconSm =
@@ -149,9 +149,7 @@ bool MainWindow::create(Application& app) {
                                 hwnd_, reinterpret_cast<HMENU>(kProgressBarId), instance, nullptr);
     SendMessageA(progress_, PBM_SETRANGE32, 0, 100);
     create_popup_menus();
-    for (int command : {kCmdContextAdd, kCmdContextExtract, kCmdContextRemove, kCmdProperties}) {
-        enable_command(command, false);
-    }
+    apply_commands();
     accelerators_ = CreateAcceleratorTableA(const_cast<ACCEL*>(kShortcuts),
                                             sizeof kShortcuts / sizeof kShortcuts[0]);
     apply_layout();
@@ -222,10 +220,6 @@ void MainWindow::create_menu_bar() {
     AppendMenuA(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(edit), message(109).c_str());
     AppendMenuA(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(options), message(2).c_str());
     AppendMenuA(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(help), message(4).c_str());
-    for (int command : {kCmdExtract, kCmdProperties, kCmdMail, kCmdEncipher, kCmdConvert,
-                        kCmdRemove, kCmdAdd, kCmdView, kCmdSetup, kCmdCopy, kCmdMove, kCmdRename}) {
-        EnableMenuItem(menu_, static_cast<UINT>(command), MF_BYCOMMAND | MF_GRAYED);
-    }
 }
 
 void MainWindow::create_toolbar() {
@@ -351,22 +345,9 @@ void MainWindow::show_popup_menu(int number, int x, int y) {
     PostMessageA(hwnd_, WM_NULL, 0, 0);
 }
 
-LRESULT CALLBACK MainWindow::window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
-    if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        self->hwnd_ = nullptr;
-        self->toolbar_ = self->list_ = self->progress_ = self->status_ = nullptr;
-        self->menu_ = nullptr;  // destroyed with the window
-        return DefWindowProcA(hwnd, msg, wp, lp);
-    }
-    return self->on_message(msg, wp, lp);
+void MainWindow::on_destroyed() {
+    toolbar_ = list_ = progress_ = status_ = nullptr;
+    menu_ = nullptr;  // destroyed with the window
 }
 
 LRESULT MainWindow::on_message(UINT msg, WPARAM wp, LPARAM lp) {
@@ -399,12 +380,12 @@ LRESULT MainWindow::on_message(UINT msg, WPARAM wp, LPARAM lp) {
         default:
             break;
     }
-    return DefWindowProcA(hwnd_, msg, wp, lp);
+    return default_message(msg, wp, lp);
 }
 
 void MainWindow::on_command(int command, bool from_accelerator) {
-    // A shortcut does nothing while its menu item is disabled.
-    if (from_accelerator && !command_enabled(command)) return;
+    // A shortcut does nothing while its command cannot be given.
+    if (from_accelerator && !command_enabled(command, command_state())) return;
     app_->dispatch_command(command);
 }
 
@@ -513,7 +494,33 @@ void MainWindow::remember_geometry() {
     geometry_ = {outer.left, outer.top, client.right, client.bottom + menu};
 }
 
-bool MainWindow::command_enabled(int command) const {
+CommandState MainWindow::command_state() const {
+    CommandState state;
+    state.kind = shown_kind_;
+    state.setup_candidates = setup_candidates_;
+    state.busy = busy_;
+    return state;
+}
+
+void MainWindow::apply_commands() {
+    CommandState state = command_state();
+    state.busy = false;  // an operation refuses commands; it does not grey the window
+    for (const ToolbarSlot& slot : kToolbar) {
+        if (slot.command == 0) continue;
+        const BOOL enabled = command_enabled(slot.command, state) ? TRUE : FALSE;
+        SendMessageA(toolbar_, TB_ENABLEBUTTON, slot.command, MAKELPARAM(enabled, 0));
+    }
+    for (int command = kCmdQuit; command <= kCmdProperties; ++command) {
+        const UINT flags =
+            MF_BYCOMMAND | (command_enabled(command, state) ? MF_ENABLED : MF_GRAYED);
+        for (HMENU menu : {menu_, popups_[0], popups_[1]}) {
+            if (menu) EnableMenuItem(menu, static_cast<UINT>(command), flags);
+        }
+    }
+    if (hwnd_) DrawMenuBar(hwnd_);
+}
+
+bool MainWindow::shows_enabled(int command) const {
     if (command >= kButtonNew && command <= kButtonSetup) {
         return toolbar_ && SendMessageA(toolbar_, TB_ISBUTTONENABLED, command, 0) != 0;
     }
@@ -681,31 +688,23 @@ void MainWindow::set_progress(int value) {
     }
 }
 
-void MainWindow::enable_command(int command, bool enabled) {
-    if (command >= kButtonNew && command <= kButtonSetup) {
-        SendMessageA(toolbar_, TB_ENABLEBUTTON, command, MAKELPARAM(enabled ? TRUE : FALSE, 0));
-        return;
-    }
-    const UINT flags = MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED);
-    for (HMENU menu : {menu_, popups_[0], popups_[1]}) {
-        if (menu) EnableMenuItem(menu, static_cast<UINT>(command), flags);
-    }
-    if (hwnd_) DrawMenuBar(hwnd_);
-}
-
-void MainWindow::set_setup_candidates(const std::vector<std::string>& candidates) {
+void MainWindow::set_commands(ArchiveKind kind, const std::vector<std::string>& setup_candidates) {
+    shown_kind_ = kind;
+    setup_candidates_ = !setup_candidates.empty();
     if (popups_[2]) DestroyMenu(popups_[2]);
     popups_[2] = nullptr;
-    if (candidates.empty()) return;
-    popups_[2] = CreatePopupMenu();
-    for (size_t i = 0; i < candidates.size(); ++i) {
-        AppendMenuA(popups_[2], MF_STRING, kCmdSetupCandidate + i, candidates[i].c_str());
+    if (setup_candidates_) {
+        popups_[2] = CreatePopupMenu();
+        for (size_t i = 0; i < setup_candidates.size(); ++i) {
+            AppendMenuA(popups_[2], MF_STRING, kCmdSetupCandidate + i, setup_candidates[i].c_str());
+        }
     }
+    apply_commands();
 }
 
-AddChoice MainWindow::run_add_dialog() {
+AddChoice MainWindow::run_add_dialog(bool items_given) {
     ArchiveContext ctx = app_->archive_context();
-    return add_dialog(ctx, hwnd_);
+    return add_dialog(ctx, hwnd_, items_given);
 }
 
 void MainWindow::activate() {

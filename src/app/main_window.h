@@ -12,8 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "state/settings_file.h"
+#include "app/commands.h"
+#include "runtime/ui_window.h"
 #include "state/archive_view.h"
+#include "state/settings_file.h"
 
 class Application;
 class MainWindow;
@@ -36,7 +38,7 @@ class Operation {
 constexpr int kArchiveListId = 100;
 constexpr int kProgressBarId = 101;
 
-class MainWindow : public ArchiveView {
+class MainWindow : public Window, public ArchiveView {
   public:
     MainWindow() = default;
     ~MainWindow() override;
@@ -50,7 +52,6 @@ class MainWindow : public ArchiveView {
     // Destroys the window (the quit command's way out of the loop).
     void destroy();
 
-    HWND handle() const { return hwnd_; }
     HWND list() const { return list_; }
     HWND toolbar() const { return toolbar_; }
     HWND progress_bar() const { return progress_; }
@@ -79,7 +80,10 @@ class MainWindow : public ArchiveView {
     bool busy() const { return busy_; }
     // The layout rule for the current size.
     void apply_layout();
-    bool command_enabled(int command) const;
+    // What decides which commands can be given now.
+    CommandState command_state() const;
+    // Whether the menu or the toolbar shows `command` enabled.
+    bool shows_enabled(int command) const;
     std::string status_text(int field) const;
 
     // ArchiveView
@@ -98,14 +102,15 @@ class MainWindow : public ArchiveView {
     void reset_title() override;
     void set_progress_range(int maximum) override;
     void set_progress(int value) override;
-    void enable_command(int command, bool enabled) override;
-    void set_setup_candidates(const std::vector<std::string>& candidates) override;
+    void set_commands(ArchiveKind kind, const std::vector<std::string>& setup_candidates) override;
     void activate() override;
-    AddChoice run_add_dialog() override;
+    AddChoice run_add_dialog(bool items_given) override;
 
   private:
-    static LRESULT CALLBACK window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    LRESULT on_message(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT on_message(UINT msg, WPARAM wp, LPARAM lp) override;
+    void on_destroyed() override;
+    // Gives the menus, the toolbar and the context menus the states command_enabled says.
+    void apply_commands();
     LRESULT on_notify(NMHDR* header);
     void on_command(int command, bool from_accelerator);
     void on_drop(HDROP drop);
@@ -123,7 +128,6 @@ class MainWindow : public ArchiveView {
     std::string message(int number) const;
 
     Application* app_ = nullptr;
-    HWND hwnd_ = nullptr;
     HWND toolbar_ = nullptr;
     HWND list_ = nullptr;
     HWND progress_ = nullptr;
@@ -139,6 +143,8 @@ class MainWindow : public ArchiveView {
     std::vector<ArchiveEntry> rows_;
     std::wstring row_wide_;  // the text handed out to a list that asked in UTF-16
     int indicators_[6] = {2, 2, 2, 2, 2, 2};
+    ArchiveKind shown_kind_ = ArchiveKind::kNone;  // of the archive shown
+    bool setup_candidates_ = false;
     // The button whose help status field 1 shows: -1 none (the banner, or what an operation
     // wrote there), 0 nothing shown yet.
     int hover_button_ = 0;

@@ -9,10 +9,8 @@
 #include <iterator>
 
 #include "runtime/file_meta.h"
+#include "runtime/paths.h"
 #include "runtime/ui_balloon.h"
-#include "runtime/ui_dialog.h"
-
-std::function<void(HWND)> AddDialog::test_hook;
 
 namespace {
 
@@ -20,19 +18,19 @@ const char kClassName[] = "MarloxAddDialog";
 constexpr int kWidth = 450;
 constexpr int kHeight = 400;
 
-const ControlLayout kControls[] = {
-    {kAddModeGroup, "BUTTON", BS_GROUPBOX, 10, 10, 180, 115},
-    {kAddWithoutPath, "BUTTON", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 15, 40, 170, 20},
-    {kAddRelative, "BUTTON", BS_AUTORADIOBUTTON, 15, 65, 170, 20},
-    {kAddAbsolute, "BUTTON", BS_AUTORADIOBUTTON, 15, 90, 170, 20},
+const DialogControl kControls[] = {
+    {kAddModeGroup, "BUTTON", BS_GROUPBOX, 10, 10, 180, 115, 36},
+    {kAddWithoutPath, "BUTTON", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 15, 40, 170, 20, 37},
+    {kAddRelative, "BUTTON", BS_AUTORADIOBUTTON, 15, 65, 170, 20, 38},
+    {kAddAbsolute, "BUTTON", BS_AUTORADIOBUTTON, 15, 90, 170, 20, 39},
     {kAddList, WC_LISTVIEWA,
      WS_BORDER | WS_GROUP | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS, 200,
-     10, 245, 350},
+     10, 245, 350, -1, "", true},
     {kAddIncludeFolders, "BUTTON", BS_AUTOCHECKBOX | BS_MULTILINE | WS_GROUP | WS_TABSTOP, 10, 220,
-     185, 50},
-    {kAddCancel, "BUTTON", BS_PUSHBUTTON | WS_GROUP | WS_TABSTOP, 10, 370, 70, 20},
-    {kAddHelp, "BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 100, 370, 70, 20},
-    {kAddOk, "BUTTON", BS_DEFPUSHBUTTON | WS_TABSTOP, 370, 370, 70, 20},
+     185, 50, 115},
+    {kAddCancel, "BUTTON", BS_PUSHBUTTON | WS_GROUP | WS_TABSTOP, 10, 370, 70, 20, 34},
+    {kAddHelp, "BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 100, 370, 70, 20, 40},
+    {kAddOk, "BUTTON", BS_DEFPUSHBUTTON | WS_TABSTOP, 370, 370, 70, 20, 35},
 };
 
 // The list's columns after the name: size and date, reached by scrolling.
@@ -45,10 +43,6 @@ std::string parent_folder(const std::string& folder) {
     const size_t slash = folder.find_last_of('\\', folder.size() >= 2 ? folder.size() - 2 : 0);
     if (folder.size() <= 3 || slash == std::string::npos) return std::string();
     return folder.substr(0, slash + 1);
-}
-
-std::string with_separator(const std::string& path) {
-    return path.empty() || path.back() == '\\' ? path : path + "\\";
 }
 
 std::string format_time(const FILETIME& written) {
@@ -71,93 +65,36 @@ int picture_of(const std::string& name, DWORD attributes) {
 
 }  // namespace
 
-bool AddDialog::run(HWND owner) {
-    done_ = accepted_ = false;
-    hwnd_ = create_dialog_window(kClassName, window_proc, ctx_.messages.message(41), kWidth,
-                                 kHeight, owner, this);
-    if (!hwnd_) return false;
-    create_controls();
-    show_dialog(hwnd_, owner);
-    SetFocus(defaults.list_enabled ? list_ : control(kAddOk));
-    if (test_hook) test_hook(hwnd_);
-    run_dialog_loop(hwnd_, owner, done_);
-    return accepted_;
+AddDialog::AddDialog(ArchiveContext& ctx)
+    : Dialog(kClassName, kWidth, kHeight, kControls, std::size(kControls)), ctx_(ctx) {}
+
+bool AddDialog::run(HWND owner) { return Dialog::run(owner, ctx_.messages.message(41)); }
+
+LRESULT AddDialog::on_notify(const NMHDR* header) {
+    if (header->hwndFrom != list_) return 0;
+    if (header->code == LVN_ITEMACTIVATE) {
+        open_row(reinterpret_cast<const NMITEMACTIVATE*>(header)->iItem);
+    } else if (header->code == LVN_KEYDOWN &&
+               reinterpret_cast<const NMLVKEYDOWN*>(header)->wVKey == VK_BACK) {
+        go_up();
+    }
+    return 0;
 }
 
-LRESULT CALLBACK AddDialog::window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* self = static_cast<AddDialog*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+bool AddDialog::on_own_message(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {
+    if (msg == kAddShowFolder) {
+        result = show_folder(reinterpret_cast<const char*>(lp)) ? TRUE : FALSE;
+        return true;
     }
-    auto* self = reinterpret_cast<AddDialog*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
-    if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        if (self->font_) DeleteObject(self->font_);
-        self->font_ = nullptr;
-        self->hwnd_ = self->list_ = nullptr;
-        return DefWindowProcA(hwnd, msg, wp, lp);
+    if (msg == kAddGetFolder) {
+        *reinterpret_cast<std::string*>(lp) = folder_;
+        result = TRUE;
+        return true;
     }
-    return self->on_message(msg, wp, lp);
+    return false;
 }
 
-LRESULT AddDialog::on_message(UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-        case WM_COMMAND:
-            if (HIWORD(wp) == BN_CLICKED) on_command(LOWORD(wp));
-            return 0;
-        case WM_NOTIFY: {
-            const auto* header = reinterpret_cast<const NMHDR*>(lp);
-            if (header->hwndFrom != list_) return 0;
-            if (header->code == LVN_ITEMACTIVATE) {
-                open_row(reinterpret_cast<const NMITEMACTIVATE*>(lp)->iItem);
-            } else if (header->code == LVN_KEYDOWN &&
-                       reinterpret_cast<const NMLVKEYDOWN*>(lp)->wVKey == VK_BACK) {
-                go_up();
-            }
-            return 0;
-        }
-        case WM_CLOSE:  // the close box does nothing
-            return 0;
-        case DM_GETDEFID:
-            return MAKELRESULT(kAddOk, DC_HASDEFID);
-        case kAddShowFolder:
-            return show_folder(reinterpret_cast<const char*>(lp)) ? TRUE : FALSE;
-        case kAddGetFolder:
-            *reinterpret_cast<std::string*>(lp) = folder_;
-            return TRUE;
-        default:
-            break;
-    }
-    return DefWindowProcA(hwnd_, msg, wp, lp);
-}
-
-void AddDialog::create_controls() {
-    const MessageTable& m = ctx_.messages;
-    const auto text_of = [&](int id) -> std::string {
-        switch (id) {
-            case kAddModeGroup:
-                return m.message(36);
-            case kAddWithoutPath:
-                return m.message(37);
-            case kAddRelative:
-                return m.message(38);
-            case kAddAbsolute:
-                return m.message(39);
-            case kAddIncludeFolders:
-                return m.message(115);
-            case kAddCancel:
-                return m.message(34);
-            case kAddHelp:
-                return m.message(40);
-            case kAddOk:
-                return m.message(35);
-            default:
-                return "";
-        }
-    };
-    font_ = create_dialog_controls(hwnd_, kControls, std::size(kControls), text_of, kAddList);
+void AddDialog::on_init() {
     list_ = control(kAddList);
     SendMessageA(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
     const struct {
@@ -166,7 +103,7 @@ void AddDialog::create_controls() {
                    {10, kSizeWidth, LVCFMT_RIGHT},
                    {11, kDateWidth, LVCFMT_LEFT}};
     for (int c = 0; c < 3; ++c) {
-        std::string title = m.message(columns[c].title);
+        std::string title = message(columns[c].title);
         LVCOLUMNA column = {};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
         column.fmt = columns[c].format;
@@ -180,53 +117,36 @@ void AddDialog::create_controls() {
         SHGetFileInfoA("C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
     if (pictures)
         SendMessageA(list_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(pictures));
-    add_balloon_tip(hwnd_, control(kAddIncludeFolders), m.message(116), m.message(117),
+    add_balloon_tip(hwnd_, control(kAddIncludeFolders), message(116), message(117),
                     kBalloonInformation);
 
     static const int kModes[] = {kAddWithoutPath, kAddRelative, kAddAbsolute};
     const int mode = defaults.mode >= 0 && defaults.mode <= 2 ? defaults.mode : 0;
     CheckRadioButton(hwnd_, kAddWithoutPath, kAddAbsolute, kModes[mode]);
-    EnableWindow(control(kAddWithoutPath), defaults.mode0_enabled);
-    SendMessageA(control(kAddIncludeFolders), BM_SETCHECK,
-                 defaults.include_folders_checked ? BST_CHECKED : BST_UNCHECKED, 0);
-    EnableWindow(control(kAddIncludeFolders), defaults.include_folders_enabled);
+    enable(kAddWithoutPath, defaults.mode0_enabled);
+    set_checked(kAddIncludeFolders, defaults.include_folders_checked);
+    enable(kAddIncludeFolders, defaults.include_folders_enabled);
     EnableWindow(list_, defaults.list_enabled);
     // The list starts with the drives.
     show_folder(std::string());
+    SetFocus(defaults.list_enabled ? list_ : control(kAddOk));
 }
 
-bool AddDialog::checked(int id) const {
-    return SendMessageA(control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+void AddDialog::on_click(int id) {
+    if (id == kAddIncludeFolders) include_folders_switched();
+    if (id == kAddHelp) show_help();
 }
 
-void AddDialog::on_command(int id) {
-    switch (id) {
-        case kAddIncludeFolders:
-            include_folders_switched();
-            break;
-        case kAddHelp:
-            show_help();
-            break;
-        case kAddCancel:
-            choice = AddChoice();
-            done_ = true;
-            break;
-        case kAddOk:
-            on_ok();
-            break;
-        default:
-            break;
-    }
+void AddDialog::on_cancel() {
+    choice = AddChoice();
+    end(false);
 }
 
 void AddDialog::include_folders_switched() {
-    if (checked(kAddIncludeFolders)) {
-        if (checked(kAddWithoutPath))
-            CheckRadioButton(hwnd_, kAddWithoutPath, kAddAbsolute, kAddRelative);
-        EnableWindow(control(kAddWithoutPath), FALSE);
-    } else {
-        EnableWindow(control(kAddWithoutPath), TRUE);
-    }
+    const bool including = checked(kAddIncludeFolders);
+    if (including && checked(kAddWithoutPath))
+        CheckRadioButton(hwnd_, kAddWithoutPath, kAddAbsolute, kAddRelative);
+    enable(kAddWithoutPath, !including);
 }
 
 void AddDialog::on_ok() {
@@ -245,7 +165,7 @@ void AddDialog::on_ok() {
         const Entry& shown = shown_[static_cast<size_t>(item.lParam)];
         entries.push_back({shown.name, shown.folder, (item.state & LVIS_SELECTED) != 0});
     }
-    accepted_ = done_ = true;
+    end(true);
 }
 
 void AddDialog::show_help() {
@@ -282,7 +202,7 @@ void AddDialog::add_list_row(const Entry& entry, const std::string& size, const 
 }
 
 bool AddDialog::show_folder(const std::string& wanted) {
-    const std::string folder = with_separator(wanted);
+    const std::string folder = as_folder(wanted);
     struct Found {
         std::string name, size, date;
         DWORD attributes;
@@ -379,16 +299,17 @@ void AddDialog::go_up() {
     ListView_EnsureVisible(list_, row, FALSE);
 }
 
-AddChoice add_dialog(ArchiveContext& ctx, HWND owner) {
+AddChoice add_dialog(ArchiveContext& ctx, HWND owner, bool items_given) {
+    PendingItems& pending = ctx.state.pending;
     AddDialog dialog(ctx);
-    dialog.defaults = add_dialog_defaults(ctx.state);
+    dialog.defaults = add_dialog_defaults(pending, items_given);
     AddChoice choice;
     if (dialog.run(owner)) {
         choice = dialog.choice;
-        take_add_selection(ctx.state, choice.list_folder, dialog.entries, dialog.include_folders);
-        if (ctx.state.pending_size_total > 0) {
+        take_add_selection(pending, choice.list_folder, dialog.entries, dialog.include_folders);
+        if (pending.size_total > 0) {
             ctx.view.set_progress_range(
-                static_cast<int>(std::min<int64_t>(ctx.state.pending_size_total, INT_MAX)));
+                static_cast<int>(std::min<int64_t>(pending.size_total, INT_MAX)));
         }
     }
     ctx.view.activate();

@@ -1,17 +1,17 @@
 // The add dialog (window 2): the path-mode options, a file-system list of one folder in which
 // several files and folders can be selected, and "inc. Verzeichnisse". A data carrier: the
 // caller fills the defaults, the dialog hands back the mode, the folder its list showed and the
-// list's entries. It is a top-level window with its own message loop while its owner is disabled.
+// list's entries.
 #ifndef MARLOX_ARCHIVE_ADD_DIALOG_H
 #define MARLOX_ARCHIVE_ADD_DIALOG_H
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "archive/adding.h"
+#include "runtime/ui_dialog.h"
 #include "state/archive_context.h"
 
 // Control ids.
@@ -34,11 +34,9 @@ constexpr UINT kAddShowFolder = WM_APP + 1;
 // drives) into the std::string* in `lParam`.
 constexpr UINT kAddGetFolder = WM_APP + 2;
 
-class AddDialog {
+class AddDialog : public Dialog {
   public:
-    explicit AddDialog(ArchiveContext& ctx) : ctx_(ctx) {}
-    AddDialog(const AddDialog&) = delete;
-    AddDialog& operator=(const AddDialog&) = delete;
+    explicit AddDialog(ArchiveContext& ctx);
 
     // In: how the options and the list start.
     AddDialogDefaults defaults;
@@ -51,25 +49,21 @@ class AddDialog {
     // Shows the dialog over `owner` (disabled meanwhile) until OK (true) or "Abbruch" (false).
     bool run(HWND owner);
 
-    // Called once the dialog exists, before it waits for events; tests drive it from here with
-    // window messages.
-    static std::function<void(HWND dialog)> test_hook;
-
   private:
     struct Entry {
         std::string name;  // as shown: "..", a folder or file name, or a drive "C:"
         bool folder = false;
     };
 
-    static LRESULT CALLBACK window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    LRESULT on_message(UINT msg, WPARAM wp, LPARAM lp);
-    void create_controls();
-    void on_command(int id);
-    void on_ok();
+    std::string message(int number) const override { return ctx_.messages.message(number); }
+    void on_init() override;
+    void on_click(int id) override;
+    void on_ok() override;
+    void on_cancel() override;
+    LRESULT on_notify(const NMHDR* header) override;
+    bool on_own_message(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
     void show_help();
     void include_folders_switched();
-    HWND control(int id) const { return GetDlgItem(hwnd_, id); }
-    bool checked(int id) const;
 
     // The list: each row's data is an index into shown_.
     bool show_folder(const std::string& folder);
@@ -79,18 +73,15 @@ class AddDialog {
     void go_up();
 
     ArchiveContext& ctx_;
-    HWND hwnd_ = nullptr;
     HWND list_ = nullptr;
-    HFONT font_ = nullptr;
     std::string folder_;
     std::vector<Entry> shown_;
-    bool done_ = false;
-    bool accepted_ = false;
 };
 
-// `add_dialog`: runs the dialog with add_dialog_defaults; on OK hands the list to
-// take_add_selection and sets the progress range to the pending size total when that is above 0.
-// Returns the choice (path mode -1 when cancelled) with the main window active again.
-AddChoice add_dialog(ArchiveContext& ctx, HWND owner);
+// `add_dialog`: runs the dialog with add_dialog_defaults for the pending items, which a drop or
+// the command line gave when `items_given`; on OK hands the list to take_add_selection and sets
+// the progress range to the pending size total when that is above 0. Returns the choice (path
+// mode -1 when cancelled) with the main window active again.
+AddChoice add_dialog(ArchiveContext& ctx, HWND owner, bool items_given);
 
 #endif

@@ -1,19 +1,14 @@
 #include "archive/adding.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 
 #include "archive/listing.h"
 #include "runtime/file_meta.h"
+#include "runtime/paths.h"
 
 namespace {
-
-bool is_separator(char c) { return c == '\\' || c == '/'; }
-
-size_t file_name_start(const std::string& path) {
-    const size_t split = path.find_last_of("\\/");
-    return split == std::string::npos ? 0 : split + 1;
-}
 
 // The length of the root a path in mode 2 is named below: "C:\", "\\server\share\", otherwise
 // everything up to the first separator (the whole path when it has none).
@@ -37,19 +32,8 @@ std::string forward_slashes(std::string text) {
     return text;
 }
 
-// Size of a file in bytes; -1 when it cannot be read.
-int64_t known_size(const std::string& path) {
-    os::File* file = os::open_file(path, os::OpenMode::kRead);
-    const int64_t size = file ? os::file_size(file) : -1;
-    os::close_file(file);
-    return size;
-}
-
 // Size of a file in bytes; 0 when it cannot be read.
-int64_t size_of(const std::string& path) {
-    const int64_t size = known_size(path);
-    return size > 0 ? size : 0;
-}
+int64_t size_of(const std::string& path) { return std::max<int64_t>(0, file_size_of(path)); }
 
 int progress_value(int64_t bytes) { return bytes > INT_MAX ? INT_MAX : static_cast<int>(bytes); }
 
@@ -59,55 +43,37 @@ std::string two_digits(int value) {
     return buffer;
 }
 
-void add_file_to_pending(AppState& state, const std::string& path) {
-    state.pending_files.push_back(path);
-    state.pending_size_total += size_of(path);
-}
-
-void clear_pending(AppState& state) {
-    state.pending_files.clear();
-    state.pending_folders.clear();
-    state.pending_size_total = 0;
-    state.folders_included = false;
-}
-
-// A cancelled dialog changes nothing: the archive is let go so that no file stays held open.
-void let_archive_go(ArchiveContext& ctx) {
-    zip_close(ctx.zip);
-    ctx.state.writer_open = false;
+void add_file_to_pending(PendingItems& pending, const std::string& path) {
+    pending.files.push_back(path);
+    pending.size_total += size_of(path);
 }
 
 // Creates the archive at the archive path as a new empty file; when it cannot be created the
 // failure is shown (title 42, messages 55 and 56, error icon) and nothing is open afterwards.
 bool create_archive(ArchiveContext& ctx) {
-    if (zip_create(ctx.zip, ctx.state.archive_path) == kZipOk) {
-        ctx.state.writer_open = true;
-        return true;
-    }
+    if (zip_create(ctx.zip, ctx.state.archive_path) == kZipOk) return true;
     show_open_failed(ctx);
     show_nothing_listed(ctx);
-    ctx.state.writer_open = false;
     return false;
 }
 
-// The add dialog on the pending items given by a drop or the command line, then the addition.
-void add_given_items(ArchiveContext& ctx) {
-    ctx.state.items_given = true;
+// Runs the add dialog and, unless it was cancelled, the addition; a cancelled dialog changes
+// nothing, and the archive is let go so that no file stays held open. Returns the path mode.
+int add_through_dialog(ArchiveContext& ctx, bool items_given) {
     ctx.state.progress = 0;
-    const AddChoice choice = ctx.view.run_add_dialog();
+    const AddChoice choice = ctx.view.run_add_dialog(items_given);
     if (choice.path_mode != -1) {
         add_files(ctx, choice);
     } else {
-        let_archive_go(ctx);
+        zip_close(ctx.zip);
     }
-    ctx.state.items_given = false;
-    ctx.state.folders_included = false;
+    return choice.path_mode;
 }
 
 }  // namespace
 
 std::string with_zip_extension(const std::string& path) {
-    const std::string name = path.substr(file_name_start(path));
+    const std::string name = file_name_of(path);
     if (name.size() >= 4 && lower_case(name.substr(name.size() - 4)) == ".zip") return path;
     return path + ".zip";
 }
@@ -135,10 +101,10 @@ AddName add_name(const std::string& path, int mode, const std::string& list_fold
     return out;
 }
 
-std::string drop_base_name(const AppState& state) {
-    if (!state.pending_files.empty()) return state.pending_files.front();
-    if (!state.pending_folders.empty()) {
-        std::string folder = state.pending_folders.front();
+std::string drop_base_name(const PendingItems& pending) {
+    if (!pending.files.empty()) return pending.files.front();
+    if (!pending.folders.empty()) {
+        std::string folder = pending.folders.front();
         if (!folder.empty() && is_separator(folder.back())) folder.pop_back();
         return folder;
     }
@@ -157,53 +123,53 @@ std::string pack_archive_name(const std::string& base, const os::SystemTime& now
     return (has_extension ? base.substr(0, dot) : base) + ".zip";
 }
 
-void collect_item(AppState& state, const std::string& path) {
+void collect_item(PendingItems& pending, const std::string& path) {
     if (path.empty()) return;
     const uint32_t attributes = os::attributes(path);
     if (attributes != os::kNoAttributes && (attributes & os::kAttrDirectory)) {
-        state.folders_included = true;
-        state.pending_folders.push_back(is_separator(path.back()) ? path : path + "\\");
+        pending.folders_included = true;
+        pending.folders.push_back(as_folder(path));
     } else {
-        add_file_to_pending(state, path);
+        add_file_to_pending(pending, path);
     }
 }
 
-void take_add_selection(AppState& state, const std::string& list_folder,
+void take_add_selection(PendingItems& pending, const std::string& list_folder,
                         const std::vector<AddListEntry>& entries, bool include_folders) {
     for (const AddListEntry& entry : entries) {
         if (!entry.selected) continue;
         if (entry.folder) {
             if (entry.name != "." && entry.name != "..")
-                state.pending_folders.push_back(list_folder + entry.name + "\\");
+                pending.folders.push_back(list_folder + entry.name + "\\");
         } else if (!list_folder.empty()) {
-            add_file_to_pending(state, list_folder + entry.name);
+            add_file_to_pending(pending, list_folder + entry.name);
         }
     }
-    if (include_folders) expand_pending_folders(state);
+    if (include_folders) expand_pending_folders(pending);
 }
 
-void expand_pending_folders(AppState& state) {
+void expand_pending_folders(PendingItems& pending) {
     // Indexes, not iterators: the queue grows while it is walked.
-    for (size_t i = 0; i < state.pending_folders.size(); ++i) {
-        const std::string folder = state.pending_folders[i];
+    for (size_t i = 0; i < pending.folders.size(); ++i) {
+        const std::string folder = pending.folders[i];
         std::vector<os::FolderEntry> entries;
         if (!os::list_folder(folder, entries)) continue;
         for (const os::FolderEntry& entry : entries) {
             if (entry.attributes & os::kAttrDirectory) {
-                state.pending_folders.push_back(folder + entry.name + "\\");
+                pending.folders.push_back(folder + entry.name + "\\");
             } else {
-                add_file_to_pending(state, folder + entry.name);
+                add_file_to_pending(pending, folder + entry.name);
             }
         }
     }
 }
 
-AddDialogDefaults add_dialog_defaults(const AppState& state) {
+AddDialogDefaults add_dialog_defaults(const PendingItems& pending, bool items_given) {
     AddDialogDefaults out;
-    if (!state.items_given) return out;
+    if (!items_given) return out;
     out.list_enabled = false;
     out.include_folders_enabled = false;
-    if (state.folders_included) {
+    if (pending.folders_included) {
         out.mode = 1;
         out.mode0_enabled = false;
         out.include_folders_checked = true;
@@ -236,12 +202,11 @@ void new_archive_command(ArchiveContext& ctx, const std::string& chosen) {
     if (chosen.empty()) return;
     ctx.view.clear_rows();
     ctx.listing.member_names.clear();
-    ctx.listing.lookup_names.clear();
     // The question is about the file that will be replaced, after the ".zip" rule.
     const std::string path = with_zip_extension(chosen);
     if (!confirm_overwrite(ctx, path)) {
         ctx.state.archive_path.clear();
-        ctx.state.archive_kind.clear();
+        ctx.state.archive_kind = ArchiveKind::kNone;
         return;
     }
     ctx.state.archive_path = path;
@@ -253,50 +218,40 @@ int start_new_archive(ArchiveContext& ctx, bool keep_existing) {
     if (state.archive_path.empty()) return -1;
     ctx.view.set_status_text(0, "0" + ctx.messages.message(57));
     state.archive_path = with_zip_extension(state.archive_path);
-    state.writer_open = keep_existing && zip_open(ctx.zip, state.archive_path) == kZipOk;
-    if (!state.writer_open && !create_archive(ctx)) return -1;
-    state.archive_kind = "zip";
-    const int mode = add_command(ctx);
-    state.writer_open = false;
-    return mode;
+    const bool opened = keep_existing && zip_open(ctx.zip, state.archive_path) == kZipOk;
+    if (!opened && !create_archive(ctx)) return -1;
+    state.archive_kind = ArchiveKind::kZip;
+    return add_command(ctx);
 }
 
 int add_command(ArchiveContext& ctx) {
-    AppState& state = ctx.state;
-    if (!state.writer_open) state.writer_open = zip_open(ctx.zip, state.archive_path) == kZipOk;
-    // The dialog fills the pending items afresh: files left from an earlier operation (a new
-    // archive keeps the writer open) would otherwise be added again.
-    clear_pending(state);
-    state.progress = 0;
-    const AddChoice choice = ctx.view.run_add_dialog();
-    if (choice.path_mode != -1) {
-        add_files(ctx, choice);
-    } else {
-        let_archive_go(ctx);
-    }
-    return choice.path_mode;
+    if (!zip_is_open(ctx.zip)) zip_open(ctx.zip, ctx.state.archive_path);
+    // The dialog fills the pending items afresh: files left from an earlier operation would
+    // otherwise be added again.
+    ctx.state.pending.clear();
+    return add_through_dialog(ctx, false);
 }
 
 void add_files(ArchiveContext& ctx, const AddChoice& choice) {
     AppState& state = ctx.state;
     ArchiveView& view = ctx.view;
     view.enable_list(false);
-    view.set_progress_range(progress_value(state.pending_size_total));
+    view.set_progress_range(progress_value(state.pending.size_total));
 
     // An archive without an end record (a new, empty file) is started afresh; a file whose size
     // cannot be read is never recreated.
-    const int64_t size = known_size(state.archive_path);
+    const int64_t size = file_size_of(state.archive_path);
     if (os::attributes(state.archive_path) == os::kNoAttributes || (size >= 0 && size < 2)) {
-        state.writer_open = zip_create(ctx.zip, state.archive_path) == kZipOk;
-    } else if (!state.writer_open) {
-        state.writer_open = zip_open(ctx.zip, state.archive_path) == kZipOk;
+        zip_create(ctx.zip, state.archive_path);
+    } else if (!zip_is_open(ctx.zip)) {
+        zip_open(ctx.zip, state.archive_path);
     }
 
     // One batch: the directory is written once at its end. Until then the archive on disk is
     // the one before, so a failure anywhere leaves a valid archive.
     zip_begin_batch(ctx.zip);
     const std::string archive = lower_case(state.archive_path);
-    for (const std::string& path : state.pending_files) {
+    for (const std::string& path : state.pending.files) {
         state.progress = progress_value(state.progress + size_of(path));
         view.set_progress(state.progress);
         view.set_status_text(1, path);
@@ -311,42 +266,40 @@ void add_files(ArchiveContext& ctx, const AddChoice& choice) {
     view.set_status_text(1, std::string());
     zip_close(ctx.zip);
     state.progress = 0;
-    state.writer_open = false;
     view.enable_list(true);
     list_zip_archive(ctx);
 }
 
 void drop_items(ArchiveContext& ctx, const std::vector<std::string>& paths) {
     AppState& state = ctx.state;
-    if (state.archive_kind == "zip") {
-        zip_close(ctx.zip);
-        state.writer_open = zip_open(ctx.zip, state.archive_path) == kZipOk;
-        clear_pending(state);
-        for (const std::string& path : paths) collect_item(state, path);
-        add_given_items(ctx);
-    } else if (state.archive_kind.empty()) {
-        clear_pending(state);
-        for (const std::string& path : paths) collect_item(state, path);
-        pack_items(ctx, drop_base_name(state));
+    if (state.archive_kind == ArchiveKind::kZip) {
+        zip_open(ctx.zip, state.archive_path);
+        state.pending.clear();
+        for (const std::string& path : paths) collect_item(state.pending, path);
+        add_through_dialog(ctx, true);
+    } else if (state.archive_kind == ArchiveKind::kNone) {
+        state.pending.clear();
+        for (const std::string& path : paths) collect_item(state.pending, path);
+        pack_items(ctx, drop_base_name(state.pending));
     }
 }
 
 void pack_given_items(ArchiveContext& ctx, const std::vector<std::string>& arguments) {
     if (arguments.empty() || arguments.front().empty()) return;
-    clear_pending(ctx.state);
-    for (const std::string& argument : arguments) collect_item(ctx.state, argument);
+    ctx.state.pending.clear();
+    for (const std::string& argument : arguments) collect_item(ctx.state.pending, argument);
     pack_items(ctx, arguments.front());
 }
 
 void pack_items(ArchiveContext& ctx, const std::string& base) {
     AppState& state = ctx.state;
     state.archive_path = pack_archive_name(base, os::local_now());
-    state.archive_kind = "zip";
+    state.archive_kind = ArchiveKind::kZip;
     if (!confirm_overwrite(ctx, state.archive_path)) {
         state.archive_path.clear();
-        state.archive_kind.clear();
+        state.archive_kind = ArchiveKind::kNone;
         return;
     }
     if (!create_archive(ctx)) return;
-    add_given_items(ctx);
+    add_through_dialog(ctx, true);
 }

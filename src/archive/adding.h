@@ -20,9 +20,9 @@
 #include <string>
 #include <vector>
 
+#include "runtime/os.h"
 #include "state/app_state.h"
 #include "state/archive_context.h"
-#include "runtime/os.h"
 
 // ---- naming ------------------------------------------------------------------------------
 
@@ -46,7 +46,7 @@ AddName add_name(const std::string& path, int mode, const std::string& list_fold
 
 // The base name pack_items starts from after a drop: the first pending file, otherwise the first
 // pending folder without its trailing "\", otherwise "zip.zip" in the program folder.
-std::string drop_base_name(const AppState& state);
+std::string drop_base_name(const PendingItems& pending);
 
 // The archive pack_items creates for `base`: when the extension of its file name is "zip" (any
 // case), the base's folder + "packed_dd_mm_yyyy_hh_mm_ss_.zip" from `now`; otherwise the base
@@ -58,7 +58,7 @@ std::string pack_archive_name(const std::string& base, const os::SystemTime& now
 // Files one dropped or given path into the pending items: a folder goes to the pending folders
 // with a trailing "\" and sets the folders-included mark; anything else goes to the pending
 // files and its size is added to the pending size total. An empty path is skipped.
-void collect_item(AppState& state, const std::string& path);
+void collect_item(PendingItems& pending, const std::string& path);
 
 // One entry of the add dialog's file list.
 struct AddListEntry {
@@ -71,13 +71,13 @@ struct AddListEntry {
 // name, its size added to the total; none when the list folder is empty), every selected folder
 // but "." and ".." a pending folder (list folder + name + "\"). Then, with `include_folders`,
 // expand_pending_folders.
-void take_add_selection(AppState& state, const std::string& list_folder,
+void take_add_selection(PendingItems& pending, const std::string& list_folder,
                         const std::vector<AddListEntry>& entries, bool include_folders);
 
 // Expands the pending folders as a queue, including folders appended while it runs: each
 // folder's files are appended to the pending files (sizes to the total), each subfolder to the
 // end of the queue. Empty folders add nothing.
-void expand_pending_folders(AppState& state);
+void expand_pending_folders(PendingItems& pending);
 
 // How the add dialog opens: the checked mode, and which controls may be used.
 struct AddDialogDefaults {
@@ -90,7 +90,7 @@ struct AddDialogDefaults {
 // Without items given: mode 0, everything enabled. Items given with a folder among them: mode 1,
 // mode 0 disabled, list disabled, "inc. Verzeichnisse" checked and disabled. Items given without
 // a folder: mode 0, list and "inc. Verzeichnisse" disabled.
-AddDialogDefaults add_dialog_defaults(const AppState& state);
+AddDialogDefaults add_dialog_defaults(const PendingItems& pending, bool items_given);
 
 // The text of the dialog's help box.
 std::string add_help_text(const MessageTable& messages);
@@ -107,7 +107,7 @@ bool confirm_overwrite(ArchiveContext& ctx, const std::string& path);
 void new_archive_command(ArchiveContext& ctx, const std::string& chosen);
 
 // Starts a new archive at ctx.state.archive_path (nothing when it is empty): gives it the ".zip"
-// rule, creates it empty (0 bytes until the first addition), sets the archive kind to "zip" and
+// rule, creates it empty (0 bytes until the first addition), sets the archive kind to ZIP and
 // runs add_command. A cancelled dialog leaves the 0-byte file and the list as it was. With
 // `keep_existing` (the listing's start for a real archive without members) the file is opened
 // as it is, so its end record and comment stay. A file that cannot be created is reported
@@ -115,18 +115,18 @@ void new_archive_command(ArchiveContext& ctx, const std::string& chosen);
 // Returns the path mode of the dialog; when it is not -1 the archive has been listed again.
 int start_new_archive(ArchiveContext& ctx, bool keep_existing = false);
 
-// The add command on the open ZIP archive: opens it when the writer is not open, empties the
+// The add command on the open ZIP archive: opens it unless the engine holds it open, empties the
 // pending items, runs the add dialog and, unless it was cancelled, add_files. Returns the mode.
 int add_command(ArchiveContext& ctx);
 
 // Adds every pending file under the name add_name forms, in one batch of the engine, moving the
-// progress value by each file's size; then closes the archive, clears the writer-open flag and
+// progress value by each file's size; then closes the archive and
 // lists the archive again. An archive file shorter than 2 bytes is started afresh. A file that
 // vanished or cannot be read is skipped, and so is the archive itself.
 void add_files(ArchiveContext& ctx, const AddChoice& choice);
 
 // A drop of `paths` on the window: on an open ZIP archive the items are added through the add
-// dialog (items-given flag set while it runs); with nothing open they are packed into a new
+// dialog (which then shows no file list); with nothing open they are packed into a new
 // archive named from drop_base_name; on a RAR or CAB archive nothing happens.
 void drop_items(ArchiveContext& ctx, const std::vector<std::string>& paths);
 
@@ -136,7 +136,7 @@ void pack_given_items(ArchiveContext& ctx, const std::vector<std::string>& argum
 
 // Packs the pending items into a new archive named pack_archive_name(base, now): asks
 // confirm_overwrite (No: archive path and kind empty), creates the archive, runs the add dialog
-// with the items-given flag set and, unless cancelled, add_files.
+// without its file list and, unless cancelled, add_files.
 void pack_items(ArchiveContext& ctx, const std::string& base);
 
 #endif

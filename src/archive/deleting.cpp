@@ -7,6 +7,7 @@
 #include "archive/listing.h"
 #include "runtime/file_meta.h"
 #include "runtime/os.h"
+#include "runtime/paths.h"
 
 namespace {
 
@@ -20,29 +21,9 @@ struct Member {
     bool kept = false;
 };
 
-bool is_separator(char c) { return c == '\\' || c == '/'; }
-
 bool is_folder_member(const Member& m) {
     return (!m.name.empty() && is_separator(m.name.back())) ||
            (m.info.attributes & os::kAttrDirectory);
-}
-
-// Removes `folder` (ending in a separator) with everything in it. Only used on the private work
-// folder this operation created.
-void remove_tree(const std::string& folder) {
-    std::vector<os::FolderEntry> entries;
-    if (os::list_folder(folder, entries)) {
-        for (const os::FolderEntry& entry : entries) {
-            const std::string path = folder + entry.name;
-            if (entry.attributes & os::kAttrDirectory) {
-                remove_tree(path + "\\");
-            } else {
-                os::set_attributes(path, os::kAttrNormal);
-                os::delete_file(path);
-            }
-        }
-    }
-    os::remove_folder(folder.substr(0, folder.size() - 1));
 }
 
 // A name beside `path` that names nothing yet: `path` + `suffix` + a number.
@@ -54,13 +35,6 @@ std::string unused_sibling(const std::string& path, const std::string& suffix) {
     return std::string();
 }
 
-int64_t size_of(const std::string& path) {
-    os::File* file = os::open_file(path, os::OpenMode::kRead);
-    const int64_t size = file ? os::file_size(file) : -1;
-    os::close_file(file);
-    return size;
-}
-
 class Deletion {
   public:
     explicit Deletion(ArchiveContext& ctx) : ctx_(ctx) {}
@@ -68,7 +42,6 @@ class Deletion {
     // The member numbers of the kept rows in display order; false when a row names no member.
     bool plan() {
         if (zip_open(ctx_.zip, ctx_.state.archive_path) != kZipOk) return false;
-        ctx_.state.writer_open = true;
         const int count = zip_count(ctx_.zip);
         members_.resize(static_cast<size_t>(count) + 1);
         for (int i = 1; i <= count; ++i) {
@@ -134,7 +107,6 @@ class Deletion {
         }
         set_progress(count);
         zip_close(ctx_.zip);
-        ctx_.state.writer_open = false;
         ctx_.view.set_status_text(1, std::string());
         return true;
     }
@@ -142,22 +114,18 @@ class Deletion {
     // Builds `rebuilt` from the kept members in display order. Every member must come back with
     // its size and CRC-32.
     bool rebuild(const std::string& work, const std::string& rebuilt) {
-        ctx_.state.pending_files.clear();
         if (zip_create(ctx_.zip, rebuilt) != kZipOk) return false;
-        ctx_.state.writer_open = true;
         zip_begin_batch(ctx_.zip);
         for (size_t r = 0; r < row_members_.size(); ++r) {
             set_progress(ctx_.state.progress - 1);
             const int i = row_members_[r];
             const Member& member = members_[static_cast<size_t>(i)];
             if (!member.kept) continue;
-            ctx_.state.pending_files.push_back(member.name);
             ctx_.view.set_status_text(1, member.name);
             if (!add_member(work, i, member)) return false;
         }
         const bool written = zip_end_batch(ctx_.zip) == kZipOk;
         zip_close(ctx_.zip);
-        ctx_.state.writer_open = false;
         return written;
     }
 
@@ -205,7 +173,7 @@ class Deletion {
 bool replace_archive(const std::string& rebuilt, const std::string& archive) {
     const std::string copy = unused_sibling(archive, ".new");
     if (copy.empty()) return false;
-    if (!os::copy_file(rebuilt, copy, true) || size_of(copy) != size_of(rebuilt)) {
+    if (!os::copy_file(rebuilt, copy, true) || file_size_of(copy) != file_size_of(rebuilt)) {
         os::delete_file(copy);
         return false;
     }
@@ -244,7 +212,6 @@ void delete_selected_members(ArchiveContext& ctx) {
         bool done = !work.empty() && deletion.plan() && deletion.extract(work) &&
                     deletion.rebuild(work, rebuilt);
         zip_close(ctx.zip);
-        state.writer_open = false;
         state.progress = 0;
         view.set_progress(0);
         view.set_progress_range(100);

@@ -5,9 +5,7 @@
 
 #include "runtime/file_meta.h"
 #include "runtime/os.h"
-#include "runtime/ui_dialog.h"
-
-std::function<void(HWND)> ExtractDialog::test_hook;
+#include "runtime/paths.h"
 
 namespace {
 
@@ -15,28 +13,24 @@ const char kClassName[] = "MarloxExtractDialog";
 constexpr int kWidth = 550;
 constexpr int kHeight = 300;
 
-const ControlLayout kControls[] = {
+const DialogControl kControls[] = {
     {kExtractOverwriteGroup, "BUTTON", BS_GROUPBOX, 10, 10, 200, 80},
-    {kExtractOverwrite, "BUTTON", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 15, 30, 180, 20},
-    {kExtractAsk, "BUTTON", BS_AUTORADIOBUTTON, 15, 55, 180, 20},
-    {kExtractSelectionGroup, "BUTTON", BS_GROUPBOX, 10, 110, 200, 120},
-    {kExtractAll, "BUTTON", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 15, 130, 180, 20},
-    {kExtractSelected, "BUTTON", BS_AUTORADIOBUTTON, 15, 155, 180, 20},
-    {kExtractPattern, "BUTTON", BS_AUTORADIOBUTTON, 15, 180, 180, 20},
+    {kExtractOverwrite, "BUTTON", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 15, 30, 180, 20, 118},
+    {kExtractAsk, "BUTTON", BS_AUTORADIOBUTTON, 15, 55, 180, 20, 119},
+    {kExtractSelectionGroup, "BUTTON", BS_GROUPBOX, 10, 110, 200, 120, 120},
+    {kExtractAll, "BUTTON", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 15, 130, 180, 20, 121},
+    {kExtractSelected, "BUTTON", BS_AUTORADIOBUTTON, 15, 155, 180, 20, 122},
+    {kExtractPattern, "BUTTON", BS_AUTORADIOBUTTON, 15, 180, 180, 20, 123},
     {kExtractPatternField, "EDIT", WS_BORDER | WS_GROUP | WS_TABSTOP | ES_AUTOHSCROLL, 35, 200, 50,
-     18},
+     18, -1, "", true},
     {kExtractTree, WC_TREEVIEWA,
      WS_BORDER | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS,
      235, 10, 310, 260},
-    {kExtractCancel, "BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 10, 275, 70, 20},
-    {kExtractHelp, "BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 100, 275, 70, 20},
-    {kExtractNewFolder, "BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 235, 275, 70, 20},
-    {kExtractOk, "BUTTON", BS_DEFPUSHBUTTON | WS_TABSTOP, 470, 275, 70, 20},
+    {kExtractCancel, "BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 10, 275, 70, 20, 34},
+    {kExtractHelp, "BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 100, 275, 70, 20, 40},
+    {kExtractNewFolder, "BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 235, 275, 70, 20, 170},
+    {kExtractOk, "BUTTON", BS_DEFPUSHBUTTON | WS_TABSTOP, 470, 275, 70, 20, -1, "OK"},
 };
-
-std::string with_separator(const std::string& path) {
-    return path.empty() || path.back() == '\\' ? path : path + "\\";
-}
 
 // The pieces of a folder path: "C:\a\b\" gives "C:", "a", "b".
 std::vector<std::string> path_pieces(const std::string& path) {
@@ -53,123 +47,55 @@ std::vector<std::string> path_pieces(const std::string& path) {
 
 }  // namespace
 
-bool ExtractDialog::run(HWND owner) {
-    done_ = accepted_ = false;
-    hwnd_ = create_dialog_window(kClassName, window_proc, ctx_.messages.message(107), kWidth,
-                                 kHeight, owner, this);
-    if (!hwnd_) return false;
-    create_controls();
-    show_dialog(hwnd_, owner);
-    SetFocus(tree_);
-    if (test_hook) test_hook(hwnd_);
-    run_dialog_loop(hwnd_, owner, done_);
-    return accepted_;
-}
+ExtractDialog::ExtractDialog(ArchiveContext& ctx)
+    : Dialog(kClassName, kWidth, kHeight, kControls, std::size(kControls)), ctx_(ctx) {}
 
-LRESULT CALLBACK ExtractDialog::window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* self =
-            static_cast<ExtractDialog*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<ExtractDialog*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
-    if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        if (self->font_) DeleteObject(self->font_);
-        self->font_ = nullptr;
-        self->hwnd_ = self->tree_ = nullptr;
-        return DefWindowProcA(hwnd, msg, wp, lp);
-    }
-    return self->on_message(msg, wp, lp);
-}
+bool ExtractDialog::run(HWND owner) { return Dialog::run(owner, ctx_.messages.message(107)); }
 
-LRESULT ExtractDialog::on_message(UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-        case WM_COMMAND:
-            if (HIWORD(wp) == BN_CLICKED) on_command(LOWORD(wp));
-            return 0;
-        case WM_NOTIFY: {
-            const auto* header = reinterpret_cast<const NMHDR*>(lp);
-            if (header->hwndFrom == tree_ &&
-                (header->code == TVN_ITEMEXPANDINGA || header->code == TVN_ITEMEXPANDINGW)) {
-                load_children(reinterpret_cast<const NMTREEVIEWA*>(lp)->itemNew.hItem);
-            }
-            return 0;
-        }
-        case WM_CLOSE:  // the close box does nothing
-            return 0;
-        case DM_GETDEFID:
-            return MAKELRESULT(kExtractOk, DC_HASDEFID);
-        case kExtractSelectFolder:
-            return select_folder(reinterpret_cast<const char*>(lp)) ? TRUE : FALSE;
-        case kExtractGetFolder:
-            *reinterpret_cast<std::string*>(lp) = current_folder();
-            return TRUE;
-        default:
-            break;
-    }
-    return DefWindowProcA(hwnd_, msg, wp, lp);
-}
-
-void ExtractDialog::create_controls() {
-    const MessageTable& m = ctx_.messages;
-    const auto text_of = [&](int id) -> std::string {
-        switch (id) {
-            case kExtractOverwriteGroup:
-                return m.message(57) + "..";
-            case kExtractOverwrite:
-                return m.message(118);
-            case kExtractAsk:
-                return m.message(119);
-            case kExtractSelectionGroup:
-                return m.message(120);
-            case kExtractAll:
-                return m.message(121);
-            case kExtractSelected:
-                return m.message(122);
-            case kExtractPattern:
-                return m.message(123);
-            case kExtractCancel:
-                return m.message(34);
-            case kExtractHelp:
-                return m.message(40);
-            case kExtractNewFolder:
-                return m.message(170);
-            case kExtractOk:
-                return "OK";
-            default:
-                return "";
-        }
-    };
-    font_ = create_dialog_controls(hwnd_, kControls, std::size(kControls), text_of,
-                                   kExtractPatternField);
+void ExtractDialog::on_init() {
+    // The overwrite group's title is message 57 and two dots.
+    SetWindowTextA(control(kExtractOverwriteGroup), (message(57) + "..").c_str());
     tree_ = control(kExtractTree);
-
     // Both option groups start from the defaults; the pattern field starts disabled.
     CheckRadioButton(hwnd_, kExtractOverwrite, kExtractAsk,
                      defaults.ask_before_overwriting ? kExtractAsk : kExtractOverwrite);
     CheckRadioButton(hwnd_, kExtractAll, kExtractPattern,
                      defaults.mode == 2 ? kExtractSelected : kExtractAll);
-    EnableWindow(control(kExtractSelected), defaults.selected_enabled);
-    EnableWindow(control(kExtractPattern), defaults.pattern_enabled);
-    EnableWindow(control(kExtractPatternField), FALSE);
-
+    enable(kExtractSelected, defaults.selected_enabled);
+    enable(kExtractPattern, defaults.pattern_enabled);
+    enable(kExtractPatternField, false);
     fill_drives();
     select_folder(start_folder);
+    SetFocus(tree_);
 }
 
-bool ExtractDialog::checked(int id) const {
-    return SendMessageA(control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+LRESULT ExtractDialog::on_notify(const NMHDR* header) {
+    if (header->hwndFrom == tree_ &&
+        (header->code == TVN_ITEMEXPANDINGA || header->code == TVN_ITEMEXPANDINGW)) {
+        load_children(reinterpret_cast<const NMTREEVIEWA*>(header)->itemNew.hItem);
+    }
+    return 0;
+}
+
+bool ExtractDialog::on_own_message(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {
+    if (msg == kExtractSelectFolder) {
+        result = select_folder(reinterpret_cast<const char*>(lp)) ? TRUE : FALSE;
+        return true;
+    }
+    if (msg == kExtractGetFolder) {
+        *reinterpret_cast<std::string*>(lp) = current_folder();
+        result = TRUE;
+        return true;
+    }
+    return false;
 }
 
 void ExtractDialog::set_pattern_enabled(bool enabled) {
     if (!enabled) SetWindowTextA(control(kExtractPatternField), "");
-    EnableWindow(control(kExtractPatternField), enabled);
+    enable(kExtractPatternField, enabled);
 }
 
-void ExtractDialog::on_command(int id) {
+void ExtractDialog::on_click(int id) {
     switch (id) {
         case kExtractPattern:
             set_pattern_enabled(true);
@@ -183,12 +109,6 @@ void ExtractDialog::on_command(int id) {
             break;
         case kExtractNewFolder:
             new_folder();
-            break;
-        case kExtractCancel:
-            done_ = true;
-            break;
-        case kExtractOk:
-            on_ok();
             break;
         default:
             break;
@@ -204,11 +124,9 @@ void ExtractDialog::on_ok() {
     if (chosen.target_folder.empty() || !confirm_target_writable(ctx_, chosen.target_folder)) {
         return;
     }
-    char pattern[MAX_PATH] = "";
-    GetWindowTextA(control(kExtractPatternField), pattern, sizeof pattern);
-    chosen.pattern = chosen.mode == 3 ? pattern : "";
+    chosen.pattern = chosen.mode == 3 ? control_text(kExtractPatternField) : "";
     choices = chosen;
-    accepted_ = done_ = true;
+    end(true);
 }
 
 void ExtractDialog::show_help() {
@@ -233,7 +151,7 @@ void ExtractDialog::new_folder() {
     const std::string name = ctx_.prompter.input_line(request);
     if (name.empty()) return;
     const std::string parent = current_folder();
-    const std::string path = with_separator(parent + name);
+    const std::string path = as_folder(parent + name);
     // A folder that cannot be made is not reported; the tree simply does not show it.
     if (!os::create_folder(path)) return;
     HTREEITEM selected = TreeView_GetSelection(tree_);
@@ -255,7 +173,7 @@ void ExtractDialog::new_folder() {
 
 HTREEITEM ExtractDialog::add_folder(HTREEITEM parent, const std::string& path,
                                     const std::string& name) {
-    folders_.push_back({with_separator(path), false});
+    folders_.push_back({as_folder(path), false});
     std::string text = name;
     TVINSERTSTRUCTA insert = {};
     insert.hParent = parent;
@@ -359,15 +277,12 @@ std::string ExtractDialog::current_folder() const {
     return folders_[static_cast<size_t>(item.lParam)].path;
 }
 
-bool extract_dialog(ArchiveContext& ctx, HWND owner, int selected_rows, ExtractChoices& choices) {
+bool extract_dialog(ArchiveContext& ctx, const ArchiveBackend& backend, HWND owner,
+                    int selected_rows, ExtractChoices& choices) {
     ExtractDialog dialog(ctx);
-    dialog.defaults = extract_defaults(selected_rows, ctx.state.archive_kind, ctx.settings.safe);
+    dialog.defaults = extract_defaults(selected_rows, backend, ctx.settings.safe);
     dialog.start_folder = ctx.listing.archive_folder;
-    if (dialog.start_folder.empty()) {
-        const size_t slash = ctx.state.archive_path.find_last_of("\\/");
-        if (slash != std::string::npos)
-            dialog.start_folder = ctx.state.archive_path.substr(0, slash);
-    }
+    if (dialog.start_folder.empty()) dialog.start_folder = folder_of(ctx.state.archive_path);
     if (!dialog.run(owner)) return false;
     choices = dialog.choices;
     return true;

@@ -1,7 +1,6 @@
 // The extract dialog (window 3): target folder in a folder tree, overwrite option, selection
 // mode and pattern. A data carrier: the caller fills the defaults and the start folder, the
-// dialog hands back its ExtractChoices. It is a top-level window with its own message loop while
-// its owner is disabled.
+// dialog hands back its ExtractChoices.
 #ifndef MARLOX_ARCHIVE_EXTRACT_DIALOG_H
 #define MARLOX_ARCHIVE_EXTRACT_DIALOG_H
 
@@ -9,12 +8,12 @@
 
 #include <commctrl.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
-#include "state/archive_context.h"
 #include "archive/extraction.h"
+#include "runtime/ui_dialog.h"
+#include "state/archive_context.h"
 
 // Control ids.
 enum ExtractControl {
@@ -40,11 +39,9 @@ constexpr UINT kExtractSelectFolder = WM_APP + 1;
 // std::string* in `lParam`.
 constexpr UINT kExtractGetFolder = WM_APP + 2;
 
-class ExtractDialog {
+class ExtractDialog : public Dialog {
   public:
-    explicit ExtractDialog(ArchiveContext& ctx) : ctx_(ctx) {}
-    ExtractDialog(const ExtractDialog&) = delete;
-    ExtractDialog& operator=(const ExtractDialog&) = delete;
+    explicit ExtractDialog(ArchiveContext& ctx);
 
     // In: how the options start, and the folder the tree opens at.
     ExtractDefaults defaults;
@@ -56,21 +53,16 @@ class ExtractDialog {
     // or "Abbruch" (false).
     bool run(HWND owner);
 
-    // Called once the dialog exists, before it waits for events; tests drive it from here with
-    // window messages.
-    static std::function<void(HWND dialog)> test_hook;
-
   private:
-    static LRESULT CALLBACK window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    LRESULT on_message(UINT msg, WPARAM wp, LPARAM lp);
-    void create_controls();
-    void on_command(int id);
-    void on_ok();
+    std::string message(int number) const override { return ctx_.messages.message(number); }
+    void on_init() override;
+    void on_click(int id) override;
+    void on_ok() override;
+    LRESULT on_notify(const NMHDR* header) override;
+    bool on_own_message(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
     void show_help();
     void new_folder();
     void set_pattern_enabled(bool enabled);
-    HWND control(int id) const { return GetDlgItem(hwnd_, id); }
-    bool checked(int id) const;
 
     // The folder tree: each item's data is an index into folders_.
     void fill_drives();
@@ -86,16 +78,13 @@ class ExtractDialog {
     };
 
     ArchiveContext& ctx_;
-    HWND hwnd_ = nullptr;
     HWND tree_ = nullptr;
-    HFONT font_ = nullptr;
     std::vector<Folder> folders_;
-    bool done_ = false;
-    bool accepted_ = false;
 };
 
-// `extract_dialog`: the dialog for the open archive with the defaults for `selected_rows`
-// selected rows; fills `choices` and returns true after OK.
-bool extract_dialog(ArchiveContext& ctx, HWND owner, int selected_rows, ExtractChoices& choices);
+// `extract_dialog`: the dialog for the open archive, of the kind `backend`, with the defaults for
+// `selected_rows` selected rows; fills `choices` and returns true after OK.
+bool extract_dialog(ArchiveContext& ctx, const ArchiveBackend& backend, HWND owner,
+                    int selected_rows, ExtractChoices& choices);
 
 #endif

@@ -5,18 +5,11 @@
 
 #include "runtime/file_meta.h"
 #include "runtime/os.h"
+#include "runtime/paths.h"
 
 namespace {
 
 constexpr int kProbeAttempts = 1000;
-
-bool is_separator(char c) { return c == '\\' || c == '/'; }
-
-// `folder` with one trailing separator; empty stays empty.
-std::string as_folder(const std::string& folder) {
-    if (folder.empty() || is_separator(folder.back())) return folder;
-    return folder + "\\";
-}
 
 bool is_device_name(const std::string& piece) {
     std::string base = lower_case(piece.substr(0, piece.find('.')));
@@ -58,10 +51,7 @@ std::string landing_path(const std::string& target, const std::string& name) {
 bool is_file_with_content(const std::string& path) {
     const uint32_t attributes = os::attributes(path);
     if (attributes == os::kNoAttributes || (attributes & os::kAttrDirectory)) return false;
-    os::File* file = os::open_file(path, os::OpenMode::kRead);
-    const int64_t size = file ? os::file_size(file) : 0;
-    os::close_file(file);
-    return size >= 1;
+    return file_size_of(path) >= 1;
 }
 
 bool user_allows_overwrite(ArchiveContext& ctx, const std::string& name) {
@@ -123,11 +113,11 @@ class Progress {
 
 }  // namespace
 
-ExtractDefaults extract_defaults(int selected_rows, const std::string& archive_kind, int safe) {
+ExtractDefaults extract_defaults(int selected_rows, const ArchiveBackend& backend, int safe) {
     ExtractDefaults d;
-    d.selected_enabled = selected_rows > 0 && archive_kind != "rar";
+    d.selected_enabled = selected_rows > 0 && backend.can_select;
     d.mode = d.selected_enabled ? 2 : 1;
-    d.pattern_enabled = archive_kind == "zip";
+    d.pattern_enabled = backend.can_match;
     d.ask_before_overwriting = safe == 1;
     return d;
 }
@@ -159,17 +149,6 @@ bool confirm_target_writable(ArchiveContext& ctx, const std::string& folder) {
     return false;
 }
 
-void run_extraction(ArchiveContext& ctx, const ExtractChoices& choices) {
-    if (ctx.state.archive_kind != "zip") return;
-    if (choices.mode == 1) {
-        extract_all_zip(ctx, choices);
-        return;
-    }
-    ExtractChoices chosen = choices;
-    if (chosen.mode != 3) chosen.pattern.clear();
-    extract_chosen_zip(ctx, chosen);
-}
-
 void extract_all_zip(ArchiveContext& ctx, const ExtractChoices& choices) {
     const std::string target = as_folder(choices.target_folder);
     if (!target.empty() && zip_open(ctx.zip, ctx.state.archive_path) == kZipOk) {
@@ -194,7 +173,7 @@ void extract_chosen_zip(ArchiveContext& ctx, const ExtractChoices& choices) {
         ctx.view.enable_list(false);
         // Each name's first member number, counted from 1, found once for all rows.
         std::unordered_map<std::string, int> first_member;
-        const std::vector<std::string>& names = ctx.listing.lookup_names;
+        const std::vector<std::string>& names = ctx.listing.member_names;
         for (size_t i = 0; i < names.size(); ++i)
             first_member.emplace(names[i], static_cast<int>(i) + 1);
 

@@ -4,7 +4,7 @@
 // How the window side uses it: the extract command counts the selected rows and shows the
 // dialog with extract_defaults; on OK the dialog calls confirm_target_writable for the folder
 // its tree shows (false: a box was shown, keep the dialog open), then closes and hands its
-// ExtractChoices to run_extraction.
+// ExtractChoices to the extraction of the archive's kind (state/archive_backend.h).
 //
 // The settings' `safe` value is never changed here: the dialog's overwrite option travels in
 // ExtractChoices::ask_before_overwriting for this one extraction, so the setting is the same
@@ -14,15 +14,8 @@
 
 #include <string>
 
+#include "state/archive_backend.h"
 #include "state/archive_context.h"
-
-// What the dialog chose.
-struct ExtractChoices {
-    std::string target_folder;  // ends in "\"; empty: nothing is extracted
-    int mode = 1;               // 1 all members, 2 the selected rows, 3 rows matching the pattern
-    std::string pattern;        // used in mode 3 only; an empty pattern means the selected rows
-    bool ask_before_overwriting = true;
-};
 
 // How the dialog opens.
 struct ExtractDefaults {
@@ -32,9 +25,10 @@ struct ExtractDefaults {
     bool ask_before_overwriting = true;
 };
 
-// With rows selected and an archive that is not RAR, "selected rows" is checked; otherwise
-// "all members" is checked and "selected rows" disabled. Asking follows `safe`.
-ExtractDefaults extract_defaults(int selected_rows, const std::string& archive_kind, int safe);
+// With rows selected and a kind that offers them, "selected rows" is checked; otherwise "all
+// members" is checked and "selected rows" disabled. The pattern is offered as the kind says.
+// Asking follows `safe`.
+ExtractDefaults extract_defaults(int selected_rows, const ArchiveBackend& backend, int safe);
 
 // Whether a file can be created in `folder` (ending in "\"): creates, closes and deletes a probe
 // file "lazarus.file", or "lazarus_1.file", ... whichever does not exist yet, so an existing
@@ -44,10 +38,6 @@ bool target_is_writable(const std::string& folder);
 // The dialog's check on OK: true when `folder` is writable; otherwise shows title message 42
 // with messages 185, 186 and 187 on three lines and a warning icon, and returns false.
 bool confirm_target_writable(ArchiveContext& ctx, const std::string& folder);
-
-// Runs the extraction the dialog chose for the open archive: for ZIP, mode 1 runs
-// extract_all_zip and modes 2 and 3 extract_chosen_zip. Other kinds do nothing yet.
-void run_extraction(ArchiveContext& ctx, const ExtractChoices& choices);
 
 // Extracts every member of the archive at ctx.state.archive_path into choices.target_folder.
 // Also used by the setup run, with the temporary folder and no overwrite questions.

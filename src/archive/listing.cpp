@@ -3,10 +3,11 @@
 #include <cstdio>
 #include <vector>
 
-#include "state/version.h"
 #include "archive/adding.h"
 #include "runtime/file_meta.h"
 #include "runtime/os.h"
+#include "runtime/paths.h"
+#include "state/version.h"
 
 namespace {
 
@@ -14,34 +15,10 @@ constexpr size_t kSizeWidth = 15;
 constexpr size_t kRateWidth = 6;
 constexpr size_t kSortedCharacters = 200;
 
-// The position just after the last folder separator of `path`; 0 when there is none.
-size_t file_name_start(const std::string& path) {
-    size_t split = path.find_last_of("\\/");
-    return split == std::string::npos ? 0 : split + 1;
-}
-
-// The lower-cased text after the last "." of the file-name part; empty without one.
-std::string extension_of(const std::string& path) {
-    const std::string name = path.substr(file_name_start(path));
-    size_t dot = name.rfind('.');
-    return dot == std::string::npos ? std::string() : lower_case(name.substr(dot + 1));
-}
-
 std::string two_digits(int value) {
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, "%02d", value);
     return buffer;
-}
-
-void enable_commands(ArchiveView& view, bool enabled) {
-    for (int command : kArchiveCommands) view.enable_command(command, enabled);
-}
-
-void publish_setup_candidates(ArchiveContext& ctx) {
-    const bool available = !ctx.listing.setup_candidates.empty();
-    ctx.listing.setup_available = available;
-    for (int command : kSetupCommands) ctx.view.enable_command(command, available);
-    ctx.view.set_setup_candidates(ctx.listing.setup_candidates);
 }
 
 // A read-only archive loses its read-only bit; where that is impossible (a read-only medium)
@@ -55,7 +32,7 @@ bool make_archive_writable(ArchiveContext& ctx) {
 
     ctx.view.set_status_text(1, ctx.messages.message(54));
     const std::string folder = ctx.temp_files.create_private_folder(os::temp_folder(), "marlox_");
-    const std::string copy = folder + path.substr(file_name_start(path));
+    const std::string copy = folder + file_name_of(path);
     if (!folder.empty() && os::copy_file(path, copy, true)) {
         set_file_attributes(copy, os::kAttrNormal);
         ctx.state.archive_path = copy;
@@ -65,45 +42,19 @@ bool make_archive_writable(ArchiveContext& ctx) {
     return false;
 }
 
-// True when the end record at the end of `path` promises neither members nor a directory: the
-// file is a real archive without members. The record is searched as the engine does: the last
-// signature at or before 22 bytes from the end.
-bool end_record_says_empty(const std::string& path) {
-    constexpr int64_t kEndSize = 22;
-    constexpr int64_t kLongestComment = 0xFFFF;
-    os::File* file = os::open_file(path, os::OpenMode::kRead);
-    if (!file) return false;
-    const int64_t size = os::file_size(file);
-    const int64_t start = size > kEndSize + kLongestComment ? size - kEndSize - kLongestComment : 0;
-    std::string tail(static_cast<size_t>(size > start ? size - start : 0), '\0');
-    const bool read = os::seek_file(file, start) && os::read_file(file, tail.data(), tail.size()) ==
-                                                        static_cast<int64_t>(tail.size());
-    os::close_file(file);
-    if (!read || tail.size() < kEndSize) return false;
-    const size_t at = tail.rfind(std::string("PK\x05\x06", 4), tail.size() - kEndSize);
-    if (at == std::string::npos) return false;
-    auto byte = [&](size_t offset) { return static_cast<unsigned char>(tail[at + offset]); };
-    const bool no_entries = (byte(10) | byte(11)) == 0;
-    const bool no_directory = (byte(12) | byte(13) | byte(14) | byte(15)) == 0;
-    return no_entries && no_directory;
-}
-
 // The listing's answer to an archive that zip_open refused or that has no members. A missing or
-// 0-byte file, or an archive without members, starts a new archive there (the add dialog opens).
+// 0-byte file, or an archive without members (`empty_archive`: its end record says so), starts a
+// new archive there (the add dialog opens).
 // True: the listing goes on with no rows (the dialog was cancelled). False: the listing is over,
 // because the added files were listed, nothing could be created, or the file is not a readable
 // ZIP archive; such a file is reported and left as it is, never recreated empty.
-bool list_archive_without_members(ArchiveContext& ctx, bool opened) {
+bool list_archive_without_members(ArchiveContext& ctx, bool empty_archive) {
     const std::string& path = ctx.state.archive_path;
     const bool missing = get_file_attributes(path) == os::kNoAttributes;
-    os::File* file = missing ? nullptr : os::open_file(path, os::OpenMode::kRead);
-    const int64_t size = file ? os::file_size(file) : -1;
-    os::close_file(file);
-    const bool empty_archive = opened && size > 0 && end_record_says_empty(path);
-    if (missing || size == 0 || empty_archive) {
+    const int64_t size = missing ? -1 : file_size_of(path);
+    if (missing || size == 0 || (size > 0 && empty_archive)) {
         const int mode = start_new_archive(ctx, empty_archive);
         zip_close(ctx.zip);
-        ctx.state.writer_open = false;
         if (ctx.state.archive_path.empty()) {
             show_nothing_listed(ctx);
             return false;
@@ -120,7 +71,7 @@ bool list_archive_without_members(ArchiveContext& ctx, bool opened) {
     return false;
 }
 
-// Walks the open archive: one row, two name-list entries, the totals and the setup test per
+// Walks the open archive: one row, one name-list entry, the totals and the setup test per
 // member. zip_count bounds the walk, so a member without a name does not hide the ones after it.
 void walk_members(ArchiveContext& ctx, int count) {
     ListingState& listing = ctx.listing;
@@ -131,7 +82,6 @@ void walk_members(ArchiveContext& ctx, int count) {
         listing.packed_total += static_cast<float>(static_cast<uint32_t>(info.packed));
         listing.unpacked_total += static_cast<float>(static_cast<uint32_t>(info.unpacked));
         listing.member_names.push_back(name);
-        listing.lookup_names.push_back(name);
         if (is_setup_candidate(name)) listing.setup_candidates.push_back(name);
         ctx.view.add_row(zip_row(name, info));
     }
@@ -174,13 +124,11 @@ ArchiveEntry zip_row(const std::string& name, const ZipMemberInfo& info) {
             format_rate(member_rate(unpacked, packed))};
 }
 
-std::string archive_kind_of(const std::string& path) { return extension_of(path); }
-
 bool is_setup_candidate(const std::string& name) {
     const std::string lower = lower_case(name);
     if (lower.find("setup") == std::string::npos && lower.find("install") == std::string::npos)
         return false;
-    const std::string extension = extension_of(name);
+    const std::string extension = lower_case(extension_of(name));
     return extension == "exe" || extension == "bat" || extension == "msi" || extension == "com";
 }
 
@@ -201,11 +149,10 @@ int compare_sort_keys(const std::string& a, const std::string& b, int direction)
 
 void show_nothing_listed(ArchiveContext& ctx) {
     ctx.state.archive_path.clear();
-    ctx.state.archive_kind.clear();
+    ctx.state.archive_kind = ArchiveKind::kNone;
     ctx.view.clear_rows();
     ctx.listing = ListingState();
-    publish_setup_candidates(ctx);
-    enable_commands(ctx.view, false);
+    ctx.view.set_commands(ArchiveKind::kNone, {});
     ctx.view.reset_title();
     ctx.view.set_status_text(0, "--");
     ctx.view.set_status_text(1, ctx.messages.message(8));
@@ -219,40 +166,45 @@ void show_open_failed(ArchiveContext& ctx) {
     ctx.prompter.message_box(box);
 }
 
-void list_zip_archive(ArchiveContext& ctx) {
-    ArchiveView& view = ctx.view;
-    ListingState& listing = ctx.listing;
-    view.clear_rows();
-    listing = ListingState();
-    view.reset_sort_indicators();
-    if (!make_archive_writable(ctx)) {
-        show_nothing_listed(ctx);
-        return;
-    }
+void begin_listing(ArchiveContext& ctx) {
+    ctx.view.clear_rows();
+    ctx.listing = ListingState();
+    ctx.view.reset_sort_indicators();
+}
 
-    const bool opened = zip_open(ctx.zip, ctx.state.archive_path) == kZipOk;
-    const int count = opened ? zip_count(ctx.zip) : 0;
-    if (count < 1) {
-        zip_close(ctx.zip);
-        if (!list_archive_without_members(ctx, opened)) return;
-    } else {
-        walk_members(ctx, count);
-        zip_close(ctx.zip);
-    }
-
+void finish_listing(ArchiveContext& ctx) {
     const std::string& path = ctx.state.archive_path;
+    ListingState& listing = ctx.listing;
+    ArchiveView& view = ctx.view;
     listing.member_count = static_cast<int>(listing.member_names.size());
-    listing.archive_folder = path.substr(0, file_name_start(path));
-    listing.archive_file_name = path.substr(file_name_start(path));
+    listing.archive_folder = folder_of(path);
+    listing.archive_file_name = file_name_of(path);
     if (listing.unpacked_total != 0)
         listing.overall_rate = listing.packed_total * 100.0f / listing.unpacked_total;
     view.set_title(ctx.messages.message(29) + " V" + kVersion + " - " + listing.archive_file_name);
-
-    publish_setup_candidates(ctx);
     view.show_rows();
-    enable_commands(view, true);
+    view.set_commands(ctx.state.archive_kind, listing.setup_candidates);
     view.activate();
     if (ctx.settings.sort == 1) view.sort_list_on_open();
     view.set_status_text(0, std::to_string(listing.member_count) + ctx.messages.message(57));
     view.set_status_text(1, path);
+}
+
+void list_zip_archive(ArchiveContext& ctx) {
+    begin_listing(ctx);
+    if (!make_archive_writable(ctx)) {
+        show_nothing_listed(ctx);
+        return;
+    }
+    const bool opened = zip_open(ctx.zip, ctx.state.archive_path) == kZipOk;
+    const int count = opened ? zip_count(ctx.zip) : 0;
+    if (count < 1) {
+        const bool empty_archive = opened && zip_declares_no_members(ctx.zip);
+        zip_close(ctx.zip);
+        if (!list_archive_without_members(ctx, empty_archive)) return;
+    } else {
+        walk_members(ctx, count);
+        zip_close(ctx.zip);
+    }
+    finish_listing(ctx);
 }

@@ -34,10 +34,6 @@ std::string format_rate(float rate);
 // 2 GiB and more show their real size rather than a negative number.
 ArchiveEntry zip_row(const std::string& name, const ZipMemberInfo& info);
 
-// The archive kind: the lower-cased text after the last "." of the file-name part of `path`;
-// empty when the file name has no extension. The content is never consulted.
-std::string archive_kind_of(const std::string& path);
-
 // A member that looks like an installer: its lower-cased name contains "setup" or "install" and
 // its file name's extension is exe, bat, msi or com.
 bool is_setup_candidate(const std::string& name);
@@ -51,11 +47,14 @@ int compare_row_texts(const std::string& a, const std::string& b, int direction)
 std::string sort_key(const std::string& text);
 int compare_sort_keys(const std::string& a, const std::string& b, int direction);
 
-// The command numbers a listing enables (menu and pop-up items, then toolbar buttons), and the
-// two that follow the setup candidates.
-constexpr int kArchiveCommands[] = {6,  7,  8,  9,  10,  11,  14,  16,  17,  18,
-                                    25, 26, 27, 29, 110, 111, 112, 116, 117, 118};
-constexpr int kSetupCommands[] = {13, 119};
+// The listing contract every kind keeps. begin_listing empties the rows, the listing state and
+// the sort indicators; the kind then adds one row and one member name per member in archive
+// order, with its totals and (ZIP only) setup candidates; finish_listing does what every listing
+// shares: member count, archive folder and file name, overall rate, the title, the rows shown,
+// the commands of ctx.state.archive_kind, the window in front, the sort on open when
+// settings.sort is 1, and the status fields (the member count, the archive path).
+void begin_listing(ArchiveContext& ctx);
+void finish_listing(ArchiveContext& ctx);
 
 // Lists the ZIP archive at ctx.state.archive_path into the view and ctx.listing.
 //
@@ -64,10 +63,9 @@ constexpr int kSetupCommands[] = {13, 119};
 // An archive that can be neither made writable nor copied is reported (title message 42,
 // messages 55 and 56, error icon) and nothing is listed.
 //
-// Every member gives one row, one entry in both name lists and its share of the totals; a
-// member without a name does not end the walk. Afterwards the archive is closed, the title,
-// status fields, setup candidates and enabled commands are set and, when settings.sort is 1,
-// the rows are sorted by name.
+// Every member gives one row, one entry in the name list and its share of the totals; a
+// member without a name does not end the walk. Afterwards the archive is closed and the listing
+// finished (finish_listing).
 //
 // A file that zip_open refuses, or that holds no members, is never overwritten: a non-empty file
 // that is not a readable ZIP archive (no end record, or a directory the engine cannot read, such

@@ -2,9 +2,9 @@
 #ifndef MARLOX_FORMATS_CAB_LIBRARY_H
 #define MARLOX_FORMATS_CAB_LIBRARY_H
 
-#include "state/messages.h"
 #include "runtime/os.h"
 #include "runtime/prompt.h"
+#include "state/messages.h"
 
 struct CabLibrary {
     os::Library* library = nullptr;

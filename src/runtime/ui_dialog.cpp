@@ -2,8 +2,14 @@
 
 #include <algorithm>
 
-HWND create_dialog_window(const char* class_name, WNDPROC procedure, const std::string& title,
-                          int width, int height, HWND owner, void* self) {
+std::function<void(HWND)> Dialog::test_hook;
+
+Dialog::~Dialog() {
+    if (font_) DeleteObject(font_);
+}
+
+bool Dialog::run(HWND owner, const std::string& title) {
+    done_ = accepted_ = false;
     HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof wc;
@@ -11,14 +17,14 @@ HWND create_dialog_window(const char* class_name, WNDPROC procedure, const std::
     wc.hInstance = instance;
     wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = class_name;
+    wc.lpszClassName = class_name_;
     wc.cbWndExtra = DLGWINDOWEXTRA;
     RegisterClassExA(&wc);
 
     // Without WS_CLIPCHILDREN: group boxes are transparent and need the face painted below them.
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
     const DWORD extended = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_CONTROLPARENT;
-    RECT outer = {0, 0, width, height};
+    RECT outer = {0, 0, width_, height_};
     AdjustWindowRectEx(&outer, style, FALSE, extended);
     const int outer_width = outer.right - outer.left, outer_height = outer.bottom - outer.top;
     RECT over;
@@ -27,48 +33,102 @@ HWND create_dialog_window(const char* class_name, WNDPROC procedure, const std::
     }
     const int x = std::max(0, static_cast<int>(over.left + over.right - outer_width) / 2);
     const int y = std::max(0, static_cast<int>(over.top + over.bottom - outer_height) / 2);
-    return CreateWindowExA(extended, class_name, title.c_str(), style, x, y, outer_width,
-                           outer_height, owner, nullptr, instance, self);
-}
-
-HFONT create_dialog_controls(HWND dialog, const ControlLayout* layout, size_t count,
-                             const std::function<std::string(int)>& text_of, int edged_id) {
-    NONCLIENTMETRICSA metrics = {};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    HFONT font = CreateFontIndirectA(&metrics.lfMessageFont);
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    for (size_t k = 0; k < count; ++k) {
-        const ControlLayout& c = layout[k];
-        HWND child = CreateWindowExA(
-            c.id == edged_id ? WS_EX_CLIENTEDGE : 0, c.window_class, text_of(c.id).c_str(),
-            c.style | WS_CHILD | WS_VISIBLE, c.x, c.y, c.width, c.height, dialog,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance, nullptr);
-        SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    }
-    return font;
-}
-
-void show_dialog(HWND dialog, HWND owner) {
+    if (!CreateWindowExA(extended, class_name_, title.c_str(), style, x, y, outer_width,
+                         outer_height, owner, nullptr, instance, this))
+        return false;
+    create_controls();
     if (owner) EnableWindow(owner, FALSE);
-    ShowWindow(dialog, SW_SHOWNORMAL);
-}
+    ShowWindow(hwnd_, SW_SHOWNORMAL);
+    on_init();
+    if (test_hook) test_hook(hwnd_);
 
-void run_dialog_loop(HWND dialog, HWND owner, const bool& done) {
     MSG msg;
-    while (!done) {
+    while (!done_) {
         const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
         if (got <= 0) {
             // The program is ending: pass the quit on to the outer loop.
             if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
             break;
         }
-        if (!IsDialogMessageA(dialog, &msg)) {
+        if (!IsDialogMessageA(hwnd_, &msg)) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
     }
     if (owner) EnableWindow(owner, TRUE);
-    DestroyWindow(dialog);
+    DestroyWindow(hwnd_);
     if (owner) SetActiveWindow(owner);
+    return accepted_;
+}
+
+void Dialog::end(bool accepted) {
+    accepted_ = accepted;
+    done_ = true;
+}
+
+void Dialog::create_controls() {
+    NONCLIENTMETRICSA metrics = {};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    font_ = CreateFontIndirectA(&metrics.lfMessageFont);
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    for (size_t k = 0; k < control_count_; ++k) {
+        const DialogControl& c = controls_[k];
+        const std::string text = c.text >= 0 ? message(c.text) : c.literal;
+        HWND child =
+            CreateWindowExA(c.sunken ? WS_EX_CLIENTEDGE : 0, c.window_class, text.c_str(),
+                            c.style | WS_CHILD | WS_VISIBLE, c.x, c.y, c.width, c.height, hwnd_,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance, nullptr);
+        SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    }
+}
+
+LRESULT Dialog::on_message(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_COMMAND:
+            if (HIWORD(wp) != BN_CLICKED) return 0;
+            if (LOWORD(wp) == IDOK) {
+                on_ok();
+            } else if (LOWORD(wp) == IDCANCEL) {
+                on_cancel();
+            } else {
+                on_click(LOWORD(wp));
+            }
+            return 0;
+        case WM_NOTIFY:
+            return on_notify(reinterpret_cast<const NMHDR*>(lp));
+        case WM_CLOSE:  // the close box does nothing
+            return 0;
+        case DM_GETDEFID:
+            return MAKELRESULT(IDOK, DC_HASDEFID);
+        default:
+            break;
+    }
+    LRESULT result = 0;
+    if (msg >= WM_APP && on_own_message(msg, wp, lp, result)) return result;
+    return default_message(msg, wp, lp);
+}
+
+void Dialog::on_destroyed() {
+    if (font_) DeleteObject(font_);
+    font_ = nullptr;
+}
+
+bool Dialog::checked(int id) const {
+    return SendMessageA(control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void Dialog::set_checked(int id, bool on) {
+    SendMessageA(control(id), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void Dialog::enable(int id, bool enabled) { EnableWindow(control(id), enabled ? TRUE : FALSE); }
+
+std::string Dialog::control_text(int id) const {
+    HWND field = control(id);
+    const int length = GetWindowTextLengthA(field);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    GetWindowTextA(field, &text[0], length + 1);
+    text.resize(static_cast<size_t>(length));
+    return text;
 }

@@ -1,40 +1,85 @@
-// What the program's own dialogs share: a top-level window centred over its owner, controls
-// laid out from a table in the system's message font, and a loop of its own that runs while
-// the owner is disabled.
+// The base of the program's own dialogs: a top-level window centred over its owner, controls
+// laid out from a table with their texts, and a loop of its own that runs while the owner is
+// disabled. A dialog is a data carrier: its caller fills public fields, on_init shows them in
+// the controls, on_ok reads them back. One test hook sees every dialog.
 #ifndef MARLOX_RUNTIME_UI_DIALOG_H
 #define MARLOX_RUNTIME_UI_DIALOG_H
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <cstddef>
 #include <functional>
 #include <string>
 
-// One control of a dialog: id, window class, style (WS_CHILD and WS_VISIBLE are added) and
-// its place in the client area.
-struct ControlLayout {
+#include "runtime/ui_window.h"
+
+// One control: id, window class, style (WS_CHILD and WS_VISIBLE are added), its place in the
+// client area, and its text: message number `text`, or `literal` when that is -1.
+struct DialogControl {
     int id;
     const char* window_class;
     DWORD style;
     int x, y, width, height;
+    int text = -1;
+    const char* literal = "";
+    bool sunken = false;  // a sunken edge, as text fields and lists have
 };
 
-// Registers `class_name` and creates a topmost dialog window whose client area is width ×
-// height, centred over `owner` (or the screen), on the dialog face colour. `self` arrives
-// with WM_NCCREATE. Null on failure.
-HWND create_dialog_window(const char* class_name, WNDPROC procedure, const std::string& title,
-                          int width, int height, HWND owner, void* self);
+class Dialog : public Window {
+  public:
+    // Called with every dialog once it is shown, before it waits for events; tests drive the
+    // dialogs from here with real window messages.
+    static std::function<void(HWND dialog)> test_hook;
 
-// Creates the controls of `layout` with the texts `text_of(id)`; the control `edged_id` gets a
-// sunken edge. Returns the font they use, which the caller deletes when the dialog is gone.
-HFONT create_dialog_controls(HWND dialog, const ControlLayout* layout, size_t count,
-                             const std::function<std::string(int)>& text_of, int edged_id);
+  protected:
+    Dialog(const char* class_name, int width, int height, const DialogControl* controls,
+           size_t control_count)
+        : class_name_(class_name),
+          width_(width),
+          height_(height),
+          controls_(controls),
+          control_count_(control_count) {}
+    ~Dialog() override;
 
-// Disables the owner and shows the dialog.
-void show_dialog(HWND dialog, HWND owner);
+    // Shows the dialog titled `title` over `owner` (disabled meanwhile) and runs its loop until
+    // end() is called; returns what end() was given. The close box does nothing; Enter is OK.
+    bool run(HWND owner, const std::string& title);
+    void end(bool accepted);
 
-// Runs the dialog's own loop until `done` is set, then enables and activates the owner again
-// and destroys the dialog. A quit request is passed on to the outer loop.
-void run_dialog_loop(HWND dialog, HWND owner, const bool& done);
+    // The text of message `number` for the controls.
+    virtual std::string message(int number) const = 0;
+    // The controls exist and the dialog is shown: fill them in, give one the focus.
+    virtual void on_init() {}
+    // A button other than OK (IDOK) and Cancel (IDCANCEL) was clicked.
+    virtual void on_click(int /*id*/) {}
+    virtual void on_ok() { end(true); }
+    virtual void on_cancel() { end(false); }
+    virtual LRESULT on_notify(const NMHDR* /*header*/) { return 0; }
+    // A message of the dialog's own (WM_APP and up); true when handled, with its result.
+    virtual bool on_own_message(UINT /*msg*/, WPARAM /*wp*/, LPARAM /*lp*/, LRESULT& /*result*/) {
+        return false;
+    }
+
+    HWND control(int id) const { return GetDlgItem(hwnd_, id); }
+    bool checked(int id) const;
+    void set_checked(int id, bool checked);
+    void enable(int id, bool enabled);
+    std::string control_text(int id) const;
+
+  private:
+    LRESULT on_message(UINT msg, WPARAM wp, LPARAM lp) override;
+    void on_destroyed() override;
+    void create_controls();
+
+    const char* class_name_;
+    int width_, height_;
+    const DialogControl* controls_;
+    size_t control_count_;
+    HFONT font_ = nullptr;
+    bool done_ = false;
+    bool accepted_ = false;
+};
 
 #endif

@@ -1,5 +1,5 @@
-// The application state the command handlers pass to each other: one instance, owned by the
-// application object.
+// The application state the command handlers pass to each other: one instance, owned with the
+// rest of the program's state (program_state.h).
 #ifndef MARLOX_STATE_APP_STATE_H
 #define MARLOX_STATE_APP_STATE_H
 
@@ -7,20 +7,23 @@
 #include <string>
 #include <vector>
 
+#include "state/archive_kind.h"
+
+// The files and folders a drop, the command line or the add dialog hand to the add operation.
+struct PendingItems {
+    std::vector<std::string> files;
+    std::vector<std::string> folders;  // each ending in "\"; also the queue of the expansion
+    bool folders_included = false;     // a folder was collected
+    int64_t size_total = 0;            // the sizes of the files, for the progress bar
+
+    void clear() { *this = PendingItems(); }
+};
+
 struct AppState {
-    std::string archive_path;  // full path of the open archive; empty: none
-    std::string archive_kind;  // "zip", "rar", "cab" or empty, always from the extension
-    bool writer_open = false;  // the ZIP engine holds the archive open for adding
-    bool items_given = false;  // the add dialog works on the pending items
+    std::string archive_path;                       // full path of the open archive; empty: none
+    ArchiveKind archive_kind = ArchiveKind::kNone;  // always from the path's extension
     bool quit = false;
-    bool default_program = true;  // open members with their registered program
-    std::string chosen_viewer;
-    std::string chosen_setup_program;
-    int selected_entry = 0;  // position in the member-name list found by open_entry
-    std::vector<std::string> pending_files;
-    std::vector<std::string> pending_folders;  // each ending in "\"
-    bool folders_included = false;
-    int64_t pending_size_total = 0;
+    PendingItems pending;
     int progress = 0;  // the value the progress callback copies into the progress bar
 };
 

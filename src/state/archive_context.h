@@ -1,40 +1,58 @@
-// What every archive operation works with: the shared state, the settings, the texts, the
-// ZIP engine, the window (through ArchiveView), the prompter and the listing's results.
+// What every subsystem shares (ProgramState: one instance, owned by the application object;
+// tests make their own), and what an archive operation works with (ArchiveContext): that state,
+// the window through ArchiveView and the questions through the Prompter.
 #ifndef MARLOX_STATE_ARCHIVE_CONTEXT_H
 #define MARLOX_STATE_ARCHIVE_CONTEXT_H
 
 #include <string>
 #include <vector>
 
+#include "runtime/prompt.h"
 #include "state/app_state.h"
+#include "state/archive_view.h"
 #include "state/messages.h"
 #include "state/settings_file.h"
 #include "state/temp_files.h"
-#include "state/archive_view.h"
-#include "runtime/prompt.h"
 #include "zip/zip.h"
 
 // What the last listing found; valid until the next listing.
 struct ListingState {
     std::vector<std::string> member_names;  // archive order, duplicates kept
-    std::vector<std::string> lookup_names;  // the same names, for finding member numbers
     int member_count = 0;
     float packed_total = 0, unpacked_total = 0, overall_rate = 0;
-    std::vector<std::string> setup_candidates;
-    bool setup_available = false;
-    std::string archive_folder;  // with trailing "\"
+    std::vector<std::string> setup_candidates;  // archive order
+    std::string archive_folder;                 // with trailing "\"
     std::string archive_file_name;
 };
 
+struct ProgramState {
+    AppState state;
+    Settings settings;
+    MessageTable messages;
+    ZipEngine zip;
+    ListingState listing;
+    TempFiles temp_files;
+};
+
 struct ArchiveContext {
+    ArchiveContext(ProgramState& program, ArchiveView& view_, Prompter& prompter_)
+        : state(program.state),
+          settings(program.settings),
+          messages(program.messages),
+          zip(program.zip),
+          listing(program.listing),
+          temp_files(program.temp_files),
+          view(view_),
+          prompter(prompter_) {}
+
     AppState& state;
     Settings& settings;
     const MessageTable& messages;
     ZipEngine& zip;
-    ArchiveView& view;
-    Prompter& prompter;
     ListingState& listing;
     TempFiles& temp_files;
+    ArchiveView& view;
+    Prompter& prompter;
 };
 
 #endif

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "state/archive_kind.h"
+
 // One row of the archive list: column 0 (empty), name, unpacked size, packed size, date, rate.
 using ArchiveEntry = std::array<std::string, 6>;
 
@@ -47,18 +49,18 @@ class ArchiveView {
     virtual void set_progress_range(int maximum) = 0;
     virtual void set_progress(int value) = 0;
 
-    // Enables or disables a command number (menu item and toolbar button alike).
-    virtual void enable_command(int command, bool enabled) = 0;
-    // Pop-up menu 3 with one item per candidate (commands 1000, 1001, ...); empty: no menu.
-    virtual void set_setup_candidates(const std::vector<std::string>& candidates) = 0;
+    // The commands the window offers for the archive shown, of `kind` (kNone: nothing is
+    // shown), and the setup pop-up with one item per candidate (commands 1000, 1001, ...).
+    virtual void set_commands(ArchiveKind kind,
+                              const std::vector<std::string>& setup_candidates) = 0;
     // Brings the main window to the front.
     virtual void activate() = 0;
 
     // Runs the add dialog and returns its choice. On OK the dialog hands its file list to
-    // take_add_selection (archive/adding.h), which fills the pending items; with the
-    // items-given flag set it shows no file list and takes nothing. A view without the dialog
-    // cancels.
-    virtual AddChoice run_add_dialog() { return AddChoice(); }
+    // take_add_selection (archive/adding.h), which fills the pending items. With `items_given`
+    // (a drop or the command line handed the items) it shows no file list and takes nothing.
+    // A view without the dialog cancels.
+    virtual AddChoice run_add_dialog(bool /*items_given*/) { return AddChoice(); }
 };
 
 #endif

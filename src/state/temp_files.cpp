@@ -3,27 +3,12 @@
 #include <algorithm>
 
 #include "runtime/os.h"
+#include "runtime/paths.h"
 
 namespace {
 
-void remove_tree(const std::string& folder) {
-    std::vector<os::FolderEntry> entries;
-    if (os::list_folder(folder, entries)) {
-        for (const os::FolderEntry& e : entries) {
-            const std::string path = folder + "\\" + e.name;
-            if (e.attributes & os::kAttrDirectory) {
-                remove_tree(path);
-            } else {
-                os::set_attributes(path, os::kAttrNormal);
-                os::delete_file(path);
-            }
-        }
-    }
-    os::remove_folder(folder);
-}
-
 std::string without_trailing_separator(std::string path) {
-    while (path.size() > 1 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
+    while (path.size() > 1 && is_separator(path.back())) path.pop_back();
     return path;
 }
 

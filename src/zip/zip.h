@@ -107,6 +107,7 @@ class ZipEngine {
     ZipEngine& operator=(const ZipEngine&) = delete;
 
     ZipState& state() { return *state_; }
+    const ZipState& state() const { return *state_; }
 
   private:
     std::unique_ptr<ZipState> state_;
@@ -122,6 +123,13 @@ class ZipEngine {
 // offset is counted from the archive's real start.
 // Returns kZipOk, or kZipBadHeader with nothing open.
 int zip_open(ZipEngine& z, const std::string& path);
+
+// Whether an archive is open (after zip_open or zip_create, until zip_close).
+bool zip_is_open(const ZipEngine& z);
+
+// Whether the open archive's end record lists no members and no directory at all: an archive
+// made empty, as opposed to one whose directory cannot be read. False when nothing is open.
+bool zip_declares_no_members(ZipEngine& z);
 
 // Closes the archive: ends an open batch as zip_end_batch does, closes the file and forgets the
 // end record and the current member. Does nothing when nothing is open. The progress callback

@@ -274,6 +274,13 @@ int zip_open(ZipEngine& z, const std::string& path) {
     return kZipOk;
 }
 
+bool zip_is_open(const ZipEngine& z) { return z.state().file != nullptr; }
+
+bool zip_declares_no_members(ZipEngine& z) {
+    const ZipState& s = z.state();
+    return s.file && s.end.entries == 0 && s.end.directory_size == 0;
+}
+
 void zip_close(ZipEngine& z) {
     ZipState& s = z.state();
     if (!s.file) return;

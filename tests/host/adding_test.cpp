@@ -80,12 +80,12 @@ TEST(Adding, ArchiveNames) {
     for (const auto& [base, expected] : packed)
         EXPECT_EQ(pack_archive_name(base, march5th), expected);
 
-    AppState state;
-    EXPECT_EQ(drop_base_name(state), os::program_folder() + "zip.zip");
-    state.pending_folders = {"C:\\work\\src\\"};
-    EXPECT_EQ(drop_base_name(state), "C:\\work\\src");
-    state.pending_files = {"C:\\work\\notes.txt"};
-    EXPECT_EQ(drop_base_name(state), "C:\\work\\notes.txt");
+    PendingItems pending;
+    EXPECT_EQ(drop_base_name(pending), os::program_folder() + "zip.zip");
+    pending.folders = {"C:\\work\\src\\"};
+    EXPECT_EQ(drop_base_name(pending), "C:\\work\\src");
+    pending.files = {"C:\\work\\notes.txt"};
+    EXPECT_EQ(drop_base_name(pending), "C:\\work\\notes.txt");
 }
 
 TEST(Adding, FoldersExpandInQueueOrder) {
@@ -101,23 +101,23 @@ TEST(Adding, FoldersExpandInQueueOrder) {
         {"Leer", true, true},   {"..", true, true},     {"y.txt", false, false},
     };
 
-    AppState state;
-    take_add_selection(state, list, entries, true);
+    PendingItems pending;
+    take_add_selection(pending, list, entries, true);
     const std::vector<std::string> files = {list + "x.txt", list + "Bilder\\a.jpg",
                                             list + "Musik\\m.mp3", list + "Bilder\\Urlaub\\b.jpg",
                                             list + "Bilder\\Urlaub\\Tief\\c.jpg"};
-    EXPECT_EQ(state.pending_files, files);
-    EXPECT_EQ(state.pending_size_total, 5 + 12 + 11 + 19 + 24);
-    EXPECT_EQ(state.pending_folders.size(), 5u);
+    EXPECT_EQ(pending.files, files);
+    EXPECT_EQ(pending.size_total, 5 + 12 + 11 + 19 + 24);
+    EXPECT_EQ(pending.folders.size(), 5u);
 
-    AppState without;
+    PendingItems without;
     take_add_selection(without, list, entries, false);
-    EXPECT_EQ(without.pending_files, std::vector<std::string>{list + "x.txt"});
-    EXPECT_EQ(without.pending_folders.size(), 3u);
+    EXPECT_EQ(without.files, std::vector<std::string>{list + "x.txt"});
+    EXPECT_EQ(without.folders.size(), 3u);
 
-    AppState no_folder;
+    PendingItems no_folder;
     take_add_selection(no_folder, "", entries, false);
-    EXPECT_TRUE(no_folder.pending_files.empty());
+    EXPECT_TRUE(no_folder.files.empty());
 }
 
 TEST(Adding, FolderTreeInEachMode) {
@@ -140,11 +140,11 @@ TEST(Adding, FolderTreeInEachMode) {
         InFolder here(f.path());
         ArchiveFixture a;
         AddDialogDefaults defaults;
-        a.view.add_dialog = [&] {
-            defaults = add_dialog_defaults(a.state);
+        a.view.add_dialog = [&](bool items_given) {
+            defaults = add_dialog_defaults(a.state.pending, items_given);
             std::vector<AddListEntry> entries;
             if (!c.dropped) entries = {{"Bilder", true, true}};
-            take_add_selection(a.state, c.list_folder, entries, true);
+            take_add_selection(a.state.pending, c.list_folder, entries, true);
             return AddChoice{c.mode, c.list_folder};
         };
         std::string archive = f.file("a.zip");
@@ -177,10 +177,10 @@ TEST(Adding, NewArchiveAsksBeforeReplacingAndACancelLeavesAnEmptyFile) {
     ArchiveFixture a;
     a.prompter.answers = {kAnswerNo};
     new_archive_command(a.ctx, f.file("Backup.dat"));
-    ASSERT_EQ(a.prompter.asked.size(), 1u);
-    EXPECT_EQ(a.prompter.asked[0].title, a.message(50));
-    EXPECT_EQ(a.prompter.asked[0].text, a.message(0) + a.message(172) + "\n\n" + a.message(173));
-    EXPECT_EQ(a.prompter.asked[0].buttons, BoxButtons::kYesNo);
+    ASSERT_EQ(a.prompter.boxes.size(), 1u);
+    EXPECT_EQ(a.prompter.boxes[0].title, a.message(50));
+    EXPECT_EQ(a.prompter.boxes[0].text, a.message(0) + a.message(172) + "\n\n" + a.message(173));
+    EXPECT_EQ(a.prompter.boxes[0].buttons, BoxButtons::kYesNo);
     EXPECT_EQ(f.read("Backup.dat.zip"), "the user's file");
     EXPECT_EQ(a.state.archive_path, "");
     EXPECT_EQ(a.view.add_dialogs, 0);
@@ -207,8 +207,8 @@ TEST(Adding, FailedWriteKeepsTheArchiveAsItWas) {
         const std::string before = f.read("a.zip");
         ArchiveFixture a;
         a.list(f.file("a.zip"));
-        a.view.add_dialog = [&] {
-            take_add_selection(a.state, f.path(),
+        a.view.add_dialog = [&](bool) {
+            take_add_selection(a.state.pending, f.path(),
                                {{"one.txt", false, true}, {"two.txt", false, true}}, false);
             os::fail_writes_after(budget);
             return AddChoice{0, f.path()};
@@ -226,8 +226,8 @@ TEST(Adding, DropsAndGivenItems) {
     f.write("b.txt", kB);
     ArchiveFixture a;
     AddDialogDefaults defaults;
-    a.view.add_dialog = [&] {
-        defaults = add_dialog_defaults(a.state);
+    a.view.add_dialog = [&](bool items_given) {
+        defaults = add_dialog_defaults(a.state.pending, items_given);
         return AddChoice{0, ""};
     };
 
@@ -254,13 +254,13 @@ TEST(Adding, DropsAndGivenItems) {
 
     // Nothing happens on a RAR archive.
     const std::string packed = f.read("a.zip");
-    a.state.archive_kind = "rar";
+    a.state.archive_kind = ArchiveKind::kRar;
     drop_items(a.ctx, {f.file("b.txt")});
     EXPECT_EQ(a.view.add_dialogs, 2);
 
     // A ZIP dropped while nothing is open is packed into packed_..._.zip beside it.
     a.state.archive_path.clear();
-    a.state.archive_kind.clear();
+    a.state.archive_kind = ArchiveKind::kNone;
     a.view.add_dialog = nullptr;
     drop_items(a.ctx, {f.file("a.zip")});
     EXPECT_EQ(a.state.archive_path.rfind(f.file("packed_"), 0), 0u) << a.state.archive_path;

@@ -6,15 +6,14 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <deque>
 #include <functional>
-#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "state/archive_context.h"
 #include "archive/listing.h"
+#include "scripted_prompter.h"
+#include "state/archive_context.h"
 #include "zip_test_support.h"
 
 class RecordingView : public ArchiveView {
@@ -30,7 +29,7 @@ class RecordingView : public ArchiveView {
     std::vector<int> ranges;  // every progress range set
     std::vector<int> values;  // every progress value set
     std::vector<bool> list_enabled;
-    std::map<int, bool> commands;
+    ArchiveKind commands_for = ArchiveKind::kNone;  // the kind whose commands the window offers
     std::vector<std::string> setup_candidates;
     int sorted_on_open = 0;
 
@@ -65,18 +64,18 @@ class RecordingView : public ArchiveView {
     static constexpr const char* kProgramTitle = "(the program's own title)";
     void set_progress_range(int maximum) override { ranges.push_back(maximum); }
     void set_progress(int value) override { values.push_back(value); }
-    void enable_command(int command, bool enabled) override { commands[command] = enabled; }
-    void set_setup_candidates(const std::vector<std::string>& candidates) override {
+    void set_commands(ArchiveKind kind, const std::vector<std::string>& candidates) override {
+        commands_for = kind;
         setup_candidates = candidates;
     }
     void activate() override {}
 
     // The add dialog: runs `add_dialog` when a test set one, otherwise cancels.
-    std::function<AddChoice()> add_dialog;
+    std::function<AddChoice(bool items_given)> add_dialog;
     int add_dialogs = 0;
-    AddChoice run_add_dialog() override {
+    AddChoice run_add_dialog(bool items_given) override {
         ++add_dialogs;
-        return add_dialog ? add_dialog() : AddChoice();
+        return add_dialog ? add_dialog(items_given) : AddChoice();
     }
 
     void select(const std::string& name) {
@@ -95,39 +94,20 @@ class RecordingView : public ArchiveView {
     }
 };
 
-// Records every box; answers from `answers` in turn, then with Yes (or OK for an OK box).
-class ScriptedPrompter : public Prompter {
-  public:
-    std::vector<MessageBoxRequest> asked;
-    std::deque<int> answers;
-
-    int message_box(const MessageBoxRequest& request) override {
-        asked.push_back(request);
-        if (!answers.empty()) {
-            int answer = answers.front();
-            answers.pop_front();
-            return answer;
-        }
-        return request.buttons == BoxButtons::kYesNo ? kAnswerYes : kAnswerOk;
-    }
-};
-
-// Fresh application state for one test, with the built-in texts.
+// Fresh program state for one test, with the built-in texts.
 struct ArchiveFixture {
-    AppState state;
-    Settings settings;
-    MessageTable messages;
-    ZipEngine zip;
+    ProgramState program;
     RecordingView view;
     ScriptedPrompter prompter;
-    ListingState listing;
-    TempFiles temp_files;
-    ArchiveContext ctx{state, settings, messages, zip, view, prompter, listing, temp_files};
+    ArchiveContext ctx{program, view, prompter};
+    AppState& state = program.state;
+    Settings& settings = program.settings;
+    ListingState& listing = program.listing;
 
-    ArchiveFixture() { load_default_messages(messages); }
-    ~ArchiveFixture() { temp_files.remove_all(); }
+    ArchiveFixture() { load_default_messages(program.messages); }
+    ~ArchiveFixture() { program.temp_files.remove_all(); }
 
-    const std::string& message(int n) const { return messages.message(n); }
+    const std::string& message(int n) const { return program.messages.message(n); }
 
     void list(const std::string& path) {
         state.archive_path = path;

@@ -2,6 +2,29 @@
 
 #include <gtest/gtest.h>
 
+TEST(Commands, AvailabilityFollowsTheArchiveShownAndTheRunningOperation) {
+    CommandState nothing;
+    EXPECT_TRUE(command_enabled(kButtonOpen, nothing));
+    EXPECT_TRUE(command_enabled(kCmdContextConvert, nothing));
+    EXPECT_FALSE(command_enabled(kCmdExtract, nothing));
+    EXPECT_FALSE(command_enabled(kCmdContextRemove, nothing));
+
+    CommandState zip;
+    zip.kind = ArchiveKind::kZip;
+    for (int command : {kCmdExtract, kButtonRemove, kCmdContextAdd, kCmdEncipher, kCmdProperties,
+                        kCmdRename, kButtonMail})
+        EXPECT_TRUE(command_enabled(command, zip)) << command;
+    // Setup only when the archive holds setup programs.
+    EXPECT_FALSE(command_enabled(kButtonSetup, zip));
+    zip.setup_candidates = true;
+    EXPECT_TRUE(command_enabled(kCmdSetup, zip));
+
+    // Nothing while an operation runs, not even quitting.
+    zip.busy = true;
+    EXPECT_FALSE(command_enabled(kCmdExtract, zip));
+    EXPECT_FALSE(command_enabled(kButtonQuit, zip));
+}
+
 TEST(Commands, ViewerMenuNamesAreTheFileNamePart) {
     EXPECT_EQ(viewer_menu_name("C:\\Programme\\Tools\\view.exe"), "view.exe");
     EXPECT_EQ(viewer_menu_name("notepad.exe"), "notepad.exe");

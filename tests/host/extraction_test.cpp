@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <utime.h>
 
+#include "app/backends.h"
 #include "archive/extraction.h"
 #include "archive_test_support.h"
 
@@ -43,7 +44,7 @@ struct Extraction {
         c.mode = mode;
         c.pattern = pattern;
         c.ask_before_overwriting = ask;
-        run_extraction(a.ctx, c);
+        run_extraction(*backend_for(ArchiveKind::kZip), a.ctx, c);
     }
 };
 
@@ -60,15 +61,15 @@ TEST(Extraction, WritabilityProbeNeverTouchesAnExistingLazarusFile) {
     EXPECT_EQ(tree(f.path()), before);
     EXPECT_EQ(f.read("lazarus.file"), "the user's own file");
     EXPECT_EQ(mtime_of(f.file("lazarus.file")), kJan1st2001);
-    EXPECT_TRUE(a.prompter.asked.empty());
+    EXPECT_TRUE(a.prompter.boxes.empty());
 
     EXPECT_FALSE(target_is_writable(f.file("missing") + "\\"));
     EXPECT_FALSE(confirm_target_writable(a.ctx, f.file("missing") + "\\"));
-    ASSERT_EQ(a.prompter.asked.size(), 1u);
-    EXPECT_EQ(a.prompter.asked[0].title, a.message(42));
-    EXPECT_EQ(a.prompter.asked[0].text,
+    ASSERT_EQ(a.prompter.boxes.size(), 1u);
+    EXPECT_EQ(a.prompter.boxes[0].title, a.message(42));
+    EXPECT_EQ(a.prompter.boxes[0].text,
               a.message(185) + "\n" + a.message(186) + "\n" + a.message(187));
-    EXPECT_EQ(a.prompter.asked[0].icon, BoxIcon::kWarning);
+    EXPECT_EQ(a.prompter.boxes[0].icon, BoxIcon::kWarning);
 }
 
 TEST(Extraction, AllMembersOfPeerArchivesComeOutByteIdenticalWithTheirDates) {
@@ -86,7 +87,7 @@ TEST(Extraction, AllMembersOfPeerArchivesComeOutByteIdenticalWithTheirDates) {
         }
         EXPECT_EQ(e.a.view.list_enabled, (std::vector<bool>{false, true}));
         EXPECT_EQ(e.a.view.status[1], "");
-        EXPECT_TRUE(e.a.prompter.asked.empty());
+        EXPECT_TRUE(e.a.prompter.boxes.empty());
     }
 }
 
@@ -186,15 +187,15 @@ TEST(Extraction, OverwriteQuestion) {
         e.a.prompter.answers = c.answers;
         e.run(1, "", c.ask);
 
-        ASSERT_EQ(e.a.prompter.asked.size(), c.questions);
+        ASSERT_EQ(e.a.prompter.boxes.size(), c.questions);
         if (c.questions) {
-            const MessageBoxRequest& q = e.a.prompter.asked[0];
+            const MessageBoxRequest& q = e.a.prompter.boxes[0];
             EXPECT_EQ(q.title, e.a.message(50));
             EXPECT_EQ(q.text,
                       e.a.message(0) + " a.txt" + e.a.message(172) + "\n\n" + e.a.message(173));
             EXPECT_EQ(q.buttons, BoxButtons::kYesNo);
             EXPECT_EQ(q.icon, BoxIcon::kWarning);
-            EXPECT_NE(e.a.prompter.asked[1].text.find("c.txt"), std::string::npos);
+            EXPECT_NE(e.a.prompter.boxes[1].text.find("c.txt"), std::string::npos);
         }
         EXPECT_EQ(f.read("out/a.txt"), c.a_after);
         EXPECT_EQ(mtime_of(f.file("out/a.txt")), c.ask ? kJan1st2001 : kMarch7th2005);
@@ -214,7 +215,7 @@ TEST(Extraction, HostileNamesNeverReachFilesOutsideTheTarget) {
     set_mtime(f.file("outside.txt"), kJan1st2001);
     Extraction e(f);
     e.run(1, "", true);
-    EXPECT_TRUE(e.a.prompter.asked.empty());
+    EXPECT_TRUE(e.a.prompter.boxes.empty());
     EXPECT_EQ(f.read("outside.txt"), "keep");
     EXPECT_EQ(mtime_of(f.file("outside.txt")), kJan1st2001);
     EXPECT_EQ(f.read("out/outside.txt"), "from the archive");
@@ -223,8 +224,8 @@ TEST(Extraction, HostileNamesNeverReachFilesOutsideTheTarget) {
 
     e.a.prompter.answers = {kAnswerNo, kAnswerNo};
     e.run(1, "", true);
-    ASSERT_EQ(e.a.prompter.asked.size(), 2u);
-    EXPECT_NE(e.a.prompter.asked[0].text.find("../outside.txt"), std::string::npos);
+    ASSERT_EQ(e.a.prompter.boxes.size(), 2u);
+    EXPECT_NE(e.a.prompter.boxes[0].text.find("../outside.txt"), std::string::npos);
 }
 
 // A member that cannot be extracted leaves the older file of its name as it was, date included.

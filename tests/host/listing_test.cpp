@@ -7,6 +7,7 @@
 #include "archive/listing.h"
 #include "archive_test_support.h"
 #include "runtime/os.h"
+#include "state/version.h"
 
 namespace {
 
@@ -26,12 +27,12 @@ TEST(Listing, ColumnTextsAtTheirLimitsAndArchiveKind) {
     EXPECT_EQ(format_rate(-5.0f), "  0.00");
     EXPECT_EQ(format_rate(0.0f / 0.0f), "  0.00");
 
-    const char* kinds[][2] = {{"C:\\data\\A.ZIP", "zip"},
-                              {"x.tar.Cab", "cab"},
-                              {"C:\\dir.v2\\none", ""},
-                              {"trailing.", ""},
-                              {"\xC4.\xC4", "\xE4"}};
-    for (const auto& k : kinds) EXPECT_EQ(archive_kind_of(k[0]), k[1]) << k[0];
+    const std::pair<const char*, ArchiveKind> kinds[] = {{"C:\\data\\A.ZIP", ArchiveKind::kZip},
+                                                         {"x.tar.Cab", ArchiveKind::kCab},
+                                                         {"C:\\dir.rar\\none", ArchiveKind::kNone},
+                                                         {"trailing.", ArchiveKind::kNone},
+                                                         {"a.rar.txt", ArchiveKind::kNone}};
+    for (const auto& k : kinds) EXPECT_EQ(archive_kind_of(k.first), k.second) << k.first;
 }
 
 TEST(Listing, RowComparisonForHeaderSorting) {
@@ -91,43 +92,41 @@ void make_known_archive(const TestFolder& f, const std::string& variant) {
 }
 
 TEST(Listing, ListsEveryMemberWithItsRowTotalsAndSetupCandidates) {
-    for (const char* variant : {"plain", "comment"}) {
-        SCOPED_TRACE(variant);
-        TestFolder f;
-        make_known_archive(f, variant);
-        ArchiveFixture a;
-        a.list(f.file("a.zip"));
+    TestFolder f;
+    make_known_archive(f, "plain");
+    ArchiveFixture a;
+    a.list(f.file("a.zip"));
 
-        const std::string zero = spaces(14) + "0";
-        const std::vector<ArchiveEntry> expected = {
-            {"", "docs/", zero, zero, "07.03.2005", "  0.00"},
-            {"", "docs/a.txt", spaces(11) + "1234", spaces(12) + "617", "07.03.2005", " 50.00"},
-            {"", "zero.txt", spaces(14) + "2", spaces(14) + "2", "--.--.----", "100.00"},
-            {"", "empty.txt", zero, zero, "07.03.2005", "  0.00"},
-            {"", "deflated-empty.txt", zero, spaces(14) + "2", "07.03.2005", "  0.00"},
-            {"", "Tools/SETUP.EXE", spaces(14) + "2", spaces(14) + "2", "07.03.2005", "100.00"},
-        };
-        ASSERT_EQ(a.view.rows.size(), 10u);
-        for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(a.view.rows[i].texts, expected[i]);
+    const std::string zero = spaces(14) + "0";
+    const std::vector<ArchiveEntry> expected = {
+        {"", "docs/", zero, zero, "07.03.2005", "  0.00"},
+        {"", "docs/a.txt", spaces(11) + "1234", spaces(12) + "617", "07.03.2005", " 50.00"},
+        {"", "zero.txt", spaces(14) + "2", spaces(14) + "2", "--.--.----", "100.00"},
+        {"", "empty.txt", zero, zero, "07.03.2005", "  0.00"},
+        {"", "deflated-empty.txt", zero, spaces(14) + "2", "07.03.2005", "  0.00"},
+        {"", "Tools/SETUP.EXE", spaces(14) + "2", spaces(14) + "2", "07.03.2005", "100.00"},
+    };
+    ASSERT_EQ(a.view.rows.size(), 10u);
+    for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(a.view.rows[i].texts, expected[i]);
+    EXPECT_EQ(a.listing.member_count, 10);
+    EXPECT_EQ(a.listing.unpacked_total, 1246.0f);
+    EXPECT_EQ(a.listing.packed_total, 631.0f);
+    EXPECT_EQ(a.listing.overall_rate, 631.0f * 100.0f / 1246.0f);
+    EXPECT_EQ(a.view.setup_candidates,
+              (std::vector<std::string>{"Tools/SETUP.EXE", "INSTALL.BAT"}));
+    EXPECT_EQ(a.view.commands_for, ArchiveKind::kZip);
+    EXPECT_EQ(a.view.title, a.message(29) + " V" + kVersion + " - a.zip");
+    EXPECT_EQ(a.view.status[0], "10" + a.message(57));
+    EXPECT_EQ(a.view.status[1], f.file("a.zip"));
+    EXPECT_EQ(a.view.sorted_on_open, 0);
 
-        EXPECT_EQ(a.listing.member_count, 10);
-        EXPECT_EQ(a.listing.unpacked_total, 1246.0f);
-        EXPECT_EQ(a.listing.packed_total, 631.0f);
-        EXPECT_EQ(a.listing.overall_rate, 631.0f * 100.0f / 1246.0f);
-        EXPECT_EQ(a.listing.setup_candidates,
-                  (std::vector<std::string>{"Tools/SETUP.EXE", "INSTALL.BAT"}));
-        EXPECT_EQ(a.view.setup_candidates, a.listing.setup_candidates);
-        EXPECT_EQ(a.listing.archive_file_name, "a.zip");
-
-        EXPECT_EQ(a.view.title, a.message(29) + " V1.1.6 - a.zip");
-        EXPECT_EQ(a.view.status[0], "10" + a.message(57));
-        EXPECT_EQ(a.view.status[1], f.file("a.zip"));
-        for (int command : kArchiveCommands) EXPECT_TRUE(a.view.commands[command]) << command;
-        EXPECT_TRUE(a.view.commands[13]);
-        EXPECT_TRUE(a.view.commands[119]);
-        EXPECT_EQ(a.view.sorted_on_open, 0);
-        EXPECT_EQ(a.listing.lookup_names, a.listing.member_names);
-    }
+    // A comment after the directory changes neither the rows nor the totals.
+    TestFolder g;
+    make_known_archive(g, "comment");
+    ArchiveFixture b;
+    b.list(g.file("a.zip"));
+    EXPECT_EQ(b.view.names(), a.view.names());
+    EXPECT_EQ(b.listing.packed_total, a.listing.packed_total);
 }
 
 TEST(Listing, SortsOnOpenAndDropsSetupCandidatesOfTheArchiveBefore) {
@@ -144,7 +143,6 @@ TEST(Listing, SortsOnOpenAndDropsSetupCandidatesOfTheArchiveBefore) {
     // The name lists keep the archive order whatever the rows show.
     EXPECT_EQ(a.listing.member_names, (std::vector<std::string>{"b.txt", "A.txt"}));
     EXPECT_TRUE(a.view.setup_candidates.empty());
-    EXPECT_FALSE(a.view.commands[119]);
 }
 
 // The rows Python expects for an archive, formatted its own way: sizes right-aligned in 15,
@@ -189,7 +187,7 @@ TEST(Listing, ReadOnlyArchiveIsMadeWritableAndListedInPlace) {
     EXPECT_EQ(a.state.archive_path, f.file("r.zip"));
     EXPECT_EQ(a.view.names(), std::vector<std::string>{"a.txt"});
     EXPECT_FALSE(os::attributes(f.file("r.zip")) & os::kAttrReadOnly);
-    EXPECT_TRUE(a.prompter.asked.empty());
+    EXPECT_TRUE(a.prompter.boxes.empty());
 }
 
 // A file named .zip that the engine cannot list is never recreated: a non-empty one that is
@@ -233,21 +231,21 @@ TEST(Listing, UnlistableFilesAreLeftIntact) {
         EXPECT_TRUE(a.listing.member_names.empty());
         EXPECT_EQ(a.listing.member_count, 0);
         if (c.reported) {
-            ASSERT_EQ(a.prompter.asked.size(), 1u);
-            EXPECT_EQ(a.prompter.asked[0].title, a.message(42));
-            EXPECT_EQ(a.prompter.asked[0].text, a.message(45));
-            EXPECT_EQ(a.prompter.asked[0].icon, BoxIcon::kWarning);
+            ASSERT_EQ(a.prompter.boxes.size(), 1u);
+            EXPECT_EQ(a.prompter.boxes[0].title, a.message(42));
+            EXPECT_EQ(a.prompter.boxes[0].text, a.message(45));
+            EXPECT_EQ(a.prompter.boxes[0].icon, BoxIcon::kWarning);
             EXPECT_EQ(a.state.archive_path, "");
-            EXPECT_EQ(a.state.archive_kind, "");
-            for (int command : kArchiveCommands) EXPECT_FALSE(a.view.commands[command]) << command;
+            EXPECT_EQ(a.state.archive_kind, ArchiveKind::kNone);
+            EXPECT_EQ(a.view.commands_for, ArchiveKind::kNone);
             // The title names no archive either, as before any was opened.
             EXPECT_EQ(a.view.title, RecordingView::kProgramTitle);
             EXPECT_EQ(a.view.status[0], "--");
         } else {
-            EXPECT_TRUE(a.prompter.asked.empty());
+            EXPECT_TRUE(a.prompter.boxes.empty());
             EXPECT_EQ(a.state.archive_path, f.file("a.zip"));
             EXPECT_EQ(a.view.status[0], "0" + a.message(57));
-            EXPECT_EQ(a.view.title, a.message(29) + " V1.1.6 - a.zip");
+            EXPECT_EQ(a.view.title, a.message(29) + " V" + kVersion + " - a.zip");
         }
     }
 }

@@ -51,7 +51,7 @@ void double_click(HWND dialog, const std::string& name) {
 
 class AddDialogTest : public ::testing::Test {
   protected:
-    void TearDown() override { AddDialog::test_hook = nullptr; }
+    void TearDown() override { Dialog::test_hook = nullptr; }
 
     void start(const std::string& argument) {
         app = std::make_unique<Application>(prompter);
@@ -75,7 +75,7 @@ class AddDialogTest : public ::testing::Test {
     // add dialog.
     void new_archive(const std::string& name, const std::function<void(HWND)>& drive) {
         prompter.saves = {work.path() + name};
-        AddDialog::test_hook = drive;
+        Dialog::test_hook = drive;
         app->dispatch_command(kButtonNew);
     }
 
@@ -267,7 +267,7 @@ TEST_F(DeleteTest, HeldOpenArchiveKeepsEveryMemberAndDeletingAllOffersTheAddDial
 
     // Once it is free, every member goes; the empty archive is offered to add to.
     bool offered = false;
-    AddDialog::test_hook = [&](HWND dialog) {
+    Dialog::test_hook = [&](HWND dialog) {
         offered = true;
         press(dialog, kAddCancel);
     };

@@ -71,11 +71,11 @@ TEST(OneOperationAtATime, CommandsDropsAndCloseWaitWhileTheOverwriteQuestionIsUp
     ASSERT_TRUE(app->start_up("marlox.exe \"" + archive + "\""));
     g_watch.main = app->window().handle();
     int add_dialogs = 0;
-    AddDialog::test_hook = [&](HWND dialog) {
+    Dialog::test_hook = [&](HWND dialog) {
         ++add_dialogs;
         press(dialog, kAddCancel);
     };
-    ExtractDialog::test_hook = [&](HWND dialog) {
+    Dialog::test_hook = [&](HWND dialog) {
         SendMessageA(dialog, kExtractSelectFolder, 0, reinterpret_cast<LPARAM>(out.c_str()));
         press(dialog, kExtractOk);
     };
@@ -86,8 +86,8 @@ TEST(OneOperationAtATime, CommandsDropsAndCloseWaitWhileTheOverwriteQuestionIsUp
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) app->handle_message(msg);
     UnhookWindowsHookEx(hook);
-    ExtractDialog::test_hook = nullptr;
-    AddDialog::test_hook = nullptr;
+    Dialog::test_hook = nullptr;
+    Dialog::test_hook = nullptr;
 
     ASSERT_EQ(g_watch.titles.size(), 1u);
     EXPECT_EQ(g_watch.titles[0], app->messages().message(50));

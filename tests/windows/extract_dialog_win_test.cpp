@@ -27,7 +27,7 @@ std::string tree_folder(HWND dialog) {
 
 class ExtractDialogTest : public ::testing::Test {
   protected:
-    void TearDown() override { ExtractDialog::test_hook = nullptr; }
+    void TearDown() override { Dialog::test_hook = nullptr; }
 
     void start(const std::vector<TestMember>& members) {
         archive = work.path() + "test.zip";
@@ -48,7 +48,7 @@ class ExtractDialogTest : public ::testing::Test {
     // beside the archive.
     void extract(const std::function<void(HWND)>& drive) {
         CreateDirectoryA(out().c_str(), nullptr);
-        ExtractDialog::test_hook = [&](HWND dialog) {
+        Dialog::test_hook = [&](HWND dialog) {
             ASSERT_TRUE(SendMessageA(dialog, kExtractSelectFolder, 0,
                                      reinterpret_cast<LPARAM>(out().c_str())));
             if (drive) drive(dialog);
@@ -69,7 +69,7 @@ class ExtractDialogTest : public ::testing::Test {
 TEST_F(ExtractDialogTest, OpensAtTheArchiveFolderWithDefaultsHelpAndANewFolder) {
     start({{"a.txt", "alpha", 2005, 3, 7, 14, 6}, {"sub/b.txt", "beta", 1999, 12, 31, 23, 58}});
     bool ran = false;
-    ExtractDialog::test_hook = [&](HWND dialog) {
+    Dialog::test_hook = [&](HWND dialog) {
         ran = true;
         char title[100];
         GetWindowTextA(dialog, title, sizeof title);
@@ -179,7 +179,7 @@ TEST_F(ExtractDialogTest, UnwritableTargetKeepsTheDialogOpenAndCancelExtractsNot
     const std::string gone = work.path() + "gone\\";
     CreateDirectoryA(gone.c_str(), nullptr);
     bool cancelled = false;
-    ExtractDialog::test_hook = [&](HWND dialog) {
+    Dialog::test_hook = [&](HWND dialog) {
         ASSERT_TRUE(
             SendMessageA(dialog, kExtractSelectFolder, 0, reinterpret_cast<LPARAM>(gone.c_str())));
         // The folder disappears, as a medium taken out of its drive does.

@@ -96,7 +96,7 @@ TEST_F(MainWindowTest, StartArgumentIsListedWithItsColumnTextsAndEnablesTheComma
          {kCmdExtract, kCmdConvert, kCmdRemove, kCmdAdd, kCmdMail, kCmdView, kCmdEncipher, kCmdCopy,
           kCmdMove, kCmdRename, kCmdContextExtract, kCmdProperties, kButtonExtract, kButtonView,
           kButtonMail, kCmdSetup, kButtonSetup}) {
-        EXPECT_TRUE(window().command_enabled(command)) << command;
+        EXPECT_TRUE(window().shows_enabled(command)) << command;
     }
     HMENU setup = window().popup_menu(3);
     ASSERT_NE(setup, nullptr);
@@ -111,13 +111,13 @@ TEST_F(MainWindowTest, BeforeAnyArchiveOnlyTheGeneralCommandsAreEnabled) {
     for (int command : {kCmdNew, kCmdOpen, kCmdQuit, kCmdSettings, kCmdHelp, kCmdAbout, kCmdHistory,
                         kButtonNew, kButtonOpen, kButtonSettings, kButtonHelp, kButtonQuit,
                         kCmdContextView, kCmdContextConvert}) {
-        EXPECT_TRUE(window().command_enabled(command)) << command;
+        EXPECT_TRUE(window().shows_enabled(command)) << command;
     }
     for (int command :
          {kCmdExtract, kCmdRemove, kCmdAdd, kCmdSetup, kCmdEncipher, kCmdProperties,
           kCmdContextRemove, kCmdContextAdd, kCmdContextExtract, kButtonExtract, kButtonRemove,
           kButtonAdd, kButtonView, kButtonSetup, kButtonMail, kButtonConvert}) {
-        EXPECT_FALSE(window().command_enabled(command)) << command;
+        EXPECT_FALSE(window().shows_enabled(command)) << command;
     }
     EXPECT_EQ(window().status_text(0), "--");
     // No button under the mouse: the help hint and the version banner.
@@ -134,8 +134,6 @@ TEST_F(MainWindowTest, BeforeAnyArchiveOnlyTheGeneralCommandsAreEnabled) {
     EXPECT_EQ(GetMenuState(window().popup_menu(2), kCmdViewer0, MF_BYCOMMAND), UINT(-1));
 
     // A shortcut whose item is disabled does nothing: Delete would ask first when it ran.
-    app->state().archive_path = "x.rar";
-    app->state().archive_kind = "rar";
     MSG key = {window().list(), WM_KEYDOWN, VK_DELETE, 0, 0, {0, 0}};
     app->handle_message(key);
     pump();
@@ -180,13 +178,13 @@ TEST_F(MainWindowTest, OpenCommandListsSortsOrRefusesByExtension) {
     EXPECT_EQ(prompter.boxes[0].text, message(45));
     EXPECT_EQ(prompter.boxes[0].icon, BoxIcon::kWarning);
     EXPECT_TRUE(app->state().archive_path.empty());
-    EXPECT_TRUE(app->state().archive_kind.empty());
+    EXPECT_EQ(app->state().archive_kind, ArchiveKind::kNone);
     // The window says so everywhere, its title included.
     char title[200];
     GetWindowTextA(window().handle(), title, sizeof title);
     EXPECT_EQ(std::string(title), MainWindow::base_title(message(29), app->config_existed()));
     EXPECT_EQ(window().row_count(), 0);
-    EXPECT_FALSE(window().command_enabled(kButtonExtract));
+    EXPECT_FALSE(window().shows_enabled(kButtonExtract));
     // The extract command then does nothing.
     app->dispatch_command(kCmdExtract);
     EXPECT_EQ(prompter.boxes.size(), 1u);
@@ -215,35 +213,6 @@ TEST_F(MainWindowTest, LongNamesWorkInRowOperations) {
     app->dispatch_command(kCmdRemove);
     ASSERT_EQ(prompter.boxes.size(), 1u);  // the question, and no failure after it
     EXPECT_EQ(names(), std::vector<std::string>{long_name});
-}
-
-TEST_F(MainWindowTest, RemoveAndAddOnForeignKindsExplainWhyNot) {
-    start("");
-    app->state().archive_path = "c:\\x.cab";
-    app->state().archive_kind = "cab";
-    window().add_row({"", "a", "", "", "", ""});
-    window().add_row({"", "b", "", "", "", ""});
-    window().show_rows();
-    ListView_SetItemState(window().list(), -1, LVIS_SELECTED, LVIS_SELECTED);
-    prompter.answers = {kAnswerYes};
-    app->dispatch_command(kCmdRemove);
-    ASSERT_EQ(prompter.boxes.size(), 2u);
-    EXPECT_EQ(prompter.boxes[0].text, message(171) + "\n");
-    EXPECT_EQ(prompter.boxes[0].buttons, BoxButtons::kYesNo);
-    EXPECT_EQ(prompter.boxes[1].title, message(50));
-    EXPECT_EQ(prompter.boxes[1].text, message(51) + "\n" + message(52));
-
-    app->dispatch_command(kButtonAdd);
-    ASSERT_EQ(prompter.boxes.size(), 3u);
-    EXPECT_EQ(prompter.boxes[2].text, message(53) + "\n" + message(52));
-
-    app->state().archive_kind.clear();
-    app->dispatch_command(kCmdExtract);
-    ASSERT_EQ(prompter.boxes.size(), 4u);
-    EXPECT_EQ(prompter.boxes[3].title, message(42));
-    EXPECT_EQ(prompter.boxes[3].text, message(48) + "\n" + message(49));
-    EXPECT_EQ(prompter.boxes[3].icon, BoxIcon::kError);
-    EXPECT_TRUE(app->state().archive_path.empty());
 }
 
 }  // namespace

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "runtime/paths.h"
+
 struct TestMember {
     std::string name;
     std::string data;
@@ -106,25 +108,6 @@ inline HGLOBAL drop_handle(const std::vector<std::string>& paths) {
     }
     GlobalUnlock(memory);
     return memory;
-}
-
-inline void remove_tree(const std::string& folder) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                remove_tree(folder + name + "\\");
-            } else {
-                SetFileAttributesA((folder + name).c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA((folder + name).c_str());
-            }
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
 }
 
 // A fresh folder of this process in the temporary folder, removed again at the end.

@@ -29,7 +29,8 @@ target_link_libraries(marlox_windows_tests PRIVATE marlox_ui gtest gtest_main)
 # The main window's pictures and the manifest that asks for the version 6 common controls.
 target_sources(marlox_windows_tests PRIVATE ${CMAKE_BINARY_DIR}/resources/marlox.rc)
 add_dependencies(marlox_windows_tests marlox_pictures)
-target_include_directories(marlox_windows_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/windows)
+target_include_directories(marlox_windows_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/windows
+  ${CMAKE_CURRENT_SOURCE_DIR}/common)
 target_compile_definitions(marlox_windows_tests PRIVATE
   MARLOX_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 set_target_properties(marlox_windows_tests PROPERTIES CROSSCOMPILING_EMULATOR "${MARLOX_WINE_RUN}")

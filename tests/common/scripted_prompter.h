@@ -1,6 +1,8 @@
-// A prompter for tests: records every box and answers from a script.
-#ifndef MARLOX_TESTS_WINDOWS_SCRIPTED_PROMPTER_H
-#define MARLOX_TESTS_WINDOWS_SCRIPTED_PROMPTER_H
+// A prompter for tests of both tiers: records every question and answers from a script. A box
+// whose answer is not scripted gets Yes when it asks Yes or No, OK otherwise; a requester whose
+// answer is not scripted is cancelled.
+#ifndef MARLOX_TESTS_COMMON_SCRIPTED_PROMPTER_H
+#define MARLOX_TESTS_COMMON_SCRIPTED_PROMPTER_H
 
 #include <deque>
 #include <functional>
@@ -11,13 +13,11 @@
 
 class ScriptedPrompter : public Prompter {
   public:
-    // Answers given in order; kAnswerOk once they run out.
     std::deque<int> answers;
     std::vector<MessageBoxRequest> boxes;
     // Called with each box before it is answered, while the program waits for the answer.
     std::function<void(const MessageBoxRequest&)> on_box;
 
-    // Requester answers in order; empty (cancel) once they run out.
     std::deque<std::string> files;
     std::deque<std::string> saves;
     std::deque<std::string> lines;
@@ -25,6 +25,14 @@ class ScriptedPrompter : public Prompter {
     std::vector<SaveFileRequest> save_requests;
     std::vector<InputRequest> line_requests;
 
+    int message_box(const MessageBoxRequest& request) override {
+        boxes.push_back(request);
+        if (on_box) on_box(request);
+        if (answers.empty()) return request.buttons == BoxButtons::kYesNo ? kAnswerYes : kAnswerOk;
+        const int answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
     std::string open_file(const OpenFileRequest& request) override {
         file_requests.push_back(request);
         return next(files);
@@ -36,15 +44,6 @@ class ScriptedPrompter : public Prompter {
     std::string input_line(const InputRequest& request) override {
         line_requests.push_back(request);
         return next(lines);
-    }
-
-    int message_box(const MessageBoxRequest& request) override {
-        boxes.push_back(request);
-        if (on_box) on_box(request);
-        if (answers.empty()) return kAnswerOk;
-        const int answer = answers.front();
-        answers.pop_front();
-        return answer;
     }
 
   private:

@@ -1,0 +1,51 @@
+#include "runtime/paths.h"
+
+#include <vector>
+
+#include "runtime/os.h"
+
+bool is_separator(char c) { return c == '\\' || c == '/'; }
+
+size_t file_name_start(const std::string& path) {
+    const size_t split = path.find_last_of("\\/");
+    return split == std::string::npos ? 0 : split + 1;
+}
+
+std::string file_name_of(const std::string& path) { return path.substr(file_name_start(path)); }
+
+std::string folder_of(const std::string& path) { return path.substr(0, file_name_start(path)); }
+
+std::string extension_of(const std::string& path) {
+    const std::string name = file_name_of(path);
+    const size_t dot = name.rfind('.');
+    return dot == std::string::npos ? std::string() : name.substr(dot + 1);
+}
+
+std::string as_folder(const std::string& folder) {
+    if (folder.empty() || is_separator(folder.back())) return folder;
+    return folder + "\\";
+}
+
+int64_t file_size_of(const std::string& path) {
+    os::File* file = os::open_file(path, os::OpenMode::kRead);
+    const int64_t size = file ? os::file_size(file) : -1;
+    os::close_file(file);
+    return size;
+}
+
+void remove_tree(const std::string& folder) {
+    const std::string base = as_folder(folder);
+    std::vector<os::FolderEntry> entries;
+    if (os::list_folder(base, entries)) {
+        for (const os::FolderEntry& entry : entries) {
+            const std::string path = base + entry.name;
+            if (entry.attributes & os::kAttrDirectory) {
+                remove_tree(path);
+            } else {
+                os::set_attributes(path, os::kAttrNormal);
+                os::delete_file(path);
+            }
+        }
+    }
+    os::remove_folder(base.substr(0, base.size() - 1));
+}

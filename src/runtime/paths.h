@@ -1,0 +1,28 @@
+// Windows-style paths as the portable code writes them: "\" or "/" separate folders, a folder
+// ends in a separator. Pure text work, apart from the last two helpers, which ask the OS layer.
+#ifndef MARLOX_RUNTIME_PATHS_H
+#define MARLOX_RUNTIME_PATHS_H
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+bool is_separator(char c);
+
+// Where the file name of `path` starts: just after its last separator, 0 without one.
+size_t file_name_start(const std::string& path);
+// The file name of `path` (after its last separator), and its folder (up to and including it).
+std::string file_name_of(const std::string& path);
+std::string folder_of(const std::string& path);
+// The text after the last "." of the file name, as it stands; empty without a ".".
+std::string extension_of(const std::string& path);
+// `folder` ending in exactly the separator it has, or "\" added; empty stays empty.
+std::string as_folder(const std::string& folder);
+
+// The size of the file at `path`; -1 when it is missing or cannot be read.
+int64_t file_size_of(const std::string& path);
+// Deletes `folder` (with or without its trailing separator) and everything below it, read-only
+// files included. Only for folders the program made itself.
+void remove_tree(const std::string& folder);
+
+#endif
