@@ -10,6 +10,7 @@
 #include "archive/add_dialog.h"
 #include "archive/adding.h"
 #include "archive/listing.h"
+#include "runtime/ui_dialog.h"
 
 namespace {
 
@@ -280,14 +281,8 @@ void MainWindow::create_list() {
     const DWORD extended = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP;
     SendMessageA(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
     for (int c = 0; c < 6; ++c) {
-        std::string title = kColumns[c].title < 0 ? "" : message(kColumns[c].title);
-        LVCOLUMNA column = {};
-        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
-        column.fmt = kColumns[c].format;
-        column.cx = kColumns[c].width;
-        column.pszText = &title[0];
-        column.iSubItem = c;
-        SendMessageA(list_, LVM_INSERTCOLUMNA, c, reinterpret_cast<LPARAM>(&column));
+        add_list_column(list_, c, kColumns[c].title < 0 ? "" : message(kColumns[c].title),
+                        kColumns[c].width, kColumns[c].format);
     }
     sort_pictures_ = make_sort_indicators(GetSysColor(COLOR_BTNFACE));
     HWND header = reinterpret_cast<HWND>(SendMessageA(list_, LVM_GETHEADER, 0, 0));

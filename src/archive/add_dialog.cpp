@@ -81,19 +81,6 @@ LRESULT AddDialog::on_notify(const NMHDR* header) {
     return 0;
 }
 
-bool AddDialog::on_own_message(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {
-    if (msg == kAddShowFolder) {
-        result = show_folder(reinterpret_cast<const char*>(lp)) ? TRUE : FALSE;
-        return true;
-    }
-    if (msg == kAddGetFolder) {
-        *reinterpret_cast<std::string*>(lp) = folder_;
-        result = TRUE;
-        return true;
-    }
-    return false;
-}
-
 void AddDialog::on_init() {
     list_ = control(kAddList);
     SendMessageA(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
@@ -102,16 +89,8 @@ void AddDialog::on_init() {
     } columns[] = {{9, kNameWidth, LVCFMT_LEFT},
                    {10, kSizeWidth, LVCFMT_RIGHT},
                    {11, kDateWidth, LVCFMT_LEFT}};
-    for (int c = 0; c < 3; ++c) {
-        std::string title = message(columns[c].title);
-        LVCOLUMNA column = {};
-        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
-        column.fmt = columns[c].format;
-        column.cx = columns[c].width;
-        column.pszText = &title[0];
-        column.iSubItem = c;
-        SendMessageA(list_, LVM_INSERTCOLUMNA, c, reinterpret_cast<LPARAM>(&column));
-    }
+    for (int c = 0; c < 3; ++c)
+        add_list_column(list_, c, message(columns[c].title), columns[c].width, columns[c].format);
     SHFILEINFOA info = {};
     const auto pictures = reinterpret_cast<HIMAGELIST>(
         SHGetFileInfoA("C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));

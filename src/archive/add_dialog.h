@@ -27,13 +27,6 @@ enum AddControl {
     kAddCancel = IDCANCEL,
 };
 
-// Sent to the dialog: shows the folder `lParam` (a const char* path; "" for the drives) in the
-// list; returns TRUE when it could be read.
-constexpr UINT kAddShowFolder = WM_APP + 1;
-// Sent to the dialog: copies the folder the list shows (with a trailing "\"; empty for the
-// drives) into the std::string* in `lParam`.
-constexpr UINT kAddGetFolder = WM_APP + 2;
-
 class AddDialog : public Dialog {
   public:
     explicit AddDialog(ArchiveContext& ctx);
@@ -61,12 +54,12 @@ class AddDialog : public Dialog {
     void on_ok() override;
     void on_cancel() override;
     LRESULT on_notify(const NMHDR* header) override;
-    bool on_own_message(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
     void show_help();
     void include_folders_switched();
 
     // The list: each row's data is an index into shown_.
-    bool show_folder(const std::string& folder);
+    bool show_folder(const std::string& folder) override;
+    std::string shown_folder() const override { return folder_; }
     void add_list_row(const Entry& entry, const std::string& size, const std::string& date,
                       int picture);
     void open_row(int row);

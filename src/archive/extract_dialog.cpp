@@ -65,7 +65,7 @@ void ExtractDialog::on_init() {
     enable(kExtractPattern, defaults.pattern_enabled);
     enable(kExtractPatternField, false);
     fill_drives();
-    select_folder(start_folder);
+    show_folder(start_folder);
     SetFocus(tree_);
 }
 
@@ -75,19 +75,6 @@ LRESULT ExtractDialog::on_notify(const NMHDR* header) {
         load_children(reinterpret_cast<const NMTREEVIEWA*>(header)->itemNew.hItem);
     }
     return 0;
-}
-
-bool ExtractDialog::on_own_message(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {
-    if (msg == kExtractSelectFolder) {
-        result = select_folder(reinterpret_cast<const char*>(lp)) ? TRUE : FALSE;
-        return true;
-    }
-    if (msg == kExtractGetFolder) {
-        *reinterpret_cast<std::string*>(lp) = current_folder();
-        result = TRUE;
-        return true;
-    }
-    return false;
 }
 
 void ExtractDialog::set_pattern_enabled(bool enabled) {
@@ -119,7 +106,7 @@ void ExtractDialog::on_ok() {
     ExtractChoices chosen;
     chosen.mode = checked(kExtractPattern) ? 3 : checked(kExtractSelected) ? 2 : 1;
     chosen.ask_before_overwriting = checked(kExtractAsk);
-    chosen.target_folder = current_folder();
+    chosen.target_folder = shown_folder();
     // Without a folder in the tree there is nothing to extract into yet.
     if (chosen.target_folder.empty() || !confirm_target_writable(ctx_, chosen.target_folder)) {
         return;
@@ -150,7 +137,7 @@ void ExtractDialog::new_folder() {
     request.cancel = ctx_.messages.message(34);
     const std::string name = ctx_.prompter.input_line(request);
     if (name.empty()) return;
-    const std::string parent = current_folder();
+    const std::string parent = shown_folder();
     const std::string path = as_folder(parent + name);
     // A folder that cannot be made is not reported; the tree simply does not show it.
     if (!os::create_folder(path)) return;
@@ -166,7 +153,7 @@ void ExtractDialog::new_folder() {
         }
         folders_[static_cast<size_t>(item.lParam)].loaded = false;
     }
-    select_folder(path);
+    show_folder(path);
 }
 
 // ---- the folder tree -------------------------------------------------------------------
@@ -246,7 +233,7 @@ HTREEITEM ExtractDialog::find_child(HTREEITEM parent, const std::string& name) {
     return nullptr;
 }
 
-bool ExtractDialog::select_folder(const std::string& path) {
+bool ExtractDialog::show_folder(const std::string& path) {
     HTREEITEM at = TVI_ROOT;
     bool complete = true;
     for (const std::string& piece : path_pieces(path)) {
@@ -267,7 +254,7 @@ bool ExtractDialog::select_folder(const std::string& path) {
     return complete;
 }
 
-std::string ExtractDialog::current_folder() const {
+std::string ExtractDialog::shown_folder() const {
     HTREEITEM selected = TreeView_GetSelection(tree_);
     if (!selected) return std::string();
     TVITEMA item = {};

@@ -32,13 +32,6 @@ enum ExtractControl {
     kExtractCancel = IDCANCEL,
 };
 
-// Sent to the dialog: selects `lParam` (a const char* folder path) in the tree, opening the
-// folders on the way; returns TRUE when the whole path was found.
-constexpr UINT kExtractSelectFolder = WM_APP + 1;
-// Sent to the dialog: copies the tree's current path (with a trailing "\") into the
-// std::string* in `lParam`.
-constexpr UINT kExtractGetFolder = WM_APP + 2;
-
 class ExtractDialog : public Dialog {
   public:
     explicit ExtractDialog(ArchiveContext& ctx);
@@ -59,7 +52,6 @@ class ExtractDialog : public Dialog {
     void on_click(int id) override;
     void on_ok() override;
     LRESULT on_notify(const NMHDR* header) override;
-    bool on_own_message(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
     void show_help();
     void new_folder();
     void set_pattern_enabled(bool enabled);
@@ -69,8 +61,8 @@ class ExtractDialog : public Dialog {
     void load_children(HTREEITEM item);
     HTREEITEM add_folder(HTREEITEM parent, const std::string& path, const std::string& name);
     HTREEITEM find_child(HTREEITEM parent, const std::string& name);
-    bool select_folder(const std::string& path);
-    std::string current_folder() const;
+    bool show_folder(const std::string& path) override;
+    std::string shown_folder() const override;
 
     struct Folder {
         std::string path;  // with a trailing "\"

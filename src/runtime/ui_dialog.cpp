@@ -4,6 +4,17 @@
 
 std::function<void(HWND)> Dialog::test_hook;
 
+void add_list_column(HWND list, int index, const std::string& title, int width, int format) {
+    std::string text = title;
+    LVCOLUMNA column = {};
+    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
+    column.fmt = format;
+    column.cx = width;
+    column.pszText = &text[0];
+    column.iSubItem = index;
+    SendMessageA(list, LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column));
+}
+
 Dialog::~Dialog() {
     if (font_) DeleteObject(font_);
 }
@@ -101,11 +112,14 @@ LRESULT Dialog::on_message(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case DM_GETDEFID:
             return MAKELRESULT(IDOK, DC_HASDEFID);
+        case kDialogShowFolder:
+            return show_folder(reinterpret_cast<const char*>(lp)) ? TRUE : FALSE;
+        case kDialogGetFolder:
+            *reinterpret_cast<std::string*>(lp) = shown_folder();
+            return TRUE;
         default:
             break;
     }
-    LRESULT result = 0;
-    if (msg >= WM_APP && on_own_message(msg, wp, lp, result)) return result;
     return default_message(msg, wp, lp);
 }
 

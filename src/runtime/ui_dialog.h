@@ -27,6 +27,17 @@ struct DialogControl {
     bool sunken = false;  // a sunken edge, as text fields and lists have
 };
 
+// Appends column `index` to a report list view.
+void add_list_column(HWND list, int index, const std::string& title, int width, int format);
+
+// Sent to a dialog that shows a folder (a tree or a list of the file system): shows the folder
+// whose path `lParam` points to (a const char*; "" for the drives), opening the folders on the
+// way; returns TRUE when the whole path was found. Tests and the benchmark drive dialogs so.
+constexpr UINT kDialogShowFolder = WM_APP + 1;
+// Sent to such a dialog: copies the folder it shows (with a trailing "\"; empty for the drives)
+// into the std::string* in `lParam`.
+constexpr UINT kDialogGetFolder = WM_APP + 2;
+
 class Dialog : public Window {
   public:
     // Called with every dialog once it is shown, before it waits for events; tests drive the
@@ -57,10 +68,9 @@ class Dialog : public Window {
     virtual void on_ok() { end(true); }
     virtual void on_cancel() { end(false); }
     virtual LRESULT on_notify(const NMHDR* /*header*/) { return 0; }
-    // A message of the dialog's own (WM_APP and up); true when handled, with its result.
-    virtual bool on_own_message(UINT /*msg*/, WPARAM /*wp*/, LPARAM /*lp*/, LRESULT& /*result*/) {
-        return false;
-    }
+    // The folder a dialog of the file system shows (kDialogShowFolder, kDialogGetFolder).
+    virtual bool show_folder(const std::string& /*folder*/) { return false; }
+    virtual std::string shown_folder() const { return std::string(); }
 
     HWND control(int id) const { return GetDlgItem(hwnd_, id); }
     bool checked(int id) const;

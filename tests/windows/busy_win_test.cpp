@@ -3,13 +3,12 @@
 // close box that still reach it are refused; the extraction finishes every member.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
 
-#include "add_dialog_driver.h"
 #include "app/application.h"
 #include "app/commands.h"
 #include "archive/extract_dialog.h"
+#include "dialog_driver.h"
 #include "runtime/ui_prompt.h"
 #include "test_archives.h"
 
@@ -27,10 +26,7 @@ BoxWatch g_watch;
 // Every box of this thread: the first one gets the interleaved events, then its answer.
 LRESULT CALLBACK watch_boxes(int code, WPARAM wp, LPARAM lp) {
     HWND box = reinterpret_cast<HWND>(wp);
-    char window_class[32] = "";
-    if (code == HCBT_ACTIVATE && GetWindowThreadProcessId(box, nullptr) == GetCurrentThreadId() &&
-        GetClassNameA(box, window_class, sizeof window_class) &&
-        std::strcmp(window_class, "#32770") == 0) {
+    if (box_of_this_thread(code, box)) {
         char title[100] = "";
         GetWindowTextA(box, title, sizeof title);
         g_watch.titles.push_back(title);
@@ -76,7 +72,7 @@ TEST(OneOperationAtATime, CommandsDropsAndCloseWaitWhileTheOverwriteQuestionIsUp
         press(dialog, kAddCancel);
     };
     Dialog::test_hook = [&](HWND dialog) {
-        SendMessageA(dialog, kExtractSelectFolder, 0, reinterpret_cast<LPARAM>(out.c_str()));
+        show_folder(dialog, out);
         press(dialog, kExtractOk);
     };
     HHOOK hook = SetWindowsHookExA(WH_CBT, watch_boxes, nullptr, GetCurrentThreadId());

@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "add_dialog_driver.h"
 #include "app/application.h"
+#include "dialog_driver.h"
 #include "scripted_prompter.h"
 #include "test_archives.h"
 

@@ -8,22 +8,12 @@
 #include "app/application.h"
 #include "app/commands.h"
 #include "archive/extract_dialog.h"
+#include "dialog_driver.h"
 #include "runtime/file_meta.h"
 #include "scripted_prompter.h"
 #include "test_archives.h"
 
 namespace {
-
-bool is_checked(HWND dialog, int id) {
-    return SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-bool is_enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
-void press(HWND dialog, int id) { SendDlgItemMessageA(dialog, id, BM_CLICK, 0, 0); }
-std::string tree_folder(HWND dialog) {
-    std::string folder;
-    SendMessageA(dialog, kExtractGetFolder, 0, reinterpret_cast<LPARAM>(&folder));
-    return folder;
-}
 
 class ExtractDialogTest : public ::testing::Test {
   protected:
@@ -49,8 +39,7 @@ class ExtractDialogTest : public ::testing::Test {
     void extract(const std::function<void(HWND)>& drive) {
         CreateDirectoryA(out().c_str(), nullptr);
         Dialog::test_hook = [&](HWND dialog) {
-            ASSERT_TRUE(SendMessageA(dialog, kExtractSelectFolder, 0,
-                                     reinterpret_cast<LPARAM>(out().c_str())));
+            ASSERT_TRUE(show_folder(dialog, out()));
             if (drive) drive(dialog);
             press(dialog, kExtractOk);
         };
@@ -75,7 +64,7 @@ TEST_F(ExtractDialogTest, OpensAtTheArchiveFolderWithDefaultsHelpAndANewFolder) 
         GetWindowTextA(dialog, title, sizeof title);
         EXPECT_EQ(std::string(title), message(107));
         EXPECT_FALSE(IsWindowEnabled(app->window().handle()));
-        EXPECT_EQ(tree_folder(dialog), work.path());
+        EXPECT_EQ(shown_folder(dialog), work.path());
 
         // No row selected, asking on: all members, asking checked; pattern field off.
         EXPECT_TRUE(is_checked(dialog, kExtractAll));
@@ -112,7 +101,7 @@ TEST_F(ExtractDialogTest, OpensAtTheArchiveFolderWithDefaultsHelpAndANewFolder) 
         ASSERT_EQ(prompter.line_requests.size(), 1u);
         EXPECT_EQ(prompter.line_requests[0].title, message(164));
         EXPECT_EQ(prompter.line_requests[0].prompt, message(165));
-        EXPECT_EQ(tree_folder(dialog), work.path() + "fresh\\");
+        EXPECT_EQ(shown_folder(dialog), work.path() + "fresh\\");
 
         press(dialog, kExtractOverwrite);
         press(dialog, kExtractOk);
@@ -131,45 +120,29 @@ TEST_F(ExtractDialogTest, OpensAtTheArchiveFolderWithDefaultsHelpAndANewFolder) 
     EXPECT_EQ(app->window().status_text(1), "");
 }
 
-// The second dup.txt selected extracts the first member of that name; then the pattern.
-TEST_F(ExtractDialogTest, SelectedRowsTakeTheFirstOfADuplicateNameAndPatternsIgnoreCase) {
-    start({{"readme.txt", "r"},
-           {"dup.txt", "first"},
-           {"a.TXT", "a"},
-           {"dup.txt", "second"},
-           {"b.doc", "b"}});
-    select_rows({3});
+// The selected rows of the real list reach the extraction: the second dup.txt selected
+// extracts the first member of that name.
+TEST_F(ExtractDialogTest, SelectedRowsOfTheListAreExtracted) {
+    start({{"readme.txt", "r"}, {"dup.txt", "first"}, {"dup.txt", "second"}});
+    select_rows({2});
     extract([](HWND dialog) { EXPECT_TRUE(is_checked(dialog, kExtractSelected)); });
     EXPECT_EQ(read_bytes(out() + "dup.txt"), "first");
     EXPECT_EQ(read_bytes(out() + "readme.txt"), "<missing>");
-
-    extract([](HWND dialog) {
-        press(dialog, kExtractPattern);
-        SetDlgItemTextA(dialog, kExtractPatternField, "*.txt");
-    });
-    EXPECT_EQ(read_bytes(out() + "readme.txt"), "r");
-    EXPECT_EQ(read_bytes(out() + "a.TXT"), "a");
-    EXPECT_EQ(read_bytes(out() + "b.doc"), "<missing>");
 }
 
-TEST_F(ExtractDialogTest, AskingBeforeOverwritingFollowsTheAnswers) {
-    start({{"keep.txt", "new keep"}, {"replace.txt", "new replace"}, {"empty.txt", "filled"}});
+// The dialog's overwrite options decide for this extraction only.
+TEST_F(ExtractDialogTest, OverwriteOptionsAskOrReplaceAndLeaveTheSettingAlone) {
+    start({{"keep.txt", "new keep"}});
     CreateDirectoryA(out().c_str(), nullptr);
     ASSERT_TRUE(write_bytes(out() + "keep.txt", "old keep"));
-    ASSERT_TRUE(write_bytes(out() + "replace.txt", "old replace"));
-    ASSERT_TRUE(write_bytes(out() + "empty.txt", ""));
-    prompter.answers = {kAnswerNo, kAnswerYes};
+    prompter.answers = {kAnswerNo};
     extract([](HWND dialog) { EXPECT_TRUE(is_checked(dialog, kExtractAsk)); });
-
-    ASSERT_EQ(prompter.boxes.size(), 2u);
-    EXPECT_NE(prompter.boxes[0].text.find("keep.txt"), std::string::npos);
+    ASSERT_EQ(prompter.boxes.size(), 1u);
+    EXPECT_EQ(prompter.boxes[0].owner, app->window().handle());
     EXPECT_EQ(read_bytes(out() + "keep.txt"), "old keep");
-    EXPECT_EQ(read_bytes(out() + "replace.txt"), "new replace");
-    EXPECT_EQ(read_bytes(out() + "empty.txt"), "filled");
 
-    // "...überschreiben" replaces without asking, and the setting is the same afterwards.
     extract([](HWND dialog) { press(dialog, kExtractOverwrite); });
-    EXPECT_EQ(prompter.boxes.size(), 2u);
+    EXPECT_EQ(prompter.boxes.size(), 1u);
     EXPECT_EQ(read_bytes(out() + "keep.txt"), "new keep");
     EXPECT_EQ(app->settings().safe, 1);
 }
@@ -180,8 +153,7 @@ TEST_F(ExtractDialogTest, UnwritableTargetKeepsTheDialogOpenAndCancelExtractsNot
     CreateDirectoryA(gone.c_str(), nullptr);
     bool cancelled = false;
     Dialog::test_hook = [&](HWND dialog) {
-        ASSERT_TRUE(
-            SendMessageA(dialog, kExtractSelectFolder, 0, reinterpret_cast<LPARAM>(gone.c_str())));
+        ASSERT_TRUE(show_folder(dialog, gone));
         // The folder disappears, as a medium taken out of its drive does.
         RemoveDirectoryA(gone.c_str());
         press(dialog, kExtractOk);

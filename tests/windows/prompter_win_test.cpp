@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "dialog_driver.h"
 #include "runtime/ui_prompt.h"
 
 namespace {
@@ -15,10 +16,7 @@ std::string g_file;  // typed into the open requester's name box before OK
 
 LRESULT CALLBACK answer_box(int code, WPARAM wp, LPARAM lp) {
     HWND box = reinterpret_cast<HWND>(wp);
-    char window_class[32] = "";
-    if (code == HCBT_ACTIVATE && GetWindowThreadProcessId(box, nullptr) == GetCurrentThreadId() &&
-        GetClassNameA(box, window_class, sizeof window_class) &&
-        std::strcmp(window_class, "#32770") == 0) {
+    if (box_of_this_thread(code, box)) {
         char title[100] = "";
         GetWindowTextA(box, title, sizeof title);
         g_title = title;
