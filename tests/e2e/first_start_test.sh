@@ -8,10 +8,10 @@ send_to=$(find "$WINEPREFIX/drive_c/users" -maxdepth 6 -type d -name SendTo | he
 rm -f "$send_to/Marlox.lnk"  # a shortcut the user deleted is back after the next start
 
 start_marlox
-title=$(wintool title "Marlox V" 30) || fail "no main window"
-[ "$title" = "Marlox V1.1.6" ] || fail "title '$title'"
+title=$(wintool title "$(message 29) V" 30) || fail "no main window"
+[ "$title" = "$(message 29) V$version" ] || fail "title '$title'"
 [ -f "$send_to/Marlox.lnk" ] || fail "Marlox.lnk not written"
-wintool close "Marlox V1.1.6" || fail "could not close the window"
+wintool close "$title" || fail "could not close the window"
 wait_marlox
 [ "$marlox_rc" = 0 ] || fail "exit code $marlox_rc"
 
@@ -34,8 +34,8 @@ done
 sed -i 's/^count = 0\r$/count = 2147483647\r/' "$program_folder/marlox.ini"
 printf '0 = viewer.exe\r\n' >>"$program_folder/marlox.ini"
 start_marlox
-title=$(wintool title "Marlox V" 10) || fail "no main window on the second start"
-[ "$title" = "Marlox V 1.1.6" ] || fail "second title '$title'"
+title=$(wintool title "$(message 29) V" 10) || fail "no main window on the second start"
+[ "$title" = "$(message 29) V $version" ] || fail "second title '$title'"
 wintool close "$title"
 wait_marlox
 [ "$marlox_rc" = 0 ] || fail "second exit code $marlox_rc"

@@ -122,8 +122,8 @@ TEST_F(MainWindowTest, BeforeAnyArchiveOnlyTheGeneralCommandsAreEnabled) {
     EXPECT_EQ(window().status_text(0), "--");
     // No button under the mouse: the help hint and the version banner.
     pump();
-    EXPECT_EQ(window().status_text(1),
-              message(46) + "      --      Version  1.1.6    --    " + "ZIP - RAR - CAB");
+    EXPECT_EQ(window().status_text(1), message(46) + "      --      Version  " + kVersion +
+                                           "    --    " + "ZIP - RAR - CAB");
 
     // Without viewer programs the view button's menu offers Notepad and the context menu has
     // no viewer section.

@@ -1,11 +1,10 @@
 // Binding the mail and cabinet libraries at start-up, against Wine's real DLLs.
 #include <gtest/gtest.h>
 
-#include "app/application.h"
-#include "app/main_window.h"
 #include "formats/cab_library.h"
 #include "protect/mail_library.h"
 #include "scripted_prompter.h"
+#include "state/messages.h"
 
 TEST(MailLibrary, BindsTheSystemLibraryWithoutABox) {
     ScriptedPrompter prompter;
@@ -61,13 +60,6 @@ TEST(CabLibrary, BindsSetupApiOrExplainsWithMessage43) {
     EXPECT_FALSE(cab.available());
     EXPECT_EQ(prompter.boxes.size(), 1u);
     release_cab_library(cab);
-}
-
-TEST(StartUp, DefaultLanguageAndTitleForms) {
-    // Wine's keyboard code page is 437.
-    EXPECT_EQ(default_language(), "en");
-    EXPECT_EQ(MainWindow::base_title("Marlox", true), "Marlox V 1.1.6");
-    EXPECT_EQ(MainWindow::base_title("Marlox", false), "Marlox V1.1.6");
 }
 
 TEST(Messages, WindowsBuildCarriesWindows1252Bytes) {
