@@ -10,11 +10,11 @@ set(MARLOX_PORTABLE_SOURCES
   src/state/temp_files.cpp
   src/state/archive_kind.cpp
   src/runtime/paths.cpp
+  src/runtime/member_path.cpp
   src/app/commands.cpp
   src/app/backends.cpp
   # ZIP engine
   src/zip/zip_records.cpp
-  src/zip/zip_names.cpp
   src/zip/zip_reader.cpp
   src/zip/zip_writer.cpp
   # Archive operations

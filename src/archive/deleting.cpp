@@ -26,15 +26,6 @@ bool is_folder_member(const Member& m) {
            (m.info.attributes & os::kAttrDirectory);
 }
 
-// A name beside `path` that names nothing yet: `path` + `suffix` + a number.
-std::string unused_sibling(const std::string& path, const std::string& suffix) {
-    for (int n = 1; n < 10000; ++n) {
-        const std::string candidate = path + suffix + std::to_string(n);
-        if (os::attributes(candidate) == os::kNoAttributes) return candidate;
-    }
-    return std::string();
-}
-
 class Deletion {
   public:
     explicit Deletion(ArchiveContext& ctx) : ctx_(ctx) {}
@@ -168,26 +159,16 @@ class Deletion {
     std::vector<int> row_members_;  // the member number of each row, in display order
 };
 
-// Puts `rebuilt` in the place of `archive`: a copy beside the archive first, then two renames,
-// so that the archive is whole at every moment and a failure puts everything back.
+// Puts `rebuilt` in the place of `archive`: a copy beside the archive first, then one rename over
+// it, so that the archive is whole at every moment and a failure leaves it as it was.
 bool replace_archive(const std::string& rebuilt, const std::string& archive) {
-    const std::string copy = unused_sibling(archive, ".new");
+    const std::string copy = unused_path(archive + ".new");
     if (copy.empty()) return false;
-    if (!os::copy_file(rebuilt, copy, true) || file_size_of(copy) != file_size_of(rebuilt)) {
+    if (!os::copy_file(rebuilt, copy, true) || file_size_of(copy) != file_size_of(rebuilt) ||
+        !os::replace_file(copy, archive)) {
         os::delete_file(copy);
         return false;
     }
-    const std::string old = unused_sibling(archive, ".old");
-    if (old.empty() || !os::move_file(archive, old)) {
-        os::delete_file(copy);
-        return false;
-    }
-    if (!os::move_file(copy, archive)) {
-        os::move_file(old, archive);
-        os::delete_file(copy);
-        return false;
-    }
-    os::delete_file(old);
     return true;
 }
 

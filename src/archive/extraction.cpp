@@ -1,52 +1,15 @@
 #include "archive/extraction.h"
 
-#include <cstring>
 #include <unordered_map>
 
 #include "runtime/file_meta.h"
+#include "runtime/member_path.h"
 #include "runtime/os.h"
 #include "runtime/paths.h"
 
 namespace {
 
 constexpr int kProbeAttempts = 1000;
-
-bool is_device_name(const std::string& piece) {
-    std::string base = lower_case(piece.substr(0, piece.find('.')));
-    while (!base.empty() && base.back() == ' ') base.pop_back();
-    if (base == "con" || base == "prn" || base == "aux" || base == "nul") return true;
-    return base.size() == 4 && (base.compare(0, 3, "com") == 0 || base.compare(0, 3, "lpt") == 0) &&
-           base[3] >= '1' && base[3] <= '9';
-}
-
-// Where zip_extract puts the file of member `name` under `target`, for the overwrite question
-// and the date. The engine keeps every name inside the target: it drops a drive, a root and
-// "."/".." pieces. Those are dropped here alike, so the question and the date never reach a
-// file outside the target. A piece the engine would rename (a character Windows refuses, a
-// trailing dot or space, a device name) makes the place unknown: empty, no question and no
-// date. Folder members give empty too.
-std::string landing_path(const std::string& target, const std::string& name) {
-    if (name.empty() || is_separator(name.back())) return std::string();
-    std::string rest = name.size() >= 2 && name[1] == ':' ? name.substr(2) : name;
-    std::string path = target;
-    size_t from = 0;
-    while (from <= rest.size()) {
-        size_t to = rest.find_first_of("\\/", from);
-        if (to == std::string::npos) to = rest.size();
-        const std::string piece = rest.substr(from, to - from);
-        from = to + 1;
-        if (piece.empty() || piece == "." || piece == "..") continue;
-        for (char c : piece) {
-            if (static_cast<unsigned char>(c) < 0x20 || std::strchr("<>:\"|?*", c))
-                return std::string();
-        }
-        if (piece.back() == '.' || piece.back() == ' ' || is_device_name(piece))
-            return std::string();
-        if (path.size() > target.size()) path += "\\";
-        path += piece;
-    }
-    return path.size() > target.size() ? path : std::string();
-}
 
 bool is_file_with_content(const std::string& path) {
     const uint32_t attributes = os::attributes(path);
@@ -71,7 +34,8 @@ void extract_member(ArchiveContext& ctx, const std::string& target, bool ask, in
     zip_member_info(ctx.zip, info);
     // The engine takes a member of size 0 with the folder bit for a folder, whatever its name.
     const bool folder = info.unpacked == 0 && (info.attributes & os::kAttrDirectory);
-    const std::string path = folder ? std::string() : landing_path(target, name);
+    // Where the engine puts the member: the question and the date are about that file.
+    const std::string path = folder ? std::string() : MemberPlacement(false).predict(target, name);
     if (ask && !path.empty() && is_file_with_content(path) && !user_allows_overwrite(ctx, name))
         return;
     // A member that failed leaves any older file in place; that file keeps its own date.

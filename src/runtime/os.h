@@ -20,6 +20,8 @@ constexpr uint32_t kAttrReadOnly = 0x01;
 constexpr uint32_t kAttrDirectory = 0x10;
 constexpr uint32_t kAttrArchive = 0x20;
 constexpr uint32_t kAttrNormal = 0x80;
+// A link or junction (a reparse point): walks and deletions never pass through one.
+constexpr uint32_t kAttrReparsePoint = 0x400;
 constexpr uint32_t kNoAttributes = 0xFFFFFFFFu;  // what `attributes` returns for a missing path
 
 // ---- files -------------------------------------------------------------------------------
@@ -81,16 +83,19 @@ SystemTime local_now();
 
 // Creates one folder; true when it was created or already exists as a folder.
 bool create_folder(const std::string& path);
-// Removes an empty folder.
+// Removes an empty folder, or a link to a folder (never what it points to).
 bool remove_folder(const std::string& path);
 bool delete_file(const std::string& path);
 // Copies `from` over `to`; with `fail_if_exists`, an existing `to` makes it fail.
 bool copy_file(const std::string& from, const std::string& to, bool fail_if_exists);
 bool move_file(const std::string& from, const std::string& to);
+// Renames `from` to `to`, putting it in the place of an existing file `to` in one step; on
+// failure both stay as they were.
+bool replace_file(const std::string& from, const std::string& to);
 
 struct FolderEntry {
     std::string name;     // the bare name, never "." or ".."
-    uint32_t attributes;  // the Windows bits
+    uint32_t attributes;  // the Windows bits; a link has kAttrReparsePoint, not what it points to
 };
 // The entries of `folder` in the order the file system gives them; false when it cannot be read.
 bool list_folder(const std::string& folder, std::vector<FolderEntry>& out);
@@ -104,7 +109,22 @@ std::string temp_folder();
 std::string program_path();
 std::string program_folder();
 
+// ---- texts -------------------------------------------------------------------------------
+
+// Between the program's 8-bit texts and wide ones: the ANSI code page on Windows, Windows-1252
+// natively. A character the other side lacks becomes "?".
+std::wstring to_wide(const std::string& text);
+std::string from_wide(const std::wstring& text);
+
 // ---- libraries ---------------------------------------------------------------------------
+
+// The calling convention of the callbacks and entry points of Windows libraries: stdcall on
+// 32-bit Windows, the platform's own elsewhere.
+#if defined(_WIN32) && !defined(_WIN64)
+#define MARLOX_STDCALL __stdcall
+#else
+#define MARLOX_STDCALL
+#endif
 
 struct Library;  // opaque
 Library* load_library(const std::string& name);

@@ -229,7 +229,12 @@ bool create_folder(const std::string& path) {
     return errno == EEXIST && stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool remove_folder(const std::string& path) { return rmdir(native(path).c_str()) == 0; }
+bool remove_folder(const std::string& path) {
+    const std::string p = native(path);
+    struct stat st;
+    if (lstat(p.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) return unlink(p.c_str()) == 0;
+    return rmdir(p.c_str()) == 0;
+}
 
 bool delete_file(const std::string& path) {
     std::string p = native(path);
@@ -265,6 +270,12 @@ bool move_file(const std::string& from, const std::string& to) {
     return rename(native(from).c_str(), native(to).c_str()) == 0;
 }
 
+bool replace_file(const std::string& from, const std::string& to) {
+    struct stat st;
+    if (stat(native(to).c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return false;
+    return rename(native(from).c_str(), native(to).c_str()) == 0;
+}
+
 bool list_folder(const std::string& folder, std::vector<FolderEntry>& out) {
     std::string base = native(folder);
     DIR* dir = opendir(base.c_str());
@@ -274,7 +285,12 @@ bool list_folder(const std::string& folder, std::vector<FolderEntry>& out) {
     while (struct dirent* e = readdir(dir)) {
         std::string name = e->d_name;
         if (name == "." || name == "..") continue;
-        out.push_back({name, attributes(base + name)});
+        struct stat st;
+        const bool link = lstat((base + name).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+        // A link is reported as Windows reports a junction: the folder bit of what it points to
+        // and the reparse bit.
+        out.push_back({name, link ? (attributes(base + name) & kAttrDirectory) | kAttrReparsePoint
+                                  : attributes(base + name)});
     }
     closedir(dir);
     return true;
@@ -307,6 +323,37 @@ std::string program_folder() {
 struct Library {
     void* handle;
 };
+
+// Windows-1252 bytes 0x80 to 0x9F; 0 where the code page has no character.
+const wchar_t kCp1252High[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                 0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+std::wstring to_wide(const std::string& text) {
+    std::wstring out;
+    for (unsigned char c : text) {
+        const wchar_t high = c >= 0x80 && c < 0xA0 ? kCp1252High[c - 0x80] : 0;
+        out += c >= 0x80 && c < 0xA0 ? (high ? high : L'?') : static_cast<wchar_t>(c);
+    }
+    return out;
+}
+
+std::string from_wide(const std::wstring& text) {
+    std::string out;
+    for (wchar_t c : text) {
+        char byte = '?';
+        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+            byte = static_cast<char>(c);
+        } else {
+            for (int i = 0; i < 32; ++i) {
+                if (kCp1252High[i] == c && c != 0) byte = static_cast<char>(0x80 + i);
+            }
+        }
+        out += byte;
+    }
+    return out;
+}
 
 Library* load_library(const std::string& name) {
     void* handle = dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);

@@ -181,6 +181,10 @@ bool move_file(const std::string& from, const std::string& to) {
     return MoveFileA(from.c_str(), to.c_str()) != 0;
 }
 
+bool replace_file(const std::string& from, const std::string& to) {
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
 bool list_folder(const std::string& folder, std::vector<FolderEntry>& out) {
     std::string pattern = folder;
     if (!pattern.empty() && pattern.back() != '\\' && pattern.back() != '/') pattern += '\\';
@@ -227,6 +231,25 @@ std::string program_folder() {
 struct Library {
     HMODULE handle;
 };
+
+std::wstring to_wide(const std::string& text) {
+    if (text.empty()) return std::wstring();
+    const int length =
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &out[0], length);
+    return out;
+}
+
+std::string from_wide(const std::wstring& text) {
+    if (text.empty()) return std::string();
+    const int length = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                           nullptr, 0, "?", nullptr);
+    std::string out(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &out[0], length, "?",
+                        nullptr);
+    return out;
+}
 
 Library* load_library(const std::string& name) {
     HMODULE h = LoadLibraryA(name.c_str());

@@ -26,6 +26,14 @@ std::string as_folder(const std::string& folder) {
     return folder + "\\";
 }
 
+std::string unused_path(const std::string& base) {
+    for (int n = 1; n < 10000; ++n) {
+        const std::string candidate = base + std::to_string(n);
+        if (os::attributes(candidate) == os::kNoAttributes) return candidate;
+    }
+    return std::string();
+}
+
 int64_t file_size_of(const std::string& path) {
     os::File* file = os::open_file(path, os::OpenMode::kRead);
     const int64_t size = file ? os::file_size(file) : -1;
@@ -39,7 +47,11 @@ void remove_tree(const std::string& folder) {
     if (os::list_folder(base, entries)) {
         for (const os::FolderEntry& entry : entries) {
             const std::string path = base + entry.name;
-            if (entry.attributes & os::kAttrDirectory) {
+            if (entry.attributes & os::kAttrReparsePoint) {
+                // A link goes, never what it points to.
+                if (!(entry.attributes & os::kAttrDirectory) || !os::remove_folder(path))
+                    os::delete_file(path);
+            } else if (entry.attributes & os::kAttrDirectory) {
                 remove_tree(path);
             } else {
                 os::set_attributes(path, os::kAttrNormal);

@@ -19,10 +19,15 @@ std::string extension_of(const std::string& path);
 // `folder` ending in exactly the separator it has, or "\" added; empty stays empty.
 std::string as_folder(const std::string& folder);
 
+// `base` followed by the first number that makes a path nothing exists at yet; empty when there
+// is none below 10000.
+std::string unused_path(const std::string& base);
+
 // The size of the file at `path`; -1 when it is missing or cannot be read.
 int64_t file_size_of(const std::string& path);
 // Deletes `folder` (with or without its trailing separator) and everything below it, read-only
-// files included. Only for folders the program made itself.
+// files included; a link inside goes without what it points to. Only for folders the program
+// made itself.
 void remove_tree(const std::string& folder);
 
 #endif

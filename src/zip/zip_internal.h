@@ -10,9 +10,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
+#include "runtime/member_path.h"
 #include "runtime/os.h"
 #include "zip/zip.h"
 
@@ -102,14 +102,6 @@ struct ZipReadCache {
     size_t length = 0;
 };
 
-// The folders that members went to, by target and folder part as the names give them, so that
-// the members of one folder do not create and enter it again one by one. Only folder parts that
-// were entered in full are kept: what could not be entered may exist for a later member.
-struct ZipPlacement {
-    std::string target;
-    std::unordered_map<std::string, std::string> folders;
-};
-
 // zlib streams kept from one member to the next (reset instead of set up again).
 struct ZipInflater;
 struct ZipDeflater;
@@ -141,7 +133,7 @@ struct ZipState {
     std::unique_ptr<ZipDeflater, ZipStreamFree> deflater;
     std::vector<unsigned char> in_buffer;
     std::vector<unsigned char> out_buffer;
-    ZipPlacement placement;
+    MemberPlacement placement{false};  // ZIP names: folders split at "/" only
 
     // The writer's copy of the directory: loaded on the first addition, grown by each one.
     std::string directory;
@@ -149,7 +141,6 @@ struct ZipState {
     bool batch = false;
     ZipUpdate update;
 
-    unsigned temp_counter = 0;
     ZipProgress progress = nullptr;
     void* progress_context = nullptr;
 };
@@ -162,10 +153,5 @@ void forget_walk(ZipState& s);
 void settle_batch(ZipState& s);
 // Calls the progress callback; true when it asks to stop.
 bool progress_says_stop(ZipState& s, uint64_t done);
-
-// Creates the folders of member `name` below `target`, confined to it, and returns the path of
-// the member's output file there; the empty string when the name has no file part. `known`
-// remembers the folders reached before.
-std::string place_member(ZipPlacement& known, const std::string& target, const std::string& name);
 
 #endif

@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstring>
 
+#include "runtime/paths.h"
 #include "zip/zip_internal.h"
 
 struct ZipInflater {
@@ -211,15 +212,6 @@ int inflate_member(ZipState& s, int64_t position, uint64_t packed, uint64_t unpa
     return result;
 }
 
-// A free name in the folder of `path`, where the data is checked before it replaces `path`.
-std::string temp_name(ZipState& s, const std::string& path) {
-    std::string folder = path.substr(0, path.find_last_of('\\') + 1);
-    for (;;) {
-        std::string candidate = folder + "~mlx" + std::to_string(++s.temp_counter) + ".tmp";
-        if (os::attributes(candidate) == os::kNoAttributes) return candidate;
-    }
-}
-
 }  // namespace
 
 size_t read_at(ZipState& s, int64_t position, void* buffer, size_t size) {
@@ -375,22 +367,15 @@ int write_data(ZipState& s, const ZipCentralHeader& h, const ZipLocalHeader& l, 
                const std::string& path) {
     uint32_t existing = os::attributes(path);
     if (existing != os::kNoAttributes && (existing & os::kAttrDirectory)) return kZipCannotWrite;
-    std::string work = existing == os::kNoAttributes ? path : temp_name(s, path);
+    std::string work = existing == os::kNoAttributes ? path : unused_path(path + ".~mlx");
     Output out;
-    out.file = os::open_file(work, os::OpenMode::kCreate);
+    out.file = work.empty() ? nullptr : os::open_file(work, os::OpenMode::kCreate);
     if (!out.file) return kZipCannotWrite;
     int result = l.method == 0 ? copy_stored(s, data, h.packed, out)
                                : inflate_member(s, data, h.packed, h.unpacked, out);
     if (result == kZipOk && (out.written != h.unpacked || out.crc != h.crc)) result = kZipDamaged;
     os::close_file(out.file);
-    if (result == kZipOk && work != path) {
-        if (!os::delete_file(path)) {
-            result = kZipCannotWrite;
-        } else if (!os::move_file(work, path)) {
-            return kZipCannotWrite;  // the old file is gone: keep the checked data under its
-                                     // temporary name
-        }
-    }
+    if (result == kZipOk && work != path && !os::replace_file(work, path)) result = kZipCannotWrite;
     if (result != kZipOk) os::delete_file(work);
     return result;
 }
@@ -412,14 +397,14 @@ int zip_extract(ZipEngine& z, const std::string& target, int member) {
     // A member of size 0 with the folder bit is a folder, also when its name does not end in a
     // separator (this engine's writer stores folders so).
     bool folder = h.unpacked == 0 && (h.external_attributes & os::kAttrDirectory);
-    std::string path = place_member(s.placement, target, folder ? name + "/" : name);
+    std::string path = s.placement.place(target, folder ? name + "/" : name);
     if (path.empty() || (l.method == 0 && h.unpacked == 0)) return kZipOk;
     result = write_data(s, h, l, data, path);
     // The folder taken over from the member before may be gone: place the member afresh.
     const std::string folder_path = path.substr(0, path.find_last_of('\\'));
     if (result == kZipCannotWrite && os::attributes(folder_path) == os::kNoAttributes) {
-        s.placement = ZipPlacement();
-        result = write_data(s, h, l, data, place_member(s.placement, target, name));
+        s.placement = MemberPlacement(false);
+        result = write_data(s, h, l, data, s.placement.place(target, name));
     }
     return result;
 }

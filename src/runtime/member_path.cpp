@@ -1,12 +1,10 @@
-// Where an extracted member goes. Member names come from the archive and are not trusted: like
-// the careful unzip programs, the engine drops every piece that would climb out of the target
-// folder or name a drive, a root, a server, an NTFS stream or a device, so a hostile name can
-// only create files and folders inside the target.
-#define MARLOX_ZIP_INTERNAL
+#include "runtime/member_path.h"
+
 #include <cstring>
+#include <vector>
 
 #include "runtime/file_meta.h"
-#include "zip/zip_internal.h"
+#include "runtime/os.h"
 
 namespace {
 
@@ -54,30 +52,56 @@ bool is_folder(const std::string& path) {
 
 }  // namespace
 
-std::string place_member(ZipPlacement& known, const std::string& target, const std::string& name) {
+// Splits `name` into its folder part and its file part, without a leading drive.
+static void split_name(const std::string& name, std::string& folder_part, std::string& file_part) {
     std::string rest = name;
     if (rest.size() >= 2 && rest[1] == ':') rest.erase(0, 2);  // a drive letter
-    size_t split = rest.find_last_of("/\\");
-    std::string folder_part = split == std::string::npos ? std::string() : rest.substr(0, split);
-    std::string file_part = split == std::string::npos ? rest : rest.substr(split + 1);
+    const size_t split = rest.find_last_of("/\\");
+    folder_part = split == std::string::npos ? std::string() : rest.substr(0, split);
+    file_part = split == std::string::npos ? rest : rest.substr(split + 1);
+}
 
-    std::string file = safe_piece(file_part);
-    if (known.target != target || known.folders.size() > 10000) known = {target, {}};
-    auto found = known.folders.find(folder_part);
-    if (found != known.folders.end())
-        return file.empty() ? std::string() : found->second + "\\" + file;
+std::string MemberPlacement::place(const std::string& target, const std::string& name) {
+    std::string folder_part, file_part;
+    split_name(name, folder_part, file_part);
+    const std::string file = safe_piece(file_part);
+    if (target_ != target || folders_.size() > 10000) {
+        target_ = target;
+        folders_.clear();
+    }
+    const auto found = folders_.find(folder_part);
+    if (found != folders_.end()) return file.empty() ? std::string() : found->second + "\\" + file;
+    bool reached = false;
+    const std::string here = walk(target, folder_part, true, reached);
+    // Only a place that was reached in full is remembered: a folder that is missing now may be
+    // made by a later member ("a/x.txt" before "a\b\d.txt"), and then the name goes there.
+    if (reached) folders_[folder_part] = here;
+    return file.empty() ? std::string() : here + "\\" + file;
+}
 
+std::string MemberPlacement::predict(const std::string& target, const std::string& name) const {
+    std::string folder_part, file_part;
+    split_name(name, folder_part, file_part);
+    const std::string file = safe_piece(file_part);
+    bool reached = false;
+    const std::string here = walk(target, folder_part, false, reached);
+    return file.empty() ? std::string() : here + "\\" + file;
+}
+
+// The folder `folder_part` leads to below `target`, creating it when `create` says so;
+// `reached` tells whether every piece was entered.
+std::string MemberPlacement::walk(const std::string& target, const std::string& folder_part,
+                                  bool create, bool& reached) const {
     std::string here = target;
     while (!here.empty() && (here.back() == '\\' || here.back() == '/')) here.pop_back();
-
-    // The folder part is split at "/" only; a piece written with "\" is one folder path, which
-    // can be entered only when all but its last folder exist already.
     bool all_entered = true;
+    const char* outer = backslash_ ? "/\\" : "/";
     size_t from = 0;
     while (from <= folder_part.size()) {
-        size_t to = folder_part.find('/', from);
+        size_t to = folder_part.find_first_of(outer, from);
         if (to == std::string::npos) to = folder_part.size();
-        std::vector<std::string> steps = safe_pieces(folder_part.substr(from, to - from), "\\");
+        const std::vector<std::string> steps =
+            safe_pieces(folder_part.substr(from, to - from), "\\");
         from = to + 1;
         if (steps.empty()) continue;
         std::string path = here;
@@ -86,14 +110,12 @@ std::string place_member(ZipPlacement& known, const std::string& target, const s
             path += "\\" + steps[i];
             if (i + 1 < steps.size() && !is_folder(path)) parents_exist = false;
         }
-        if (parents_exist && os::create_folder(path)) {
+        if (parents_exist && (!create || os::create_folder(path))) {
             here = path;
         } else {
             all_entered = false;
         }
     }
-    // Only a place that was reached in full is remembered: a folder that is missing now may be
-    // made by a later member ("a/x.txt" before "a\b\d.txt"), and then the name goes there.
-    if (all_entered) known.folders[folder_part] = here;
-    return file.empty() ? std::string() : here + "\\" + file;
+    reached = all_entered;
+    return here;
 }
