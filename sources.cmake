@@ -22,6 +22,10 @@ set(MARLOX_PORTABLE_SOURCES
   src/archive/extraction.cpp
   src/archive/adding.cpp
   src/archive/deleting.cpp
+  # Foreign formats
+  src/formats/rar.cpp
+  src/formats/cab.cpp
+  src/formats/conversion.cpp
 )
 
 set(MARLOX_WINDOWS_SOURCES
@@ -33,7 +37,6 @@ set(MARLOX_WINDOWS_SOURCES
   src/archive/add_dialog.cpp
   src/system/send_to.cpp
   src/protect/mail_library.cpp
-  src/formats/cab_library.cpp
   src/runtime/ui_prompt.cpp
   src/runtime/ui_window.cpp
   src/runtime/ui_dialog.cpp

@@ -23,7 +23,7 @@ if [ -n "${DISPLAY:-}" ] && xdotool getdisplaygeometry >/dev/null 2>&1; then
     wine=/usr/lib/wine/wine
     [ "$arch" = win64 ] && wine=/usr/lib/wine/wine64
     mkdir -p build/run
-    cp build/win/marlox.exe build/run/
+    cp build/win/marlox.exe build/win/UnRAR.dll build/win/license.txt build/run/
     cp -r data/. build/run/
     cd build/run && exec "$wine" ./marlox.exe "$sample_windows"
 fi

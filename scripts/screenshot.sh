@@ -15,7 +15,7 @@ grep -q 'CMAKE_TOOLCHAIN_FILE:.*x86_64' "$build/CMakeCache.txt" 2>/dev/null && a
 state=$root/build/shot-session
 program=$root/build/shot
 mkdir -p "$program" "$(dirname "$out")"
-cp "$build/marlox.exe" "$program/"
+cp "$build/marlox.exe" "$build/UnRAR.dll" "$build/license.txt" "$program/"
 cp -r "$root/data/." "$program/"
 
 "$root/tools/wine-session.sh" start "$state" "$arch"

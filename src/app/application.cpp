@@ -61,6 +61,9 @@ bool Application::start_up(const std::string& command_line) {
     font_list_ = create_font(10);
     load_messages_for_language(program_.messages, program_folder_, program_.settings.language);
     bind_cab_library(cab_, prompter_, program_.messages);
+    bind_rar_library(rar_, prompter_, program_.messages, "UnRAR.dll");
+    program_.cab = &cab_;
+    program_.rar = &rar_;
 
     if (!window_.create(*this)) return false;
     prompter_.set_fallback(window_.handle());
@@ -116,6 +119,7 @@ int Application::on_zip_progress(void* context, long) {
 }
 
 void Application::shut_down() {
+    release_rar_library(rar_);
     release_cab_library(cab_);
     save_settings_at_exit(config_path(), program_.settings, window_.geometry());
     program_.temp_files.remove_all();

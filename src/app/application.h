@@ -9,7 +9,8 @@
 
 #include "app/command_line.h"
 #include "app/main_window.h"
-#include "formats/cab_library.h"
+#include "formats/cab.h"
+#include "formats/rar.h"
 #include "protect/mail_library.h"
 #include "runtime/ui_prompt.h"
 #include "state/archive_context.h"
@@ -75,6 +76,7 @@ class Application {
     void extract_command();
     void remove_command();
     void add_command();
+    void convert_command();
     void show_error(int title, const std::string& text, BoxIcon icon);
     void unknown_kind_error();
 
@@ -87,6 +89,7 @@ class Application {
     ProgramState program_;
     MailLibrary mail_;
     CabLibrary cab_;
+    RarLibrary rar_;
     HFONT font_main_ = nullptr;
     HFONT font_list_ = nullptr;
     DWORD last_pump_ = 0;  // when the progress callback last let the window catch up

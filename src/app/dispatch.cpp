@@ -7,6 +7,7 @@
 #include "archive/deleting.h"
 #include "archive/extract_dialog.h"
 #include "archive/listing.h"
+#include "formats/conversion.h"
 #include "runtime/paths.h"
 
 void Application::dispatch_command(int command) {
@@ -42,6 +43,11 @@ void Application::dispatch_command(int command) {
         case kCmdContextAdd:
             add_command();
             break;
+        case kCmdConvert:
+        case kButtonConvert:
+        case kCmdContextConvert:
+            convert_command();
+            break;
         case kCmdView:
         case kCmdContextView:
         case kButtonView:
@@ -57,7 +63,7 @@ void Application::dispatch_command(int command) {
                 const std::vector<std::string>& candidates = program_.listing.setup_candidates;
                 if (candidate < candidates.size()) open_entry(std::string(), candidates[candidate]);
             }
-            // The settings, help, about, convert, mail, history, setup, encipher,
+            // The settings, help, about, mail, history, setup, encipher,
             // archive file and properties commands come with their own dialogs and operations.
             break;
     }
@@ -188,6 +194,13 @@ void Application::add_command() {
         show_error(50, program_.messages.message(53) + "\n" + program_.messages.message(52),
                    BoxIcon::kWarning);
     }
+}
+
+void Application::convert_command() {
+    const ArchiveBackend* backend = backend_for(program_.state.archive_kind);
+    if (program_.state.archive_path.empty() || !backend) return;
+    ArchiveContext ctx = archive_context();
+    convert_to_zip(ctx, *backend);
 }
 
 void Application::open_entry(const std::string& /*viewer*/, const std::string& /*setup_program*/) {

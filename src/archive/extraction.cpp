@@ -11,22 +11,6 @@ namespace {
 
 constexpr int kProbeAttempts = 1000;
 
-bool is_file_with_content(const std::string& path) {
-    const uint32_t attributes = os::attributes(path);
-    if (attributes == os::kNoAttributes || (attributes & os::kAttrDirectory)) return false;
-    return file_size_of(path) >= 1;
-}
-
-bool user_allows_overwrite(ArchiveContext& ctx, const std::string& name) {
-    const MessageTable& m = ctx.messages;
-    MessageBoxRequest box;
-    box.title = m.message(50);
-    box.text = m.message(0) + " " + name + m.message(172) + "\n\n" + m.message(173);
-    box.icon = BoxIcon::kWarning;
-    box.buttons = BoxButtons::kYesNo;
-    return ctx.prompter.message_box(box) == kAnswerYes;
-}
-
 // The step for one member: the overwrite question, the extraction and the date.
 void extract_member(ArchiveContext& ctx, const std::string& target, bool ask, int member) {
     const std::string name = zip_goto(ctx.zip, member);
@@ -36,8 +20,7 @@ void extract_member(ArchiveContext& ctx, const std::string& target, bool ask, in
     const bool folder = info.unpacked == 0 && (info.attributes & os::kAttrDirectory);
     // Where the engine puts the member: the question and the date are about that file.
     const std::string path = folder ? std::string() : MemberPlacement(false).predict(target, name);
-    if (ask && !path.empty() && is_file_with_content(path) && !user_allows_overwrite(ctx, name))
-        return;
+    if (!path.empty() && !may_overwrite(ctx, path, name, ask)) return;
     // A member that failed leaves any older file in place; that file keeps its own date.
     if (zip_extract(ctx.zip, target, member) != kZipOk || path.empty()) return;
     set_file_date(path, make_local_date(info.year, info.month, info.day, info.hour, info.minute,
@@ -76,6 +59,22 @@ class Progress {
 };
 
 }  // namespace
+
+bool may_overwrite(ArchiveContext& ctx, const std::string& path, const std::string& name,
+                   bool ask) {
+    if (!ask) return true;
+    const uint32_t attributes = os::attributes(path);
+    if (attributes == os::kNoAttributes || (attributes & os::kAttrDirectory) ||
+        file_size_of(path) < 1)
+        return true;
+    const MessageTable& m = ctx.messages;
+    MessageBoxRequest box;
+    box.title = m.message(50);
+    box.text = m.message(0) + " " + name + m.message(172) + "\n\n" + m.message(173);
+    box.icon = BoxIcon::kWarning;
+    box.buttons = BoxButtons::kYesNo;
+    return ctx.prompter.message_box(box) == kAnswerYes;
+}
 
 ExtractDefaults extract_defaults(int selected_rows, const ArchiveBackend& backend, int safe) {
     ExtractDefaults d;
@@ -159,4 +158,36 @@ void extract_chosen_zip(ArchiveContext& ctx, const ExtractChoices& choices) {
         ctx.view.enable_list(true);
     }
     Progress::finish(ctx);
+}
+
+bool extract_zip_everything(ArchiveContext& ctx, const std::string& folder) {
+    const std::string target = as_folder(folder);
+    if (zip_open(ctx.zip, ctx.state.archive_path) != kZipOk) return false;
+    bool complete = true;
+    const int count = zip_count(ctx.zip);
+    Progress progress(ctx, count);
+    MemberPlacement placement(false);
+    for (int n = 1; n <= count; ++n) {
+        const std::string name = zip_goto(ctx.zip, n);
+        progress.show(n);
+        ctx.view.set_status_text(1, name);
+        ZipMemberInfo info;
+        zip_member_info(ctx.zip, info);
+        const bool folder_member = info.unpacked == 0 && ((info.attributes & os::kAttrDirectory) ||
+                                                          (!name.empty() && name.back() == '/'));
+        if (name.empty() || folder_member) continue;
+        if (zip_extract(ctx.zip, target, n) != kZipOk) {
+            complete = false;
+            continue;
+        }
+        // An empty file is user data too: a stored one leaves no file behind, so it is made.
+        const std::string path = placement.predict(target, name);
+        if (info.unpacked == 0 && os::attributes(path) == os::kNoAttributes)
+            os::close_file(os::open_file(path, os::OpenMode::kCreate));
+        set_file_date(path, make_local_date(info.year, info.month, info.day, info.hour, info.minute,
+                                            info.second));
+    }
+    zip_close(ctx.zip);
+    Progress::finish(ctx);
+    return complete;
 }

@@ -30,6 +30,13 @@ struct ExtractDefaults {
 // Asking follows `safe`.
 ExtractDefaults extract_defaults(int selected_rows, const ArchiveBackend& backend, int safe);
 
+// The overwrite question of every extraction, for member `name` about to be written at `path`:
+// with `ask` on and a file of at least 1 byte there, the user is asked (title message 50,
+// message 0 + " " + name + message 172, an empty line, message 173; Yes/No, warning icon).
+// True: write it (no question, or Yes); an empty file or a folder of that name is not asked
+// about.
+bool may_overwrite(ArchiveContext& ctx, const std::string& path, const std::string& name, bool ask);
+
 // Whether a file can be created in `folder` (ending in "\"): creates, closes and deletes a probe
 // file "lazarus.file", or "lazarus_1.file", ... whichever does not exist yet, so an existing
 // file of that name is never touched. An empty folder is not writable.
@@ -56,5 +63,10 @@ void extract_all_zip(ArchiveContext& ctx, const ExtractChoices& choices);
 // first member of that name, so of two equal names the first is extracted. The progress moves
 // per row of the list as extract_all_zip moves it per member.
 void extract_chosen_zip(ArchiveContext& ctx, const ExtractChoices& choices);
+
+// Extracts every member of the archive at ctx.state.archive_path into `folder` for re-packing,
+// asking nothing: files with their dates (empty files too), no folder entries. The progress
+// and status field 1 move as in extract_all_zip. False when any member could not be extracted.
+bool extract_zip_everything(ArchiveContext& ctx, const std::string& folder);
 
 #endif

@@ -26,6 +26,9 @@ struct ArchiveBackend {
     void (*extract_all)(ArchiveContext& ctx, const ExtractChoices& choices);
     void (*extract_selected)(ArchiveContext& ctx, const ExtractChoices& choices);
     void (*extract_matching)(ArchiveContext& ctx, const ExtractChoices& choices);
+    // Extracts every member with its folders into `folder` for a conversion, asking nothing;
+    // false when any member could not be extracted.
+    bool (*extract_everything)(ArchiveContext& ctx, const std::string& folder);
     bool can_add;         // files can be added to it
     bool can_delete;      // members can be deleted from it
     bool can_encipher;    // it can be protected with a password

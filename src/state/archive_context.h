@@ -25,6 +25,9 @@ struct ListingState {
     std::string archive_file_name;
 };
 
+struct RarLibrary;  // formats/rar.h
+struct CabLibrary;  // formats/cab.h
+
 struct ProgramState {
     AppState state;
     Settings settings;
@@ -32,19 +35,24 @@ struct ProgramState {
     ZipEngine zip;
     ListingState listing;
     TempFiles temp_files;
+    // The libraries bound at start-up, owned by the application; null when not bound.
+    RarLibrary* rar = nullptr;
+    CabLibrary* cab = nullptr;
 };
 
 struct ArchiveContext {
-    ArchiveContext(ProgramState& program, ArchiveView& view_, Prompter& prompter_)
-        : state(program.state),
-          settings(program.settings),
-          messages(program.messages),
-          zip(program.zip),
-          listing(program.listing),
-          temp_files(program.temp_files),
+    ArchiveContext(ProgramState& program_, ArchiveView& view_, Prompter& prompter_)
+        : program(program_),
+          state(program_.state),
+          settings(program_.settings),
+          messages(program_.messages),
+          zip(program_.zip),
+          listing(program_.listing),
+          temp_files(program_.temp_files),
           view(view_),
           prompter(prompter_) {}
 
+    ProgramState& program;  // everything shared; the members below are its parts
     AppState& state;
     Settings& settings;
     const MessageTable& messages;

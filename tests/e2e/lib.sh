@@ -15,7 +15,9 @@ trap cleanup EXIT
 # Every test runs its own copy of the program, so the program folder starts empty.
 program_folder=$work/program
 mkdir -p "$program_folder"
+# What ships beside the exe: the RAR library and its license, and the texts.
 cp "$marlox_exe" "$program_folder/marlox.exe"
+cp "$(dirname "$marlox_exe")/UnRAR.dll" "$(dirname "$marlox_exe")/license.txt" "$program_folder/"
 cp -r "$(dirname "${BASH_SOURCE[0]}")/../../data/." "$program_folder/"
 
 # Message `n` of the English catalog, and the version as the program's source says it.

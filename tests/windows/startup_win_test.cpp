@@ -1,7 +1,7 @@
 // Binding the mail and cabinet libraries at start-up, against Wine's real DLLs.
 #include <gtest/gtest.h>
 
-#include "formats/cab_library.h"
+#include "formats/cab.h"
 #include "protect/mail_library.h"
 #include "scripted_prompter.h"
 #include "state/messages.h"

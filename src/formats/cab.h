@@ -1,0 +1,86 @@
+// Cabinet archives, read through the system's setup library: SetupIterateCabinetA walks a
+// cabinet and calls back once per member; the answer decides whether the member is extracted,
+// and to which file. The library is bound at start-up by name.
+//
+// What the program adds to the library: a member's folders are made before it is extracted
+// (Wine's library does not make them), its name is confined to the target as ZIP names are,
+// an existing file is replaced only by a member that extracted without error, and the member
+// gets its date afterwards.
+#ifndef MARLOX_FORMATS_CAB_H
+#define MARLOX_FORMATS_CAB_H
+
+#include <cstdint>
+#include <set>
+#include <string>
+
+#include "runtime/os.h"
+#include "runtime/prompt.h"
+#include "state/archive_backend.h"
+#include "state/messages.h"
+
+// The records the library hands to the callback, in their published layout (ANSI variants).
+namespace setupapi {
+
+constexpr unsigned kFileInCabinet = 0x11;  // SPFILENOTIFY_FILEINCABINET
+constexpr unsigned kFileExtracted = 0x13;  // SPFILENOTIFY_FILEEXTRACTED
+constexpr unsigned kDoIt = 1;              // FILEOP_DOIT
+constexpr unsigned kSkip = 2;              // FILEOP_SKIP
+constexpr size_t kMaxPath = 260;
+
+struct FileInCabinetInfo {
+    const char* NameInCabinet;
+    uint32_t FileSize;
+    uint32_t Win32Error;
+    uint16_t DosDate;
+    uint16_t DosTime;
+    uint16_t DosAttribs;
+    char FullTargetName[kMaxPath];
+};
+
+struct FilePaths {
+    const char* Target;
+    const char* Source;
+    unsigned Win32Error;
+    uint32_t Flags;
+};
+
+using Callback = unsigned(MARLOX_STDCALL*)(void* context, unsigned notification, uintptr_t first,
+                                           uintptr_t second);
+using IterateCabinet = int(MARLOX_STDCALL*)(const char* cabinet, uint32_t reserved,
+                                            Callback callback, void* context);
+
+}  // namespace setupapi
+
+struct CabLibrary {
+    os::Library* library = nullptr;
+    setupapi::IterateCabinet iterate_cabinet = nullptr;  // null: no cabinet support
+
+    bool available() const { return iterate_cabinet != nullptr; }
+};
+
+// `bind_cab_library`: loads the library and looks the function up. A library that cannot be
+// loaded gets an error box (message 43 under title 42) and the program carries on without
+// cabinets; a library without the function gives no box and no cabinets either.
+void bind_cab_library(CabLibrary& cab, Prompter& prompter, const MessageTable& messages,
+                      const char* library_name = "SetupAPI.dll");
+void release_cab_library(CabLibrary& cab);
+
+// `list_cab_archive`: lists ctx.state.archive_path (see listing.h). Columns 2 to 5: the size,
+// "N/A", the raw DOS date word right-aligned in 15 characters, "N/A"; no totals. A file that
+// is no cabinet lists fewer rows or none, without a message.
+void list_cab_archive(ArchiveContext& ctx);
+
+// Extracts the members named in `names` (exactly, each once; every member when `names` is
+// empty) into `destination`, in one pass. With `ask`, an existing file of at least 1 byte is
+// replaced only after a Yes to the overwrite question. The progress bar moves by 100 / rows
+// (at least 1) per member extracted and is back at 0 afterwards. False when a member failed.
+bool extract_cab(ArchiveContext& ctx, const std::string& archive, const std::string& destination,
+                 const std::set<std::string>& names, bool ask);
+
+// The extract dialog's choices for a cabinet: every member, or the selected rows.
+void extract_cab_all(ArchiveContext& ctx, const ExtractChoices& choices);
+void extract_cab_selected(ArchiveContext& ctx, const ExtractChoices& choices);
+// Every member into `folder`, asking nothing; false when any member failed.
+bool extract_cab_everything(ArchiveContext& ctx, const std::string& folder);
+
+#endif

@@ -1,0 +1,205 @@
+#include "formats/rar.h"
+
+#include <cstring>
+
+#include "archive/extraction.h"
+#include "archive/listing.h"
+#include "runtime/file_meta.h"
+#include "runtime/member_path.h"
+#include "runtime/paths.h"
+
+namespace {
+
+// One archive opened for a pass; closed when it goes.
+class RarArchive {
+  public:
+    RarArchive(const RarLibrary& rar, const std::string& path, unsigned mode)
+        : rar_(rar), wide_path_(os::to_wide(path)), path_(path) {
+        if (!rar_.available()) return;
+        unrar::OpenArchiveDataEx open;
+        std::memset(&open, 0, sizeof open);
+        open.ArcName = &path_[0];
+        open.ArcNameW = &wide_path_[0];
+        open.OpenMode = mode;
+        handle_ = rar_.open_archive_ex(&open);
+        open_result_ = open.OpenResult;
+        if (open_result_ != 0) handle_ = nullptr;
+    }
+    ~RarArchive() { close(); }
+    RarArchive(const RarArchive&) = delete;
+    RarArchive& operator=(const RarArchive&) = delete;
+
+    bool is_open() const { return handle_ != nullptr; }
+    int open_result() const { return open_result_; }
+
+    // The next header into `header` (zeroed first); the library's result, 0 for a header.
+    int next(unrar::HeaderDataEx& header) {
+        std::memset(&header, 0, sizeof header);
+        return rar_.read_header_ex(handle_, &header);
+    }
+    int skip() { return rar_.process_file(handle_, unrar::kSkip, nullptr, nullptr); }
+    int extract_to(const std::string& file) {
+        std::wstring wide = os::to_wide(file);
+        return rar_.process_file_w(handle_, unrar::kExtract, nullptr, &wide[0]);
+    }
+    int close() {
+        if (!handle_) return 0;
+        const int result = rar_.close_archive(handle_);
+        handle_ = nullptr;
+        return result;
+    }
+
+  private:
+    const RarLibrary& rar_;
+    std::wstring wide_path_;
+    std::string path_;
+    void* handle_ = nullptr;
+    int open_result_ = 0;
+};
+
+// The member's name as the user sees it: the wide name in the ANSI code page.
+std::string member_name(const unrar::HeaderDataEx& header) {
+    if (header.FileNameW[0] != L'\0') return os::from_wide(header.FileNameW);
+    return std::string(header.FileName, strnlen(header.FileName, sizeof header.FileName));
+}
+
+std::string two_digits(int value) { return (value < 10 ? "0" : "") + std::to_string(value); }
+
+// The date column of a RAR row: dd/mm/yyyy, or --/--/---- for a stamp that is no date.
+std::string rar_date(unsigned file_time) {
+    DosDateTime stamp;
+    stamp.date = static_cast<uint16_t>(file_time >> 16);
+    stamp.time = static_cast<uint16_t>(file_time & 0xFFFF);
+    if (dos_to_local_date(stamp) == kNoDate) return "--/--/----";
+    return two_digits(stamp.date & 31) + "/" + two_digits((stamp.date >> 5) & 15) + "/" +
+           std::to_string(1980 + (stamp.date >> 9));
+}
+
+template <typename Entry>
+bool bind_entry(os::Library* library, const char* name, Entry& entry) {
+    entry = reinterpret_cast<Entry>(os::find_symbol(library, name));
+    return entry != nullptr;
+}
+
+}  // namespace
+
+bool bind_rar_library(RarLibrary& rar, Prompter& prompter, const MessageTable& messages,
+                      const std::string& library_name) {
+    rar = RarLibrary();
+    os::Library* library = os::load_library(library_name);
+    const bool found = library && bind_entry(library, "RARGetDllVersion", rar.get_dll_version) &&
+                       bind_entry(library, "RAROpenArchiveEx", rar.open_archive_ex) &&
+                       bind_entry(library, "RARCloseArchive", rar.close_archive) &&
+                       bind_entry(library, "RARReadHeaderEx", rar.read_header_ex) &&
+                       bind_entry(library, "RARProcessFile", rar.process_file) &&
+                       bind_entry(library, "RARSetCallback", rar.set_callback) &&
+                       bind_entry(library, "RARSetPassword", rar.set_password) &&
+                       bind_entry(library, "RARProcessFileW", rar.process_file_w);
+    // Version 4 is the first with these records; every later one keeps them.
+    if (found && rar.get_dll_version() >= 4) {
+        rar.library = library;
+        return true;
+    }
+    os::free_library(library);
+    rar = RarLibrary();
+    MessageBoxRequest box;
+    box.title = messages.message(42);
+    box.text = messages.message(44);
+    box.icon = BoxIcon::kError;
+    prompter.message_box(box);
+    return false;
+}
+
+void release_rar_library(RarLibrary& rar) {
+    os::free_library(rar.library);
+    rar = RarLibrary();
+}
+
+void list_rar_archive(ArchiveContext& ctx) {
+    begin_listing(ctx);
+    ListingState& listing = ctx.listing;
+    if (ctx.program.rar) {
+        RarArchive archive(*ctx.program.rar, ctx.state.archive_path, unrar::kOpenList);
+        unrar::HeaderDataEx header;
+        while (archive.is_open() && archive.next(header) == 0) {
+            const std::string name = member_name(header);
+            listing.member_names.push_back(name);
+            listing.packed_total += static_cast<float>(header.PackSize);
+            listing.unpacked_total += static_cast<float>(header.UnpSize);
+            ctx.view.add_row({std::string(), name, format_size(header.UnpSize),
+                              format_size(header.PackSize), rar_date(header.FileTime),
+                              format_rate(member_rate(header.UnpSize, header.PackSize))});
+            archive.skip();
+        }
+    }
+    finish_listing(ctx);
+}
+
+RarResult extract_rar(ArchiveContext& ctx, const std::string& archive_path,
+                      const std::string& destination, const std::string& pattern, bool ask) {
+    RarResult result;
+    if (!ctx.program.rar) {
+        result.ok = false;
+        return result;
+    }
+    RarArchive archive(*ctx.program.rar, archive_path, unrar::kOpenExtract);
+    if (!archive.is_open()) {
+        result.ok = false;
+        result.code = archive.open_result();
+        return result;
+    }
+    MemberPlacement placement(true);
+    const std::string target = as_folder(destination);
+    unrar::HeaderDataEx header;
+    for (;;) {
+        const int read = archive.next(header);
+        if (read == unrar::kEndArchive) break;
+        if (read != 0) {
+            result = {false, 1, read, std::string()};
+            return result;
+        }
+        const std::string name = member_name(header);
+        const bool chosen = pattern.empty() || match_wildcard(name, pattern, 1) == 1;
+        if (header.Flags & unrar::kDirectory) {
+            if (chosen) placement.place(target, name + "\\");
+            archive.skip();
+            continue;
+        }
+        const std::string path = chosen ? placement.place(target, name) : std::string();
+        if (path.empty() || !may_overwrite(ctx, path, name, ask)) {
+            archive.skip();
+            continue;
+        }
+        // An existing file is replaced only by a member that extracted without error.
+        const bool exists = os::attributes(path) != os::kNoAttributes;
+        const std::string work = exists ? unused_path(path + ".~mlx") : path;
+        const int processed = archive.extract_to(work);
+        if (processed != 0) {
+            if (exists) os::delete_file(work);
+            result = {false, 2, processed, name};
+            return result;
+        }
+        if (exists) os::replace_file(work, path);
+    }
+    const int closed = archive.close();
+    if (closed != 0) result = {false, 3, closed, std::string()};
+    return result;
+}
+
+void extract_rar_all(ArchiveContext& ctx, const ExtractChoices& choices) {
+    if (choices.target_folder.empty()) return;
+    extract_rar(ctx, ctx.state.archive_path, choices.target_folder, std::string(),
+                choices.ask_before_overwriting);
+}
+
+void extract_rar_chosen(ArchiveContext& ctx, const ExtractChoices&) {
+    MessageBoxRequest box;
+    box.title = ctx.messages.message(73);
+    box.text = ctx.messages.message(74);
+    box.icon = BoxIcon::kWarning;
+    ctx.prompter.message_box(box);
+}
+
+bool extract_rar_everything(ArchiveContext& ctx, const std::string& folder) {
+    return extract_rar(ctx, ctx.state.archive_path, folder, std::string(), false).ok;
+}

@@ -1,0 +1,139 @@
+// RAR archives, read through the UnRAR library ("UnRAR.dll" on Windows, libunrar natively),
+// bound at start-up by name. The records are the library's published ones (its dll.hpp); both
+// are zeroed before every use, since newer versions of the library read fields that older ones
+// left reserved. Names travel as wide texts both ways, so names and paths outside ASCII arrive
+// as the user sees them; a member's name is shown in the ANSI code page.
+//
+// Every listing and extraction opens the archive, works through it in one pass and closes it;
+// no archive handle lives between commands.
+#ifndef MARLOX_FORMATS_RAR_H
+#define MARLOX_FORMATS_RAR_H
+
+#include <cstdint>
+#include <string>
+
+#include "runtime/os.h"
+#include "runtime/prompt.h"
+#include "state/archive_backend.h"
+#include "state/messages.h"
+
+// The library's records, in its published layout (version 5 to 9 records keep every field of
+// version 4 in place; the newer fields sit in what used to be reserved).
+namespace unrar {
+
+constexpr int kEndArchive = 10;  // ERAR_END_ARCHIVE
+constexpr unsigned kOpenList = 0;
+constexpr unsigned kOpenExtract = 1;
+constexpr int kSkip = 0;
+constexpr int kExtract = 2;
+constexpr unsigned kDirectory = 0x20;  // RHDF_DIRECTORY
+
+using Callback = int(MARLOX_STDCALL*)(unsigned msg, intptr_t user, intptr_t p1, intptr_t p2);
+
+struct OpenArchiveDataEx {
+    char* ArcName;
+    wchar_t* ArcNameW;
+    unsigned OpenMode;
+    unsigned OpenResult;
+    char* CmtBuf;
+    unsigned CmtBufSize;
+    unsigned CmtSize;
+    unsigned CmtState;
+    unsigned Flags;
+    Callback callback;
+    intptr_t UserData;
+    unsigned OpFlags;
+    wchar_t* CmtBufW;
+    unsigned Reserved[25];
+};
+
+struct HeaderDataEx {
+    char ArcName[1024];
+    wchar_t ArcNameW[1024];
+    char FileName[1024];
+    wchar_t FileNameW[1024];
+    unsigned Flags;
+    unsigned PackSize;
+    unsigned PackSizeHigh;
+    unsigned UnpSize;
+    unsigned UnpSizeHigh;
+    unsigned HostOS;
+    unsigned FileCRC;
+    unsigned FileTime;  // DOS stamp: date in the high word, time in the low
+    unsigned UnpVer;
+    unsigned Method;
+    unsigned FileAttr;
+    char* CmtBuf;
+    unsigned CmtBufSize;
+    unsigned CmtSize;
+    unsigned CmtState;
+    unsigned DictSize;
+    unsigned HashType;
+    char Hash[32];
+    unsigned RedirType;
+    wchar_t* RedirName;
+    unsigned RedirNameSize;
+    unsigned DirTarget;
+    unsigned MtimeLow, MtimeHigh, CtimeLow, CtimeHigh, AtimeLow, AtimeHigh;
+    unsigned Reserved[988];
+};
+
+}  // namespace unrar
+
+// The binding: the library and its entry points; `available` once all are found and the
+// library's version is one whose records these are.
+struct RarLibrary {
+    os::Library* library = nullptr;
+    int(MARLOX_STDCALL* get_dll_version)() = nullptr;
+    void*(MARLOX_STDCALL* open_archive_ex)(unrar::OpenArchiveDataEx*) = nullptr;
+    int(MARLOX_STDCALL* close_archive)(void*) = nullptr;
+    int(MARLOX_STDCALL* read_header_ex)(void*, unrar::HeaderDataEx*) = nullptr;
+    int(MARLOX_STDCALL* process_file)(void*, int, char*, char*) = nullptr;
+    void(MARLOX_STDCALL* set_callback)(void*, unrar::Callback, intptr_t) = nullptr;
+    void(MARLOX_STDCALL* set_password)(void*, char*) = nullptr;
+    int(MARLOX_STDCALL* process_file_w)(void*, int, wchar_t*, wchar_t*) = nullptr;
+
+    bool available() const { return library != nullptr; }
+};
+
+// What an extraction came to: success, or the stage that failed (0 opening, 1 reading a
+// header, 2 processing a member, 3 closing) with the library's code and, for stage 2, the
+// member's name.
+struct RarResult {
+    bool ok = true;
+    int stage = 0;
+    int code = 0;
+    std::string name;
+};
+
+// `bind_rar_library`: loads `library_name` and looks its entry points up (RARGetDllVersion,
+// RAROpenArchiveEx, RARCloseArchive, RARReadHeaderEx, RARProcessFile, RARSetCallback,
+// RARSetPassword, then RARProcessFileW). Every library since version 4 of these records is
+// taken. When it cannot be had, an error box (message 44 under title 42) says so once and the
+// program goes on without RAR archives. True when bound.
+bool bind_rar_library(RarLibrary& rar, Prompter& prompter, const MessageTable& messages,
+                      const std::string& library_name);
+void release_rar_library(RarLibrary& rar);
+
+// `list_rar_archive`: lists ctx.state.archive_path (see listing.h for the contract). Columns 2
+// to 5: unpacked and packed size, the date as dd/mm/yyyy, the rate. An archive that cannot be
+// opened lists no rows, without a message; a damaged one keeps the rows read before the damage.
+void list_rar_archive(ArchiveContext& ctx);
+
+// Extracts the members whose names match `pattern` (ignoring case; every member when it is
+// empty) into `destination`. Names are confined to the destination as ZIP names are, with "\"
+// and "/" both splitting folders. With `ask`, an existing file of at least 1 byte is replaced
+// only after a Yes to the overwrite question; an existing file is replaced only by data that
+// extracted without error. The first failure ends the extraction.
+RarResult extract_rar(ArchiveContext& ctx, const std::string& archive,
+                      const std::string& destination, const std::string& pattern, bool ask);
+
+// The extract dialog's choices for a RAR archive: every member (asking as the dialog chose);
+// the selected rows and the pattern are not offered, and only say so (message 74 under
+// title 73).
+void extract_rar_all(ArchiveContext& ctx, const ExtractChoices& choices);
+void extract_rar_chosen(ArchiveContext& ctx, const ExtractChoices& choices);
+// Every member into `folder`, asking nothing; false when any member failed.
+bool extract_rar_everything(ArchiveContext& ctx, const std::string& folder);
+
+#endif
