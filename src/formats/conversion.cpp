@@ -119,9 +119,8 @@ void convert_to_zip(ArchiveContext& ctx, const ArchiveBackend& backend) {
     if (!work.empty()) remove_tree(work);
     ctx.view.set_status_text(1, std::string());
     ctx.view.enable_list(true);
-    // The target is listed as ZIP when there is one; a failed conversion into a new name keeps
-    // the source open.
-    if (done || os::attributes(target) != os::kNoAttributes) {
+    // The result is the open archive now; after a failure the source stays open, as it was.
+    if (done) {
         state.archive_path = target;
         state.archive_kind = ArchiveKind::kZip;
         list_zip_archive(ctx);

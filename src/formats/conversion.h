@@ -23,8 +23,8 @@ std::string conversion_target(const std::string& archive);
 
 // `convert_to_zip`: converts the open archive, of the kind `backend` reads, with the list
 // disabled meanwhile; shows message 75 while the result is put in place (re-packing and
-// cabinets). Afterwards the target is the open archive, listed as ZIP, when it exists;
-// otherwise the source stays open.
+// cabinets). Afterwards the target is the open archive, listed as ZIP; after a failure the
+// source stays open.
 void convert_to_zip(ArchiveContext& ctx, const ArchiveBackend& backend);
 
 // `pack_folder_tree`: packs every file below `root` into the new archive at `archive`,

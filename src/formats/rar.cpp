@@ -14,7 +14,7 @@ namespace {
 class RarArchive {
   public:
     RarArchive(const RarLibrary& rar, const std::string& path, unsigned mode)
-        : rar_(rar), wide_path_(os::to_wide(path)), path_(path) {
+        : rar_(rar), wide_path_(os::to_wide(os::native_path(path))), path_(os::native_path(path)) {
         if (!rar_.available()) return;
         unrar::OpenArchiveDataEx open;
         std::memset(&open, 0, sizeof open);
@@ -39,7 +39,7 @@ class RarArchive {
     }
     int skip() { return rar_.process_file(handle_, unrar::kSkip, nullptr, nullptr); }
     int extract_to(const std::string& file) {
-        std::wstring wide = os::to_wide(file);
+        std::wstring wide = os::to_wide(os::native_path(file));
         return rar_.process_file_w(handle_, unrar::kExtract, nullptr, &wide[0]);
     }
     int close() {
@@ -122,7 +122,9 @@ void list_rar_archive(ArchiveContext& ctx) {
         RarArchive archive(*ctx.program.rar, ctx.state.archive_path, unrar::kOpenList);
         unrar::HeaderDataEx header;
         while (archive.is_open() && archive.next(header) == 0) {
+            // Every member has a name: a header without one is the remains of a damaged one.
             const std::string name = member_name(header);
+            if (name.empty()) break;
             listing.member_names.push_back(name);
             listing.packed_total += static_cast<float>(header.PackSize);
             listing.unpacked_total += static_cast<float>(header.UnpSize);
@@ -159,6 +161,10 @@ RarResult extract_rar(ArchiveContext& ctx, const std::string& archive_path,
             return result;
         }
         const std::string name = member_name(header);
+        if (name.empty()) {
+            result = {false, 1, unrar::kBadData, std::string()};
+            return result;
+        }
         const bool chosen = pattern.empty() || match_wildcard(name, pattern, 1) == 1;
         if (header.Flags & unrar::kDirectory) {
             if (chosen) placement.place(target, name + "\\");
@@ -170,16 +176,16 @@ RarResult extract_rar(ArchiveContext& ctx, const std::string& archive_path,
             archive.skip();
             continue;
         }
-        // An existing file is replaced only by a member that extracted without error.
-        const bool exists = os::attributes(path) != os::kNoAttributes;
-        const std::string work = exists ? unused_path(path + ".~mlx") : path;
-        const int processed = archive.extract_to(work);
-        if (processed != 0) {
-            if (exists) os::delete_file(work);
+        // The library writes under a plain name of ours, which then takes the member's name: so
+        // an existing file is replaced only by a member that extracted without error, and the
+        // name is written by the program in its own code page.
+        const std::string work = unused_path(folder_of(path) + "~mlx");
+        const int processed = work.empty() ? unrar::kCreateError : archive.extract_to(work);
+        if (processed != 0 || !os::replace_file(work, path)) {
+            os::delete_file(work);
             result = {false, 2, processed, name};
             return result;
         }
-        if (exists) os::replace_file(work, path);
     }
     const int closed = archive.close();
     if (closed != 0) result = {false, 3, closed, std::string()};

@@ -17,11 +17,13 @@
 #include "state/archive_backend.h"
 #include "state/messages.h"
 
-// The library's records, in its published layout (version 5 to 9 records keep every field of
-// version 4 in place; the newer fields sit in what used to be reserved).
+// The library's records, in its published layout: packed to the byte (version 5 to 9 records
+// keep every field of version 4 in place; the newer fields sit in what used to be reserved).
 namespace unrar {
 
-constexpr int kEndArchive = 10;  // ERAR_END_ARCHIVE
+constexpr int kEndArchive = 10;   // ERAR_END_ARCHIVE
+constexpr int kBadData = 12;      // ERAR_BAD_DATA
+constexpr int kCreateError = 16;  // ERAR_ECREATE
 constexpr unsigned kOpenList = 0;
 constexpr unsigned kOpenExtract = 1;
 constexpr int kSkip = 0;
@@ -30,6 +32,7 @@ constexpr unsigned kDirectory = 0x20;  // RHDF_DIRECTORY
 
 using Callback = int(MARLOX_STDCALL*)(unsigned msg, intptr_t user, intptr_t p1, intptr_t p2);
 
+#pragma pack(push, 1)
 struct OpenArchiveDataEx {
     char* ArcName;
     wchar_t* ArcNameW;
@@ -77,6 +80,7 @@ struct HeaderDataEx {
     unsigned MtimeLow, MtimeHigh, CtimeLow, CtimeHigh, AtimeLow, AtimeHigh;
     unsigned Reserved[988];
 };
+#pragma pack(pop)
 
 }  // namespace unrar
 

@@ -51,6 +51,10 @@ bool flush_file(File* f);
 // Closes and frees `f`; a null `f` is ignored.
 void close_file(File* f);
 
+// `path` as the system's own calls take it, for libraries that open files themselves: itself
+// on Windows, with "/" for "\" natively.
+std::string native_path(const std::string& path);
+
 // Reads a whole file; false when it cannot be opened or read.
 bool read_whole_file(const std::string& path, std::string& out);
 

@@ -270,6 +270,8 @@ bool move_file(const std::string& from, const std::string& to) {
     return rename(native(from).c_str(), native(to).c_str()) == 0;
 }
 
+std::string native_path(const std::string& path) { return native(path); }
+
 bool replace_file(const std::string& from, const std::string& to) {
     struct stat st;
     if (stat(native(to).c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return false;

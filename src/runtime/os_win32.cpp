@@ -181,6 +181,8 @@ bool move_file(const std::string& from, const std::string& to) {
     return MoveFileA(from.c_str(), to.c_str()) != 0;
 }
 
+std::string native_path(const std::string& path) { return path; }
+
 bool replace_file(const std::string& from, const std::string& to) {
     return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }

@@ -151,12 +151,15 @@ inline void expect_peers_accept(const std::string& archive) {
         << archive;
 }
 
-// The members of `archive` as Python reads them: name, then the content in hex, in archive order.
+// The members of `archive` as Python reads them: the name's bytes as stored, then the content
+// in hex, in archive order.
 inline std::vector<std::string> python_members(const std::string& archive) {
     const std::string out =
         output_of("/",
                   "python3 -c \"import zipfile, sys\nz = zipfile.ZipFile(sys.argv[1])\n"
-                  "for i in z.infolist(): print(i.filename, z.read(i).hex())\" '" +
+                  "for i in z.infolist():\n"
+                  "    n = i.filename.encode('utf-8' if i.flag_bits & 0x800 else 'cp437')\n"
+                  "    sys.stdout.buffer.write(n + b' ' + z.read(i).hex().encode() + b'\\n')\" '" +
                       archive + "'");
     std::vector<std::string> lines;
     std::istringstream in(out);

@@ -1,11 +1,10 @@
-// Small fixtures for the window tests: a private work folder and stored ZIP archives written
-// byte by byte, so names (duplicates and odd cases included), contents and dates are exact.
+// Small fixtures for the window tests: a private work folder, files read and written whole, and
+// drop handles; archives come from archive_bytes.h.
 #ifndef MARLOX_TESTS_WINDOWS_TEST_ARCHIVES_H
 #define MARLOX_TESTS_WINDOWS_TEST_ARCHIVES_H
 
 #include <shlobj.h>
 #include <windows.h>
-#include <zlib.h>
 
 #include <cstring>
 
@@ -13,59 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "archive_bytes.h"
 #include "runtime/paths.h"
-
-struct TestMember {
-    std::string name;
-    std::string data;
-    int year = 2005, month = 3, day = 7, hour = 12, minute = 30;
-};
-
-inline void put16(std::string& out, unsigned value) {
-    out.push_back(static_cast<char>(value & 0xFF));
-    out.push_back(static_cast<char>((value >> 8) & 0xFF));
-}
-
-inline void put32(std::string& out, uint32_t value) {
-    put16(out, value & 0xFFFF);
-    put16(out, value >> 16);
-}
-
-// The bytes of a ZIP archive holding `members` stored (method 0).
-inline std::string stored_zip(const std::vector<TestMember>& members) {
-    std::string out, directory;
-    for (const TestMember& m : members) {
-        const uint32_t crc = static_cast<uint32_t>(crc32(
-            0, reinterpret_cast<const Bytef*>(m.data.data()), static_cast<uInt>(m.data.size())));
-        const unsigned time = (m.hour << 11) | (m.minute << 5);
-        const unsigned date = m.day == 0 ? 0 : ((m.year - 1980) << 9) | (m.month << 5) | m.day;
-        const uint32_t offset = static_cast<uint32_t>(out.size());
-        const uint32_t size = static_cast<uint32_t>(m.data.size());
-        put32(out, 0x04034b50);
-        put16(out, 10), put16(out, 0), put16(out, 0), put16(out, time), put16(out, date);
-        put32(out, crc), put32(out, size), put32(out, size);
-        put16(out, static_cast<unsigned>(m.name.size())), put16(out, 0);
-        out += m.name + m.data;
-        put32(directory, 0x02014b50);
-        put16(directory, 20), put16(directory, 10), put16(directory, 0), put16(directory, 0);
-        put16(directory, time), put16(directory, date);
-        put32(directory, crc), put32(directory, size), put32(directory, size);
-        put16(directory, static_cast<unsigned>(m.name.size()));
-        put16(directory, 0), put16(directory, 0), put16(directory, 0), put16(directory, 0);
-        put32(directory, m.name.back() == '/' ? 0x10 : 0x20);
-        put32(directory, offset);
-        directory += m.name;
-    }
-    const uint32_t start = static_cast<uint32_t>(out.size());
-    out += directory;
-    put32(out, 0x06054b50);
-    put16(out, 0), put16(out, 0);
-    put16(out, static_cast<unsigned>(members.size())),
-        put16(out, static_cast<unsigned>(members.size()));
-    put32(out, static_cast<uint32_t>(directory.size())), put32(out, start);
-    put16(out, 0);
-    return out;
-}
 
 inline bool write_bytes(const std::string& path, const std::string& bytes) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,

@@ -1,0 +1,50 @@
+// Packing a ZIP archive anew: what it keeps, and that a damaged source or a target of the user's
+// is never replaced.
+#include <gtest/gtest.h>
+
+#include "app/backends.h"
+#include "archive_test_support.h"
+#include "formats/conversion.h"
+
+namespace {
+
+TEST(Conversion, RepackingKeepsFilesAndDatesAndReplacesNothingThatCannotBeRead) {
+    TestFolder f;
+    ASSERT_EQ(python_in(f,
+                        "with zipfile.ZipFile('x.zip', 'w') as z:\n"
+                        "    for n, d in [('docs/', b''), ('docs/a.txt', b'a' * 500),\n"
+                        "                 ('empty.txt', b''), ('b.txt', b'bee')]:\n"
+                        "        z.writestr(zipfile.ZipInfo(n, (2005, 3, 7, 14, 30, 12)), d)\n"),
+              0);
+    ArchiveFixture a;
+    a.list(f.file("x.zip"));
+    convert_to_zip(a.ctx, *backend_for(ArchiveKind::kZip));
+    EXPECT_TRUE(a.prompter.boxes.empty());
+    std::vector<std::string> members = python_members(f.file("x.zip"));
+    std::sort(members.begin(), members.end());
+    // The folder entry is gone; the empty file stays; every member keeps its minute.
+    EXPECT_EQ(members, (std::vector<std::string>{"b.txt " + hex("bee"),
+                                                 "docs/a.txt " + hex(std::string(500, 'a')),
+                                                 "empty.txt "}));
+    expect_peers_accept(f.file("x.zip"));
+    for (const auto& row : a.view.rows) EXPECT_EQ(row.texts[4], "07.03.2005") << row.texts[1];
+    EXPECT_EQ(conversion_target("C:\\A\\Setup.CAB"), "C:\\A\\Setup.zip");
+
+    // A member whose data is damaged: message 76, and the archive stays byte for byte.
+    ASSERT_EQ(python_in(f,
+                        "d = bytearray(open('x.zip', 'rb').read())\n"
+                        "at = d.rfind(b'PK\\x01\\x02')\n"
+                        "struct.pack_into('<I', d, at + 16, 1234)\n"
+                        "open('x.zip', 'wb').write(d)\n"),
+              0);
+    const std::string before = f.read("x.zip");
+    a.list(f.file("x.zip"));
+    convert_to_zip(a.ctx, *backend_for(ArchiveKind::kZip));
+    ASSERT_EQ(a.prompter.boxes.size(), 1u);
+    EXPECT_EQ(a.prompter.boxes[0].title, a.message(42));
+    EXPECT_EQ(a.prompter.boxes[0].text, a.message(76));
+    EXPECT_EQ(f.read("x.zip"), before);
+    EXPECT_EQ(tree(f.path()), (std::set<std::string>{"x.zip", "script.py"}));
+}
+
+}  // namespace

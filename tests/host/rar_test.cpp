@@ -1,0 +1,154 @@
+// RAR archives through the native UnRAR library: archives made by `rar` (RAR 5) and written
+// here (RAR 4, stored), listed, extracted and converted.
+#define _UNIX
+#include <unrar/dll.hpp>
+#undef _UNIX
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstddef>
+
+#include "archive_bytes.h"
+#include "archive_test_support.h"
+#include "app/backends.h"
+#include "formats/conversion.h"
+#include "formats/rar.h"
+
+namespace {
+
+// The program's records are the library's, field for field.
+TEST(Rar, RecordsHaveTheLibrarysLayout) {
+    EXPECT_EQ(sizeof(unrar::OpenArchiveDataEx), sizeof(RAROpenArchiveDataEx));
+    EXPECT_EQ(offsetof(unrar::OpenArchiveDataEx, OpenResult),
+              offsetof(RAROpenArchiveDataEx, OpenResult));
+    EXPECT_EQ(offsetof(unrar::OpenArchiveDataEx, CmtBufW), offsetof(RAROpenArchiveDataEx, CmtBufW));
+    EXPECT_EQ(sizeof(unrar::HeaderDataEx), sizeof(RARHeaderDataEx));
+    EXPECT_EQ(offsetof(unrar::HeaderDataEx, FileNameW), offsetof(RARHeaderDataEx, FileNameW));
+    EXPECT_EQ(offsetof(unrar::HeaderDataEx, FileTime), offsetof(RARHeaderDataEx, FileTime));
+    EXPECT_EQ(offsetof(unrar::HeaderDataEx, RedirName), offsetof(RARHeaderDataEx, RedirName));
+}
+
+// The archive cut in the middle of its last member's header, as a broken download is.
+std::string cut_in_last_member(const std::string& archive) {
+    return archive.substr(0, archive.size() - 7 - 30);
+}
+
+// A fixture with the native library bound.
+struct RarFixture : ArchiveFixture {
+    RarLibrary library;
+    RarFixture() {
+        EXPECT_TRUE(bind_rar_library(library, prompter, program.messages, "libunrar.so.5"));
+        program.rar = &library;
+    }
+    ~RarFixture() { release_rar_library(library); }
+    void list_rar(const std::string& path) {
+        state.archive_path = path;
+        state.archive_kind = ArchiveKind::kRar;
+        list_rar_archive(ctx);
+    }
+};
+
+// f/src holds a.txt, sub/b.txt and Grüße.txt dated 2005-03-07 14:30; `rar` packs them into
+// f/five.rar, stored.
+void make_rar5(const TestFolder& f) {
+    std::filesystem::create_directories(f.file("src/sub"));
+    f.write("src/a.txt", "alpha\n");
+    f.write("src/sub/b.txt", std::string(3000, 'b'));
+    f.write("src/Gr\xC3\xBC\xC3\x9F" "e.txt", "gruss");
+    ASSERT_EQ(run_in(f.file("src"),
+                     "touch -d '2005-03-07 14:30' a.txt sub/b.txt Gr*e.txt && "
+                     "rar a -m0 -r ../five.rar a.txt sub/b.txt Gr*e.txt"),
+              0);
+}
+
+TEST(Rar, ListsRar5AndRar4ArchivesWithTheirRowsAndTotals) {
+    TestFolder f;
+    make_rar5(f);
+    RarFixture a;
+    a.list_rar(f.file("five.rar"));
+    // Names as the user sees them: Windows-1252, the folder separator as the library gives it.
+    const std::string gruss = "Gr\xFC\xDF" "e.txt";
+    EXPECT_EQ(a.view.names(), (std::vector<std::string>{"a.txt", "sub/b.txt", gruss}));
+    EXPECT_EQ(a.view.rows[1].texts,
+              (ArchiveEntry{"", "sub/b.txt", std::string(11, ' ') + "3000",
+                            std::string(11, ' ') + "3000", "07/03/2005", "100.00"}));
+    EXPECT_EQ(a.listing.unpacked_total, 3011.0f);
+    EXPECT_EQ(a.view.commands_for, ArchiveKind::kRar);
+    EXPECT_EQ(a.view.status[0], "3" + a.message(57));
+    EXPECT_TRUE(a.prompter.boxes.empty());
+
+    // RAR 4, stored: a folder entry lists with sizes 0; an archive cut short lists the rows
+    // read before the cut; an archive without members lists none.
+    f.write("four.rar", cut_in_last_member(stored_rar4(
+                            {{"docs\\", ""}, {"docs\\x.txt", "xx", 2015, 6, 1, 9, 5}, {"y.txt", "y"}})));
+    a.list_rar(f.file("four.rar"));
+    ASSERT_EQ(a.view.rows.size(), 2u);
+    EXPECT_EQ(a.view.rows[0].texts[2], std::string(14, ' ') + "0");
+    EXPECT_EQ(a.view.rows[0].texts[5], "  0.00");
+    EXPECT_EQ(a.view.rows[1].texts[4], "01/06/2015");
+    f.write("empty.rar", stored_rar4({}));
+    a.list_rar(f.file("empty.rar"));
+    EXPECT_TRUE(a.view.rows.empty());
+    EXPECT_EQ(a.listing.member_count, 0);
+}
+
+TEST(Rar, ExtractionConfinesNamesAsksAndReportsTheFailingStage) {
+    TestFolder f;
+    f.write("hostile.rar", stored_rar4({{"..\\..\\up.txt", "up"},
+                                        {"C:\\abs\\x.txt", "x"},
+                                        {"keep.txt", "new"},
+                                        {"sub\\deep.txt", "deep"}}));
+    std::filesystem::create_directories(f.file("sandbox/out"));
+    f.write("sandbox/out/keep.txt", "old");
+    RarFixture a;
+    a.prompter.answers = {kAnswerNo};
+    RarResult result = extract_rar(a.ctx, f.file("hostile.rar"), f.file("sandbox/out"), "", true);
+    EXPECT_TRUE(result.ok);
+    EXPECT_EQ(tree(f.file("sandbox")),
+              (std::set<std::string>{"out/", "out/up.txt", "out/abs/", "out/abs/x.txt",
+                                     "out/keep.txt", "out/sub/", "out/sub/deep.txt"}));
+    EXPECT_EQ(f.read("sandbox/out/keep.txt"), "old");
+    ASSERT_EQ(a.prompter.boxes.size(), 1u);
+    EXPECT_NE(a.prompter.boxes[0].text.find("keep.txt"), std::string::npos);
+
+    // An archive cut short stops with the members before the cut out.
+    f.write("damaged.rar", cut_in_last_member(stored_rar4({{"one.txt", "1"}, {"two.txt", "2"}})));
+    std::filesystem::create_directory(f.file("d"));
+    result = extract_rar(a.ctx, f.file("damaged.rar"), f.file("d"), "", false);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(tree(f.file("d")), std::set<std::string>{"one.txt"});
+    result = extract_rar(a.ctx, f.file("missing.rar"), f.file("d"), "", false);
+    EXPECT_EQ(result.stage, 0);
+    EXPECT_NE(result.code, 0);
+}
+
+TEST(Rar, ConversionMakesAZipBesideOnlyWhenEveryMemberCameOut) {
+    TestFolder f;
+    make_rar5(f);
+    RarFixture a;
+    a.list_rar(f.file("five.rar"));
+    convert_to_zip(a.ctx, *backend_for(ArchiveKind::kRar));
+    EXPECT_EQ(a.state.archive_path, f.file("five.zip"));
+    EXPECT_EQ(a.state.archive_kind, ArchiveKind::kZip);
+    std::vector<std::string> members = python_members(f.file("five.zip"));
+    std::sort(members.begin(), members.end());
+    EXPECT_EQ(members, (std::vector<std::string>{"Gr\xFC\xDF" "e.txt " + hex("gruss"),
+                                                 "a.txt " + hex("alpha\n"),
+                                                 "sub/b.txt " + hex(std::string(3000, 'b'))}));
+    expect_peers_accept(f.file("five.zip"));
+    EXPECT_TRUE(a.prompter.boxes.empty());
+
+    // A source that cannot be read whole replaces nothing, and says so.
+    f.write("broken.rar", cut_in_last_member(stored_rar4({{"one.txt", "1"}, {"two.txt", "2"}})));
+    f.write("broken.zip", "the user's own broken.zip");
+    a.list_rar(f.file("broken.rar"));
+    a.prompter.answers = {kAnswerYes};  // replace broken.zip: yes
+    convert_to_zip(a.ctx, *backend_for(ArchiveKind::kRar));
+    ASSERT_EQ(a.prompter.boxes.size(), 2u);
+    EXPECT_EQ(a.prompter.boxes[1].text, a.message(76));
+    EXPECT_EQ(f.read("broken.zip"), "the user's own broken.zip");
+    EXPECT_EQ(a.state.archive_path, f.file("broken.rar"));
+}
+
+}  // namespace
