@@ -88,8 +88,8 @@ inline std::string stored_rar4(const std::vector<TestMember>& members) {
         put16(header, static_cast<unsigned>(32 + name.size()));
         put32(header, size), put32(header, size);  // packed, unpacked
         header.push_back('\x02');                  // host: Windows
-        put32(header, static_cast<uint32_t>(crc32(
-                          0, reinterpret_cast<const Bytef*>(m.data.data()), static_cast<uInt>(size))));
+        put32(header, static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(m.data.data()),
+                                                  static_cast<uInt>(size))));
         put32(header, (static_cast<uint32_t>(m.year - 1980) << 25) | (m.month << 21) |
                           (m.day << 16) | (m.hour << 11) | (m.minute << 5));
         header.push_back('\x1D');  // version 2.9 to extract

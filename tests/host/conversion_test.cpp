@@ -23,9 +23,9 @@ TEST(Conversion, RepackingKeepsFilesAndDatesAndReplacesNothingThatCannotBeRead) 
     std::vector<std::string> members = python_members(f.file("x.zip"));
     std::sort(members.begin(), members.end());
     // The folder entry is gone; the empty file stays; every member keeps its minute.
-    EXPECT_EQ(members, (std::vector<std::string>{"b.txt " + hex("bee"),
-                                                 "docs/a.txt " + hex(std::string(500, 'a')),
-                                                 "empty.txt "}));
+    EXPECT_EQ(members,
+              (std::vector<std::string>{"b.txt " + hex("bee"),
+                                        "docs/a.txt " + hex(std::string(500, 'a')), "empty.txt "}));
     expect_peers_accept(f.file("x.zip"));
     for (const auto& row : a.view.rows) EXPECT_EQ(row.texts[4], "07.03.2005") << row.texts[1];
     EXPECT_EQ(conversion_target("C:\\A\\Setup.CAB"), "C:\\A\\Setup.zip");

@@ -9,9 +9,9 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "app/backends.h"
 #include "archive_bytes.h"
 #include "archive_test_support.h"
-#include "app/backends.h"
 #include "formats/conversion.h"
 #include "formats/rar.h"
 
@@ -55,7 +55,10 @@ void make_rar5(const TestFolder& f) {
     std::filesystem::create_directories(f.file("src/sub"));
     f.write("src/a.txt", "alpha\n");
     f.write("src/sub/b.txt", std::string(3000, 'b'));
-    f.write("src/Gr\xC3\xBC\xC3\x9F" "e.txt", "gruss");
+    f.write(
+        "src/Gr\xC3\xBC\xC3\x9F"
+        "e.txt",
+        "gruss");
     ASSERT_EQ(run_in(f.file("src"),
                      "touch -d '2005-03-07 14:30' a.txt sub/b.txt Gr*e.txt && "
                      "rar a -m0 -r ../five.rar a.txt sub/b.txt Gr*e.txt"),
@@ -68,7 +71,9 @@ TEST(Rar, ListsRar5AndRar4ArchivesWithTheirRowsAndTotals) {
     RarFixture a;
     a.list_rar(f.file("five.rar"));
     // Names as the user sees them: Windows-1252, the folder separator as the library gives it.
-    const std::string gruss = "Gr\xFC\xDF" "e.txt";
+    const std::string gruss =
+        "Gr\xFC\xDF"
+        "e.txt";
     EXPECT_EQ(a.view.names(), (std::vector<std::string>{"a.txt", "sub/b.txt", gruss}));
     EXPECT_EQ(a.view.rows[1].texts,
               (ArchiveEntry{"", "sub/b.txt", std::string(11, ' ') + "3000",
@@ -80,8 +85,9 @@ TEST(Rar, ListsRar5AndRar4ArchivesWithTheirRowsAndTotals) {
 
     // RAR 4, stored: a folder entry lists with sizes 0; an archive cut short lists the rows
     // read before the cut; an archive without members lists none.
-    f.write("four.rar", cut_in_last_member(stored_rar4(
-                            {{"docs\\", ""}, {"docs\\x.txt", "xx", 2015, 6, 1, 9, 5}, {"y.txt", "y"}})));
+    f.write("four.rar",
+            cut_in_last_member(stored_rar4(
+                {{"docs\\", ""}, {"docs\\x.txt", "xx", 2015, 6, 1, 9, 5}, {"y.txt", "y"}})));
     a.list_rar(f.file("four.rar"));
     ASSERT_EQ(a.view.rows.size(), 2u);
     EXPECT_EQ(a.view.rows[0].texts[2], std::string(14, ' ') + "0");
@@ -133,7 +139,9 @@ TEST(Rar, ConversionMakesAZipBesideOnlyWhenEveryMemberCameOut) {
     EXPECT_EQ(a.state.archive_kind, ArchiveKind::kZip);
     std::vector<std::string> members = python_members(f.file("five.zip"));
     std::sort(members.begin(), members.end());
-    EXPECT_EQ(members, (std::vector<std::string>{"Gr\xFC\xDF" "e.txt " + hex("gruss"),
+    EXPECT_EQ(members, (std::vector<std::string>{"Gr\xFC\xDF"
+                                                 "e.txt " +
+                                                     hex("gruss"),
                                                  "a.txt " + hex("alpha\n"),
                                                  "sub/b.txt " + hex(std::string(3000, 'b'))}));
     expect_peers_accept(f.file("five.zip"));

@@ -32,7 +32,17 @@ add_dependencies(marlox_windows_tests marlox_pictures)
 target_include_directories(marlox_windows_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/windows
   ${CMAKE_CURRENT_SOURCE_DIR}/common)
 target_compile_definitions(marlox_windows_tests PRIVATE
-  MARLOX_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  MARLOX_SOURCE_DIR="${CMAKE_SOURCE_DIR}" MARLOX_FIXTURES_DIR="${CMAKE_BINARY_DIR}/fixtures")
+# Archives made with the real RAR and cabinet tools before the tests that read them.
+add_test(NAME windows.fixtures
+  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/windows/make_fixtures.sh ${CMAKE_BINARY_DIR}/fixtures)
+set_tests_properties(windows.fixtures PROPERTIES FIXTURES_SETUP archives LABELS "windows;e2e")
+# An UnRAR library too old for the program, beside the tests.
+add_library(old_unrar SHARED ${CMAKE_CURRENT_SOURCE_DIR}/windows/old_unrar.c)
+target_link_options(old_unrar PRIVATE -Wl,--kill-at)
+set_target_properties(old_unrar PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY
+  ${CMAKE_CURRENT_BINARY_DIR})
+add_dependencies(marlox_windows_tests old_unrar)
 set_target_properties(marlox_windows_tests PROPERTIES CROSSCOMPILING_EMULATOR "${MARLOX_WINE_RUN}")
 # The RAR library lies beside the test programs as it lies beside marlox.exe.
 add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/UnRAR.dll
@@ -43,7 +53,7 @@ add_dependencies(marlox_windows_tests unrar_beside_tests)
 # Test names come from the sources at configure time, so listing them never starts Wine.
 gtest_add_tests(TARGET marlox_windows_tests TEST_LIST MARLOX_WINDOWS_TESTS)
 set_tests_properties(${MARLOX_WINDOWS_TESTS} PROPERTIES
-  LABELS windows FIXTURES_REQUIRED wine TIMEOUT 60 ENVIRONMENT "TZ=CET-1")
+  LABELS windows FIXTURES_REQUIRED "wine;archives" TIMEOUT 60 ENVIRONMENT "TZ=CET-1")
 
 # Small programs the end-to-end scripts use from the Linux side.
 add_executable(wintool ${CMAKE_SOURCE_DIR}/tools/wintool.cpp)
