@@ -1,0 +1,22 @@
+#include "runtime/paths.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "test_folder.h"
+
+// A link inside a tree being removed goes without what it points to (an archive can hold a link
+// to "..", which would otherwise reach the user's files).
+TEST(Paths, RemovingATreeNeverFollowsALink) {
+    TestFolder f;
+    std::filesystem::create_directories(f.file("work/sub"));
+    std::filesystem::create_directories(f.file("outside"));
+    f.write("outside/precious.txt", "keep");
+    f.write("work/sub/a.txt", "a");
+    std::filesystem::create_directory_symlink(f.file("outside"), f.file("work/sub/up"));
+    std::filesystem::create_symlink(f.file("outside/precious.txt"), f.file("work/file-link"));
+    remove_tree(f.file("work"));
+    EXPECT_FALSE(std::filesystem::exists(f.file("work")));
+    EXPECT_EQ(f.read("outside/precious.txt"), "keep");
+}
