@@ -17,6 +17,8 @@ set(MARLOX_PORTABLE_SOURCES
   src/zip/zip_records.cpp
   src/zip/zip_reader.cpp
   src/zip/zip_writer.cpp
+  # Protection
+  src/protect/cipher.cpp
   # Archive operations
   src/archive/listing.cpp
   src/archive/extraction.cpp
@@ -37,6 +39,7 @@ set(MARLOX_WINDOWS_SOURCES
   src/archive/add_dialog.cpp
   src/system/send_to.cpp
   src/protect/mail_library.cpp
+  src/protect/password_dialogs.cpp
   src/runtime/ui_prompt.cpp
   src/runtime/ui_window.cpp
   src/runtime/ui_dialog.cpp

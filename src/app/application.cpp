@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/command_line.h"
+#include "protect/cipher.h"
 #include "system/send_to.h"
 
 namespace {
@@ -119,6 +120,9 @@ int Application::on_zip_progress(void* context, long) {
 }
 
 void Application::shut_down() {
+    zip_close(program_.zip);
+    ArchiveContext ctx = archive_context();
+    protect_again_at_exit(ctx);
     release_rar_library(rar_);
     release_cab_library(cab_);
     save_settings_at_exit(config_path(), program_.settings, window_.geometry());

@@ -77,6 +77,7 @@ class Application {
     void remove_command();
     void add_command();
     void convert_command();
+    void encipher_command();
     void show_error(int title, const std::string& text, BoxIcon icon);
     void unknown_kind_error();
 

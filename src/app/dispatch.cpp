@@ -8,6 +8,8 @@
 #include "archive/extract_dialog.h"
 #include "archive/listing.h"
 #include "formats/conversion.h"
+#include "protect/cipher.h"
+#include "protect/password_dialogs.h"
 #include "runtime/paths.h"
 
 void Application::dispatch_command(int command) {
@@ -48,6 +50,15 @@ void Application::dispatch_command(int command) {
         case kCmdContextConvert:
             convert_command();
             break;
+        case kCmdMail:
+        case kButtonMail: {
+            ArchiveContext ctx = archive_context();
+            send_archive_by_mail(ctx, mail_);
+            break;
+        }
+        case kCmdEncipher:
+            encipher_command();
+            break;
         case kCmdView:
         case kCmdContextView:
         case kButtonView:
@@ -63,7 +74,7 @@ void Application::dispatch_command(int command) {
                 const std::vector<std::string>& candidates = program_.listing.setup_candidates;
                 if (candidate < candidates.size()) open_entry(std::string(), candidates[candidate]);
             }
-            // The settings, help, about, mail, history, setup, encipher,
+            // The settings, help, about, history, setup,
             // archive file and properties commands come with their own dialogs and operations.
             break;
     }
@@ -201,6 +212,18 @@ void Application::convert_command() {
     if (program_.state.archive_path.empty() || !backend) return;
     ArchiveContext ctx = archive_context();
     convert_to_zip(ctx, *backend);
+}
+
+void Application::encipher_command() {
+    const ArchiveBackend* backend = backend_for(program_.state.archive_kind);
+    // Only a ZIP archive: what does not start with "PK" once deciphered could never be opened.
+    if (program_.state.archive_path.empty() || !backend || !backend->can_encipher) return;
+    ArchiveContext ctx = archive_context();
+    EncipherDialog dialog(ctx, [&](const std::string& password) {
+        return encipher_archive(ctx, password);
+    });
+    // Listed again, the archive is protected now and asks for its password at once.
+    if (dialog.run(window_.handle())) backend->list(ctx);
 }
 
 void Application::open_entry(const std::string& /*viewer*/, const std::string& /*setup_program*/) {

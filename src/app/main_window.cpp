@@ -7,6 +7,7 @@
 #include "app/application.h"
 #include "app/commands.h"
 #include "app/pictures.h"
+#include "protect/password_dialogs.h"
 #include "archive/add_dialog.h"
 #include "archive/adding.h"
 #include "archive/listing.h"
@@ -695,6 +696,13 @@ void MainWindow::set_commands(ArchiveKind kind, const std::vector<std::string>& 
         }
     }
     apply_commands();
+}
+
+bool MainWindow::run_decipher_dialog(
+    const std::function<PasswordAnswer(const std::string&)>& attempt) {
+    ArchiveContext ctx = app_->archive_context();
+    DecipherDialog dialog(ctx, attempt);
+    return dialog.run(hwnd_);
 }
 
 AddChoice MainWindow::run_add_dialog(bool items_given) {

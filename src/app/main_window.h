@@ -105,6 +105,8 @@ class MainWindow : public Window, public ArchiveView {
     void set_commands(ArchiveKind kind, const std::vector<std::string>& setup_candidates) override;
     void activate() override;
     AddChoice run_add_dialog(bool items_given) override;
+    bool run_decipher_dialog(
+        const std::function<PasswordAnswer(const std::string&)>& attempt) override;
 
   private:
     LRESULT on_message(UINT msg, WPARAM wp, LPARAM lp) override;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "archive/adding.h"
+#include "protect/cipher.h"
 #include "runtime/file_meta.h"
 #include "runtime/os.h"
 #include "runtime/paths.h"
@@ -152,6 +153,7 @@ void show_nothing_listed(ArchiveContext& ctx) {
     ctx.state.archive_kind = ArchiveKind::kNone;
     ctx.view.clear_rows();
     ctx.listing = ListingState();
+    ctx.program.stored_password = StoredPassword();
     ctx.view.set_commands(ArchiveKind::kNone, {});
     ctx.view.reset_title();
     ctx.view.set_status_text(0, "--");
@@ -167,6 +169,9 @@ void show_open_failed(ArchiveContext& ctx) {
 }
 
 void begin_listing(ArchiveContext& ctx) {
+    // A stored password belongs to its archive alone.
+    if (ctx.program.stored_password.archive != ctx.state.archive_path)
+        ctx.program.stored_password = StoredPassword();
     ctx.view.clear_rows();
     ctx.listing = ListingState();
     ctx.view.reset_sort_indicators();
@@ -192,7 +197,8 @@ void finish_listing(ArchiveContext& ctx) {
 
 void list_zip_archive(ArchiveContext& ctx) {
     begin_listing(ctx);
-    if (!make_archive_writable(ctx)) {
+    // A protected archive is deciphered in place first; a cancelled password lists nothing.
+    if (!make_archive_writable(ctx) || !check_enciphered(ctx)) {
         show_nothing_listed(ctx);
         return;
     }

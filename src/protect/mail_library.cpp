@@ -1,5 +1,8 @@
 #include "protect/mail_library.h"
 
+#include "protect/cipher.h"
+#include "runtime/paths.h"
+
 namespace {
 
 void error_box(Prompter& prompter, const std::string& title, const std::string& text) {
@@ -51,4 +54,30 @@ void release_mail_library(MailLibrary& mail) {
     os::free_library(mail.second);
     os::free_library(mail.first);
     mail = MailLibrary{};
+}
+
+void send_archive_by_mail(ArchiveContext& ctx, const MailLibrary& mail) {
+    if (ctx.state.archive_path.empty() || !mail.send_documents) return;
+    std::string path = ctx.state.archive_path;
+    std::string name = file_name_of(path);
+    const std::string password = stored_password_for_open_archive(ctx);
+    if (!password.empty() && ask_to_protect(ctx, ctx.messages.message(180) + "\n\n\n")) {
+        const std::string folder =
+            ctx.temp_files.create_private_folder(os::temp_folder(), "marlox_");
+        if (!folder.empty() && cipher_file(path, password, folder + name)) {
+            path = folder + name;
+        } else {
+            show_encipher_failed(ctx);
+        }
+    }
+    // The delimiter must not split the one path: ";" unless the path holds one, then "|",
+    // which no Windows path can hold.
+    std::string delimiter = (path + name).find(';') == std::string::npos ? ";" : "|";
+    const ULONG sent = mail.send_documents(0, &delimiter[0], &path[0], &name[0], 0);
+    if (sent == 0) return;
+    MessageBoxRequest box;
+    box.title = ctx.messages.message(42);
+    box.text = "Mail-Programm bitte vorher starten";
+    box.icon = BoxIcon::kWarning;
+    ctx.prompter.message_box(box);
 }

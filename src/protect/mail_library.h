@@ -6,6 +6,7 @@
 
 #include "runtime/os.h"
 #include "runtime/prompt.h"
+#include "state/archive_context.h"
 
 // ULONG MAPISendDocuments(ULONG_PTR ulUIParam, LPSTR lpszDelimChar, LPSTR lpszFilePaths,
 //                         LPSTR lpszFileNames, ULONG ulReserved)
@@ -23,5 +24,12 @@ struct MailLibrary {
 bool bind_mail_library(MailLibrary& mail, Prompter& prompter, const char* first_name = "MAPI32.dll",
                        const char* second_name = "mapi32.dll");
 void release_mail_library(MailLibrary& mail);
+
+// `send_archive_by_mail`: hands the open archive to the mail program as the one attachment of
+// a new message, under its file name. When a password is stored for the archive, the user is
+// asked first whether to send it protected (title message 178; messages 179 and 180); Yes sends
+// a protected copy from the program's private temporary folder, and the archive itself stays
+// plain. A mail program that refuses shows "Mail-Programm bitte vorher starten" under title 42.
+void send_archive_by_mail(ArchiveContext& ctx, const MailLibrary& mail);
 
 #endif

@@ -33,7 +33,9 @@ bool Dialog::run(HWND owner, const std::string& title) {
     RegisterClassExA(&wc);
 
     // Without WS_CLIPCHILDREN: group boxes are transparent and need the face painted below them.
-    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    const DWORD style = WS_POPUP | WS_CAPTION |
+                        (frame_ == DialogFrame::kCaptionOnly ? 0 : WS_SYSMENU) |
+                        (frame_ == DialogFrame::kSizable ? WS_THICKFRAME : 0);
     const DWORD extended = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_CONTROLPARENT;
     RECT outer = {0, 0, width_, height_};
     AdjustWindowRectEx(&outer, style, FALSE, extended);
@@ -97,6 +99,7 @@ void Dialog::create_controls() {
 LRESULT Dialog::on_message(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_COMMAND:
+            if (HIWORD(wp) == EN_CHANGE) on_change(LOWORD(wp));
             if (HIWORD(wp) != BN_CLICKED) return 0;
             if (LOWORD(wp) == IDOK) {
                 on_ok();
@@ -108,7 +111,8 @@ LRESULT Dialog::on_message(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_NOTIFY:
             return on_notify(reinterpret_cast<const NMHDR*>(lp));
-        case WM_CLOSE:  // the close box does nothing
+        case WM_CLOSE:
+            on_close();
             return 0;
         case DM_GETDEFID:
             return MAKELRESULT(IDOK, DC_HASDEFID);

@@ -38,6 +38,10 @@ constexpr UINT kDialogShowFolder = WM_APP + 1;
 // into the std::string* in `lParam`.
 constexpr UINT kDialogGetFolder = WM_APP + 2;
 
+// The frame of a dialog: a caption with a close box (which does nothing unless the dialog says
+// otherwise), a caption alone, or a caption with a close box and a sizing border.
+enum class DialogFrame { kCloseBox, kCaptionOnly, kSizable };
+
 class Dialog : public Window {
   public:
     // Called with every dialog once it is shown, before it waits for events; tests drive the
@@ -46,12 +50,13 @@ class Dialog : public Window {
 
   protected:
     Dialog(const char* class_name, int width, int height, const DialogControl* controls,
-           size_t control_count)
+           size_t control_count, DialogFrame frame = DialogFrame::kCloseBox)
         : class_name_(class_name),
           width_(width),
           height_(height),
           controls_(controls),
-          control_count_(control_count) {}
+          control_count_(control_count),
+          frame_(frame) {}
     ~Dialog() override;
 
     // Shows the dialog titled `title` over `owner` (disabled meanwhile) and runs its loop until
@@ -67,6 +72,10 @@ class Dialog : public Window {
     virtual void on_click(int /*id*/) {}
     virtual void on_ok() { end(true); }
     virtual void on_cancel() { end(false); }
+    // The text of an edit control changed.
+    virtual void on_change(int /*id*/) {}
+    // The close box or Alt+F4.
+    virtual void on_close() {}
     virtual LRESULT on_notify(const NMHDR* /*header*/) { return 0; }
     // The folder a dialog of the file system shows (kDialogShowFolder, kDialogGetFolder).
     virtual bool show_folder(const std::string& /*folder*/) { return false; }
@@ -87,6 +96,7 @@ class Dialog : public Window {
     int width_, height_;
     const DialogControl* controls_;
     size_t control_count_;
+    DialogFrame frame_;
     HFONT font_ = nullptr;
     bool done_ = false;
     bool accepted_ = false;

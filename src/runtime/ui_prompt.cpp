@@ -185,7 +185,9 @@ Prompter& system_prompter() {
 
 void* OwnedPrompter::owner() const {
     HWND active = GetActiveWindow();
-    return active && IsWindowEnabled(active) ? active : fallback_;
+    if (active && IsWindowEnabled(active)) return active;
+    // The fallback window may be gone already (questions at exit).
+    return fallback_ && IsWindow(static_cast<HWND>(fallback_)) ? fallback_ : nullptr;
 }
 
 int OwnedPrompter::message_box(const MessageBoxRequest& request) {

@@ -25,6 +25,13 @@ struct ListingState {
     std::string archive_file_name;
 };
 
+// The password a protected archive was opened with, and that archive: the program offers to
+// protect the archive again with it, and uses it for nothing else.
+struct StoredPassword {
+    std::string password;
+    std::string archive;
+};
+
 struct RarLibrary;  // formats/rar.h
 struct CabLibrary;  // formats/cab.h
 
@@ -35,6 +42,7 @@ struct ProgramState {
     ZipEngine zip;
     ListingState listing;
     TempFiles temp_files;
+    StoredPassword stored_password;
     // The libraries bound at start-up, owned by the application; null when not bound.
     RarLibrary* rar = nullptr;
     CabLibrary* cab = nullptr;

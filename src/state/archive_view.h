@@ -4,6 +4,7 @@
 #define MARLOX_STATE_ARCHIVE_VIEW_H
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,9 @@ struct AddChoice {
     int path_mode = -1;
     std::string list_folder;
 };
+
+// What the confirmation of a password in the decipher dialog came to.
+enum class PasswordAnswer { kUnreadable, kWrong, kRight };
 
 class ArchiveView {
   public:
@@ -61,6 +65,15 @@ class ArchiveView {
     // (a drop or the command line handed the items) it shows no file list and takes nothing.
     // A view without the dialog cancels.
     virtual AddChoice run_add_dialog(bool /*items_given*/) { return AddChoice(); }
+
+    // Runs the decipher dialog: each password the user confirms goes to `attempt`; the dialog
+    // closes on kRight (true) or on cancel (false); after kWrong it stays open, empties its
+    // field and says "FALSCHES Passwort!!" (message 190) as its title. A view without the
+    // dialog cancels.
+    virtual bool run_decipher_dialog(
+        const std::function<PasswordAnswer(const std::string& password)>& /*attempt*/) {
+        return false;
+    }
 };
 
 #endif

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <deque>
 #include <functional>
 #include <sstream>
 #include <string>
@@ -76,6 +77,20 @@ class RecordingView : public ArchiveView {
     AddChoice run_add_dialog(bool items_given) override {
         ++add_dialogs;
         return add_dialog ? add_dialog(items_given) : AddChoice();
+    }
+
+    // The decipher dialog: confirms `passwords` in turn, then cancels; records each answer.
+    std::deque<std::string> passwords;
+    std::vector<PasswordAnswer> password_answers;
+    bool run_decipher_dialog(
+        const std::function<PasswordAnswer(const std::string&)>& attempt) override {
+        while (!passwords.empty()) {
+            const std::string password = passwords.front();
+            passwords.pop_front();
+            password_answers.push_back(attempt(password));
+            if (password_answers.back() == PasswordAnswer::kRight) return true;
+        }
+        return false;
     }
 
     void select(const std::string& name) {

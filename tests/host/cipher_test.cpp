@@ -1,0 +1,142 @@
+// Protecting archives: the cipher against published vectors and Python, the whole-file transform,
+// protecting and opening in place, and every failure leaving the archive as it was.
+#include "protect/cipher.h"
+
+#include <gtest/gtest.h>
+
+#include "archive_test_support.h"
+#include "runtime/os.h"
+
+namespace {
+
+std::string ciphered(std::string data, const std::string& password) {
+    cipher_buffer(reinterpret_cast<unsigned char*>(&data[0]), data.size(), password);
+    return data;
+}
+
+TEST(Cipher, Rc4AgreesWithPublishedVectorsAndPython) {
+    EXPECT_EQ(hex(ciphered("Plaintext", "Key")), "bbf316e8d940af0ad3");
+    EXPECT_EQ(hex(ciphered("pedia", "Wiki")), "1021bf0420");
+    EXPECT_EQ(hex(ciphered("Attack at dawn", "Secret")), "45a01f645fc35b383552544b9bf5");
+    // Only the first 256 password bytes count.
+    const std::string long_password(300, 'k');
+    EXPECT_EQ(ciphered("data", long_password), ciphered("data", long_password.substr(0, 256)));
+
+    // A Windows-1252 password ("Größe") takes its bytes as 0 to 255, as Python does.
+    TestFolder f;
+    const std::string password = "Gr\xF6\xDF" "e";
+    f.write("plain.bin", sample_bytes(100000, 7));
+    ASSERT_TRUE(cipher_file(f.file("plain.bin"), password, f.file("ours.bin")));
+    ASSERT_EQ(python_in(f,
+                        "key = b'Gr\\xf6\\xdfe'\n"
+                        "s = list(range(256)); j = 0\n"
+                        "for i in range(256):\n"
+                        "    j = (j + s[i] + key[i % len(key)]) % 256; s[i], s[j] = s[j], s[i]\n"
+                        "i = j = 0; out = bytearray(open('plain.bin', 'rb').read())\n"
+                        "for p in range(len(out)):\n"
+                        "    i = (i + 1) % 256; j = (j + s[i]) % 256; s[i], s[j] = s[j], s[i]\n"
+                        "    out[p] ^= s[(s[i] + s[j]) % 256]\n"
+                        "open('python.bin', 'wb').write(out)\n"),
+              0);
+    EXPECT_TRUE(f.read("ours.bin") == f.read("python.bin"));
+    EXPECT_TRUE(f.read("ours.bin") == ciphered(f.read("plain.bin"), password));
+    f.write("empty.bin", "");
+    EXPECT_TRUE(cipher_file(f.file("empty.bin"), "x", f.file("empty.out")));
+    EXPECT_EQ(f.read("empty.out"), "");
+}
+
+TEST(Cipher, ProtectingAndOpeningGiveBackTheArchiveAndAWrongPasswordChangesNothing) {
+    for (const Peer& peer : kPeers) {
+        SCOPED_TRACE(peer.name);
+        TestFolder f;
+        make_peer_archive(f, peer);
+        const std::string plain = f.read("a.zip");
+        ArchiveFixture a;
+        a.list(f.file("a.zip"));
+        ASSERT_TRUE(encipher_archive(a.ctx, "Secret"));
+        const std::string protected_bytes = f.read("a.zip");
+        EXPECT_TRUE(protected_bytes == ciphered(plain, "Secret"));
+
+        // Listing it asks for the password: a wrong one first, then the right one.
+        a.view.passwords = {"wrong", "Secret"};
+        a.list(f.file("a.zip"));
+        EXPECT_EQ(a.view.password_answers,
+                  (std::vector<PasswordAnswer>{PasswordAnswer::kWrong, PasswordAnswer::kRight}));
+        EXPECT_TRUE(f.read("a.zip") == plain);
+        EXPECT_EQ(a.state.archive_path, f.file("a.zip"));
+        EXPECT_EQ(a.state.archive_kind, ArchiveKind::kZip);
+        EXPECT_FALSE(a.view.rows.empty());
+        EXPECT_EQ(stored_password_for_open_archive(a.ctx), "Secret");
+        EXPECT_EQ(tree(f.path()).count("a.zip.~mlx1"), 0u);
+    }
+}
+
+TEST(Cipher, CancellingLeavesTheProtectedFileAndNoArchiveOpen) {
+    TestFolder f;
+    ASSERT_EQ(run_in(f.path(), "echo hi > b.txt && zip -q a.zip b.txt"), 0);
+    ArchiveFixture a;
+    a.list(f.file("a.zip"));
+    ASSERT_TRUE(encipher_archive(a.ctx, "pw"));
+    const std::string protected_bytes = f.read("a.zip");
+    a.view.passwords = {"nope"};
+    a.list(f.file("a.zip"));
+    EXPECT_TRUE(f.read("a.zip") == protected_bytes);
+    EXPECT_EQ(a.state.archive_path, "");
+    EXPECT_TRUE(a.view.rows.empty());
+    EXPECT_EQ(a.view.title, RecordingView::kProgramTitle);
+    // A file of one byte is never taken as protected.
+    f.write("one.zip", "x");
+    a.state.archive_path = f.file("one.zip");
+    EXPECT_TRUE(check_enciphered(a.ctx));
+}
+
+// Whatever write fails, the archive keeps every byte, and files of the user's named after the
+// old work files stay as they were.
+TEST(Cipher, EveryFailureLeavesTheArchiveAsItWas) {
+    TestFolder f;
+    ASSERT_EQ(run_in(f.path(), "head -c 300000 /dev/urandom > r.bin && zip -q -0 a.zip r.bin"), 0);
+    f.write("CRYPT_a.zip", "the user's");
+    const std::string plain = f.read("a.zip");
+    ArchiveFixture a;
+    a.list(f.file("a.zip"));
+    for (int64_t budget : {0, 1000, 65536, 299999}) {
+        SCOPED_TRACE(budget);
+        os::fail_writes_after(budget);
+        const bool protected_ok = encipher_archive(a.ctx, "k");
+        os::fail_writes_after(-1);
+        EXPECT_FALSE(protected_ok);
+        EXPECT_TRUE(f.read("a.zip") == plain);
+    }
+    ASSERT_TRUE(encipher_archive(a.ctx, "k"));
+    const std::string protected_bytes = f.read("a.zip");
+    os::fail_writes_after(5000);
+    EXPECT_EQ(decipher_attempt(a.ctx, "k"), PasswordAnswer::kUnreadable);
+    os::fail_writes_after(-1);
+    EXPECT_TRUE(f.read("a.zip") == protected_bytes);
+    EXPECT_EQ(f.read("CRYPT_a.zip"), "the user's");
+    EXPECT_EQ(tree(f.path()), (std::set<std::string>{"a.zip", "CRYPT_a.zip", "r.bin"}));
+    a.state.archive_path = f.file("missing.zip");
+    EXPECT_FALSE(encipher_archive(a.ctx, "k"));
+}
+
+TEST(Cipher, TheStoredPasswordBelongsToItsArchiveAndStrengthCountsLengthAndSigns) {
+    TestFolder f;
+    ASSERT_EQ(run_in(f.path(), "echo hi > b.txt && zip -q a.zip b.txt && cp a.zip other.zip"), 0);
+    ArchiveFixture a;
+    a.list(f.file("a.zip"));
+    ASSERT_TRUE(encipher_archive(a.ctx, "pw"));
+    a.view.passwords = {"pw"};
+    a.list(f.file("a.zip"));
+    EXPECT_EQ(stored_password_for_open_archive(a.ctx), "pw");
+    a.list(f.file("other.zip"));
+    EXPECT_EQ(stored_password_for_open_archive(a.ctx), "");
+    protect_again_at_exit(a.ctx);
+    EXPECT_TRUE(a.prompter.boxes.empty());
+
+    EXPECT_EQ(password_strength(""), 0);
+    EXPECT_EQ(password_strength("abcdefgh"), 40);
+    EXPECT_EQ(password_strength("ab1c2d3!!"), 5 * 9 + 5 * 4);
+    EXPECT_GE(password_strength(std::string(20, 'x')), 100);
+}
+
+}  // namespace
