@@ -37,12 +37,15 @@ target_compile_definitions(marlox_windows_tests PRIVATE
 add_test(NAME windows.fixtures
   COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/windows/make_fixtures.sh ${CMAKE_BINARY_DIR}/fixtures)
 set_tests_properties(windows.fixtures PROPERTIES FIXTURES_SETUP archives LABELS "windows;e2e")
-# An UnRAR library too old for the program, beside the tests.
-add_library(old_unrar SHARED ${CMAKE_CURRENT_SOURCE_DIR}/windows/old_unrar.c)
-target_link_options(old_unrar PRIVATE -Wl,--kill-at)
-set_target_properties(old_unrar PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY
-  ${CMAKE_CURRENT_BINARY_DIR})
-add_dependencies(marlox_windows_tests old_unrar)
+# Stand-in libraries beside the tests: an UnRAR library too old for the program, and a mail
+# library that notes what it is handed.
+foreach(standin old_unrar fake_mapi32)
+  add_library(${standin} SHARED ${CMAKE_CURRENT_SOURCE_DIR}/windows/${standin}.c)
+  target_link_options(${standin} PRIVATE -Wl,--kill-at)
+  set_target_properties(${standin} PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY
+    ${CMAKE_CURRENT_BINARY_DIR})
+  add_dependencies(marlox_windows_tests ${standin})
+endforeach()
 set_target_properties(marlox_windows_tests PROPERTIES CROSSCOMPILING_EMULATOR "${MARLOX_WINE_RUN}")
 # The RAR library lies beside the test programs as it lies beside marlox.exe.
 add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/UnRAR.dll

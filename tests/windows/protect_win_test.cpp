@@ -1,0 +1,104 @@
+// Protection through the real dialogs, and mail through a stand-in mail library and Wine's own:
+// protect, open again with a wrong and then the right password, send, and protect at exit.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/application.h"
+#include "app/commands.h"
+#include "dialog_driver.h"
+#include "protect/cipher.h"
+#include "protect/mail_library.h"
+#include "protect/password_dialogs.h"
+#include "scripted_prompter.h"
+#include "test_archives.h"
+
+namespace {
+
+std::string class_of(HWND window) {
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+std::string title_of(HWND window) {
+    char title[200] = "";
+    GetWindowTextA(window, title, sizeof title);
+    return title;
+}
+
+void type_password(HWND dialog, const std::string& first, const std::string& second) {
+    SetDlgItemTextA(dialog, kPasswordField, first.c_str());
+    if (GetDlgItem(dialog, kPasswordRepeatField))
+        SetDlgItemTextA(dialog, kPasswordRepeatField, second.c_str());
+    press(dialog, kPasswordConfirm);
+}
+
+TEST(Protection, ProtectOpenWithTheRightPasswordSendAndProtectAgainAtExit) {
+    WorkFolder work;
+    const std::string archive = work.path() + "a.zip";
+    const std::string plain = stored_zip({{"a.txt", "alpha"}, {"b.txt", "beta"}});
+    ASSERT_TRUE(write_bytes(archive, plain));
+    ScriptedPrompter prompter;
+    auto app = std::make_unique<Application>(prompter);
+    app->write_send_to_shortcut = false;
+    ASSERT_TRUE(app->start_up("marlox.exe \"" + archive + "\""));
+    const MessageTable& m = app->messages();
+
+    std::vector<std::string> seen;  // what each dialog showed
+    Dialog::test_hook = [&](HWND dialog) {
+        if (class_of(dialog) == "MarloxEncipherDialog") {
+            seen.push_back(title_of(dialog));
+            type_password(dialog, "Secret", "secret");  // differ: both fields empty again
+            seen.push_back(
+                std::to_string(GetWindowTextLengthA(GetDlgItem(dialog, kPasswordField))));
+            type_password(dialog, "Secret", "Secret");
+        } else {
+            seen.push_back(title_of(dialog));
+            type_password(dialog, "wrong", "");
+            seen.push_back(title_of(dialog));
+            type_password(dialog, "Secret", "");
+        }
+    };
+    app->dispatch_command(kCmdEncipher);
+    Dialog::test_hook = nullptr;
+    EXPECT_EQ(seen, (std::vector<std::string>{"enCrypt", "0", m.message(191), m.message(190)}));
+    ASSERT_EQ(prompter.boxes.size(), 1u);
+    EXPECT_EQ(prompter.boxes[0].text, m.message(188) + "\n\n" + m.message(189));
+    // Protected, then opened with its password: plain again, listed, the password kept.
+    EXPECT_EQ(read_bytes(archive), plain);
+    EXPECT_EQ(title_of(app->window().handle()), m.message(29) + " V" + kVersion + " - a.zip");
+    EXPECT_EQ(app->window().row_count(), 2);
+
+    // Sent protected: a protected copy under the archive's own name; the archive stays plain.
+    ScriptedPrompter quiet;
+    MailLibrary standin;
+    ASSERT_TRUE(bind_mail_library(standin, quiet, "fake_mapi32.dll", "fake_mapi32.dll"));
+    const auto last_call = reinterpret_cast<const char*(WINAPI*)()>(reinterpret_cast<void*>(
+        GetProcAddress(LoadLibraryA("fake_mapi32.dll"), "FakeMapiLastCall")));
+    prompter.answers = {kAnswerYes};
+    ArchiveContext ctx = app->archive_context();
+    send_archive_by_mail(ctx, standin);
+    const std::string call = last_call();
+    EXPECT_EQ(call.substr(0, 2), ";|");
+    EXPECT_NE(call.find("\\a.zip|a.zip|"), std::string::npos) << call;
+    EXPECT_EQ(call.find(archive), std::string::npos) << call;
+    EXPECT_NE(call.substr(call.size() - 2), "PK");
+    EXPECT_EQ(read_bytes(archive), plain);
+    release_mail_library(standin);
+    // Wine's own library has no mail program to hand it to.
+    prompter.answers = {kAnswerNo};
+    app->dispatch_command(kButtonMail);
+    EXPECT_EQ(prompter.boxes.back().text, "Mail-Programm bitte vorher starten");
+
+    // At exit: Yes protects the archive again, with the same password.
+    prompter.answers = {kAnswerYes};
+    app->window().destroy();
+    app->shut_down();
+    EXPECT_EQ(prompter.boxes.back().title, m.message(178));
+    std::string expected = plain;
+    cipher_buffer(reinterpret_cast<unsigned char*>(&expected[0]), expected.size(), "Secret");
+    EXPECT_EQ(read_bytes(archive), expected);
+}
+
+}  // namespace
