@@ -28,6 +28,9 @@ set(MARLOX_PORTABLE_SOURCES
   src/formats/rar.cpp
   src/formats/cab.cpp
   src/formats/conversion.cpp
+  # Files and programs
+  src/files/opening.cpp
+  src/files/archive_files.cpp
 )
 
 set(MARLOX_WINDOWS_SOURCES

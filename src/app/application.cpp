@@ -1,6 +1,7 @@
 #include "app/application.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include "app/command_line.h"
 #include "protect/cipher.h"
@@ -66,6 +67,7 @@ bool Application::start_up(const std::string& command_line) {
     program_.cab = &cab_;
     program_.rar = &rar_;
 
+    program_.launch = [this](const Launch& l) { return launch(l); };
     if (!window_.create(*this)) return false;
     prompter_.set_fallback(window_.handle());
     zip_set_progress(program_.zip, on_zip_progress, this);
@@ -119,6 +121,20 @@ int Application::on_zip_progress(void* context, long) {
     return 0;
 }
 
+bool Application::launch(const Launch& l) {
+    SHELLEXECUTEINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS;
+    info.lpVerb = l.program.empty() ? nullptr : "Open";
+    info.lpFile = l.program.empty() ? l.file.c_str() : l.program.c_str();
+    info.lpParameters = l.parameters.empty() ? nullptr : l.parameters.c_str();
+    info.lpDirectory = l.working_folder.empty() ? nullptr : l.working_folder.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    if (!ShellExecuteExA(&info)) return false;
+    if (info.hProcess) launched_.emplace_back(l.working_folder, info.hProcess);
+    return true;
+}
+
 void Application::shut_down() {
     zip_close(program_.zip);
     ArchiveContext ctx = archive_context();
@@ -126,6 +142,13 @@ void Application::shut_down() {
     release_rar_library(rar_);
     release_cab_library(cab_);
     save_settings_at_exit(config_path(), program_.settings, window_.geometry());
+    // The folder of a program started from an archive stays while the program runs.
+    for (const auto& [folder, process] : launched_) {
+        if (WaitForSingleObject(process, 0) == WAIT_TIMEOUT)
+            program_.temp_files.forget_folder_of(folder);
+        CloseHandle(process);
+    }
+    launched_.clear();
     program_.temp_files.remove_all();
     DeleteObject(font_main_);
     DeleteObject(font_list_);

@@ -68,6 +68,9 @@ class Application {
 
   private:
     static int on_zip_progress(void* context, long bytes_done);
+    // Starts a program through the shell; the program's process is kept to learn at exit
+    // whether it still runs.
+    bool launch(const Launch& launch);
     // Makes `path` the open archive and lists it with the entry of its kind; false, with nothing
     // changed, when no entry reads that kind.
     bool list_archive(const std::string& path);
@@ -78,6 +81,8 @@ class Application {
     void add_command();
     void convert_command();
     void encipher_command();
+    void setup_command();
+    void archive_file_command(int command);
     void show_error(int title, const std::string& text, BoxIcon icon);
     void unknown_kind_error();
 
@@ -94,6 +99,8 @@ class Application {
     HFONT font_main_ = nullptr;
     HFONT font_list_ = nullptr;
     DWORD last_pump_ = 0;  // when the progress callback last let the window catch up
+    // The programs started from the private folders of openings, with the folder each works in.
+    std::vector<std::pair<std::string, HANDLE>> launched_;
     MainWindow window_;
 };
 

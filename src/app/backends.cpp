@@ -2,6 +2,7 @@
 
 #include "archive/extraction.h"
 #include "archive/listing.h"
+#include "files/opening.h"
 #include "formats/cab.h"
 #include "formats/rar.h"
 
@@ -9,15 +10,15 @@ namespace {
 
 const ArchiveBackend kBackends[] = {
     {ArchiveKind::kZip, list_zip_archive, extract_all_zip, extract_chosen_zip, extract_chosen_zip,
-     extract_zip_everything,
+     extract_zip_everything, open_zip_member,
      /*can_add=*/true, /*can_delete=*/true, /*can_encipher=*/true, /*can_select=*/true,
      /*can_match=*/true, /*can_setup=*/true, /*has_properties=*/true},
     {ArchiveKind::kRar, list_rar_archive, extract_rar_all, extract_rar_chosen, extract_rar_chosen,
-     extract_rar_everything,
+     extract_rar_everything, open_rar_member,
      /*can_add=*/false, /*can_delete=*/false, /*can_encipher=*/false, /*can_select=*/false,
      /*can_match=*/false, /*can_setup=*/false, /*has_properties=*/true},
     {ArchiveKind::kCab, list_cab_archive, extract_cab_all, extract_cab_selected,
-     extract_cab_selected, extract_cab_everything,
+     extract_cab_selected, extract_cab_everything, open_cab_member,
      /*can_add=*/false, /*can_delete=*/false, /*can_encipher=*/false, /*can_select=*/true,
      /*can_match=*/false, /*can_setup=*/false, /*has_properties=*/false},
 };

@@ -7,6 +7,8 @@
 #include "archive/deleting.h"
 #include "archive/extract_dialog.h"
 #include "archive/listing.h"
+#include "files/archive_files.h"
+#include "files/opening.h"
 #include "formats/conversion.h"
 #include "protect/cipher.h"
 #include "protect/password_dialogs.h"
@@ -59,6 +61,16 @@ void Application::dispatch_command(int command) {
         case kCmdEncipher:
             encipher_command();
             break;
+        case kCmdSetup:
+        case kButtonSetup:
+            setup_command();
+            break;
+        case kCmdCopy:
+        case kCmdMove:
+        case kCmdRename:
+        case kCmdProperties:
+            archive_file_command(command);
+            break;
         case kCmdView:
         case kCmdContextView:
         case kButtonView:
@@ -74,8 +86,7 @@ void Application::dispatch_command(int command) {
                 const std::vector<std::string>& candidates = program_.listing.setup_candidates;
                 if (candidate < candidates.size()) open_entry(std::string(), candidates[candidate]);
             }
-            // The settings, help, about, history, setup,
-            // archive file and properties commands come with their own dialogs and operations.
+            // The settings, help, about and history commands come with their own windows.
             break;
     }
 }
@@ -219,14 +230,51 @@ void Application::encipher_command() {
     // Only a ZIP archive: what does not start with "PK" once deciphered could never be opened.
     if (program_.state.archive_path.empty() || !backend || !backend->can_encipher) return;
     ArchiveContext ctx = archive_context();
-    EncipherDialog dialog(ctx, [&](const std::string& password) {
-        return encipher_archive(ctx, password);
-    });
+    EncipherDialog dialog(
+        ctx, [&](const std::string& password) { return encipher_archive(ctx, password); });
     // Listed again, the archive is protected now and asks for its password at once.
     if (dialog.run(window_.handle())) backend->list(ctx);
 }
 
-void Application::open_entry(const std::string& /*viewer*/, const std::string& /*setup_program*/) {
-    if (!backend_for(program_.state.archive_kind)) unknown_kind_error();
-    // Opening the member of the first selected row comes with the opening code.
+void Application::setup_command() {
+    if (program_.state.archive_path.empty() || program_.state.archive_kind != ArchiveKind::kZip)
+        return;
+    // The setup run unpacks everything without questions.
+    const int safe = program_.settings.safe;
+    program_.settings.safe = 0;
+    ArchiveContext ctx = archive_context();
+    run_setup(ctx);
+    program_.settings.safe = safe;
+}
+
+void Application::archive_file_command(int command) {
+    const ArchiveBackend* backend = backend_for(program_.state.archive_kind);
+    if (program_.state.archive_path.empty() || !backend) return;
+    ArchiveContext ctx = archive_context();
+    if (command == kCmdCopy) copy_archive(ctx, *backend);
+    if (command == kCmdMove) move_archive(ctx, *backend);
+    if (command == kCmdRename) rename_archive(ctx, *backend);
+    if (command == kCmdProperties && backend->has_properties) show_archive_properties(ctx);
+}
+
+void Application::open_entry(const std::string& viewer, const std::string& setup_program) {
+    const ArchiveBackend* backend = backend_for(program_.state.archive_kind);
+    if (!backend) {
+        unknown_kind_error();
+        return;
+    }
+    // The member of the first selected row: the first member of its name; without a selected
+    // row, the first member.
+    OpenRequest request;
+    request.viewer = viewer;
+    request.setup_program = setup_program;
+    HWND list = window_.list();
+    const int row = list ? ListView_GetNextItem(list, -1, LVNI_SELECTED) : -1;
+    if (row >= 0) {
+        const std::vector<std::string>& names = program_.listing.member_names;
+        const auto found = std::find(names.begin(), names.end(), window_.row_text(row, 1));
+        if (found != names.end()) request.entry = static_cast<int>(found - names.begin());
+    }
+    ArchiveContext ctx = archive_context();
+    backend->open_member(ctx, request);
 }

@@ -7,10 +7,10 @@
 #include "app/application.h"
 #include "app/commands.h"
 #include "app/pictures.h"
-#include "protect/password_dialogs.h"
 #include "archive/add_dialog.h"
 #include "archive/adding.h"
 #include "archive/listing.h"
+#include "protect/password_dialogs.h"
 #include "runtime/ui_dialog.h"
 
 namespace {

@@ -93,6 +93,8 @@ bool delete_file(const std::string& path);
 // Copies `from` over `to`; with `fail_if_exists`, an existing `to` makes it fail.
 bool copy_file(const std::string& from, const std::string& to, bool fail_if_exists);
 bool move_file(const std::string& from, const std::string& to);
+// Whether two paths name the same existing file, however they are spelled.
+bool same_file(const std::string& a, const std::string& b);
 // Renames `from` to `to`, putting it in the place of an existing file `to` in one step; on
 // failure both stay as they were.
 bool replace_file(const std::string& from, const std::string& to);

@@ -272,6 +272,12 @@ bool move_file(const std::string& from, const std::string& to) {
 
 std::string native_path(const std::string& path) { return native(path); }
 
+bool same_file(const std::string& a, const std::string& b) {
+    struct stat first, second;
+    return stat(native(a).c_str(), &first) == 0 && stat(native(b).c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
 bool replace_file(const std::string& from, const std::string& to) {
     struct stat st;
     if (stat(native(to).c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return false;

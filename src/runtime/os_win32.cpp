@@ -183,6 +183,23 @@ bool move_file(const std::string& from, const std::string& to) {
 
 std::string native_path(const std::string& path) { return path; }
 
+bool same_file(const std::string& a, const std::string& b) {
+    BY_HANDLE_FILE_INFORMATION info[2];
+    const std::string paths[2] = {a, b};
+    for (int k = 0; k < 2; ++k) {
+        HANDLE h = CreateFileA(paths[k].c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE |
+                               FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (h == INVALID_HANDLE_VALUE) return false;
+        const BOOL got = GetFileInformationByHandle(h, &info[k]);
+        CloseHandle(h);
+        if (!got) return false;
+    }
+    return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
+           info[0].nFileIndexHigh == info[1].nFileIndexHigh &&
+           info[0].nFileIndexLow == info[1].nFileIndexLow;
+}
+
 bool replace_file(const std::string& from, const std::string& to) {
     return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }

@@ -42,6 +42,12 @@ struct SaveFileRequest {
     std::string initial;  // the name the requester starts with
 };
 
+// A folder requester: the user picks an existing folder.
+struct FolderRequest {
+    void* owner = nullptr;
+    std::string prompt;  // the text above the folders
+};
+
 // A one-line input requester.
 struct InputRequest {
     void* owner = nullptr;
@@ -62,6 +68,9 @@ class Prompter {
     virtual std::string save_file(const SaveFileRequest&) { return std::string(); }
     // The entered line; empty when cancelled. A prompter that cannot ask cancels.
     virtual std::string input_line(const InputRequest&) { return std::string(); }
+    // The chosen folder with a trailing "\"; empty when cancelled. A prompter that cannot ask
+    // cancels.
+    virtual std::string choose_folder(const FolderRequest&) { return std::string(); }
 };
 
 #endif

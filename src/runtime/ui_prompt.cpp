@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <commdlg.h>
+#include <shlobj.h>
 
 #include <vector>
 
@@ -174,6 +175,22 @@ class SystemPrompter : public Prompter {
                                                        reinterpret_cast<LPARAM>(&run));
         return result == IDOK ? run.answer : std::string();
     }
+
+    std::string choose_folder(const FolderRequest& r) override {
+        char name[MAX_PATH] = "";
+        BROWSEINFOA browse = {};
+        browse.hwndOwner = static_cast<HWND>(r.owner);
+        browse.pszDisplayName = name;
+        browse.lpszTitle = r.prompt.c_str();
+        browse.ulFlags = BIF_RETURNONLYFSDIRS;
+        LPITEMIDLIST chosen = SHBrowseForFolderA(&browse);
+        if (!chosen) return std::string();
+        char path[MAX_PATH] = "";
+        const bool found = SHGetPathFromIDListA(chosen, path) != FALSE;
+        CoTaskMemFree(chosen);
+        const std::string folder = found ? path : "";
+        return folder.empty() || folder.back() == '\\' ? folder : folder + "\\";
+    }
 };
 
 }  // namespace
@@ -204,4 +221,8 @@ std::string OwnedPrompter::save_file(const SaveFileRequest& request) {
 
 std::string OwnedPrompter::input_line(const InputRequest& request) {
     return inner_.input_line(owned(request));
+}
+
+std::string OwnedPrompter::choose_folder(const FolderRequest& request) {
+    return inner_.choose_folder(owned(request));
 }

@@ -18,6 +18,7 @@ class OwnedPrompter : public Prompter {
     std::string open_file(const OpenFileRequest& request) override;
     std::string save_file(const SaveFileRequest& request) override;
     std::string input_line(const InputRequest& request) override;
+    std::string choose_folder(const FolderRequest& request) override;
 
   private:
     template <typename Request>

@@ -17,6 +17,15 @@ struct ExtractChoices {
     bool ask_before_overwriting = true;
 };
 
+// What is opened: the member at `entry` in the member-name list (from 0), with `viewer` or, when
+// that is empty, with its registered program; or, for a ZIP archive, the setup program
+// `setup_program` (a member name) when one was chosen from the setup menu.
+struct OpenRequest {
+    int entry = 0;
+    std::string viewer;
+    std::string setup_program;
+};
+
 struct ArchiveBackend {
     ArchiveKind kind;
     // Lists the archive at ctx.state.archive_path into the view and ctx.listing.
@@ -29,6 +38,8 @@ struct ArchiveBackend {
     // Extracts every member with its folders into `folder` for a conversion, asking nothing;
     // false when any member could not be extracted.
     bool (*extract_everything)(ArchiveContext& ctx, const std::string& folder);
+    // Opens a member in its program or a viewer (files/opening.h).
+    void (*open_member)(ArchiveContext& ctx, const OpenRequest& request);
     bool can_add;         // files can be added to it
     bool can_delete;      // members can be deleted from it
     bool can_encipher;    // it can be protected with a password

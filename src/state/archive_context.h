@@ -4,6 +4,8 @@
 #ifndef MARLOX_STATE_ARCHIVE_CONTEXT_H
 #define MARLOX_STATE_ARCHIVE_CONTEXT_H
 
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -32,6 +34,15 @@ struct StoredPassword {
     std::string archive;
 };
 
+// A program to start on a file: `program` with `parameters`, or, when `program` is empty, the
+// program the system has for `file`; in `working_folder`.
+struct Launch {
+    std::string file;
+    std::string program;
+    std::string parameters;
+    std::string working_folder;
+};
+
 struct RarLibrary;  // formats/rar.h
 struct CabLibrary;  // formats/cab.h
 
@@ -43,6 +54,11 @@ struct ProgramState {
     ListingState listing;
     TempFiles temp_files;
     StoredPassword stored_password;
+    // Starts a program; the system's shell in the program, a recorder in tests. False when
+    // nothing could be started.
+    std::function<bool(const Launch&)> launch;
+    // The files this run extracted from cabinets to open them, by archive and member name.
+    std::map<std::string, std::string> opened_cabinet_members;
     // The libraries bound at start-up, owned by the application; null when not bound.
     RarLibrary* rar = nullptr;
     CabLibrary* cab = nullptr;

@@ -10,3 +10,17 @@ ArchiveKind archive_kind_of(const std::string& path) {
     if (extension == "cab") return ArchiveKind::kCab;
     return ArchiveKind::kNone;
 }
+
+std::string extension_of_kind(ArchiveKind kind) {
+    switch (kind) {
+        case ArchiveKind::kZip:
+            return "zip";
+        case ArchiveKind::kRar:
+            return "rar";
+        case ArchiveKind::kCab:
+            return "cab";
+        case ArchiveKind::kNone:
+            break;
+    }
+    return std::string();
+}

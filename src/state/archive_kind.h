@@ -10,4 +10,7 @@ enum class ArchiveKind { kNone, kZip, kRar, kCab };
 // for any other extension and for none. The file's content is never consulted.
 ArchiveKind archive_kind_of(const std::string& path);
 
+// The extension of a kind in lower case: "zip", "rar", "cab"; empty for kNone.
+std::string extension_of_kind(ArchiveKind kind);
+
 #endif

@@ -24,6 +24,17 @@ void TempFiles::track_folder(const std::string& path) {
         folders_.push_back(folder);
 }
 
+void TempFiles::forget_folder_of(const std::string& path) {
+    const std::string inner = without_trailing_separator(path);
+    folders_.erase(std::remove_if(folders_.begin(), folders_.end(),
+                                  [&](const std::string& folder) {
+                                      return inner == folder ||
+                                             inner.compare(0, folder.size() + 1,
+                                                           as_folder(folder)) == 0;
+                                  }),
+                   folders_.end());
+}
+
 std::string TempFiles::create_private_folder(const std::string& parent, const std::string& prefix) {
     for (int n = 1; n < 10000; ++n) {
         const std::string path = parent + prefix + std::to_string(n);

@@ -17,6 +17,10 @@ class TempFiles {
     // number), tracks it and returns its path with a trailing "\"; empty on failure.
     std::string create_private_folder(const std::string& parent, const std::string& prefix);
 
+    // Stops tracking the folder that holds `path` (or is it): it stays at exit, since a program
+    // started from it still runs.
+    void forget_folder_of(const std::string& path);
+
     // Deletes every tracked file and folder that still exists, files first.
     void remove_all();
 

@@ -21,9 +21,11 @@ class ScriptedPrompter : public Prompter {
     std::deque<std::string> files;
     std::deque<std::string> saves;
     std::deque<std::string> lines;
+    std::deque<std::string> folders;
     std::vector<OpenFileRequest> file_requests;
     std::vector<SaveFileRequest> save_requests;
     std::vector<InputRequest> line_requests;
+    std::vector<FolderRequest> folder_requests;
 
     int message_box(const MessageBoxRequest& request) override {
         boxes.push_back(request);
@@ -44,6 +46,10 @@ class ScriptedPrompter : public Prompter {
     std::string input_line(const InputRequest& request) override {
         line_requests.push_back(request);
         return next(lines);
+    }
+    std::string choose_folder(const FolderRequest& request) override {
+        folder_requests.push_back(request);
+        return next(folders);
     }
 
   private:

@@ -1,0 +1,145 @@
+#include "files/opening.h"
+
+#include "archive/extraction.h"
+#include "formats/cab.h"
+#include "formats/rar.h"
+#include "runtime/member_path.h"
+#include "runtime/os.h"
+#include "runtime/paths.h"
+
+namespace {
+
+// A new private folder for one opening; empty when none can be made.
+std::string opening_folder(ArchiveContext& ctx) {
+    return ctx.temp_files.create_private_folder(os::temp_folder(), "marlox_open_");
+}
+
+std::string member_at(const ArchiveContext& ctx, int entry) {
+    const std::vector<std::string>& names = ctx.listing.member_names;
+    return entry >= 0 && static_cast<size_t>(entry) < names.size()
+               ? names[static_cast<size_t>(entry)]
+               : std::string();
+}
+
+// The file member `name` became in `folder`, when its name needed no confining: a name that
+// tried to leave the folder or to be something else is never started, whatever it became.
+std::string clean_place(const std::string& folder, const std::string& name, bool backslash) {
+    const std::string placed = MemberPlacement(backslash).predict(folder, name);
+    std::string plain = name;
+    for (char& c : plain) c = c == '/' ? '\\' : c;
+    return placed == as_folder(folder).substr(0, as_folder(folder).size() - 1) + "\\" + plain
+               ? placed
+               : std::string();
+}
+
+// Extracts member number `member` of the ZIP archive into `folder`; the file it wrote, or
+// empty when the extraction failed.
+std::string extract_one(ArchiveContext& ctx, int member, const std::string& folder) {
+    if (zip_open(ctx.zip, ctx.state.archive_path) != kZipOk) return std::string();
+    const std::string name = zip_goto(ctx.zip, member);
+    const bool extracted = !name.empty() && zip_extract(ctx.zip, folder, member) == kZipOk;
+    zip_close(ctx.zip);
+    return extracted ? clean_place(folder, name, false) : std::string();
+}
+
+// The member number of `name` (the first of that name, from 1); 0 when there is none.
+int member_number(const ArchiveContext& ctx, const std::string& name) {
+    const std::vector<std::string>& names = ctx.listing.member_names;
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (names[i] == name) return static_cast<int>(i) + 1;
+    }
+    return 0;
+}
+
+// Starts `file` when this opening wrote it.
+void launch_written(ArchiveContext& ctx, const std::string& file, const std::string& viewer) {
+    if (!file.empty() && os::attributes(file) != os::kNoAttributes) launch_file(ctx, file, viewer);
+}
+
+bool asks_for_setup(ArchiveContext& ctx) {
+    MessageBoxRequest box;
+    box.title = ctx.messages.message(65);
+    box.text = ctx.messages.message(66);
+    box.icon = BoxIcon::kQuestion;
+    box.buttons = BoxButtons::kYesNo;
+    return ctx.prompter.message_box(box) == kAnswerYes;
+}
+
+// Unpacks every member into a private folder and starts `setup_program` from there.
+void unpack_and_run(ArchiveContext& ctx, const std::string& setup_program,
+                    const std::string& viewer) {
+    const std::string folder = opening_folder(ctx);
+    if (folder.empty()) return;
+    ExtractChoices choices;
+    choices.target_folder = folder;
+    choices.ask_before_overwriting = false;  // a new folder of the program's own
+    extract_all_zip(ctx, choices);
+    launch_written(ctx, clean_place(folder, setup_program, false), viewer);
+}
+
+}  // namespace
+
+std::string viewer_parameters(const std::string& path) {
+    return path.find_first_of(" \t") == std::string::npos ? path : "\"" + path + "\"";
+}
+
+bool launch_file(ArchiveContext& ctx, const std::string& file, const std::string& viewer) {
+    if (!ctx.program.launch) return false;
+    Launch launch;
+    launch.file = file;
+    launch.program = viewer;
+    launch.parameters = viewer.empty() ? std::string() : viewer_parameters(file);
+    launch.working_folder = folder_of(file);
+    return ctx.program.launch(launch);
+}
+
+void open_zip_member(ArchiveContext& ctx, const OpenRequest& request) {
+    const std::vector<std::string>& candidates = ctx.listing.setup_candidates;
+    if (!candidates.empty() && asks_for_setup(ctx)) {
+        const std::string& program =
+            request.setup_program.empty() ? candidates.back() : request.setup_program;
+        unpack_and_run(ctx, program, request.viewer);
+        return;
+    }
+    const std::string name =
+        request.setup_program.empty() ? member_at(ctx, request.entry) : request.setup_program;
+    const int member = member_number(ctx, name);
+    const std::string folder = member ? opening_folder(ctx) : std::string();
+    if (folder.empty()) return;
+    launch_written(ctx, extract_one(ctx, member, folder), request.viewer);
+}
+
+void open_rar_member(ArchiveContext& ctx, const OpenRequest& request) {
+    const std::string name = member_at(ctx, request.entry);
+    const std::string folder = name.empty() ? std::string() : opening_folder(ctx);
+    if (folder.empty()) return;
+    const std::string pattern = "*" + name.substr(1);
+    if (!extract_rar(ctx, ctx.state.archive_path, folder, pattern, false).ok) return;
+    launch_written(ctx, clean_place(folder, name, true), request.viewer);
+}
+
+void open_cab_member(ArchiveContext& ctx, const OpenRequest& request) {
+    const std::string name = member_at(ctx, request.entry);
+    if (name.empty()) return;
+    ctx.state.progress = 0;
+    // Only what this run extracted from this very cabinet is taken again.
+    const std::string key = ctx.state.archive_path + "\n" + name;
+    std::map<std::string, std::string>& opened = ctx.program.opened_cabinet_members;
+    const auto found = opened.find(key);
+    if (found != opened.end() && file_size_of(found->second) >= 0) {
+        launch_file(ctx, found->second, request.viewer);
+        return;
+    }
+    const std::string folder = opening_folder(ctx);
+    if (folder.empty() || !extract_cab(ctx, ctx.state.archive_path, folder, {name}, false)) return;
+    const std::string file = clean_place(folder, name, true);
+    if (file.empty()) return;
+    opened[key] = file;
+    launch_written(ctx, file, request.viewer);
+}
+
+void run_setup(ArchiveContext& ctx) {
+    const std::vector<std::string>& candidates = ctx.listing.setup_candidates;
+    if (candidates.empty() || !asks_for_setup(ctx)) return;
+    unpack_and_run(ctx, candidates.back(), std::string());
+}

@@ -1,0 +1,40 @@
+// Opening a member of the open archive in its program or in one of the user's viewers, and
+// running a setup program straight from an archive.
+//
+// Every opening extracts into a private folder of its own inside the temporary folder (removed
+// at exit, unless a program started from it still runs) and starts exactly the file that this
+// opening wrote there; when the extraction failed, nothing is started. Names are confined to
+// that folder as every extraction confines them, so nothing outside it is written; a member
+// whose name had to be confined (one that tried to leave the folder) is never started.
+#ifndef MARLOX_FILES_OPENING_H
+#define MARLOX_FILES_OPENING_H
+
+#include <string>
+
+#include "state/archive_backend.h"
+
+// `open_zip_member`: with setup candidates in the archive, asks first (title message 65,
+// message 66, Yes/No, question icon) whether to unpack everything and run the setup program:
+// Yes extracts every member and starts the chosen setup program or else the last candidate;
+// No extracts and opens the chosen setup program or else the member alone.
+void open_zip_member(ArchiveContext& ctx, const OpenRequest& request);
+// `open_rar_member`: extracts the members matching "*" and the member's name less its first
+// character, and opens the member.
+void open_rar_member(ArchiveContext& ctx, const OpenRequest& request);
+// `open_cab_member`: extracts the member, or takes the file this run already extracted from
+// the same cabinet for it, and opens it.
+void open_cab_member(ArchiveContext& ctx, const OpenRequest& request);
+
+// `run_setup`: asks the setup question for the open ZIP archive; Yes unpacks every member
+// without overwrite questions and starts the last setup candidate; No starts nothing.
+void run_setup(ArchiveContext& ctx);
+
+// `launch_file`: starts `file` with `viewer` (the path quoted when it holds a space or a tab,
+// so it arrives as one argument) or, when `viewer` is empty, with the program the system has
+// for it; the program works in the file's folder.
+bool launch_file(ArchiveContext& ctx, const std::string& file, const std::string& viewer);
+
+// The parameter string that hands `path` to a viewer as one argument.
+std::string viewer_parameters(const std::string& path);
+
+#endif

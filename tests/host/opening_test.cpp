@@ -1,0 +1,163 @@
+// Opening members and running setup (with a recorder in place of the shell), and the archive as
+// a file: copy, move, rename and properties.
+#include <gtest/gtest.h>
+
+#include "app/backends.h"
+#include "archive_test_support.h"
+#include "files/archive_files.h"
+#include "files/opening.h"
+#include "runtime/os.h"
+#include "runtime/paths.h"
+
+namespace {
+
+// The temporary folder is `folder` while this lives.
+struct TempFolderIn {
+    explicit TempFolderIn(const std::string& folder) { setenv("TMPDIR", folder.c_str(), 1); }
+    ~TempFolderIn() { unsetenv("TMPDIR"); }
+};
+
+// Lists a ZIP archive of `members` (name, bytes) written by Python in `f`, recording launches.
+struct Opening : ArchiveFixture {
+    std::vector<Launch> launched;
+    Opening(const TestFolder& f, const std::string& members) {
+        EXPECT_EQ(python_in(f,
+                            "with zipfile.ZipFile('a.zip', 'w') as z:\n"
+                            "    for n, d in " +
+                                members + ": z.writestr(n, d)\n"),
+                  0);
+        program.launch = [this](const Launch& l) {
+            launched.push_back(l);
+            return true;
+        };
+        list(f.file("a.zip"));
+    }
+    void open(const std::string& name, const std::string& viewer = "",
+              const std::string& setup = "") {
+        const auto& names = listing.member_names;
+        const int entry =
+            static_cast<int>(std::find(names.begin(), names.end(), name) - names.begin());
+        open_zip_member(ctx, {entry, viewer, setup});
+    }
+};
+
+TEST(Opening, MembersOpenFromAPrivateFolderAndHostileOrBrokenOnesNever) {
+    TestFolder f;
+    std::filesystem::create_directory(f.file("temp"));
+    f.write("temp/notes.txt", "the user's own notes");
+    const TempFolderIn temp(f.file("temp"));
+    Opening a(f,
+              "[('notes.txt', b'member notes'), ('..\\\\..\\\\evil.bat', b'@echo evil'),"
+              " ('dir/with space.txt', b'spaced')]");
+    a.open("notes.txt");
+    ASSERT_EQ(a.launched.size(), 1u);
+    const Launch& opened = a.launched[0];
+    EXPECT_EQ(opened.program, "");
+    EXPECT_EQ(f.read("temp/notes.txt"), "the user's own notes");
+    EXPECT_NE(opened.file, f.file("temp/notes.txt"));
+    EXPECT_EQ(opened.working_folder, folder_of(opened.file));
+    std::string content;
+    EXPECT_TRUE(os::read_whole_file(opened.file, content));
+    EXPECT_EQ(content, "member notes");
+
+    // A viewer gets the path as one argument, quoted when it holds a space.
+    a.open("dir/with space.txt", "C:\\Tools\\view.exe");
+    ASSERT_EQ(a.launched.size(), 2u);
+    EXPECT_EQ(a.launched[1].program, "C:\\Tools\\view.exe");
+    EXPECT_EQ(a.launched[1].parameters, "\"" + a.launched[1].file + "\"");
+    EXPECT_EQ(viewer_parameters("C:\\a\\b.txt"), "C:\\a\\b.txt");
+
+    // A name that climbs out is never started and writes nothing outside the private folders.
+    a.open("..\\..\\evil.bat");
+    EXPECT_EQ(a.launched.size(), 2u);
+    EXPECT_FALSE(std::filesystem::exists(f.file("evil.bat")));
+    EXPECT_FALSE(std::filesystem::exists(f.file("temp/evil.bat")));
+    // A member that cannot be extracted starts nothing.
+    std::filesystem::remove(f.file("a.zip"));
+    a.open("notes.txt");
+    EXPECT_EQ(a.launched.size(), 2u);
+}
+
+TEST(Opening, SetupCandidatesAskFirstAndYesUnpacksEverything) {
+    for (const char* name : {"uninstall.exe", "tools\\install_helper.com", "Disk1/SETUP.MSI"})
+        EXPECT_TRUE(is_setup_candidate(name)) << name;
+    for (const char* name : {"mysetup.dll", "setup.txt", "install/readme.doc"})
+        EXPECT_FALSE(is_setup_candidate(name)) << name;
+
+    TestFolder f;
+    Opening a(f, "[('Setup.exe', b'MZ setup'), ('readme.txt', b'read me')]");
+    a.prompter.answers = {kAnswerNo, kAnswerYes};
+    a.open("readme.txt");
+    ASSERT_EQ(a.prompter.boxes.size(), 1u);
+    EXPECT_EQ(a.prompter.boxes[0].title, a.message(65));
+    EXPECT_EQ(a.prompter.boxes[0].text, a.message(66));
+    EXPECT_EQ(a.prompter.boxes[0].icon, BoxIcon::kQuestion);
+    ASSERT_EQ(a.launched.size(), 1u);
+    EXPECT_EQ(file_name_of(a.launched[0].file), "readme.txt");
+    EXPECT_EQ(os::attributes(folder_of(a.launched[0].file) + "Setup.exe"), os::kNoAttributes);
+
+    a.open("readme.txt");  // Yes: everything unpacked, the setup program started
+    ASSERT_EQ(a.launched.size(), 2u);
+    EXPECT_EQ(file_name_of(a.launched[1].file), "Setup.exe");
+    EXPECT_EQ(a.launched[1].working_folder, folder_of(a.launched[1].file));
+    EXPECT_NE(os::attributes(folder_of(a.launched[1].file) + "readme.txt"), os::kNoAttributes);
+}
+
+TEST(ArchiveFiles, CopyMoveAndRenameKeepStrangersFilesAndShowTheirBoxes) {
+    TestFolder f;
+    std::filesystem::create_directories(f.file("other"));
+    ASSERT_EQ(run_in(f.path(), "echo hi > b.txt && zip -q Backup.ZIP b.txt"), 0);
+    f.write("other/Backup.ZIP", "a stranger's file");
+    const std::string archive = f.read("Backup.ZIP");
+    ArchiveFixture a;
+    a.list(f.file("Backup.ZIP"));
+    const ArchiveBackend& zip = *backend_for(ArchiveKind::kZip);
+
+    // Into a folder holding a file of that name: asked first, and No keeps both.
+    a.prompter.folders = {f.file("other") + "/"};
+    a.prompter.answers = {kAnswerNo};
+    move_archive(a.ctx, zip);
+    EXPECT_EQ(a.prompter.folder_requests[0].prompt, "verschieben nach...");
+    EXPECT_EQ(a.prompter.boxes.size(), 1u);
+    EXPECT_EQ(f.read("other/Backup.ZIP"), "a stranger's file");
+    EXPECT_EQ(f.read("Backup.ZIP"), archive);
+    // Into the folder it lies in: the same file, so nothing is touched.
+    a.prompter.folders = {f.path() + "/"};
+    move_archive(a.ctx, zip);
+    EXPECT_EQ(a.prompter.boxes.back().title, "Fehler beim verschieben...");
+    EXPECT_EQ(f.read("Backup.ZIP"), archive);
+
+    // A copy becomes the open archive; the original stays.
+    std::filesystem::create_directories(f.file("copies"));
+    a.prompter.folders = {f.file("copies") + "/"};
+    copy_archive(a.ctx, zip);
+    EXPECT_EQ(a.state.archive_path, f.file("copies") + "/Backup.ZIP");
+    EXPECT_EQ(f.read("copies/Backup.ZIP"), archive);
+    EXPECT_EQ(f.read("Backup.ZIP"), archive);
+
+    // Renaming takes the kind's extension in lower case; a name holding a folder is refused.
+    a.prompter.lines = {"old", "..\\escape"};
+    rename_archive(a.ctx, zip);
+    EXPECT_EQ(a.prompter.line_requests[0].initial, "Backup");
+    EXPECT_EQ(a.state.archive_path, f.file("copies") + "/old.zip");
+    EXPECT_EQ(f.read("copies/old.zip"), archive);
+    rename_archive(a.ctx, zip);
+    EXPECT_EQ(a.prompter.boxes.back().title, "Fehler beim umbenennen");
+    EXPECT_EQ(a.state.archive_path, f.file("copies") + "/old.zip");
+}
+
+TEST(ArchiveFiles, PropertiesTextScalesEachTotalAndUsesADecimalComma) {
+    ListingState listing;
+    listing.unpacked_total = 1200000;
+    listing.packed_total = 900000;
+    listing.overall_rate = 45.5f;
+    listing.archive_file_name = "my.backup.v2.zip";
+    listing.archive_folder = "C:\\Daten.alt\\";
+    EXPECT_EQ(archive_properties_text(listing),
+              "\t\t\nFilesize            \t:  1,14  MB\nGepackt             \t: 878,9  KB\n\n"
+              "Restgr\xF6\xDF"
+              "e   \t: 45,50  %\n\nArchiv\t\t: my.backup.v2.zip\nOrt\t\t: "
+              "C:\\Daten.alt\\\n");
+}
+
+}  // namespace
