@@ -124,7 +124,7 @@ int Application::on_zip_progress(void* context, long) {
 bool Application::launch(const Launch& l) {
     SHELLEXECUTEINFOA info = {};
     info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_NOCLOSEPROCESS;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;  // no box when nothing starts
     info.lpVerb = l.program.empty() ? nullptr : "Open";
     info.lpFile = l.program.empty() ? l.file.c_str() : l.program.c_str();
     info.lpParameters = l.parameters.empty() ? nullptr : l.parameters.c_str();

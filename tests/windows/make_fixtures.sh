@@ -5,6 +5,7 @@
 #   stored.cab      a cabinet of a.txt, data.txt and sub\b.txt, stored
 #   mszip.cab       the same, MSZIP-compressed
 #   hostile.cab     one member named ..\x.txt
+#   one.cab, two.cab  a member same.mlxt each, "one" and "two"
 set -euo pipefail
 out=$1
 rm -rf "$out"
@@ -18,6 +19,11 @@ touch -d '2005-03-07 14:30' a.txt data.txt sub/b.txt 'Grüße.txt'
 rar a -idq -r ../five.rar a.txt sub/b.txt 'Grüße.txt'
 gcab -c ../stored.cab a.txt data.txt sub/b.txt
 gcab -cz ../mszip.cab a.txt data.txt sub/b.txt
+mkdir -p "$out/one" "$out/two"
+printf one >"$out/one/same.mlxt"
+printf two >"$out/two/same.mlxt"
+(cd "$out/one" && gcab -c ../one.cab same.mlxt)
+(cd "$out/two" && gcab -c ../two.cab same.mlxt)
 # gcab drops ".." from names: a member "zz\x.txt" is renamed in place.
 cd "$out/hostile"
 printf 'outside' >zz/x.txt

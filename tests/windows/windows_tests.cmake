@@ -46,6 +46,10 @@ foreach(standin old_unrar fake_mapi32)
     ${CMAKE_CURRENT_BINARY_DIR})
   add_dependencies(marlox_windows_tests ${standin})
 endforeach()
+# The program the tests start in place of viewers and registered programs.
+add_executable(recorder ${CMAKE_CURRENT_SOURCE_DIR}/windows/recorder.c)
+set_target_properties(recorder PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+add_dependencies(marlox_windows_tests recorder)
 set_target_properties(marlox_windows_tests PROPERTIES CROSSCOMPILING_EMULATOR "${MARLOX_WINE_RUN}")
 # The RAR library lies beside the test programs as it lies beside marlox.exe.
 add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/UnRAR.dll

@@ -1,0 +1,25 @@
+/* A program the window tests start in place of a viewer, a registered program or a setup
+   program: it appends its command line and working folder to the file named by the variable
+   MARLOX_RECORDER_LOG, and copies the file it was given (its last argument) beside that log. */
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <windows.h>
+
+int main(int argc, char** argv) {
+    const char* log = getenv("MARLOX_RECORDER_LOG");
+    char folder[MAX_PATH] = "";
+    char copy[MAX_PATH + 16];
+    FILE* out;
+    if (!log) return 1;
+    GetCurrentDirectoryA(sizeof folder, folder);
+    out = fopen(log, "ab");
+    if (!out) return 1;
+    fprintf(out, "%s\n%s\n", GetCommandLineA(), folder);
+    fclose(out);
+    if (argc > 1) {
+        snprintf(copy, sizeof copy, "%s.copy", log);
+        CopyFileA(argv[argc - 1], copy, FALSE);
+    }
+    return 0;
+}
