@@ -51,9 +51,28 @@ int member_number(const ArchiveContext& ctx, const std::string& name) {
     return 0;
 }
 
-// Starts `file` when this opening wrote it.
-void launch_written(ArchiveContext& ctx, const std::string& file, const std::string& viewer) {
-    if (!file.empty() && os::attributes(file) != os::kNoAttributes) launch_file(ctx, file, viewer);
+// Gives every file under `folder` the zone marker of the archive, so that what came from the
+// internet is still treated as such when it is started.
+void mark_as_from_archive(const ArchiveContext& ctx, const std::string& folder) {
+    std::vector<os::FolderEntry> entries;
+    if (!os::list_folder(folder, entries)) return;
+    for (const os::FolderEntry& e : entries) {
+        const std::string path = as_folder(folder) + e.name;
+        if (e.attributes & os::kAttrReparsePoint) continue;
+        if (e.attributes & os::kAttrDirectory) {
+            mark_as_from_archive(ctx, path);
+        } else if (!os::copy_zone_marker(ctx.state.archive_path, path)) {
+            return;  // the archive has no marker, or the file system keeps none
+        }
+    }
+}
+
+// Starts `file` when this opening wrote it into `folder`.
+void launch_written(ArchiveContext& ctx, const std::string& folder, const std::string& file,
+                    const std::string& viewer) {
+    if (file.empty() || os::attributes(file) == os::kNoAttributes) return;
+    mark_as_from_archive(ctx, folder);
+    launch_file(ctx, file, viewer);
 }
 
 bool asks_for_setup(ArchiveContext& ctx) {
@@ -74,7 +93,7 @@ void unpack_and_run(ArchiveContext& ctx, const std::string& setup_program,
     choices.target_folder = folder;
     choices.ask_before_overwriting = false;  // a new folder of the program's own
     extract_all_zip(ctx, choices);
-    launch_written(ctx, clean_place(folder, setup_program, false), viewer);
+    launch_written(ctx, folder, clean_place(folder, setup_program, false), viewer);
 }
 
 }  // namespace
@@ -106,7 +125,7 @@ void open_zip_member(ArchiveContext& ctx, const OpenRequest& request) {
     const int member = member_number(ctx, name);
     const std::string folder = member ? opening_folder(ctx) : std::string();
     if (folder.empty()) return;
-    launch_written(ctx, extract_one(ctx, member, folder), request.viewer);
+    launch_written(ctx, folder, extract_one(ctx, member, folder), request.viewer);
 }
 
 void open_rar_member(ArchiveContext& ctx, const OpenRequest& request) {
@@ -115,7 +134,7 @@ void open_rar_member(ArchiveContext& ctx, const OpenRequest& request) {
     if (folder.empty()) return;
     const std::string pattern = "*" + name.substr(1);
     if (!extract_rar(ctx, ctx.state.archive_path, folder, pattern, false).ok) return;
-    launch_written(ctx, clean_place(folder, name, true), request.viewer);
+    launch_written(ctx, folder, clean_place(folder, name, true), request.viewer);
 }
 
 void open_cab_member(ArchiveContext& ctx, const OpenRequest& request) {
@@ -135,7 +154,7 @@ void open_cab_member(ArchiveContext& ctx, const OpenRequest& request) {
     const std::string file = clean_place(folder, name, true);
     if (file.empty()) return;
     opened[key] = file;
-    launch_written(ctx, file, request.viewer);
+    launch_written(ctx, folder, file, request.viewer);
 }
 
 void run_setup(ArchiveContext& ctx) {

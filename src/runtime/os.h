@@ -98,6 +98,9 @@ bool same_file(const std::string& a, const std::string& b);
 // Renames `from` to `to`, putting it in the place of an existing file `to` in one step; on
 // failure both stay as they were.
 bool replace_file(const std::string& from, const std::string& to);
+// Gives `to` the zone marker of `from` (the stream that tells where a download came from);
+// false when `from` has none or the file system keeps no streams.
+bool copy_zone_marker(const std::string& from, const std::string& to);
 
 struct FolderEntry {
     std::string name;     // the bare name, never "." or ".."

@@ -284,6 +284,8 @@ bool replace_file(const std::string& from, const std::string& to) {
     return rename(native(from).c_str(), native(to).c_str()) == 0;
 }
 
+bool copy_zone_marker(const std::string&, const std::string&) { return false; }
+
 bool list_folder(const std::string& folder, std::vector<FolderEntry>& out) {
     std::string base = native(folder);
     DIR* dir = opendir(base.c_str());

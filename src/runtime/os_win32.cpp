@@ -187,9 +187,9 @@ bool same_file(const std::string& a, const std::string& b) {
     BY_HANDLE_FILE_INFORMATION info[2];
     const std::string paths[2] = {a, b};
     for (int k = 0; k < 2; ++k) {
-        HANDLE h = CreateFileA(paths[k].c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE |
-                               FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                               FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        HANDLE h =
+            CreateFileA(paths[k].c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
         if (h == INVALID_HANDLE_VALUE) return false;
         const BOOL got = GetFileInformationByHandle(h, &info[k]);
         CloseHandle(h);
@@ -202,6 +202,17 @@ bool same_file(const std::string& a, const std::string& b) {
 
 bool replace_file(const std::string& from, const std::string& to) {
     return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+bool copy_zone_marker(const std::string& from, const std::string& to) {
+    const char* const kMarker = ":Zone.Identifier";
+    std::string marker;
+    if (!read_whole_file(from + kMarker, marker)) return false;
+    File* f = open_file(to + kMarker, OpenMode::kCreate);
+    if (!f) return false;
+    const bool written = write_file(f, marker.data(), marker.size());
+    close_file(f);
+    return written;
 }
 
 bool list_folder(const std::string& folder, std::vector<FolderEntry>& out) {

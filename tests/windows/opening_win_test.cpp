@@ -102,6 +102,9 @@ TEST_F(OpeningTest, SetupRunsFromItsFolderAndCabinetsEachGiveTheirOwnMember) {
     ASSERT_TRUE(write_bytes(
         archive, stored_zip({{"Setup.exe", read_bytes(program_folder() + "recorder.exe")},
                              {"readme.mlxt", "read me"}})));
+    // Downloaded: what is unpacked from it carries the same zone marker.
+    const std::string marker = "[ZoneTransfer]\r\nZoneId=3\r\n";
+    ASSERT_TRUE(write_bytes(archive + ":Zone.Identifier", marker));
     start(archive);
     prompter.answers = {kAnswerYes};
     const std::string seen = open("readme.mlxt", kCmdView, 1);
@@ -111,6 +114,8 @@ TEST_F(OpeningTest, SetupRunsFromItsFolderAndCabinetsEachGiveTheirOwnMember) {
     const std::string folder = seen.substr(line + 1, seen.find('\n', line + 1) - line - 1);
     EXPECT_NE(seen.find("Setup.exe"), std::string::npos) << seen;
     EXPECT_EQ(read_bytes(folder + "\\readme.mlxt"), "read me");
+    EXPECT_EQ(read_bytes(folder + "\\readme.mlxt:Zone.Identifier"), marker);
+    EXPECT_EQ(read_bytes(folder + "\\Setup.exe:Zone.Identifier"), marker);
 
     DeleteFileA(log.c_str());
     for (const char* cabinet : {"one", "two"}) {
