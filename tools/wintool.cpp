@@ -158,8 +158,17 @@ int select_rows(HWND main, const std::vector<int>& chosen) {
 int activate_row(HWND main, int row) {
     HWND list = child_of_class(main, "SysListView32");
     if (!list) return 1;
-    RemoteBuffer remote(list, sizeof(RECT));
+    RemoteBuffer remote(list, sizeof(LVITEMA));
     if (!remote.ok()) return 1;
+    // The first click of a double-click makes the row the only selected one and the focused one.
+    LVITEMA item = {};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    remote.write(0, &item, sizeof item);
+    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(remote.address()));
+    item.state = item.stateMask;
+    remote.write(0, &item, sizeof item);
+    SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote.address()));
     // A row scrolled out of sight cannot be clicked.
     SendMessageA(list, LVM_ENSUREVISIBLE, row, FALSE);
     RECT box = {};
