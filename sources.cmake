@@ -41,6 +41,7 @@ set(MARLOX_WINDOWS_SOURCES
   src/archive/extract_dialog.cpp
   src/archive/add_dialog.cpp
   src/system/send_to.cpp
+  src/system/associations.cpp
   src/protect/mail_library.cpp
   src/protect/password_dialogs.cpp
   src/runtime/ui_prompt.cpp

@@ -7,7 +7,7 @@
 
 #include <string>
 
-enum class BoxIcon { kError, kWarning, kInformation, kQuestion };
+enum class BoxIcon { kNone, kError, kWarning, kInformation, kQuestion };
 enum class BoxButtons { kOk, kYesNo };
 
 // The answers, with the values of IDOK, IDYES and IDNO.

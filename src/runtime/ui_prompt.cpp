@@ -115,6 +115,8 @@ class SystemPrompter : public Prompter {
     int message_box(const MessageBoxRequest& r) override {
         UINT style = r.buttons == BoxButtons::kYesNo ? MB_YESNO : MB_OK;
         switch (r.icon) {
+            case BoxIcon::kNone:
+                break;
             case BoxIcon::kError:
                 style |= MB_ICONERROR;
                 break;
