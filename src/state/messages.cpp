@@ -1,35 +1,7 @@
 #include "state/messages.h"
 
 #include "runtime/os.h"
-
-namespace {
-
-// Splits catalog text into lines: CR LF, CR, LF and NUL each end one.
-class LineReader {
-  public:
-    explicit LineReader(const std::string& text) : text_(text) {}
-
-    // The next line; past the end of the text, empty lines.
-    std::string next() {
-        const size_t start = pos_;
-        while (pos_ < text_.size() && !ends_line(text_[pos_])) ++pos_;
-        std::string line = text_.substr(start, pos_ - start);
-        if (pos_ < text_.size()) {
-            const bool crlf =
-                text_[pos_] == '\r' && pos_ + 1 < text_.size() && text_[pos_ + 1] == '\n';
-            pos_ += crlf ? 2 : 1;
-        }
-        return line;
-    }
-
-  private:
-    static bool ends_line(char c) { return c == '\r' || c == '\n' || c == '\0'; }
-
-    const std::string& text_;
-    size_t pos_ = 0;
-};
-
-}  // namespace
+#include "runtime/text_lines.h"
 
 const std::string& MessageTable::message(int number) const {
     static const std::string empty;
