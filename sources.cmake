@@ -31,6 +31,8 @@ set(MARLOX_PORTABLE_SOURCES
   # Files and programs
   src/files/opening.cpp
   src/files/archive_files.cpp
+  # System integration
+  src/system/viewer_texts.cpp
 )
 
 set(MARLOX_WINDOWS_SOURCES
@@ -42,6 +44,8 @@ set(MARLOX_WINDOWS_SOURCES
   src/archive/add_dialog.cpp
   src/system/send_to.cpp
   src/system/associations.cpp
+  src/system/text_viewer.cpp
+  src/app/settings_dialog.cpp
   src/protect/mail_library.cpp
   src/protect/password_dialogs.cpp
   src/runtime/ui_prompt.cpp

@@ -2,6 +2,7 @@
 // and drive windows and files from outside the program under test.
 //
 //   wintool lnk LINK                 prints the shell link's properties, one "key=value" a line
+//   (a TITLE ending in "*" stands for every title starting with what comes before it)
 //   wintool wait TITLE [SECONDS]     waits for a top-level window titled TITLE; prints the text
 //                                    of a message box's static control (exit 1 on time-out)
 //   wintool press TITLE ID           posts WM_COMMAND ID to the window titled TITLE
@@ -51,7 +52,12 @@ BOOL CALLBACK match_window(HWND hwnd, LPARAM lp) {
     return TRUE;
 }
 
-HWND find_window(const std::string& text, bool prefix, double seconds) {
+// A title ending in "*" is matched by what comes before it (titles the console cannot carry).
+HWND find_window(std::string text, bool prefix, double seconds) {
+    if (!text.empty() && text.back() == '*') {
+        text.pop_back();
+        prefix = true;
+    }
     for (int waited = 0;; waited += 50) {
         Search search = {text, prefix, nullptr};
         EnumWindows(match_window, reinterpret_cast<LPARAM>(&search));

@@ -15,6 +15,7 @@
 #include "runtime/ui_prompt.h"
 #include "state/archive_context.h"
 #include "state/version.h"
+#include "system/text_viewer.h"
 
 class Application {
   public:
@@ -83,6 +84,7 @@ class Application {
     void encipher_command();
     void setup_command();
     void archive_file_command(int command);
+    TextViewerSetting text_viewer_setting() const;
     void show_error(int title, const std::string& text, BoxIcon icon);
     void unknown_kind_error();
 

@@ -3,6 +3,7 @@
 #include "app/application.h"
 #include "app/backends.h"
 #include "app/commands.h"
+#include "app/settings_dialog.h"
 #include "archive/adding.h"
 #include "archive/deleting.h"
 #include "archive/extract_dialog.h"
@@ -13,6 +14,7 @@
 #include "protect/cipher.h"
 #include "protect/password_dialogs.h"
 #include "runtime/paths.h"
+#include "system/text_viewer.h"
 
 void Application::dispatch_command(int command) {
     // One operation at a time: a command that arrives while another runs (from a box's or a
@@ -76,6 +78,24 @@ void Application::dispatch_command(int command) {
         case kButtonView:
             open_entry();
             break;
+        case kCmdSettings:
+        case kButtonSettings: {
+            const SettingsSubject subject = {
+                program_.settings,  program_.messages,  prompter_,      config_path(),
+                os::program_path(), window_.geometry(), config_existed_};
+            SettingsDialog(subject).run(window_.handle());
+            break;
+        }
+        case kCmdHelp:
+        case kButtonHelp:
+            show_help_window(text_viewer_setting());
+            break;
+        case kCmdHistory:
+            show_history_window(text_viewer_setting());
+            break;
+        case kCmdAbout:
+            show_about_box(prompter_);
+            break;
         default:
             if (command >= kCmdViewer0 && command <= kCmdViewer4) {
                 const size_t viewer = static_cast<size_t>(command - kCmdViewer0);
@@ -86,9 +106,13 @@ void Application::dispatch_command(int command) {
                 const std::vector<std::string>& candidates = program_.listing.setup_candidates;
                 if (candidate < candidates.size()) open_entry(std::string(), candidates[candidate]);
             }
-            // The settings, help, about and history commands come with their own windows.
             break;
     }
+}
+
+TextViewerSetting Application::text_viewer_setting() const {
+    return {window_.handle(), program_.messages, program_folder_, program_.settings.language,
+            version_banner()};
 }
 
 void Application::show_error(int title, const std::string& text, BoxIcon icon) {

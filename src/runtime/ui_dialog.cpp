@@ -41,7 +41,7 @@ bool Dialog::run(HWND owner, const std::string& title) {
     AdjustWindowRectEx(&outer, style, FALSE, extended);
     const int outer_width = outer.right - outer.left, outer_height = outer.bottom - outer.top;
     RECT over;
-    if (!owner || !GetWindowRect(owner, &over)) {
+    if (on_screen_ || !owner || !GetWindowRect(owner, &over)) {
         over = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     }
     const int x = std::max(0, static_cast<int>(over.left + over.right - outer_width) / 2);

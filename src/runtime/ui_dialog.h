@@ -63,6 +63,8 @@ class Dialog : public Window {
     // end() is called; returns what end() was given. The close box does nothing; Enter is OK.
     bool run(HWND owner, const std::string& title);
     void end(bool accepted);
+    // The next run centres the dialog on the screen instead of over its owner.
+    void centre_on_screen() { on_screen_ = true; }
 
     // The text of message `number` for the controls.
     virtual std::string message(int number) const = 0;
@@ -100,6 +102,7 @@ class Dialog : public Window {
     HFONT font_ = nullptr;
     bool done_ = false;
     bool accepted_ = false;
+    bool on_screen_ = false;
 };
 
 #endif

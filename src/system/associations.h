@@ -45,11 +45,11 @@ struct Association {
 //
 // NT, in this order:
 //   1 HKCR "Applications\<program name>\shell\<verb name>\command"   (default) = command
-//   2 HKCR ".<ext>"                     (default) = "<ext>_auto_file"   when there is a description
-//   3 HKCR "<ext>_auto_file"            (default) = description         when there is a description
-//   4 HKCR "<ext>_auto_file\DefaultIcon" (default) = icon   when there are a description and an
-//   icon 5 HKCU "Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.<ext>"
-//                                       "Application" = program name
+//   2 HKCR ".<ext>"                  (default) = "<ext>_auto_file"  with a description
+//   3 HKCR "<ext>_auto_file"         (default) = description        with a description
+//   4 HKCR "<ext>_auto_file\DefaultIcon" (default) = icon      with a description and an icon
+//   5 HKCU "Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.<ext>"
+//                                    "Application" = program name
 // 9x, in this order, all under HKLM "Software\Classes\":
 //   1 ".<ext>"                                     (default) = program name
 //   2 "<program name>"                             (default) = description   when not empty

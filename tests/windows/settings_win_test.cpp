@@ -1,0 +1,228 @@
+// The settings dialog and the text viewers driven through their real windows: the controls as
+// laid out, the file "Ok" writes, what is refused, and the texts the viewers show.
+#include <gtest/gtest.h>
+
+#include <richedit.h>
+
+#include "app/settings_dialog.h"
+#include "dialog_driver.h"
+#include "scripted_prompter.h"
+#include "system/text_viewer.h"
+#include "test_archives.h"
+
+namespace {
+
+std::string text_of(HWND dialog, int id) {
+    char text[4096] = "";
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
+}
+
+std::vector<std::string> rows_of(HWND list) {
+    std::vector<std::string> rows;
+    for (LRESULT r = 0, n = SendMessageA(list, LB_GETCOUNT, 0, 0); r < n; ++r) {
+        char row[MAX_PATH] = "";
+        SendMessageA(list, LB_GETTEXT, r, reinterpret_cast<LPARAM>(row));
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+void select_row(HWND dialog, int row) {
+    SendDlgItemMessageA(dialog, kSettingsViewers, LB_SETCURSEL, row, 0);
+}
+
+class SettingsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        load_default_messages(messages);
+        settings.language = "de";
+    }
+    // Runs the dialog on the configuration `config`, driven by `drive`; the file afterwards.
+    std::string run(const std::string& config, const std::function<void(HWND)>& drive) {
+        const std::string path = work.path() + "marlox.ini";
+        if (!config.empty()) write_bytes(path, config);
+        const SettingsSubject subject = {settings,         messages,           prompter, path,
+                                         "C:\\marlox.exe", {30, 40, 500, 300}, true};
+        Dialog::test_hook = drive;
+        SettingsDialog(subject).run(nullptr);
+        Dialog::test_hook = nullptr;
+        return read_bytes(path);
+    }
+
+    WorkFolder work;
+    MessageTable messages;
+    Settings settings;
+    ScriptedPrompter prompter;
+};
+
+TEST_F(SettingsTest, ControlsShowTheFileAndOkWritesItAnewWithTheViewersInListOrder) {
+    struct Expected {
+        int id, x, y, width, height, text;
+    };
+    const Expected layout[] = {
+        {kSettingsZip, 10, 10, 180, 15, 30},       {kSettingsRar, 10, 30, 180, 15, 31},
+        {kSettingsCab, 10, 50, 180, 15, 32},       {kSettingsLanguageLabel, 10, 77, 70, 20, 79},
+        {kSettingsSafe, 200, 10, 180, 15, 168},    {kSettingsPosition, 200, 30, 180, 15, 169},
+        {kSettingsSize, 200, 50, 180, 15, 13},     {kSettingsViewersLabel, 10, 100, 250, 15, 114},
+        {kSettingsAdd, 310, 120, 70, 20, 112},     {kSettingsRemove, 310, 155, 70, 20, 111},
+        {kSettingsUp, 310, 200, 70, 20, 166},      {kSettingsDown, 310, 225, 70, 20, 167},
+        {kSettingsCancel, 10, 265, 70, 20, 34},    {kSettingsHelp, 165, 265, 70, 20, 40},
+        {kSettingsOk, 310, 265, 70, 20, 35},       {kSettingsSort, 200, 70, 180, 15, -1},
+        {kSettingsLanguage, 80, 75, 40, 18, -1},   {kSettingsViewerField, 10, 120, 280, 20, -1},
+        {kSettingsViewers, 10, 155, 280, 100, -1},
+    };
+    std::vector<std::string> seen;
+    const std::string written =
+        run("zip = 1\r\nsafe = 0\r\nsort = 1\r\ncount = 3\r\n0 = a.exe\r\n1 = \r\n2 = c.exe\r\n"
+            "3 = d.exe\r\n4 = e.exe\r\n",
+            [&](HWND dialog) {
+                RECT client;
+                GetClientRect(dialog, &client);
+                EXPECT_EQ(client.right, 390);
+                EXPECT_EQ(client.bottom, 295);
+                for (const Expected& e : layout) {
+                    RECT box;
+                    GetWindowRect(GetDlgItem(dialog, e.id), &box);
+                    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&box), 2);
+                    EXPECT_EQ(box.left, e.x) << e.id;
+                    EXPECT_EQ(box.top, e.y) << e.id;
+                    EXPECT_EQ(box.right - box.left, e.width) << e.id;
+                    EXPECT_EQ(box.bottom - box.top, e.height) << e.id;
+                    if (e.text >= 0) {
+                        EXPECT_EQ(text_of(dialog, e.id), messages.message(e.text));
+                    }
+                }
+                EXPECT_EQ(text_of(dialog, kSettingsSort), "Beim öffnen sortieren");
+                EXPECT_EQ(GetWindowLongA(dialog, GWL_STYLE) & WS_SYSMENU, 0);
+                // The file's boxes, the language in memory, the viewers up to key "count".
+                for (int id : {kSettingsZip, kSettingsSort}) EXPECT_TRUE(is_checked(dialog, id));
+                for (int id : {kSettingsRar, kSettingsSafe}) EXPECT_FALSE(is_checked(dialog, id));
+                EXPECT_EQ(text_of(dialog, kSettingsLanguage), "de");
+                HWND list = GetDlgItem(dialog, kSettingsViewers);
+                EXPECT_EQ(rows_of(list), (std::vector<std::string>{"a.exe", "c.exe", "d.exe"}));
+
+                // Removed from the middle, one typed in, the last moved up twice; "hoch" on the
+                // first row and "runter" on the last do nothing.
+                select_row(dialog, 1);
+                press(dialog, kSettingsRemove);
+                SetDlgItemTextA(dialog, kSettingsViewerField, "Z:\\view me.exe");
+                press(dialog, kSettingsAdd);
+                EXPECT_EQ(text_of(dialog, kSettingsViewerField), "");
+                select_row(dialog, 2);
+                press(dialog, kSettingsUp);
+                press(dialog, kSettingsUp);
+                press(dialog, kSettingsUp);
+                select_row(dialog, 2);
+                press(dialog, kSettingsDown);
+                press(dialog, kSettingsDown);
+                seen = rows_of(list);
+                SetDlgItemTextA(dialog, kSettingsLanguage, "EN");
+                press(dialog, kSettingsPosition);
+                press(dialog, kSettingsOk);
+            });
+    EXPECT_EQ(seen, (std::vector<std::string>{"Z:\\view me.exe", "a.exe", "d.exe"}));
+    EXPECT_EQ(written,
+              "zip = 1\r\nrar = 0\r\ncab = 0\r\nsafe = 0\r\npos = 1\r\nsize = 0\r\n"
+              "winx = 30\r\nwiny = 40\r\nsort = 1\r\nlanguage = en\r\ncount = 3\r\n"
+              "0 = Z:\\view me.exe\r\n1 = a.exe\r\n2 = d.exe\r\n");
+    EXPECT_EQ(settings.language, "en");
+    EXPECT_EQ(settings.pos, 1);
+    ASSERT_EQ(prompter.boxes.size(), 1u);
+    EXPECT_EQ(prompter.boxes[0].title, messages.message(83));
+    EXPECT_EQ(prompter.boxes[0].text, messages.message(84));
+}
+
+TEST_F(SettingsTest, WhatIsRefusedChangesNothingAndAbbruchKeepsTheFile) {
+    const std::string config = "zip = 0\r\nlanguage = de\r\ncount = 0\r\n";
+    prompter.files = {"Z:\\picked.exe"};
+    std::vector<std::string> seen;
+    const std::string after = run(config, [&](HWND dialog) {
+        SetDlgItemTextA(dialog, kSettingsLanguage, "e");
+        press(dialog, kSettingsOk);
+        seen.push_back(IsWindowVisible(dialog) ? "still open" : "closed");
+        // The field empty: the file requester; then typed ones up to five, the sixth refused.
+        press(dialog, kSettingsAdd);
+        for (const char* typed : {"2.exe", "3.exe", "4.exe", "5.exe", "6.exe"}) {
+            SetDlgItemTextA(dialog, kSettingsViewerField, typed);
+            press(dialog, kSettingsAdd);
+        }
+        seen.push_back(text_of(dialog, kSettingsViewerField));
+        const std::vector<std::string> rows = rows_of(GetDlgItem(dialog, kSettingsViewers));
+        seen.insert(seen.end(), rows.begin(), rows.end());
+        press(dialog, kSettingsZip);
+        press(dialog, kSettingsZip);
+        press(dialog, kSettingsCancel);
+    });
+    EXPECT_EQ(after, config);
+    EXPECT_EQ(settings.language, "de");
+    EXPECT_EQ(seen, (std::vector<std::string>{"still open", "6.exe", "Z:\\picked.exe", "2.exe",
+                                              "3.exe", "4.exe", "5.exe"}));
+    ASSERT_EQ(prompter.file_requests.size(), 1u);
+    EXPECT_EQ(prompter.file_requests[0].title, "Programm");
+    ASSERT_EQ(prompter.boxes.size(), 2u);  // no language notice after "Abbruch"
+    EXPECT_EQ(prompter.boxes[0].text, messages.message(80));
+    EXPECT_EQ(prompter.boxes[0].icon, BoxIcon::kWarning);
+    EXPECT_EQ(prompter.boxes[1].title, messages.message(124));
+    EXPECT_EQ(prompter.boxes[1].text, messages.message(125));
+}
+
+HWND open_viewer;
+int found_open;  // how often the timer found the viewer still open
+
+void CALLBACK press_ok_if_open(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    if (!IsWindow(open_viewer)) return;
+    ++found_open;
+    PostMessageA(open_viewer, WM_COMMAND, MAKEWPARAM(kViewerOk, BN_CLICKED), 0);
+}
+
+TEST(TextViewers, ShowTheShippedTextsOrNameWhatIsMissing) {
+    MessageTable messages;
+    load_default_messages(messages);
+    std::vector<std::string> seen;
+    Dialog::test_hook = [&](HWND viewer) {
+        HWND text = GetDlgItem(viewer, kViewerText);
+        GETTEXTLENGTHEX how = {GTL_DEFAULT, CP_ACP};
+        const LRESULT length =
+            SendMessageA(text, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&how), 0);
+        std::string shown(static_cast<size_t>(length) + 1, '\0');
+        GETTEXTEX get = {static_cast<DWORD>(shown.size()), GT_DEFAULT, CP_ACP, nullptr, nullptr};
+        SendMessageA(text, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get),
+                     reinterpret_cast<LPARAM>(&shown[0]));
+        shown.resize(static_cast<size_t>(length));
+        seen.push_back(shown);
+        seen.push_back(text_of(viewer, kViewerVersion));
+        // Escape and the system's close leave the viewer open; then OK, from a timer that runs
+        // after them in the viewer's own loop.
+        PostMessageA(viewer, WM_COMMAND, IDCANCEL, 0);
+        PostMessageA(viewer, WM_CLOSE, 0, 0);
+        open_viewer = viewer;
+        SetTimer(nullptr, 0, 10, press_ok_if_open);
+    };
+    // The texts as the build ships them beside marlox.exe, one folder up.
+    char path[MAX_PATH];
+    const std::string program(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
+    const std::string shipped = program.substr(0, program.find_last_of('\\')) + "\\..\\";
+    show_help_window({nullptr, messages, shipped, "xx", "banner"});
+    show_history_window({nullptr, messages, shipped, "en", "banner"});
+    Dialog::test_hook = nullptr;
+    EXPECT_EQ(found_open, 2);
+    ASSERT_EQ(seen.size(), 4u);
+    EXPECT_EQ(seen[0], "Helptext not found: hlp_xx");
+    EXPECT_EQ(seen[1], "banner");
+    // The history's first line, the separator, and the license to its last line.
+    const std::string history = read_bytes(shipped + "historie_en");
+    const std::string license = read_bytes(shipped + "license.txt");
+    ASSERT_FALSE(history.empty() || license.empty());
+    EXPECT_EQ(seen[2].substr(0, history.find('\r') + 1), history.substr(0, history.find('\r') + 1));
+    const size_t separator = seen[2].find("\r\r-------- UNRar-License --------\r\r");
+    ASSERT_NE(separator, std::string::npos);
+    std::string last_line = license.substr(license.rfind('\n', license.size() - 2) + 1);
+    last_line.erase(last_line.find_last_not_of("\r\n") + 1);
+    last_line += '\r';
+    ASSERT_GT(seen[2].size(), last_line.size());
+    EXPECT_EQ(seen[2].substr(seen[2].size() - last_line.size()), last_line);
+}
+
+}  // namespace
