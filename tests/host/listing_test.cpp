@@ -199,7 +199,6 @@ TEST(Listing, UnlistableFilesAreLeftIntact) {
         const char* script;  // writes a.zip
         bool reported;
     } cases[] = {
-        {"a text file", "open('a.zip', 'wb').write(b'not an archive ' * 100)", true},
         {"a damaged directory",
          "zipfile.ZipFile('a.zip', 'w').writestr('x.txt', 'x' * 999)\n"
          "d = open('a.zip', 'rb').read().replace(b'PK\\x01\\x02', b'PK\\x01\\x09')\n"
@@ -213,6 +212,9 @@ TEST(Listing, UnlistableFilesAreLeftIntact) {
          true},
         {"a 0-byte file", "open('a.zip', 'wb')", false},
         {"an archive without members", "zipfile.ZipFile('a.zip', 'w').close()", false},
+        // Without "PK" at its start a file is taken for a protected archive: a password is
+        // asked, and a wrong one changes nothing.
+        {"a text file", "open('a.zip', 'wb').write(b'not an archive ' * 100)", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -224,6 +226,7 @@ TEST(Listing, UnlistableFilesAreLeftIntact) {
         ArchiveFixture a;
         a.list(f.file("before.zip"));
         ASSERT_EQ(a.view.rows.size(), 1u);
+        a.view.passwords = {"guess"};
         a.list(f.file("a.zip"));
 
         EXPECT_EQ(f.read("a.zip"), bytes);
@@ -241,6 +244,10 @@ TEST(Listing, UnlistableFilesAreLeftIntact) {
             // The title names no archive either, as before any was opened.
             EXPECT_EQ(a.view.title, RecordingView::kProgramTitle);
             EXPECT_EQ(a.view.status[0], "--");
+        } else if (!a.view.password_answers.empty()) {
+            EXPECT_TRUE(a.prompter.boxes.empty());
+            EXPECT_EQ(a.view.password_answers, std::vector<PasswordAnswer>{PasswordAnswer::kWrong});
+            EXPECT_EQ(a.state.archive_path, "");
         } else {
             EXPECT_TRUE(a.prompter.boxes.empty());
             EXPECT_EQ(a.state.archive_path, f.file("a.zip"));
