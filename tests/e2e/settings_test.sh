@@ -11,7 +11,7 @@ command_key='HKCR\Applications\marlox.exe\shell\Marlox\command'
 printf 'language = de\r\n' >"$program_folder/marlox.ini"
 reg add 'HKCR\.zip' /ve /d Stranger.zip /f >/dev/null
 reg add 'HKCR\.rar' /ve /d Stranger.rar /f >/dev/null
-trap 'for ext in zip rar cab; do reg delete "HKCR\.$ext" /f >/dev/null; done; cleanup' EXIT
+trap 'for ext in zip rar cab; do reg delete "HKCR\.$ext" /f >/dev/null || true; done; cleanup' EXIT
 
 # Runs the settings dialog titled $1 in the running program: clicks the boxes $3..., types the
 # language $2 when it is not empty, and confirms.
