@@ -5,6 +5,7 @@
 
 #include "app/command_line.h"
 #include "protect/cipher.h"
+#include "runtime/ui_dialog.h"
 #include "system/send_to.h"
 
 namespace {
@@ -14,15 +15,6 @@ const char kNotice[] = "ZIP - RAR - CAB";
 
 // How often, at most, the progress callback lets the window catch up with its messages.
 constexpr DWORD kRepaintInterval = 30;
-
-HFONT create_font(int points) {
-    HDC screen = GetDC(nullptr);
-    const int height = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, screen);
-    return CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                       DEFAULT_PITCH | FF_SWISS, "Arial");
-}
 
 }  // namespace
 
@@ -59,8 +51,8 @@ bool Application::start_up(const std::string& command_line) {
     if (write_send_to_shortcut) create_send_to_shortcut();
 
     program_.settings = load_settings(config_path(), language);
-    font_main_ = create_font(11);
-    font_list_ = create_font(10);
+    font_main_ = create_arial_font(11);
+    font_list_ = create_arial_font(10);
     load_messages_for_language(program_.messages, program_folder_, program_.settings.language);
     bind_cab_library(cab_, prompter_, program_.messages);
     bind_rar_library(rar_, prompter_, program_.messages, "UnRAR.dll");

@@ -172,14 +172,6 @@ bool replace_archive(const std::string& rebuilt, const std::string& archive) {
     return true;
 }
 
-void report_failure(ArchiveContext& ctx) {
-    MessageBoxRequest box;
-    box.title = ctx.messages.message(42);
-    box.text = ctx.messages.message(72);
-    box.icon = BoxIcon::kError;
-    ctx.prompter.message_box(box);
-}
-
 }  // namespace
 
 void delete_selected_members(ArchiveContext& ctx) {
@@ -206,7 +198,7 @@ void delete_selected_members(ArchiveContext& ctx) {
             view.enable_list(true);
             view.set_status_text(1, ctx.messages.message(71));
         } else {
-            report_failure(ctx);
+            ctx.prompter.show(ctx.messages.message(42), ctx.messages.message(72), BoxIcon::kError);
             view.enable_list(true);
         }
         if (!work.empty()) remove_tree(work);

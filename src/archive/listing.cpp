@@ -161,11 +161,8 @@ void show_nothing_listed(ArchiveContext& ctx) {
 }
 
 void show_open_failed(ArchiveContext& ctx) {
-    MessageBoxRequest box;
-    box.title = ctx.messages.message(42);
-    box.text = ctx.messages.message(55) + "\n" + ctx.messages.message(56);
-    box.icon = BoxIcon::kError;
-    ctx.prompter.message_box(box);
+    const MessageTable& m = ctx.messages;
+    ctx.prompter.show(m.message(42), m.message(55) + "\n" + m.message(56), BoxIcon::kError);
 }
 
 void begin_listing(ArchiveContext& ctx) {

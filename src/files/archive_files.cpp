@@ -9,14 +9,6 @@
 
 namespace {
 
-void error_box(ArchiveContext& ctx, const std::string& title, const std::string& text) {
-    MessageBoxRequest box;
-    box.title = title;
-    box.text = text;
-    box.icon = BoxIcon::kError;
-    ctx.prompter.message_box(box);
-}
-
 // Puts a complete copy of `source` at `target`: written beside it first, then renamed into its
 // place, so a failure leaves a file there as it was.
 bool copy_into_place(const std::string& source, const std::string& target) {
@@ -31,10 +23,11 @@ bool copy_into_place(const std::string& source, const std::string& target) {
 
 void relocation_failed(ArchiveContext& ctx, bool move) {
     if (move) {
-        error_box(ctx, "Fehler beim verschieben...",
-                  "Das Archiv konnte nicht verschoben werden...");
+        ctx.prompter.show("Fehler beim verschieben...",
+                          "Das Archiv konnte nicht verschoben werden...", BoxIcon::kError);
     } else {
-        error_box(ctx, "Fehler beim kopieren...", "Das Archiv konnte nicht kopiert werden...");
+        ctx.prompter.show("Fehler beim kopieren...", "Das Archiv konnte nicht kopiert werden...",
+                          BoxIcon::kError);
     }
 }
 
@@ -119,8 +112,8 @@ void rename_archive(ArchiveContext& ctx, const ArchiveBackend& backend) {
             ctx.state.archive_path = renamed;
             backend.list(ctx);
         } else {
-            error_box(ctx, "Fehler beim umbenennen",
-                      "Das Archiv konnte nicht umbenannt werden....");
+            ctx.prompter.show("Fehler beim umbenennen",
+                              "Das Archiv konnte nicht umbenannt werden....", BoxIcon::kError);
         }
     }
     ctx.view.enable_list(true);

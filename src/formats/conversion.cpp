@@ -15,14 +15,6 @@ struct Added {
     ZipMemberInfo info;
 };
 
-void show_failure(ArchiveContext& ctx) {
-    MessageBoxRequest box;
-    box.title = ctx.messages.message(42);
-    box.text = ctx.messages.message(76);
-    box.icon = BoxIcon::kError;
-    ctx.prompter.message_box(box);
-}
-
 // The new archive read back: the members added, in order, with their sizes and CRC-32s.
 bool holds_exactly(ZipEngine& zip, const std::string& archive, const std::vector<Added>& added) {
     if (zip_open(zip, archive) != kZipOk || zip_count(zip) != static_cast<int>(added.size())) {
@@ -114,7 +106,7 @@ void convert_to_zip(ArchiveContext& ctx, const ArchiveBackend& backend) {
     done = done && os::replace_file(packed, target);
     if (!done) {
         if (!packed.empty()) os::delete_file(packed);
-        show_failure(ctx);
+        ctx.prompter.show(ctx.messages.message(42), ctx.messages.message(76), BoxIcon::kError);
     }
     if (!work.empty()) remove_tree(work);
     ctx.view.set_status_text(1, std::string());

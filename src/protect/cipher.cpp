@@ -172,11 +172,8 @@ bool ask_to_protect(ArchiveContext& ctx, const std::string& rest) {
 }
 
 void show_encipher_failed(ArchiveContext& ctx) {
-    MessageBoxRequest box;
-    box.title = ctx.messages.message(42);
-    box.text = ctx.messages.message(181) + "\n" + ctx.messages.message(182);
-    box.icon = BoxIcon::kError;
-    ctx.prompter.message_box(box);
+    const MessageTable& m = ctx.messages;
+    ctx.prompter.show(m.message(42), m.message(181) + "\n" + m.message(182), BoxIcon::kError);
 }
 
 int password_strength(const std::string& password) {

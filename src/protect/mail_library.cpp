@@ -3,18 +3,6 @@
 #include "protect/cipher.h"
 #include "runtime/paths.h"
 
-namespace {
-
-void error_box(Prompter& prompter, const std::string& title, const std::string& text) {
-    MessageBoxRequest box;
-    box.title = title;
-    box.text = text;
-    box.icon = BoxIcon::kError;
-    prompter.message_box(box);
-}
-
-}  // namespace
-
 bool bind_mail_library(MailLibrary& mail, Prompter& prompter, const char* first_name,
                        const char* second_name) {
     static const char* const kFirstNames[] = {
@@ -23,19 +11,19 @@ bool bind_mail_library(MailLibrary& mail, Prompter& prompter, const char* first_
     };
     mail.first = os::load_library(first_name);
     if (!mail.first) {
-        error_box(prompter, first_name, "Cant load dynamic link library !");
+        prompter.show(first_name, "Cant load dynamic link library !", BoxIcon::kError);
         return false;
     }
     mail.second = os::load_library(second_name);
     if (!mail.second) {
-        error_box(prompter, second_name, "Cant load dynamic link library !");
+        prompter.show(second_name, "Cant load dynamic link library !", BoxIcon::kError);
         release_mail_library(mail);
         return false;
     }
     for (const char* name : kFirstNames) {
         void* entry = os::find_symbol(mail.first, name);
         if (!entry) {
-            error_box(prompter, first_name, name);
+            prompter.show(first_name, name, BoxIcon::kError);
             release_mail_library(mail);
             return false;
         }
@@ -43,7 +31,7 @@ bool bind_mail_library(MailLibrary& mail, Prompter& prompter, const char* first_
             mail.send_documents = reinterpret_cast<MapiSendDocuments>(entry);
     }
     if (!os::find_symbol(mail.second, "MAPIFreeBuffer")) {
-        error_box(prompter, first_name, "MAPIFreeBuffer");
+        prompter.show(first_name, "MAPIFreeBuffer", BoxIcon::kError);
         release_mail_library(mail);
         return false;
     }

@@ -17,8 +17,8 @@ const DialogControl kEncipherControls[] = {
     {kPasswordField, "EDIT", ES_PASSWORD | ES_AUTOHSCROLL | WS_TABSTOP, 20, 50, 260, 20, -1, "",
      true},
     {kPasswordRepeatLabel, "STATIC", SS_LEFT, 20, 90, 260, 20, 195},
-    {kPasswordRepeatField, "EDIT", ES_PASSWORD | ES_AUTOHSCROLL | WS_TABSTOP, 20, 120, 260, 20,
-     -1, "", true},
+    {kPasswordRepeatField, "EDIT", ES_PASSWORD | ES_AUTOHSCROLL | WS_TABSTOP, 20, 120, 260, 20, -1,
+     "", true},
     {kPasswordCancel, "BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 20, 170, 100, 20, 34},
     {kPasswordConfirm, "BUTTON", BS_DEFPUSHBUTTON | WS_TABSTOP, 190, 170, 90, 20, 174},
     {kPasswordStrengthBar, PROGRESS_CLASSA, PBS_VERTICAL | PBS_SMOOTH, 370, 30, 20, 160},
@@ -52,12 +52,7 @@ EncipherDialog::~EncipherDialog() {
 
 void EncipherDialog::on_init() {
     // The two questions in Arial 10.
-    HDC screen = GetDC(nullptr);
-    const int height = -MulDiv(10, GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, screen);
-    label_font_ = CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                              DEFAULT_PITCH | FF_SWISS, "Arial");
+    label_font_ = create_arial_font(10);
     for (int id : {kPasswordLabel, kPasswordRepeatLabel})
         SendMessageA(control(id), WM_SETFONT, reinterpret_cast<WPARAM>(label_font_), TRUE);
     limit_field(control(kPasswordField));

@@ -60,6 +60,14 @@ struct InputRequest {
 class Prompter {
   public:
     virtual ~Prompter() = default;
+    // A box with one OK button, for what only informs.
+    void show(const std::string& title, const std::string& text, BoxIcon icon) {
+        MessageBoxRequest box;
+        box.title = title;
+        box.text = text;
+        box.icon = icon;
+        message_box(box);
+    }
     // Shows a box and waits; kAnswerOk, kAnswerYes or kAnswerNo.
     virtual int message_box(const MessageBoxRequest& request) = 0;
     // The chosen file's full path; empty when cancelled. A prompter that cannot ask cancels.

@@ -4,6 +4,15 @@
 
 std::function<void(HWND)> Dialog::test_hook;
 
+HFONT create_arial_font(int points) {
+    HDC screen = GetDC(nullptr);
+    const int height = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
+    ReleaseDC(nullptr, screen);
+    return CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                       DEFAULT_PITCH | FF_SWISS, "Arial");
+}
+
 void add_list_column(HWND list, int index, const std::string& title, int width, int format) {
     std::string text = title;
     LVCOLUMNA column = {};

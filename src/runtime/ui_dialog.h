@@ -27,6 +27,9 @@ struct DialogControl {
     bool sunken = false;  // a sunken edge, as text fields and lists have
 };
 
+// Arial of `points` points on the screen; the caller deletes it.
+HFONT create_arial_font(int points);
+
 // Appends column `index` to a report list view.
 void add_list_column(HWND list, int index, const std::string& title, int width, int format);
 

@@ -37,12 +37,7 @@ class TextViewer : public Dialog {
 
     void on_init() override {
         HWND text = control(kViewerText);
-        HDC screen = GetDC(nullptr);
-        const int height = -MulDiv(11, GetDeviceCaps(screen, LOGPIXELSY), 72);
-        ReleaseDC(nullptr, screen);
-        font_ = CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                            DEFAULT_PITCH | FF_SWISS, "Arial");
+        font_ = create_arial_font(11);
         SendMessageA(text, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
         // The control keeps 32K characters unless told otherwise: a long history is shown whole.
         SendMessageA(text, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
