@@ -13,10 +13,15 @@
 #                                                                               goal: ratio 2
 #   add-5k       a folder of 5,000 files added through the add dialog (relative paths, with
 #                folders) to a 1-member archive            vs  zip -9 -r        goal: ratio 2
+#   files-20k    for reference, no goal: a bare Windows program (wintool mkfiles) making the
+#                20,000 files of extract-20k with the calls an extraction makes, in the same
+#                session: what Wine alone costs for them          vs  unzip -q -o
 # Peer figures are the best of three runs. A Marlox figure is the best of three runs, or one run
 # where that takes over 10 s. wintool measures each Marlox figure itself, from just before its
 # action (starting the exe, a click, a command) to the moment the window shows the result and
-# answers WM_NULL, so Wine's start of wintool is not in it.
+# answers WM_NULL, so Wine's start of wintool is not in it. Beside it stands the CPU time
+# marlox.exe used meanwhile (its least over the runs), which other work on the machine changes
+# less than the elapsed time.
 #
 # Usage: bench/gui_bench.sh (after scripts/build.sh). GUI_BENCH_THEME=off switches off Wine's
 # window theme in the session, to see what drawing the themed controls costs.
@@ -111,11 +116,31 @@ timed() {
     tr -d '\r' <"$work/ready.out" | tail -n 1
 }
 
+# The CPU seconds (user and system) the newest marlox.exe of this run has used so far; 0 when
+# none runs.
+marlox_cpu() {
+    local pid
+    pid=$(pgrep -n -f "$(basename "$work").program.marlox.exe") || {
+        echo 0
+        return
+    }
+    awk -v tick="$(getconf CLK_TCK)" '{ sub(/.*\) /, ""); print ($12 + $13) / tick }' "/proc/$pid/stat"
+}
+
+# measure LIMIT TITLE ROWS STATUS0 STATUS1 ACTION...: $took from `wintool ready`, and $cpu, the
+# CPU seconds marlox.exe used meanwhile.
+measure() {
+    local before
+    before=$(marlox_cpu)
+    took=$(timed "$@")
+    cpu=$(awk -v a="$before" -v b="$(marlox_cpu)" 'BEGIN { printf "%.2f", b - a }')
+}
+
 # Starts marlox.exe on an archive and waits for its listing; the window's title in $title.
 start_on() {
     local archive=$1 rows=$2
     title="Marlox V1.1.6 - $(basename "$archive")"
-    took=$(timed 60 "$title" "$rows" "$rows$files_text" '*' start "$exe_win" "$(winpath "$archive")")
+    measure 60 "$title" "$rows" "$rows$files_text" '*' start "$exe_win" "$(winpath "$archive")"
 }
 
 # Closes the window titled $title and waits for marlox.exe to end.
@@ -138,33 +163,35 @@ best() {
     minimum <<<"$times"
 }
 
-# gui_runs RUN: calls the function RUN (which sets $took) once, and twice more when that run
-# took under 10 s; $runs holds every figure and $gui the best.
+# gui_runs RUN: calls the function RUN (which sets $took and $cpu) once, and twice more when
+# that run took under 10 s; $runs holds every figure, $gui the best and $gui_cpu the least CPU.
 gui_runs() {
+    local cpus
     "$1"
-    runs=$took
+    runs=$took cpus=$cpu
     if awk -v t="$took" 'BEGIN { exit !(t < 10) }'; then
-        "$1"
-        runs="$runs $took"
-        "$1"
-        runs="$runs $took"
+        for _ in 2 3; do
+            "$1"
+            runs="$runs $took" cpus="$cpus $cpu"
+        done
     fi
     gui=$(minimum <<<"$runs")
+    gui_cpu=$(minimum <<<"$cpus")
 }
 
 results=()
-# report TASK MARLOX PEER GOAL RUNS: one line of the table; GOAL is "<N s" (absolute), "xN"
+# report TASK MARLOX CPU PEER GOAL RUNS: one line of the table; GOAL is "<N" (seconds), "xN"
 # (ratio) or "-" (none).
 report() {
     local verdict
-    case "$4" in
-    "<"*) verdict=$(awk -v t="$2" -v g="${4#<}" 'BEGIN { print (t < g ? "met" : "MISSED") }') ;;
-    x*) verdict=$(awk -v t="$2" -v p="$3" -v g="${4#x}" 'BEGIN { print (t / p <= g ? "met" : "MISSED") }') ;;
+    case "$5" in
+    "<"*) verdict=$(awk -v t="$2" -v g="${5#<}" 'BEGIN { print (t < g ? "met" : "MISSED") }') ;;
+    x*) verdict=$(awk -v t="$2" -v p="$4" -v g="${5#x}" 'BEGIN { print (t / p <= g ? "met" : "MISSED") }') ;;
     *) verdict="" ;;
     esac
-    results+=("$(awk -v n="$1" -v t="$2" -v p="$3" -v g="$4" -v v="$verdict" -v r="$5" 'BEGIN {
-        printf "%-12s marlox %8.3f s   peer %7.3f s   ratio %6.2f   goal %-5s %-6s (runs: %s)\n",
-               n, t, p, t / p, g, v, r }')")
+    results+=("$(awk -v n="$1" -v t="$2" -v c="$3" -v p="$4" -v g="$5" -v v="$verdict" -v r="$6" 'BEGIN {
+        printf "%-12s marlox %8.3f s (cpu %7.2f s)   peer %6.3f s   ratio %6.2f   goal %-3s %-6s (runs: %s)\n",
+               n, t, c, p, t / p, g, v, r }')")
     echo "${results[-1]}"
 }
 
@@ -177,29 +204,28 @@ quit_marlox
 
 # ---- 1 and 2: listing, the start alone, sorting ------------------------------------------
 list_and_sort() {
+    local listed listed_cpu first
     start_on "$work/list60k.zip" 60000
-    local listed=$took
-    took=$(timed 30 "$title" 60000 "60000$files_text" '*' header "$title" 1)
-    local first
+    listed=$took listed_cpu=$cpu
+    measure 30 "$title" 60000 "60000$files_text" '*' header "$title" 1
     first=$(wintool rows "$title" 0 1 | awk -F'|' '{ print $2 }')
     [ "$first" = "$first_sorted" ] || fail "after the header click the first row is '$first', not '$first_sorted'"
-    sort_runs="${sort_runs:-} $took"
+    sort_runs="${sort_runs:-} $took" sort_cpus="${sort_cpus:-} $cpu"
     quit_marlox
-    took=$listed
+    took=$listed cpu=$listed_cpu
 }
 start_one() {
     start_on "$work/one.zip" 1
     quit_marlox
 }
 gui_runs list_and_sort
-list_gui=$gui list_runs=$runs
 peer=$(best true unzip -l "$work/list60k.zip")
-report list-60k "$list_gui" "$peer" "<2" "$list_runs"
+report list-60k "$gui" "$gui_cpu" "$peer" "<2" "$runs"
+peer=$(best true sh -c "unzip -l '$work/list60k.zip' | LC_ALL=C sort -f -k4 >/dev/null")
+report sort-60k "$(minimum <<<"$sort_runs")" "$(minimum <<<"$sort_cpus")" "$peer" "<1" "${sort_runs# }"
 gui_runs start_one
 peer=$(best true unzip -l "$work/one.zip")
-report start-1 "$gui" "$peer" - "$runs"
-peer=$(best true sh -c "unzip -l '$work/list60k.zip' | LC_ALL=C sort -f -k4 >/dev/null")
-report sort-60k "$(minimum <<<"$sort_runs")" "$peer" "<1" "${sort_runs# }"
+report start-1 "$gui" "$gui_cpu" "$peer" - "$runs"
 
 # ---- 3: extraction through the dialog -------------------------------------------------------
 # The reference tree, as unzip extracts it.
@@ -219,14 +245,20 @@ extract_run() {
     wintool click "$extract_title" 301  # overwrite without asking
     sleep 0.3
     # Done when the dialog is gone and the progress text in status field 1 is cleared.
-    took=$(timed 1800 "$title" 20000 "20000$files_text" "" click "$extract_title" 1)
+    measure 1800 "$title" 20000 "20000$files_text" "" click "$extract_title" 1
     diff -r "$work/reference" "$place/out" >/dev/null || fail "the extracted tree differs from unzip's"
     quit_marlox
     rm -rf "$place"
 }
 gui_runs extract_run
 peer=$(best "rm -rf $work/peer-out" unzip -q -o "$work/small20k.zip" -d "$work/peer-out")
-report extract-20k "$gui" "$peer" x2 "$runs"
+report extract-20k "$gui" "$gui_cpu" "$peer" x2 "$runs"
+# The same number of files, made by the calls an extraction makes (two look-ups, create, write,
+# close, open, date, close) in folders of 200, with nothing else around them.
+mkdir -p "$work/probe"
+probe=$(wintool mkfiles "$(winpath "$work/probe")" 20000 200) || fail "wintool mkfiles failed"
+results+=("$(awk -v p="$peer" '{ printf "%-12s wintool mkfiles %.3f s, ratio %.2f to the peer: %s\n", "files-20k", $2, $2 / p, $0 }' <<<"$probe")")
+echo "${results[-1]}"
 
 # ---- 4: deleting one member -----------------------------------------------------------------
 delete_run() {
@@ -237,7 +269,7 @@ delete_run() {
     victim=$(wintool rows "$title" 0 1 | awk -F'|' '{ print $2 }')
     wintool select "$title" 0
     # Done when the archive is listed again with one row less and the status is cleared.
-    took=$(timed 3600 "$title" 19999 "19999$files_text" "" command "$title" 8)
+    measure 3600 "$title" 19999 "19999$files_text" "" command "$title" 8
     unzip -tq "$place/small20k.zip" >/dev/null || fail "unzip -t rejects the archive after deleting"
     names=$(unzip -Z1 "$place/small20k.zip")
     [ "$(wc -l <<<"$names")" = 19999 ] || fail "not 19,999 members after deleting"
@@ -253,7 +285,7 @@ peer_delete() (
 )
 gui_runs delete_run
 peer=$(best peer_prepare peer_delete)
-report delete-20k "$gui" "$peer" x2 "$runs"
+report delete-20k "$gui" "$gui_cpu" "$peer" x2 "$runs"
 
 # ---- 5: adding a folder through the add dialog ----------------------------------------------
 add_run() {
@@ -273,7 +305,7 @@ add_run() {
     sleep 0.3
     wintool click "$add_title" 403  # mode 1: paths relative to the list's folder
     sleep 0.3
-    took=$(timed 1800 "$title" 5001 "5001$files_text" '*' click "$add_title" 1)
+    measure 1800 "$title" 5001 "5001$files_text" '*' click "$add_title" 1
     unzip -tq "$place/base.zip" >/dev/null || fail "unzip -t rejects the archive after adding"
     [ "$(unzip -Z1 "$place/base.zip" | wc -l)" = 5001 ] || fail "not 5,001 members after adding"
     unzip -p "$place/base.zip" tree/d49/file04999.txt | cmp -s - "$work/add/tree/d49/file04999.txt" ||
@@ -284,7 +316,7 @@ add_run() {
 peer_add_prepare() { cp "$work/one.zip" "$work/peer-add.zip"; }
 gui_runs add_run
 peer=$(best peer_add_prepare sh -c "cd '$work/add' && zip -q -9 -r -D '$work/peer-add.zip' tree")
-report add-5k "$gui" "$peer" x2 "$runs"
+report add-5k "$gui" "$gui_cpu" "$peer" x2 "$runs"
 
 echo
 echo "summary:"
