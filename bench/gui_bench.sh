@@ -111,7 +111,7 @@ timed() {
     shift
     if ! timeout $((limit + 60)) "$WINE" "$wintool_exe" ready "$limit" "$@" \
         >"$work/ready.out" 2>"$work/ready.err"; then
-        fail "no result within $limit s for: $* ($(tr -d '\r' <"$work/ready.err"))"
+        fail "wintool ready $limit $* gave no result: $(tr -d '\r' <"$work/ready.err")"
     fi
     tr -d '\r' <"$work/ready.out" | tail -n 1
 }

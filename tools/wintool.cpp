@@ -27,7 +27,8 @@
 //                                    ROWS rows (-1: any), shows STATUS0 and STATUS1 in its
 //                                    status fields ("*": any text) and answers WM_NULL; prints
 //                                    the seconds from just before ACTION to then (exit 1 after
-//                                    SECONDS, saying what it saw). ACTION is one of
+//                                    SECONDS, or at once when the program ends, saying what it
+//                                    saw). ACTION is one of
 //                                      start EXE [ARG...]     starts EXE in its own folder
 //                                      command PREFIX NUMBER  posts WM_COMMAND NUMBER
 //                                      click DIALOG ID        clicks the button ID of the window
@@ -340,8 +341,9 @@ class Watcher {
 };
 
 // Starts `exe` with `arguments` in the exe's own folder, its standard handles on NUL so that it
-// holds no pipe of the caller's open.
-bool start_program(const std::string& exe, const std::vector<std::string>& arguments) {
+// holds no pipe of the caller's open. Its process handle in `started_process`.
+bool start_program(const std::string& exe, const std::vector<std::string>& arguments,
+                   HANDLE& started_process) {
     std::string line = "\"" + exe + "\"";
     for (const std::string& argument : arguments) line += " \"" + argument + "\"";
     const std::string folder = exe.substr(0, exe.find_last_of("\\/") + 1);
@@ -360,8 +362,15 @@ bool start_program(const std::string& exe, const std::vector<std::string>& argum
     if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
     if (!started) return false;
     CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    started_process = process.hProcess;
     return true;
+}
+
+// The process that owns `hwnd`, to be waited for; null when it cannot be opened.
+HANDLE process_of(HWND hwnd) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    return OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
 }
 
 int ready(int argc, char** argv) {
@@ -412,11 +421,13 @@ int ready(int argc, char** argv) {
         return 1;
     }
 
+    // The program measured: when it ends, the wait ends at once with its exit code.
+    HANDLE program = target ? process_of(target) : nullptr;
     Clock clock;
     bool done = true;
     LRESULT ignored = 0;
     if (action == "start") {
-        done = start_program(argv[8], arguments);
+        done = start_program(argv[8], arguments, program);
     } else if (action == "command") {
         done = PostMessageA(target, WM_COMMAND, std::atoi(argv[9]), 0) != 0;
     } else if (action == "click") {
@@ -435,6 +446,14 @@ int ready(int argc, char** argv) {
     for (;;) {
         const double left = limit - clock.seconds();
         if (watcher.look(left > 0.05 ? static_cast<UINT>(left * 1000) : 50)) break;
+        DWORD code = 0;
+        if (program && WaitForSingleObject(program, 0) == WAIT_OBJECT_0 &&
+            GetExitCodeProcess(program, &code)) {
+            std::fprintf(stderr, "ready: the program ended with exit code 0x%08lx after %.3f s\n",
+                         static_cast<unsigned long>(code), clock.seconds());
+            watcher.describe();
+            return 1;
+        }
         const double waited = clock.seconds();
         if (waited >= limit) {
             watcher.describe();
