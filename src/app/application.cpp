@@ -14,7 +14,7 @@ namespace {
 const char kNotice[] = "ZIP - RAR - CAB";
 
 // How often, at most, the progress callback lets the window catch up with its messages.
-constexpr DWORD kRepaintInterval = 30;
+constexpr DWORD kRepaintInterval = 100;
 
 }  // namespace
 

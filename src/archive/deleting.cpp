@@ -122,13 +122,18 @@ class Deletion {
 
   private:
     // Each kept member goes to a file of its own named by its number, so names of any length,
-    // with any folders, and two members of one name all fit.
+    // with any folders, and two members of one name all fit. The files are spread over folders
+    // of a few hundred: on some file systems making a file costs a look through its whole folder.
+    static std::string work_folder(const std::string& work, int member) {
+        return as_folder(work + std::to_string(member / 256));
+    }
     static std::string work_file(const std::string& work, int member) {
-        return work + std::to_string(member);
+        return work_folder(work, member) + std::to_string(member);
     }
 
     bool extract_member(const std::string& work, int i, const Member& member) {
         const std::string file = work_file(work, i);
+        os::create_folder(work_folder(work, i));
         if (zip_extract_file(ctx_.zip, i, file) != kZipOk) return false;
         const ZipMemberInfo& d = member.info;
         set_file_date(file, make_local_date(d.year, d.month, d.day, d.hour, d.minute, 0));
