@@ -119,28 +119,27 @@ TEST_F(ExtractDialogTest, UnwritableTargetKeepsTheDialogOpenAndCancelExtractsNot
     EXPECT_EQ(read_bytes(gone + "a.txt"), "<missing>");
 }
 
-// 250 members move the bar over a range of 250; while a question is open a quit command arrives,
-// and the progress of the members after it handles the window's messages without acting on it.
-TEST_F(ExtractDialogTest, LongExtractionMovesTheBarAndTheWindowCatchesUpWithoutActing) {
+// 250 members move the bar over a range of 250. A quit command that arrives while the first
+// question is open is handled by the progress of the extraction, which lets the window catch up,
+// and refused.
+TEST_F(ExtractDialogTest, LongArchiveMovesTheBarAndTheWindowCatchesUpWithoutActing) {
     std::vector<TestMember> members;
-    for (int i = 1; i < 250; ++i) members.push_back({"m" + std::to_string(i) + ".txt", "x"});
-    members.push_back({"large.bin", std::string(4 << 20, 'L')});
+    for (int i = 1; i <= 250; ++i) members.push_back({"m" + std::to_string(i) + ".txt", "x"});
     start_on("test.zip", members);
     CreateDirectoryA(out().c_str(), nullptr);
-    ASSERT_TRUE(write_bytes(out() + "m125.txt", "old"));
-    ASSERT_TRUE(write_bytes(out() + "large.bin", "old"));
+    ASSERT_TRUE(write_bytes(out() + "m1.txt", "old"));
+    ASSERT_TRUE(write_bytes(out() + "m250.txt", "old"));
     std::vector<std::pair<int, int>> seen;  // range maximum and position at each question
     prompter.on_box = [&](const MessageBoxRequest&) {
         HWND bar = window().progress_bar();
         seen.emplace_back(static_cast<int>(SendMessageA(bar, PBM_GETRANGE, FALSE, 0)),
                           static_cast<int>(SendMessageA(bar, PBM_GETPOS, 0, 0)));
-        PostMessageA(window().handle(), WM_COMMAND, kButtonQuit, 0);
+        if (seen.size() == 1) PostMessageA(window().handle(), WM_COMMAND, kButtonQuit, 0);
     };
     prompter.answers = {kAnswerYes, kAnswerYes};
     extract(out());
-    EXPECT_EQ(seen, (std::vector<std::pair<int, int>>{{250, 125}, {250, 250}}));
-    EXPECT_EQ(read_bytes(out() + "m125.txt"), "x");
-    EXPECT_EQ(read_bytes(out() + "large.bin").size(), 4u << 20);
+    EXPECT_EQ(seen, (std::vector<std::pair<int, int>>{{250, 1}, {250, 250}}));
+    EXPECT_EQ(read_bytes(out() + "m250.txt"), "x");
     MSG left;
     EXPECT_FALSE(PeekMessageA(&left, window().handle(), WM_COMMAND, WM_COMMAND, PM_NOREMOVE));
     EXPECT_FALSE(app->state().quit);
