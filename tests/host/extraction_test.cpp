@@ -23,22 +23,16 @@ long long mtime_of(const std::string& path) {
     return stat(path.c_str(), &st) == 0 ? static_cast<long long>(st.st_mtime) : -1;
 }
 
-// Lists f/a.zip (written from `members` when given) and extracts into f/out (made empty first) with
-// the given choices.
+// Writes f/a.zip, lists it and extracts into f/out (made empty first) with the given choices.
 struct Extraction {
     ArchiveFixture a;
     const TestFolder& f;
 
-    explicit Extraction(const TestFolder& folder) : f(folder) {
+    Extraction(const TestFolder& folder, const std::string& archive) : f(folder) {
+        f.write("a.zip", archive);
         std::filesystem::create_directory(f.file("out"));
         a.list(f.file("a.zip"));
         a.view.status1_history.clear();
-    }
-    Extraction(const TestFolder& folder, const std::vector<TestMember>& members)
-        : Extraction(holding(folder, members)) {}
-    static const TestFolder& holding(const TestFolder& f, const std::vector<TestMember>& members) {
-        f.write("a.zip", stored_zip(members));
-        return f;
     }
     void run(int mode, const std::string& pattern = "", bool ask = false) {
         ExtractChoices c;
@@ -85,7 +79,7 @@ TEST(Extraction, ProgressMovesOneUnitPerMemberOrRow) {
         std::vector<TestMember> members;
         for (int i = 0; i < c.members; ++i)
             members.push_back({"m" + std::to_string(1000 + i), "x"});
-        Extraction e(f, members);
+        Extraction e(f, stored_zip(members));
         e.a.view.rows.front().selected = true;
         e.run(c.mode, c.mode == 3 ? "m1000" : "");
 
@@ -128,12 +122,12 @@ TEST(Extraction, SelectionModesPatternsAndDuplicateNames) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         TestFolder f;
-        Extraction e(f, {{"readme.txt", "r"},
-                         {"a.TXT", "a"},
-                         {"b.doc", "b"},
-                         {"sub/c.txt", "c"},
-                         {"dup.txt", "first"},
-                         {"dup.txt", "second"}});
+        Extraction e(f, stored_zip({{"readme.txt", "r"},
+                                    {"a.TXT", "a"},
+                                    {"b.doc", "b"},
+                                    {"sub/c.txt", "c"},
+                                    {"dup.txt", "first"},
+                                    {"dup.txt", "second"}}));
         e.a.view.select("b.doc");
         e.a.view.rows.at(5).selected = true;
         e.run(c.mode, c.pattern);
@@ -148,7 +142,7 @@ TEST(Extraction, OverwriteQuestion) {
     for (const bool ask : {true, false}) {
         SCOPED_TRACE(ask);
         TestFolder f;
-        Extraction e(f, {{"a.txt", "new a"}, {"b.txt", "new b"}, {"c.txt", "new c"}});
+        Extraction e(f, stored_zip({{"a.txt", "new a"}, {"b.txt", "new b"}, {"c.txt", "new c"}}));
         f.write("out/a.txt", "old a");
         f.write("out/b.txt", "");
         f.write("out/c.txt", "old c");
@@ -183,7 +177,7 @@ TEST(Extraction, HostileNamesAndDamagedMembersNeverTouchOtherFiles) {
     TestFolder f;
     f.write("outside.txt", "keep");
     set_mtime(f.file("outside.txt"), kJan1st2001);
-    Extraction e(f, {{"../outside.txt", "from the archive"}, {"/abs.txt", "x"}});
+    Extraction e(f, stored_zip({{"../outside.txt", "from the archive"}, {"/abs.txt", "x"}}));
     e.run(1, "", true);
     EXPECT_TRUE(e.a.prompter.boxes.empty());
     EXPECT_EQ(f.read("outside.txt"), "keep");
@@ -198,8 +192,7 @@ TEST(Extraction, HostileNamesAndDamagedMembersNeverTouchOtherFiles) {
 
     std::string damaged = stored_zip({{"good.txt", "good"}, {"bad.txt", "bad data"}});
     damaged[damaged.rfind(std::string("PK\x01\x02", 4)) + 16] ^= 1;
-    f.write("a.zip", damaged);
-    Extraction d(f);
+    Extraction d(f, damaged);
     f.write("out/bad.txt", "older");
     set_mtime(f.file("out/bad.txt"), kJan1st2001);
     d.run(1);
