@@ -1,8 +1,6 @@
 // One operation at a time, with the system's own boxes: while an extraction's overwrite question
 // is up, the main window is disabled (the box is owned by it), and a command, a drop and the
 // close box that still reach it are refused; the extraction finishes every member.
-#include <gtest/gtest.h>
-
 #include "dialog_driver.h"
 #include "runtime/ui_prompt.h"
 
@@ -40,10 +38,10 @@ LRESULT CALLBACK watch_boxes(int code, WPARAM wp, LPARAM lp) {
     return CallNextHookEx(nullptr, code, wp, lp);
 }
 
-TEST(OneOperationAtATime, CommandsDropsAndCloseWaitWhileTheOverwriteQuestionIsUp) {
-    WorkFolder work;
-    const std::string archive = work.path() + "a.zip";
-    const std::string out = work.path() + "out\\";
+class OneOperationAtATime : public AppTest {};
+
+TEST_F(OneOperationAtATime, CommandsDropsAndCloseWaitWhileTheOverwriteQuestionIsUp) {
+    const std::string archive = work.path() + "a.zip", out = work.path() + "out\\";
     ASSERT_TRUE(write_bytes(
         archive,
         stored_zip({{"one.txt", "first"}, {"two.txt", "second"}, {"three.txt", "third"}})));
@@ -53,16 +51,13 @@ TEST(OneOperationAtATime, CommandsDropsAndCloseWaitWhileTheOverwriteQuestionIsUp
     g_watch = BoxWatch();
     g_watch.drop_path = work.path() + "dropped.txt";
     ASSERT_TRUE(write_bytes(g_watch.drop_path, "dropped"));
-
-    auto app = std::make_unique<Application>(system_prompter());
-    app->write_send_to_shortcut = false;
-    ASSERT_TRUE(app->start_up("marlox.exe \"" + archive + "\""));
-    g_watch.main = app->window().handle();
+    start(archive, &system_prompter());
+    g_watch.main = window().handle();
     // The extract dialog goes to "out"; any other dialog (the add dialog) is counted and
     // cancelled.
     int other_dialogs = 0;
     Dialog::test_hook = [&](HWND dialog) {
-        if (text_of(dialog) != app->messages().message(107)) {
+        if (text_of(dialog) != message(107)) {
             ++other_dialogs;
             press(dialog, IDCANCEL);
             return;
@@ -73,14 +68,11 @@ TEST(OneOperationAtATime, CommandsDropsAndCloseWaitWhileTheOverwriteQuestionIsUp
     HHOOK hook = SetWindowsHookExA(WH_CBT, watch_boxes, nullptr, GetCurrentThreadId());
     ASSERT_NE(hook, nullptr);
     app->dispatch_command(kButtonExtract);
-    // Whatever is still queued is handled the way the main loop handles it.
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) app->handle_message(msg);
+    pump();  // whatever is still queued is handled the way the main loop handles it
     UnhookWindowsHookEx(hook);
-    Dialog::test_hook = nullptr;
 
     ASSERT_EQ(g_watch.titles.size(), 1u);
-    EXPECT_EQ(g_watch.titles[0], app->messages().message(50));
+    EXPECT_EQ(g_watch.titles[0], message(50));
     EXPECT_FALSE(g_watch.main_enabled);
     EXPECT_EQ(g_watch.owner, g_watch.main);
     EXPECT_EQ(other_dialogs, 0);
@@ -89,8 +81,8 @@ TEST(OneOperationAtATime, CommandsDropsAndCloseWaitWhileTheOverwriteQuestionIsUp
     EXPECT_EQ(read_bytes(out + "three.txt"), "third");
     EXPECT_EQ(read_bytes(archive), archive_bytes);
     EXPECT_TRUE(IsWindow(g_watch.main));
-    EXPECT_FALSE(app->window().busy());
-    EXPECT_EQ(app->window().row_count(), 3);
+    EXPECT_FALSE(window().busy());
+    EXPECT_EQ(window().row_count(), 3);
 }
 
 }  // namespace

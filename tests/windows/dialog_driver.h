@@ -72,8 +72,9 @@ class AppTest : public ::testing::Test {
   protected:
     void TearDown() override { Dialog::test_hook = nullptr; }
 
-    void start(const std::string& argument) {
-        app = std::make_unique<Application>(prompter);
+    // Starts on `argument`, with the scripted prompter unless another is given.
+    void start(const std::string& argument, Prompter* other = nullptr) {
+        app = std::make_unique<Application>(other ? *other : prompter);
         app->write_send_to_shortcut = false;
         ASSERT_TRUE(app->start_up("marlox.exe \"" + argument + "\""));
     }
