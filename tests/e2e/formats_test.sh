@@ -1,11 +1,9 @@
 #!/usr/bin/env bash
-# A RAR archive and a cabinet, each given on the command line: the rows read from outside, every
-# member extracted through the dialog into the archive's folder, then the archive converted into
-# a ZIP archive beside it whose members are byte-identical to the files packed, and which
-# Info-ZIP and 7-Zip accept.
+# A RAR archive and a cabinet, each given on the command line: the rows read from outside, then
+# the archive converted into a ZIP archive beside it whose members are byte-identical to the
+# files packed, and which Info-ZIP and 7-Zip accept.
 source "$(dirname "$0")/lib.sh"
 
-dialog=$(message 107)
 mkdir -p "$work/src/sub" "$work/rar" "$work/cab"
 printf 'alpha\n' >"$work/src/a.txt"
 seq 1 3000 >"$work/src/sub/b.txt"
@@ -13,21 +11,13 @@ printf 'gruss' >"$work/src/Grüße.txt"
 (cd "$work/src" && rar a -idq -r ../rar/five.rar a.txt sub/b.txt 'Grüße.txt' &&
     gcab -cz ../cab/six.cab a.txt sub/b.txt)
 
-# Lists, extracts and converts the archive $1 in the folder $2; $3 is what its rows' names read.
+# Lists and converts the archive $1 in the folder $2; $3 is what its rows' names read.
 check_archive() {
     local archive=$1 folder=$work/$2 names=$3 title="${listed_title}$1"
     start_marlox "$(windows_path "$folder/$archive")"
     wintool title "$title" 30 >/dev/null || fail "$archive not listed"
     [ "$(wintool rows "$title" | cut -d'|' -f2 | tr '\n' ' ')" = "$names" ] ||
         fail "$archive rows: $(wintool rows "$title")"
-    wintool command "$title" 6
-    wintool wait "$dialog" 20 >/dev/null || fail "no extract dialog for $archive"
-    wintool press "$dialog" 1
-    for _ in $(seq 100); do [ -f "$folder/sub/b.txt" ] && break; sleep 0.1; done
-    for file in a.txt sub/b.txt; do
-        cmp -s "$work/src/$file" "$folder/$file" || fail "$archive: $file differs"
-    done
-
     local zip="${archive%.*}.zip"
     wintool command "$title" 7
     wintool title "${listed_title}$zip" 30 >/dev/null || fail "$archive not converted"

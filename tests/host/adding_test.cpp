@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <climits>
 
 #include "archive/adding.h"
 #include "archive_test_support.h"
@@ -11,28 +9,14 @@ namespace {
 
 // Works in `folder` while it lives, so that paths such as "C:\Daten\a.jpg" name
 // folder/C:/Daten/a.jpg on the host, just as they would name the file on Windows.
-class InFolder {
-  public:
-    explicit InFolder(const std::string& folder) {
-        char buffer[PATH_MAX];
-        old_ = getcwd(buffer, sizeof buffer) ? buffer : "/";
-        EXPECT_EQ(chdir(folder.c_str()), 0);
-    }
-    ~InFolder() { EXPECT_EQ(chdir(old_.c_str()), 0); }
-
-  private:
-    std::string old_;
+struct InFolder {
+    const std::filesystem::path old = std::filesystem::current_path();
+    explicit InFolder(const std::string& folder) { std::filesystem::current_path(folder); }
+    ~InFolder() { std::filesystem::current_path(old); }
 };
 
 const std::string kA = sample_bytes(30000, 1);
 const std::string kB = sample_bytes(777, 2);
-
-// f/C:/Daten/Bilder/a.jpg and f/C:/Daten/Bilder/Urlaub/b.jpg.
-void make_pictures(const TestFolder& f) {
-    std::filesystem::create_directories(f.file("C:/Daten/Bilder/Urlaub"));
-    f.write("C:/Daten/Bilder/a.jpg", kA);
-    f.write("C:/Daten/Bilder/Urlaub/b.jpg", kB);
-}
 
 TEST(Adding, PathModesFormBaseAndName) {
     const std::string file = "C:\\daten\\privat\\meinverz\\meinprog.exe";
@@ -136,7 +120,9 @@ TEST(Adding, FolderTreeInEachMode) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         TestFolder f;
-        make_pictures(f);
+        std::filesystem::create_directories(f.file("C:/Daten/Bilder/Urlaub"));
+        f.write("C:/Daten/Bilder/a.jpg", kA);
+        f.write("C:/Daten/Bilder/Urlaub/b.jpg", kB);
         InFolder here(f.path());
         ArchiveFixture a;
         AddDialogDefaults defaults;

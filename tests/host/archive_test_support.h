@@ -1,14 +1,11 @@
-// What the listing and extraction tests share: a main window that records what the logic did
+// What the tests of the archive operations share: a main window that records what the logic did
 // to it, a prompter that answers from a script, and a context bundling them with fresh state.
 #ifndef MARLOX_TESTS_HOST_ARCHIVE_TEST_SUPPORT_H
 #define MARLOX_TESTS_HOST_ARCHIVE_TEST_SUPPORT_H
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <deque>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -130,72 +127,5 @@ struct ArchiveFixture {
         list_zip_archive(ctx);
     }
 };
-
-// The peers that write the archives, each run in f/src to make f/a.zip.
-struct Peer {
-    const char* name;
-    const char* command;
-};
-constexpr Peer kPeers[] = {
-    {"Info-ZIP", "zip -q -r -9 ../a.zip ."},
-    {"7-Zip", "7zz a -tzip ../a.zip . >/dev/null"},
-    {"Python", "python3 -c \"import shutil; shutil.make_archive('../a', 'zip', '.')\""},
-};
-
-// f/src with text, a half-random binary in a sub-folder, a tiny and an empty file, all dated
-// 2005-03-07 14:30; then `peer` packs it into f/a.zip.
-inline void make_peer_archive(const TestFolder& f, const Peer& peer) {
-    std::filesystem::create_directories(f.file("src/sub/deep"));
-    f.write("src/text.txt", sample_bytes(100000, 1));
-    f.write("src/sub/deep/bin.dat", sample_bytes(70001, 2));
-    f.write("src/sub/small.txt", "hi");
-    f.write("src/empty.txt", "");
-    ASSERT_EQ(run_in(f.path(), "find src -type f | xargs touch -d '2005-03-07 14:30'"), 0);
-    ASSERT_EQ(run_in(f.file("src"), peer.command), 0);
-}
-
-// Info-ZIP, 7-Zip and Python all find `archive` sound.
-inline void expect_peers_accept(const std::string& archive) {
-    EXPECT_EQ(run_in("/", "unzip -tqq '" + archive + "'"), 0) << archive;
-    EXPECT_EQ(run_in("/", "7zz t '" + archive + "'"), 0) << archive;
-    EXPECT_EQ(run_in("/",
-                     "python3 -c \"import zipfile, sys; "
-                     "sys.exit(zipfile.ZipFile(sys.argv[1]).testzip() is not None)\" '" +
-                         archive + "'"),
-              0)
-        << archive;
-}
-
-// The members of `archive` as Python reads them: the name's bytes as stored, then the content
-// in hex, in archive order.
-inline std::vector<std::string> python_members(const std::string& archive) {
-    const std::string out =
-        output_of("/",
-                  "python3 -c \"import zipfile, sys\nz = zipfile.ZipFile(sys.argv[1])\n"
-                  "for i in z.infolist():\n"
-                  "    n = i.filename.encode('utf-8' if i.flag_bits & 0x800 else 'cp437')\n"
-                  "    sys.stdout.buffer.write(n + b' ' + z.read(i).hex().encode() + b'\\n')\" '" +
-                      archive + "'");
-    std::vector<std::string> lines;
-    std::istringstream in(out);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
-inline std::string hex(const std::string& bytes) {
-    static const char kDigits[] = "0123456789abcdef";
-    std::string out;
-    for (unsigned char c : bytes) {
-        out += kDigits[c >> 4];
-        out += kDigits[c & 15];
-    }
-    return out;
-}
-
-// Last-write time of `path` in seconds since 1970 (UTC), -1 when it does not exist.
-inline long long mtime_of(const std::string& path) {
-    struct stat st;
-    return stat(path.c_str(), &st) == 0 ? static_cast<long long>(st.st_mtime) : -1;
-}
 
 #endif

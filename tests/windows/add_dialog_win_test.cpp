@@ -1,15 +1,7 @@
 // Adding and deleting through the real window: the new-archive command and the add dialog,
 // driven through the dialog's test hook with window messages; the dialog's option rules and its
 // file-system list; the remove command on sorted rows and on an archive another program holds.
-#include <gtest/gtest.h>
-
-#include <memory>
-
-#include "app/application.h"
-#include "app/commands.h"
 #include "dialog_driver.h"
-#include "scripted_prompter.h"
-#include "test_archives.h"
 
 namespace {
 
@@ -22,11 +14,9 @@ int row_of(HWND dialog, const std::string& name) {
 }
 
 void select_entries(HWND dialog, const std::vector<std::string>& names) {
-    for (const std::string& name : names) {
-        ASSERT_GE(row_of(dialog, name), 0) << name;
+    for (const std::string& name : names)
         ListView_SetItemState(GetDlgItem(dialog, kAddList), row_of(dialog, name), LVIS_SELECTED,
                               LVIS_SELECTED);
-    }
 }
 
 void double_click(HWND dialog, const std::string& name) {
@@ -38,28 +28,18 @@ void double_click(HWND dialog, const std::string& name) {
     SendMessageA(list, WM_LBUTTONUP, 0, at);
 }
 
-class AddDialogTest : public ::testing::Test {
+class AddDialogTest : public AppTest {
   protected:
-    void TearDown() override { Dialog::test_hook = nullptr; }
-
-    void start(const std::string& argument) {
-        app = std::make_unique<Application>(prompter);
-        app->write_send_to_shortcut = false;
-        ASSERT_TRUE(app->start_up("marlox.exe \"" + argument + "\""));
-    }
-
     // Daten\Bilder\a.jpg, Daten\Bilder\Urlaub\b.jpg, Daten\Leer\ (empty), Daten\notes.txt.
     std::string make_tree() {
         const std::string daten = work.path() + "Daten\\";
-        for (const char* folder : {"", "Bilder\\", "Bilder\\Urlaub\\", "Leer\\"}) {
+        for (const char* folder : {"", "Bilder\\", "Bilder\\Urlaub\\", "Leer\\"})
             CreateDirectoryA((daten + folder).c_str(), nullptr);
-        }
         EXPECT_TRUE(write_bytes(daten + "Bilder\\a.jpg", "picture a"));
         EXPECT_TRUE(write_bytes(daten + "Bilder\\Urlaub\\b.jpg", "picture b"));
         EXPECT_TRUE(write_bytes(daten + "notes.txt", "notes"));
         return daten;
     }
-
     // The new-archive command answered with `name` in the work folder; `drive` acts on the
     // add dialog.
     void new_archive(const std::string& name, const std::function<void(HWND)>& drive) {
@@ -67,20 +47,6 @@ class AddDialogTest : public ::testing::Test {
         Dialog::test_hook = drive;
         app->dispatch_command(kButtonNew);
     }
-
-    std::vector<std::string> rows() {
-        std::vector<std::string> out;
-        for (int r = 0; r < app->window().row_count(); ++r) {
-            out.push_back(app->window().row_text(r, 1));
-        }
-        return out;
-    }
-
-    std::string message(int n) const { return app->messages().message(n); }
-
-    WorkFolder work;
-    ScriptedPrompter prompter;
-    std::unique_ptr<Application> app;
 };
 
 // The dialog's list, options and "inc. Verzeichnisse" reach the addition (the path modes
@@ -99,10 +65,10 @@ TEST_F(AddDialogTest, NewArchiveAddsTheSelectedTreeRelativeToTheListFolder) {
     EXPECT_EQ(prompter.save_requests[0].filters, message(59));
     const std::vector<std::string> names = {"notes.txt", "Bilder/a.jpg", "Bilder/Urlaub/b.jpg"};
     EXPECT_EQ(app->state().archive_path, work.path() + "relative.dat.zip");
-    EXPECT_EQ(rows(), names);
+    EXPECT_EQ(column(1), names);
     EXPECT_EQ(names_in(work.path() + "relative.dat.zip"), names);
-    EXPECT_TRUE(IsWindowEnabled(app->window().list()));
-    EXPECT_EQ(SendMessageA(app->window().progress_bar(), PBM_GETPOS, 0, 0), 0);
+    EXPECT_TRUE(IsWindowEnabled(window().list()));
+    EXPECT_EQ(SendMessageA(window().progress_bar(), PBM_GETPOS, 0, 0), 0);
 }
 
 TEST_F(AddDialogTest, OptionRulesListNavigationHelpAndCancelLeavingAnEmptyArchive) {
@@ -111,10 +77,8 @@ TEST_F(AddDialogTest, OptionRulesListNavigationHelpAndCancelLeavingAnEmptyArchiv
     bool ran = false;
     new_archive("cancelled.zip", [&](HWND dialog) {
         ran = true;
-        char title[100];
-        GetWindowTextA(dialog, title, sizeof title);
-        EXPECT_EQ(std::string(title), message(41));
-        EXPECT_FALSE(IsWindowEnabled(app->window().handle()));
+        EXPECT_EQ(text_of(dialog), message(41));
+        EXPECT_FALSE(IsWindowEnabled(window().handle()));
 
         // "inc. Verzeichnisse" takes mode 0 away, moving its check to mode 1, and gives it back.
         EXPECT_TRUE(is_checked(dialog, kAddWithoutPath));
@@ -151,79 +115,56 @@ TEST_F(AddDialogTest, OptionRulesListNavigationHelpAndCancelLeavingAnEmptyArchiv
         EXPECT_EQ(prompter.boxes[0].text, add_help_text(app->messages()));
         EXPECT_EQ(prompter.boxes[0].icon, BoxIcon::kInformation);
 
-        // The close box does nothing; "Abbruch" ends the dialog.
+        // The close box does nothing; "Abbruch" ends the dialog, whatever is selected.
         SendMessageA(dialog, WM_CLOSE, 0, 0);
         EXPECT_TRUE(IsWindow(dialog));
         select_entries(dialog, {"Daten"});
         press(dialog, kAddCancel);
     });
     ASSERT_TRUE(ran);
-    EXPECT_TRUE(IsWindowEnabled(app->window().handle()));
+    EXPECT_TRUE(IsWindowEnabled(window().handle()));
     EXPECT_EQ(read_bytes(work.path() + "cancelled.zip"), "");
-    EXPECT_EQ(app->window().row_count(), 0);
+    EXPECT_EQ(window().row_count(), 0);
 
     // A cancelled requester leaves the archive path as it was.
     app->dispatch_command(kButtonNew);
     EXPECT_EQ(app->state().archive_path, work.path() + "cancelled.zip");
 }
 
-class DeleteTest : public AddDialogTest {
-  protected:
-    void SetUp() override {
-        archive = work.path() + "three.zip";
-        ASSERT_TRUE(write_bytes(
-            archive,
-            stored_zip({{"c.txt", "gamma"}, {"a.txt", "alpha"}, {"B.txt", "beta"}, {"sub/", ""}})));
-        start(archive);
-    }
-
-    void select_rows(const std::vector<std::string>& names) {
-        for (int r = 0; r < app->window().row_count(); ++r) {
-            for (const std::string& name : names) {
-                if (app->window().row_text(r, 1) == name) {
-                    ListView_SetItemState(app->window().list(), r, LVIS_SELECTED, LVIS_SELECTED);
-                }
-            }
-        }
-    }
-
-    std::string archive;
-};
-
 // The rows selected and sorted in the real list decide what goes and in which order the rest
-// is rebuilt; No to the question changes nothing.
-TEST_F(DeleteTest, SelectedRowsGoAndTheRestKeepsTheSortedOrder) {
-    app->window().sort_by_column(1);
-    select_rows({"B.txt"});
+// is rebuilt; No to the question changes nothing. An archive another program holds keeps every
+// member.
+TEST_F(AddDialogTest, RemoveTakesTheSelectedRowsAndKeepsTheSortedOrder) {
+    const std::string archive = start_on(
+        "three.zip", {{"c.txt", "gamma"}, {"a.txt", "alpha"}, {"B.txt", "beta"}, {"sub/", ""}});
+    window().sort_by_column(1);
+    select({"B.txt"});
     prompter.answers = {kAnswerNo, kAnswerYes};
     app->dispatch_command(kCmdRemove);
     ASSERT_EQ(prompter.boxes.size(), 1u);
     EXPECT_EQ(prompter.boxes[0].text, message(171) + "\n");
     EXPECT_EQ(names_in(archive), (std::vector<std::string>{"c.txt", "a.txt", "B.txt", "sub/"}));
-
     app->dispatch_command(kButtonRemove);
     // The folder entry holds nothing and does not come back.
     EXPECT_EQ(names_in(archive), (std::vector<std::string>{"a.txt", "c.txt"}));
-    EXPECT_EQ(rows(), (std::vector<std::string>{"a.txt", "c.txt"}));
-    EXPECT_TRUE(IsWindowEnabled(app->window().list()));
-}
+    EXPECT_EQ(column(1), (std::vector<std::string>{"a.txt", "c.txt"}));
+    EXPECT_TRUE(IsWindowEnabled(window().list()));
 
-TEST_F(DeleteTest, AnArchiveHeldOpenKeepsEveryMember) {
     const std::string before = read_bytes(archive);
     HANDLE held = CreateFileA(archive.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    select_rows({"a.txt", "B.txt", "c.txt", "sub/"});
+    select({"a.txt"});
     app->settings().safe = 0;
     app->dispatch_command(kCmdRemove);
     CloseHandle(held);
-    ASSERT_EQ(prompter.boxes.size(), 1u);
-    EXPECT_EQ(prompter.boxes[0].title, message(42));
-    EXPECT_EQ(prompter.boxes[0].text, message(72));
-    EXPECT_EQ(prompter.boxes[0].icon, BoxIcon::kError);
+    ASSERT_EQ(prompter.boxes.size(), 3u);
+    EXPECT_EQ(prompter.boxes[2].title, message(42));
+    EXPECT_EQ(prompter.boxes[2].text, message(72));
+    EXPECT_EQ(prompter.boxes[2].icon, BoxIcon::kError);
     EXPECT_EQ(read_bytes(archive), before);
-    EXPECT_EQ(app->window().row_count(), 4);
-    EXPECT_TRUE(IsWindowEnabled(app->window().list()));
-    EXPECT_EQ(app->window().status_text(1), "");
+    EXPECT_EQ(window().row_count(), 2);
+    EXPECT_TRUE(IsWindowEnabled(window().list()));
+    EXPECT_EQ(window().status_text(1), "");
 }
 
 }  // namespace

@@ -1,16 +1,8 @@
 // One operation at a time, with the system's own boxes: while an extraction's overwrite question
 // is up, the main window is disabled (the box is owned by it), and a command, a drop and the
 // close box that still reach it are refused; the extraction finishes every member.
-#include <gtest/gtest.h>
-
-#include <memory>
-
-#include "app/application.h"
-#include "app/commands.h"
-#include "archive/extract_dialog.h"
 #include "dialog_driver.h"
 #include "runtime/ui_prompt.h"
-#include "test_archives.h"
 
 namespace {
 
@@ -27,9 +19,7 @@ BoxWatch g_watch;
 LRESULT CALLBACK watch_boxes(int code, WPARAM wp, LPARAM lp) {
     HWND box = reinterpret_cast<HWND>(wp);
     if (box_of_this_thread(code, box)) {
-        char title[100] = "";
-        GetWindowTextA(box, title, sizeof title);
-        g_watch.titles.push_back(title);
+        g_watch.titles.push_back(text_of(box));
         if (g_watch.titles.size() == 1) {
             g_watch.main_enabled = IsWindowEnabled(g_watch.main) != FALSE;
             g_watch.owner = GetWindow(box, GW_OWNER);
@@ -48,10 +38,10 @@ LRESULT CALLBACK watch_boxes(int code, WPARAM wp, LPARAM lp) {
     return CallNextHookEx(nullptr, code, wp, lp);
 }
 
-TEST(OneOperationAtATime, CommandsDropsAndCloseWaitWhileTheOverwriteQuestionIsUp) {
-    WorkFolder work;
-    const std::string archive = work.path() + "a.zip";
-    const std::string out = work.path() + "out\\";
+class OneOperationAtATime : public AppTest {};
+
+TEST_F(OneOperationAtATime, CommandsDropsAndCloseWaitWhileTheOverwriteQuestionIsUp) {
+    const std::string archive = work.path() + "a.zip", out = work.path() + "out\\";
     ASSERT_TRUE(write_bytes(
         archive,
         stored_zip({{"one.txt", "first"}, {"two.txt", "second"}, {"three.txt", "third"}})));
@@ -61,42 +51,38 @@ TEST(OneOperationAtATime, CommandsDropsAndCloseWaitWhileTheOverwriteQuestionIsUp
     g_watch = BoxWatch();
     g_watch.drop_path = work.path() + "dropped.txt";
     ASSERT_TRUE(write_bytes(g_watch.drop_path, "dropped"));
-
-    auto app = std::make_unique<Application>(system_prompter());
-    app->write_send_to_shortcut = false;
-    ASSERT_TRUE(app->start_up("marlox.exe \"" + archive + "\""));
-    g_watch.main = app->window().handle();
-    int add_dialogs = 0;
+    start(archive, &system_prompter());
+    g_watch.main = window().handle();
+    // The extract dialog goes to "out"; any other dialog (the add dialog) is counted and
+    // cancelled.
+    int other_dialogs = 0;
     Dialog::test_hook = [&](HWND dialog) {
-        ++add_dialogs;
-        press(dialog, kAddCancel);
-    };
-    Dialog::test_hook = [&](HWND dialog) {
+        if (text_of(dialog) != message(107)) {
+            ++other_dialogs;
+            press(dialog, IDCANCEL);
+            return;
+        }
         show_folder(dialog, out);
         press(dialog, kExtractOk);
     };
     HHOOK hook = SetWindowsHookExA(WH_CBT, watch_boxes, nullptr, GetCurrentThreadId());
     ASSERT_NE(hook, nullptr);
     app->dispatch_command(kButtonExtract);
-    // Whatever is still queued is handled the way the main loop handles it.
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) app->handle_message(msg);
+    pump();  // whatever is still queued is handled the way the main loop handles it
     UnhookWindowsHookEx(hook);
-    Dialog::test_hook = nullptr;
-    Dialog::test_hook = nullptr;
 
     ASSERT_EQ(g_watch.titles.size(), 1u);
-    EXPECT_EQ(g_watch.titles[0], app->messages().message(50));
+    EXPECT_EQ(g_watch.titles[0], message(50));
     EXPECT_FALSE(g_watch.main_enabled);
     EXPECT_EQ(g_watch.owner, g_watch.main);
-    EXPECT_EQ(add_dialogs, 0);
+    EXPECT_EQ(other_dialogs, 0);
     EXPECT_EQ(read_bytes(out + "one.txt"), "first");
     EXPECT_EQ(read_bytes(out + "two.txt"), "second");
     EXPECT_EQ(read_bytes(out + "three.txt"), "third");
     EXPECT_EQ(read_bytes(archive), archive_bytes);
     EXPECT_TRUE(IsWindow(g_watch.main));
-    EXPECT_FALSE(app->window().busy());
-    EXPECT_EQ(app->window().row_count(), 3);
+    EXPECT_FALSE(window().busy());
+    EXPECT_EQ(window().row_count(), 3);
 }
 
 }  // namespace

@@ -1,18 +1,25 @@
-// What the window tests share to drive the program's dialogs and boxes: pressing and reading
-// controls, the folder a dialog shows, telling a box of this thread, and the member names of an
-// archive as the engine reads them.
+// What the window tests share to drive the program: the program started in-process on a command
+// line, its rows, pressing and reading the controls of its dialogs, the folder a dialog shows,
+// telling a box of this thread, and the member names of an archive as the engine reads them.
 #ifndef MARLOX_TESTS_WINDOWS_DIALOG_DRIVER_H
 #define MARLOX_TESTS_WINDOWS_DIALOG_DRIVER_H
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include <cstring>
-
+#include "app/application.h"
+#include "app/commands.h"
 #include "archive/add_dialog.h"
 #include "archive/extract_dialog.h"
+#include "scripted_prompter.h"
+#include "test_archives.h"
 #include "zip/zip.h"
 
 inline bool is_checked(HWND dialog, int id) {
@@ -22,6 +29,12 @@ inline bool is_enabled(HWND dialog, int id) {
     return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE;
 }
 inline void press(HWND dialog, int id) { SendDlgItemMessageA(dialog, id, BM_CLICK, 0, 0); }
+
+inline std::string text_of(HWND window) {
+    char title[200] = "";
+    GetWindowTextA(window, title, sizeof title);
+    return title;
+}
 
 // The folder a dialog's tree or list shows, and showing one there; false when it is not found.
 inline std::string shown_folder(HWND dialog) {
@@ -53,5 +66,59 @@ inline std::vector<std::string> names_in(const std::string& archive) {
     zip_close(zip);
     return out;
 }
+
+// The program in-process with a scripted prompter and a work folder of its own.
+class AppTest : public ::testing::Test {
+  protected:
+    void TearDown() override { Dialog::test_hook = nullptr; }
+
+    // Starts on `argument`, with the scripted prompter unless another is given.
+    void start(const std::string& argument, Prompter* other = nullptr) {
+        app = std::make_unique<Application>(other ? *other : prompter);
+        app->write_send_to_shortcut = false;
+        ASSERT_TRUE(app->start_up("marlox.exe \"" + argument + "\""));
+    }
+    // Writes `members` into the archive `name` in the work folder and starts on it; its path.
+    std::string start_on(const std::string& name, const std::vector<TestMember>& members) {
+        const std::string path = work.path() + name;
+        EXPECT_TRUE(write_bytes(path, stored_zip(members)));
+        start(path);
+        return path;
+    }
+
+    MainWindow& window() { return app->window(); }
+    std::string message(int n) const { return app->messages().message(n); }
+    std::vector<std::string> column(int c) {
+        std::vector<std::string> out;
+        for (int r = 0; r < window().row_count(); ++r) out.push_back(window().row_text(r, c));
+        return out;
+    }
+    // Selects the rows of these names, and only those.
+    void select(const std::vector<std::string>& names) {
+        for (int r = 0; r < window().row_count(); ++r) {
+            const bool chosen =
+                std::find(names.begin(), names.end(), window().row_text(r, 1)) != names.end();
+            ListView_SetItemState(window().list(), r, chosen ? LVIS_SELECTED : 0, LVIS_SELECTED);
+        }
+    }
+    // The extract command: the dialog shows `folder` (made first), `drive` acts on it, then OK.
+    void extract(const std::string& folder, const std::function<void(HWND)>& drive = nullptr) {
+        CreateDirectoryA(folder.c_str(), nullptr);
+        Dialog::test_hook = [folder, drive](HWND dialog) {
+            ASSERT_TRUE(show_folder(dialog, folder));
+            if (drive) drive(dialog);
+            press(dialog, kExtractOk);
+        };
+        app->dispatch_command(kButtonExtract);
+    }
+    void pump() {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) app->handle_message(msg);
+    }
+
+    WorkFolder work;
+    ScriptedPrompter prompter;
+    std::unique_ptr<Application> app;
+};
 
 #endif

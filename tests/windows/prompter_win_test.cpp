@@ -1,10 +1,5 @@
-// The system prompter's one-line input box, answered through a CBT hook as a user would.
-#include <gtest/gtest.h>
-#include <windows.h>
-
-#include <cstring>
-#include <string>
-
+// The system prompter's one-line input box and file requesters, answered through a CBT hook as a
+// user would.
 #include "dialog_driver.h"
 #include "runtime/ui_prompt.h"
 
@@ -17,59 +12,42 @@ std::string g_file;  // typed into the open requester's name box before OK
 LRESULT CALLBACK answer_box(int code, WPARAM wp, LPARAM lp) {
     HWND box = reinterpret_cast<HWND>(wp);
     if (box_of_this_thread(code, box)) {
-        char title[100] = "";
-        GetWindowTextA(box, title, sizeof title);
-        g_title = title;
+        g_title = text_of(box);
         // The name box of the open requester (cmb13, or edt1 in older layouts).
-        if (!g_file.empty() && !SetDlgItemTextA(box, 0x47C, g_file.c_str())) {
+        if (!g_file.empty() && !SetDlgItemTextA(box, 0x47C, g_file.c_str()))
             SetDlgItemTextA(box, 0x480, g_file.c_str());
-        }
         PostMessageA(box, WM_COMMAND, g_button, 0);
     }
     return CallNextHookEx(nullptr, code, wp, lp);
 }
 
-TEST(SystemPrompter, InputBoxGivesTheLineOnOkAndNothingOnCancel) {
+// Each gives its answer on OK and nothing on Cancel: the input box the line, the open requester
+// an existing file, the save requester a new one; both take bar-separated filters.
+TEST(SystemPrompter, InputBoxAndFileRequestersGiveTheAnswerOnOkAndNothingOnCancel) {
     HHOOK hook = SetWindowsHookExA(WH_CBT, answer_box, nullptr, GetCurrentThreadId());
     ASSERT_NE(hook, nullptr);
-    InputRequest request;
-    request.title = "Verzeichnisname \xE4";
-    request.prompt = "Bitte Verzeichnisnamen eingeben";
-    request.initial = "neu \xFC";
+    InputRequest input;
+    input.title = "Verzeichnisname \xE4";
+    input.prompt = "Bitte Verzeichnisnamen eingeben";
+    input.initial = "neu \xFC";
     g_button = IDOK;
-    EXPECT_EQ(system_prompter().input_line(request), "neu \xFC");
-    EXPECT_EQ(g_title, request.title);
+    EXPECT_EQ(system_prompter().input_line(input), "neu \xFC");
+    EXPECT_EQ(g_title, input.title);
     g_button = IDCANCEL;
-    EXPECT_EQ(system_prompter().input_line(request), "");
-    UnhookWindowsHookEx(hook);
-}
+    EXPECT_EQ(system_prompter().input_line(input), "");
 
-// The open requester picks an existing file, the save requester names a new one; both take
-// bar-separated filters and give nothing on Cancel.
-TEST(SystemPrompter, FileRequestersGiveThePathOnOkAndNothingOnCancel) {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    const std::string path =
-        std::string(temp) + "marlox-req-" + std::to_string(GetCurrentProcessId()) + ".zip";
-    HHOOK hook = SetWindowsHookExA(WH_CBT, answer_box, nullptr, GetCurrentThreadId());
-    ASSERT_NE(hook, nullptr);
+    WorkFolder work;
+    const std::string path = work.path() + "req.zip";
+    OpenFileRequest open_request;
+    open_request.title = "Archiv w\xE4hlen";
+    open_request.filters = "ZIP (*.zip)|*.zip|Alle (*.*)|*.*";
+    open_request.filter_index = 2;
+    SaveFileRequest save_request;
+    save_request.title = "Archivdatei erstellen...";
+    save_request.filters = "ZIP-Dateien (*.zip)|*.zip";
     for (const bool open : {true, false}) {
         SCOPED_TRACE(open ? "open" : "save");
-        if (open) {
-            HANDLE file =
-                CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-            ASSERT_NE(file, INVALID_HANDLE_VALUE);
-            CloseHandle(file);
-        } else {
-            DeleteFileA(path.c_str());
-        }
-        OpenFileRequest open_request;
-        open_request.title = "Archiv w\xE4hlen";
-        open_request.filters = "ZIP (*.zip)|*.zip|Alle (*.*)|*.*";
-        open_request.filter_index = 2;
-        SaveFileRequest save_request;
-        save_request.title = "Archivdatei erstellen...";
-        save_request.filters = "ZIP-Dateien (*.zip)|*.zip";
+        ASSERT_TRUE(open ? write_bytes(path, "") : DeleteFileA(path.c_str()) != FALSE);
         const auto ask = [&] {
             return open ? system_prompter().open_file(open_request)
                         : system_prompter().save_file(save_request);

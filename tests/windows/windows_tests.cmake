@@ -32,7 +32,7 @@ add_dependencies(marlox_windows_tests marlox_pictures)
 target_include_directories(marlox_windows_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/windows
   ${CMAKE_CURRENT_SOURCE_DIR}/common)
 target_compile_definitions(marlox_windows_tests PRIVATE
-  MARLOX_SOURCE_DIR="${CMAKE_SOURCE_DIR}" MARLOX_FIXTURES_DIR="${CMAKE_BINARY_DIR}/fixtures")
+  MARLOX_FIXTURES_DIR="${CMAKE_BINARY_DIR}/fixtures")
 # Archives made with the real RAR and cabinet tools before the tests that read them.
 add_test(NAME windows.fixtures
   COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/windows/make_fixtures.sh ${CMAKE_BINARY_DIR}/fixtures)
