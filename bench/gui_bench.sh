@@ -24,7 +24,8 @@
 # less than the elapsed time.
 #
 # Usage: bench/gui_bench.sh (after scripts/build.sh). GUI_BENCH_THEME=off switches off Wine's
-# window theme in the session, to see what drawing the themed controls costs.
+# window theme in the session, to see what drawing the themed controls costs. GUI_BENCH_ONLY
+# names the parts to run, of "list extract delete add" (all by default).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build/win
@@ -202,6 +203,9 @@ echo "marlox.exe: $(objdump -f "$marlox_exe" | awk '/file format/ { print $NF }'
 start_on "$work/one.zip" 1
 quit_marlox
 
+# Whether part $1 is to run.
+wanted() { [ -z "${GUI_BENCH_ONLY:-}" ] || [[ " $GUI_BENCH_ONLY " == *" $1 "* ]]; }
+
 # ---- 1 and 2: listing, the start alone, sorting ------------------------------------------
 list_and_sort() {
     local listed listed_cpu first
@@ -218,14 +222,16 @@ start_one() {
     start_on "$work/one.zip" 1
     quit_marlox
 }
-gui_runs list_and_sort
-peer=$(best true unzip -l "$work/list60k.zip")
-report list-60k "$gui" "$gui_cpu" "$peer" "<2" "$runs"
-peer=$(best true sh -c "unzip -l '$work/list60k.zip' | LC_ALL=C sort -f -k4 >/dev/null")
-report sort-60k "$(minimum <<<"$sort_runs")" "$(minimum <<<"$sort_cpus")" "$peer" "<1" "${sort_runs# }"
-gui_runs start_one
-peer=$(best true unzip -l "$work/one.zip")
-report start-1 "$gui" "$gui_cpu" "$peer" - "$runs"
+if wanted list; then
+    gui_runs list_and_sort
+    peer=$(best true unzip -l "$work/list60k.zip")
+    report list-60k "$gui" "$gui_cpu" "$peer" "<2" "$runs"
+    peer=$(best true sh -c "unzip -l '$work/list60k.zip' | LC_ALL=C sort -f -k4 >/dev/null")
+    report sort-60k "$(minimum <<<"$sort_runs")" "$(minimum <<<"$sort_cpus")" "$peer" "<1" "${sort_runs# }"
+    gui_runs start_one
+    peer=$(best true unzip -l "$work/one.zip")
+    report start-1 "$gui" "$gui_cpu" "$peer" - "$runs"
+fi
 
 # ---- 3: extraction through the dialog -------------------------------------------------------
 # The reference tree, as unzip extracts it.
@@ -250,15 +256,17 @@ extract_run() {
     quit_marlox
     rm -rf "$place"
 }
-gui_runs extract_run
-peer=$(best "rm -rf $work/peer-out" unzip -q -o "$work/small20k.zip" -d "$work/peer-out")
-report extract-20k "$gui" "$gui_cpu" "$peer" x2 "$runs"
-# The same number of files, made by the calls an extraction makes (two look-ups, create, write,
-# close, open, date, close) in folders of 200, with nothing else around them.
-mkdir -p "$work/probe"
-probe=$(wintool mkfiles "$(winpath "$work/probe")" 20000 200) || fail "wintool mkfiles failed"
-results+=("$(awk -v p="$peer" '{ printf "%-12s wintool mkfiles %.3f s, ratio %.2f to the peer: %s\n", "files-20k", $2, $2 / p, $0 }' <<<"$probe")")
-echo "${results[-1]}"
+if wanted extract; then
+    gui_runs extract_run
+    peer=$(best "rm -rf $work/peer-out" unzip -q -o "$work/small20k.zip" -d "$work/peer-out")
+    report extract-20k "$gui" "$gui_cpu" "$peer" x2 "$runs"
+    # The same number of files, made by the calls an extraction makes (two look-ups, create,
+    # write, close, open, date, close) in folders of 200, with nothing else around them.
+    mkdir -p "$work/probe"
+    probe=$(wintool mkfiles "$(winpath "$work/probe")" 20000 200) || fail "wintool mkfiles failed"
+    results+=("$(awk -v p="$peer" '{ printf "%-12s wintool mkfiles %.3f s, ratio %.2f to the peer: %s\n", "files-20k", $2, $2 / p, $0 }' <<<"$probe")")
+    echo "${results[-1]}"
+fi
 
 # ---- 4: deleting one member -----------------------------------------------------------------
 delete_run() {
@@ -283,9 +291,11 @@ peer_delete() (
     cd "$work/peer-del" && unzip -q small20k.zip -d rest && rm rest/d00/file00000.txt &&
         (cd rest && zip -q -9 -r -D ../rebuilt.zip .) && mv rebuilt.zip small20k.zip
 )
-gui_runs delete_run
-peer=$(best peer_prepare peer_delete)
-report delete-20k "$gui" "$gui_cpu" "$peer" x2 "$runs"
+if wanted delete; then
+    gui_runs delete_run
+    peer=$(best peer_prepare peer_delete)
+    report delete-20k "$gui" "$gui_cpu" "$peer" x2 "$runs"
+fi
 
 # ---- 5: adding a folder through the add dialog ----------------------------------------------
 add_run() {
@@ -314,9 +324,11 @@ add_run() {
     rm -rf "$place"
 }
 peer_add_prepare() { cp "$work/one.zip" "$work/peer-add.zip"; }
-gui_runs add_run
-peer=$(best peer_add_prepare sh -c "cd '$work/add' && zip -q -9 -r -D '$work/peer-add.zip' tree")
-report add-5k "$gui" "$gui_cpu" "$peer" x2 "$runs"
+if wanted add; then
+    gui_runs add_run
+    peer=$(best peer_add_prepare sh -c "cd '$work/add' && zip -q -9 -r -D '$work/peer-add.zip' tree")
+    report add-5k "$gui" "$gui_cpu" "$peer" x2 "$runs"
+fi
 
 echo
 echo "summary:"

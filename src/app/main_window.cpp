@@ -671,10 +671,18 @@ void MainWindow::set_title(const std::string& text) { SetWindowTextA(hwnd_, text
 void MainWindow::reset_title() { set_title(base_title(message(29), app_->config_existed())); }
 
 void MainWindow::set_progress_range(int maximum) {
+    progress_range_ = maximum > 0 ? maximum : 1;
     SendMessageA(progress_, PBM_SETRANGE32, 0, maximum);
 }
 
 void MainWindow::set_progress(int value) {
+    // The bar repaints itself at every move: it moves only when its filled part would grow or
+    // shrink by a pixel, and always to its ends.
+    RECT bar = {};
+    GetClientRect(progress_, &bar);
+    const int filled = MulDiv(value, bar.right, progress_range_);
+    if (filled == progress_filled_ && value != 0 && value < progress_range_) return;
+    progress_filled_ = filled;
     SendMessageA(progress_, PBM_SETPOS, value, 0);
     // Repainting costs more than extracting a small member: at most ten times a second.
     const DWORD now = GetTickCount();

@@ -152,6 +152,8 @@ class MainWindow : public Window, public ArchiveView {
     int hover_button_ = 0;
     bool busy_ = false;
     DWORD last_progress_paint_ = 0;
+    int progress_range_ = 100;
+    int progress_filled_ = 0;  // the bar's filled width in pixels when it was last moved
     std::string tip_text_;
     std::wstring tip_wide_;
     WindowGeometry geometry_;
