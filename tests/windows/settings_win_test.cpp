@@ -1,15 +1,11 @@
 // The settings dialog and the text viewers driven through their real windows: the controls as
 // laid out, the file "Ok" writes, what is refused, and the texts the viewers show.
-#include <gtest/gtest.h>
-
 #include <richedit.h>
 
 #include "app/settings_dialog.h"
 #include "dialog_driver.h"
-#include "scripted_prompter.h"
 #include "system/text_viewer.h"
 #include "system/viewer_texts.h"
-#include "test_archives.h"
 
 namespace {
 
