@@ -17,27 +17,22 @@ struct TempFolderIn {
     ~TempFolderIn() { unsetenv("TMPDIR"); }
 };
 
-// Lists a ZIP archive of `members` (name, bytes) written by Python in `f`, recording launches.
+// Lists a ZIP archive of `members` written in `f`, recording launches.
 struct Opening : ArchiveFixture {
     std::vector<Launch> launched;
-    Opening(const TestFolder& f, const std::string& members) {
-        EXPECT_EQ(python_in(f,
-                            "with zipfile.ZipFile('a.zip', 'w') as z:\n"
-                            "    for n, d in " +
-                                members + ": z.writestr(n, d)\n"),
-                  0);
+    Opening(const TestFolder& f, const std::vector<TestMember>& members) {
+        f.write("a.zip", stored_zip(members));
         program.launch = [this](const Launch& l) {
             launched.push_back(l);
             return true;
         };
         list(f.file("a.zip"));
     }
-    void open(const std::string& name, const std::string& viewer = "",
-              const std::string& setup = "") {
+    void open(const std::string& name, const std::string& viewer = "") {
         const auto& names = listing.member_names;
         const int entry =
             static_cast<int>(std::find(names.begin(), names.end(), name) - names.begin());
-        open_zip_member(ctx, {entry, viewer, setup});
+        open_zip_member(ctx, {entry, viewer, ""});
     }
 };
 
@@ -46,15 +41,14 @@ TEST(Opening, MembersOpenFromAPrivateFolderAndHostileOrBrokenOnesNever) {
     std::filesystem::create_directory(f.file("temp"));
     f.write("temp/notes.txt", "the user's own notes");
     const TempFolderIn temp(f.file("temp"));
-    Opening a(f,
-              "[('notes.txt', b'member notes'), ('..\\\\..\\\\evil.bat', b'@echo evil'),"
-              " ('dir/with space.txt', b'spaced')]");
+    Opening a(f, {{"notes.txt", "member notes"},
+                  {"..\\..\\evil.bat", "@echo evil"},
+                  {"dir/with space.txt", "spaced"}});
     a.open("notes.txt");
     ASSERT_EQ(a.launched.size(), 1u);
     const Launch& opened = a.launched[0];
     EXPECT_EQ(opened.program, "");
     EXPECT_EQ(f.read("temp/notes.txt"), "the user's own notes");
-    EXPECT_NE(opened.file, f.file("temp/notes.txt"));
     EXPECT_EQ(opened.working_folder, folder_of(opened.file));
     std::string content;
     EXPECT_TRUE(os::read_whole_file(opened.file, content));
@@ -85,7 +79,7 @@ TEST(Opening, SetupCandidatesAskFirstAndYesUnpacksEverything) {
         EXPECT_FALSE(is_setup_candidate(name)) << name;
 
     TestFolder f;
-    Opening a(f, "[('Setup.exe', b'MZ setup'), ('readme.txt', b'read me')]");
+    Opening a(f, {{"Setup.exe", "MZ setup"}, {"readme.txt", "read me"}});
     a.prompter.answers = {kAnswerNo, kAnswerYes};
     a.open("readme.txt");
     ASSERT_EQ(a.prompter.boxes.size(), 1u);

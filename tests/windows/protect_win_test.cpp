@@ -1,31 +1,11 @@
 // Protection through the real dialogs, and mail through a stand-in mail library and Wine's own:
 // protect, open again with a wrong and then the right password, send, and protect at exit.
-#include <gtest/gtest.h>
-
-#include <memory>
-
-#include "app/application.h"
-#include "app/commands.h"
 #include "dialog_driver.h"
 #include "protect/cipher.h"
 #include "protect/mail_library.h"
 #include "protect/password_dialogs.h"
-#include "scripted_prompter.h"
-#include "test_archives.h"
 
 namespace {
-
-std::string class_of(HWND window) {
-    char name[64] = "";
-    GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
-std::string title_of(HWND window) {
-    char title[200] = "";
-    GetWindowTextA(window, title, sizeof title);
-    return title;
-}
 
 void type_password(HWND dialog, const std::string& first, const std::string& second) {
     SetDlgItemTextA(dialog, kPasswordField, first.c_str());
@@ -34,41 +14,35 @@ void type_password(HWND dialog, const std::string& first, const std::string& sec
     press(dialog, kPasswordConfirm);
 }
 
-TEST(Protection, ProtectOpenWithTheRightPasswordSendAndProtectAgainAtExit) {
-    WorkFolder work;
-    const std::string archive = work.path() + "a.zip";
-    const std::string plain = stored_zip({{"a.txt", "alpha"}, {"b.txt", "beta"}});
-    ASSERT_TRUE(write_bytes(archive, plain));
-    ScriptedPrompter prompter;
-    auto app = std::make_unique<Application>(prompter);
-    app->write_send_to_shortcut = false;
-    ASSERT_TRUE(app->start_up("marlox.exe \"" + archive + "\""));
-    const MessageTable& m = app->messages();
+class Protection : public AppTest {};
+
+TEST_F(Protection, ProtectOpenWithTheRightPasswordSendAndProtectAgainAtExit) {
+    const std::string archive = start_on("a.zip", {{"a.txt", "alpha"}, {"b.txt", "beta"}});
+    const std::string plain = read_bytes(archive);
 
     std::vector<std::string> seen;  // what each dialog showed
     Dialog::test_hook = [&](HWND dialog) {
-        if (class_of(dialog) == "MarloxEncipherDialog") {
-            seen.push_back(title_of(dialog));
+        if (GetDlgItem(dialog, kPasswordRepeatField)) {  // the encipher dialog
+            seen.push_back(text_of(dialog));
             type_password(dialog, "Secret", "secret");  // differ: both fields empty again
             seen.push_back(
                 std::to_string(GetWindowTextLengthA(GetDlgItem(dialog, kPasswordField))));
             type_password(dialog, "Secret", "Secret");
         } else {
-            seen.push_back(title_of(dialog));
+            seen.push_back(text_of(dialog));
             type_password(dialog, "wrong", "");
-            seen.push_back(title_of(dialog));
+            seen.push_back(text_of(dialog));
             type_password(dialog, "Secret", "");
         }
     };
     app->dispatch_command(kCmdEncipher);
-    Dialog::test_hook = nullptr;
-    EXPECT_EQ(seen, (std::vector<std::string>{"enCrypt", "0", m.message(191), m.message(190)}));
+    EXPECT_EQ(seen, (std::vector<std::string>{"enCrypt", "0", message(191), message(190)}));
     ASSERT_EQ(prompter.boxes.size(), 1u);
-    EXPECT_EQ(prompter.boxes[0].text, m.message(188) + "\n\n" + m.message(189));
+    EXPECT_EQ(prompter.boxes[0].text, message(188) + "\n\n" + message(189));
     // Protected, then opened with its password: plain again, listed, the password kept.
     EXPECT_EQ(read_bytes(archive), plain);
-    EXPECT_EQ(title_of(app->window().handle()), m.message(29) + " V" + kVersion + " - a.zip");
-    EXPECT_EQ(app->window().row_count(), 2);
+    EXPECT_EQ(text_of(window().handle()), message(29) + " V" + kVersion + " - a.zip");
+    EXPECT_EQ(window().row_count(), 2);
 
     // Sent protected: a protected copy under the archive's own name; the archive stays plain.
     ScriptedPrompter quiet;
@@ -93,9 +67,9 @@ TEST(Protection, ProtectOpenWithTheRightPasswordSendAndProtectAgainAtExit) {
 
     // At exit: Yes protects the archive again, with the same password.
     prompter.answers = {kAnswerYes};
-    app->window().destroy();
+    window().destroy();
     app->shut_down();
-    EXPECT_EQ(prompter.boxes.back().title, m.message(178));
+    EXPECT_EQ(prompter.boxes.back().title, message(178));
     std::string expected = plain;
     cipher_buffer(reinterpret_cast<unsigned char*>(&expected[0]), expected.size(), "Secret");
     EXPECT_EQ(read_bytes(archive), expected);

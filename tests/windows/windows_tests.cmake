@@ -50,10 +50,6 @@ endforeach()
 add_executable(recorder ${CMAKE_CURRENT_SOURCE_DIR}/windows/recorder.c)
 set_target_properties(recorder PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 add_dependencies(marlox_windows_tests recorder)
-# The program that tells the Windows version it is shown, for a test that chooses the version.
-add_executable(version_probe ${CMAKE_CURRENT_SOURCE_DIR}/windows/version_probe.c)
-set_target_properties(version_probe PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
-add_dependencies(marlox_windows_tests version_probe)
 set_target_properties(marlox_windows_tests PROPERTIES CROSSCOMPILING_EMULATOR "${MARLOX_WINE_RUN}")
 # The RAR library lies beside the test programs as it lies beside marlox.exe.
 add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/UnRAR.dll
