@@ -60,7 +60,7 @@ export WINE=$wine
 export WINESERVER=$wineserver
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES='mscoree,mshtml,winemenubuilder.exe=d'
-export LANG=C.UTF-8
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
 ENV
 # shellcheck disable=SC1091
 source "$state/env"

@@ -8,7 +8,7 @@ mkdir -p "$work/src/sub" "$work/rar" "$work/cab"
 printf 'alpha\n' >"$work/src/a.txt"
 seq 1 3000 >"$work/src/sub/b.txt"
 printf 'gruss' >"$work/src/Grüße.txt"
-(cd "$work/src" && rar a -idq -r ../rar/five.rar a.txt sub/b.txt 'Grüße.txt' &&
+(cd "$work/src" && LC_ALL=C.UTF-8 rar a -idq -r ../rar/five.rar a.txt sub/b.txt 'Grüße.txt' &&
     gcab -cz ../cab/six.cab a.txt sub/b.txt)
 
 # Lists and converts the archive $1 in the folder $2; $3 is what its rows' names read.

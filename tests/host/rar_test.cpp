@@ -58,7 +58,7 @@ void make_rar5(const TestFolder& f) {
         "gruss");
     ASSERT_EQ(run_in(f.file("src"),
                      "touch -d '2005-03-07 14:30' a.txt sub/b.txt Gr*e.txt && "
-                     "rar a -m0 -r ../five.rar a.txt sub/b.txt Gr*e.txt"),
+                     "LC_ALL=C.UTF-8 rar a -m0 -r ../five.rar a.txt sub/b.txt Gr*e.txt"),
               0);
 }
 

@@ -16,7 +16,7 @@ printf 'data\n' >data.txt
 seq 1 3000 >sub/b.txt
 printf 'gruss' >'Grüße.txt'
 touch -d '2005-03-07 14:30' a.txt data.txt sub/b.txt 'Grüße.txt'
-rar a -idq -r ../five.rar a.txt sub/b.txt 'Grüße.txt'
+LC_ALL=C.UTF-8 rar a -idq -r ../five.rar a.txt sub/b.txt 'Grüße.txt'
 gcab -c ../stored.cab a.txt data.txt sub/b.txt
 gcab -cz ../mszip.cab a.txt data.txt sub/b.txt
 for name in one two; do
