@@ -93,27 +93,17 @@ TEST(MatchWildcard, FollowsTheFirstOccurrenceRuleWithoutBacktracking) {
         int ignore_case;
         int expected;
     };
-    const Case cases[] = {{"a.txt", "*.txt", 1, 1},
-                          {"A.TXT", "*.txt", 1, 1},
-                          {"A.TXT", "*.txt", 0, 0},
-                          {".txt", "*.txt", 1, 0},
-                          {"pc.txt", "*pc*", 1, 0},
-                          {"xpc.txt", "*pc*", 1, 1},
-                          {"banana.txt", "*a.txt", 1, 0},
-                          {"a", "a*", 1, 1},
-                          {"ac", "a?c", 1, 0},
-                          {"abc", "a?c", 1, 1},
-                          {"ab", "a|b", 1, 0},
-                          {"ab", "a|ab", 1, 1},
-                          {"a.doc", "*.txt|*.doc", 1, 1},
-                          {"abc", "ab*|cd", 1, 1},
-                          {"abc", "", 1, 0},
-                          {"", "", 1, 0},
-                          {"", "*", 1, 1},
-                          {"abcdef.exe", "a?????.exe", 1, 1},
-                          {"abcdefg.exe", "a?????.exe", 1, 0},
-                          {"abcdef.exe", "a*.exe", 1, 1},
-                          {"\xC4RGER.TXT", "\xE4*", 1, 1}};
+    // clang-format off
+    const Case cases[] = {
+        {"a.txt", "*.txt", 1, 1}, {"A.TXT", "*.txt", 1, 1}, {"A.TXT", "*.txt", 0, 0},
+        {".txt", "*.txt", 1, 0}, {"pc.txt", "*pc*", 1, 0}, {"xpc.txt", "*pc*", 1, 1},
+        {"banana.txt", "*a.txt", 1, 0}, {"a", "a*", 1, 1}, {"ac", "a?c", 1, 0},
+        {"abc", "a?c", 1, 1}, {"ab", "a|b", 1, 0}, {"ab", "a|ab", 1, 1},
+        {"a.doc", "*.txt|*.doc", 1, 1}, {"abc", "ab*|cd", 1, 1}, {"abc", "", 1, 0},
+        {"", "", 1, 0}, {"", "*", 1, 1}, {"abcdef.exe", "a?????.exe", 1, 1},
+        {"abcdefg.exe", "a?????.exe", 1, 0}, {"abcdef.exe", "a*.exe", 1, 1},
+        {"\xC4RGER.TXT", "\xE4*", 1, 1}};
+    // clang-format on
     for (const Case& c : cases)
         EXPECT_EQ(match_wildcard(c.name, c.pattern, c.ignore_case), c.expected)
             << c.name << " vs " << c.pattern;

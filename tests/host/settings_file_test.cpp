@@ -43,25 +43,6 @@ TEST(ConfigReader, IntegersAreSignAndDigitsElseZero) {
             << c.value;
 }
 
-TEST(FormatConfig, WritesKeysInOrderWithGeometryOnlyWhenRemembered) {
-    ConfigValues v;
-    v.language = "en";
-    EXPECT_EQ(format_config(v),
-              "zip = 0\r\nrar = 0\r\ncab = 0\r\nsafe = 1\r\npos = 0\r\nsize = 0\r\nsort = 0\r\n"
-              "language = en\r\ncount = 0\r\n");
-    v.pos = 1;
-    v.size = 1;
-    v.winx = -3;
-    v.winy = 20;
-    v.sizex = 800;
-    v.sizey = 600;
-    v.viewers = {"notepad.exe", "C:\\x\\v.exe"};
-    EXPECT_EQ(format_config(v),
-              "zip = 0\r\nrar = 0\r\ncab = 0\r\nsafe = 1\r\npos = 1\r\nsize = 1\r\n"
-              "winx = -3\r\nwiny = 20\r\nsizex = 800\r\nsizey = 600\r\nsort = 0\r\n"
-              "language = en\r\ncount = 2\r\n0 = notepad.exe\r\n1 = C:\\x\\v.exe\r\n");
-}
-
 TEST(LoadSettings, DefaultsAndFallbackGeometry) {
     TestFolder dir;
     Settings s = load_settings(dir.file("missing.ini"), "en");
@@ -127,16 +108,6 @@ TEST(SaveSettingsAtExit, RereadsFlagsAndViewersButKeepsLanguageFromMemory) {
               "zip = 1\r\nrar = 0\r\ncab = 0\r\nsafe = 0\r\npos = 1\r\nsize = 0\r\n"
               "winx = 10\r\nwiny = 20\r\nsort = 1\r\nlanguage = fr\r\ncount = 2\r\n"
               "0 = a.exe\r\n1 = b.exe\r\n");
-}
-
-TEST(SaveSettingsAtExit, FirstRunWritesDefaultsOnly) {
-    TestFolder dir;
-    Settings memory;
-    memory.language = "en";
-    ASSERT_TRUE(save_settings_at_exit(dir.file("new.ini"), memory, {1, 2, 3, 4}));
-    EXPECT_EQ(dir.read("new.ini"),
-              "zip = 0\r\nrar = 0\r\ncab = 0\r\nsafe = 1\r\npos = 0\r\nsize = 0\r\nsort = 0\r\n"
-              "language = en\r\ncount = 0\r\n");
 }
 
 TEST(SaveSettingsAtExit, DamagedCountWritesNoMoreThanFiveViewers) {
