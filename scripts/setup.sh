@@ -49,6 +49,8 @@ for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.sources; do
       grep -q '^deb-src ' "$f" || sed -n -E 's/^deb (.*)$/deb-src \1/p' "$f" >>"$f" ;;
   esac
 done
-apt-get update -qq
+# Another apt run (the machine's own, just after boot) may hold the lock for a while: wait for it.
+apt_get() { apt-get -o DPkg::Lock::Timeout=600 "$@"; }
+apt_get update -qq
 # shellcheck disable=SC2046
-apt-get install -y -qq --no-install-recommends $(missing) >/dev/null
+apt_get install -y -qq --no-install-recommends $(missing) >/dev/null
