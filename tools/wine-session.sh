@@ -16,7 +16,7 @@ stop_session() {
     "$WINESERVER" -k 2>/dev/null || true
     "$WINESERVER" -w 2>/dev/null || true
     [ -f "$state/xvfb.pid" ] && kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true
-    rm -f "$state/env" "$state/xvfb.pid"
+    rm -f "$state/env" "$state/xvfb.pid" "$state/display"
 }
 
 case "$action" in
@@ -45,11 +45,19 @@ else
     [ -x /usr/lib/wine/wineserver64 ] && wineserver=/usr/lib/wine/wineserver64
 fi
 
-display=90
-while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do display=$((display + 1)); done
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb takes the first display no X server holds and writes its number back once it listens.
+# Looking for lock files is not enough: an X server of another root on this machine (a chroot,
+# a container sharing the network) holds its display through an abstract socket, which clients
+# reach first, so a session would otherwise draw on that server and lose it when it ends.
+rm -f "$state/display"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$state/display" >/dev/null 2>&1 &
 echo $! >"$state/xvfb.pid"
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+for _ in $(seq 100); do [ -s "$state/display" ] && break; sleep 0.1; done
+display=$(tr -dc 0-9 <"$state/display")
+[ -n "$display" ] || {
+    echo "wine-session: Xvfb did not start" >&2
+    exit 1
+}
 
 cat >"$state/env" <<ENV
 export DISPLAY=:$display
