@@ -116,11 +116,7 @@ TextViewerSetting Application::text_viewer_setting() const {
 }
 
 void Application::show_error(int title, const std::string& text, BoxIcon icon) {
-    MessageBoxRequest box;
-    box.title = program_.messages.message(title);
-    box.text = text;
-    box.icon = icon;
-    prompter_.message_box(box);
+    prompter_.show(program_.messages.message(title), text, icon);
 }
 
 void Application::unknown_kind_error() {
@@ -207,14 +203,10 @@ void Application::extract_command() {
 }
 
 void Application::remove_command() {
-    if (program_.settings.safe == 1) {
-        MessageBoxRequest box;
-        box.title = program_.messages.message(50);
-        box.text = program_.messages.message(171) + "\n";
-        box.icon = BoxIcon::kWarning;
-        box.buttons = BoxButtons::kYesNo;
-        if (prompter_.message_box(box) != kAnswerYes) return;
-    }
+    if (program_.settings.safe == 1 &&
+        !prompter_.ask(program_.messages.message(50), program_.messages.message(171) + "\n",
+                       BoxIcon::kWarning))
+        return;
     if (window_.selected_count() == 0) return;
     const ArchiveBackend* backend = backend_for(program_.state.archive_kind);
     if (!backend) {

@@ -175,12 +175,7 @@ void SettingsDialog::move_viewer(int step) {
 }
 
 void SettingsDialog::show_box(int title, const std::string& text, BoxIcon icon) {
-    MessageBoxRequest box;
-    box.owner = hwnd_;
-    box.title = message(title);
-    box.text = text;
-    box.icon = icon;
-    subject_.prompter.message_box(box);
+    subject_.prompter.show(message(title), text, icon, hwnd_);
 }
 
 void SettingsDialog::confirm() {

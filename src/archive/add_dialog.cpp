@@ -148,12 +148,8 @@ void AddDialog::on_ok() {
 }
 
 void AddDialog::show_help() {
-    MessageBoxRequest box;
-    box.owner = hwnd_;
-    box.title = ctx_.messages.message(77);
-    box.text = add_help_text(ctx_.messages);
-    box.icon = BoxIcon::kInformation;
-    ctx_.prompter.message_box(box);
+    ctx_.prompter.show(ctx_.messages.message(77), add_help_text(ctx_.messages),
+                       BoxIcon::kInformation, hwnd_);
 }
 
 // ---- the file-system list ----------------------------------------------------------------

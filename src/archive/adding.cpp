@@ -189,12 +189,8 @@ std::string add_help_text(const MessageTable& messages) {
 bool confirm_overwrite(ArchiveContext& ctx, const std::string& path) {
     if (ctx.settings.safe != 1 || size_of(path) == 0) return true;
     const MessageTable& m = ctx.messages;
-    MessageBoxRequest box;
-    box.title = m.message(50);
-    box.text = m.message(0) + m.message(172) + "\n\n" + m.message(173);
-    box.icon = BoxIcon::kWarning;
-    box.buttons = BoxButtons::kYesNo;
-    return ctx.prompter.message_box(box) == kAnswerYes;
+    return ctx.prompter.ask(m.message(50), m.message(0) + m.message(172) + "\n\n" + m.message(173),
+                            BoxIcon::kWarning);
 }
 
 void new_archive_command(ArchiveContext& ctx, const std::string& chosen) {

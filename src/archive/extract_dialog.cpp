@@ -121,12 +121,9 @@ void ExtractDialog::show_help() {
     // Message numbers line by line; 0 stands for an empty line.
     const int lines[] = {147, 148, 149, 0,   150, 151, 152, 0,   153, 154, 0,
                          155, 156, 157, 158, 159, 160, 0,   161, 162, 163, 0};
-    MessageBoxRequest box;
-    box.owner = hwnd_;
-    box.title = m.message(4);
-    box.icon = BoxIcon::kInformation;
-    for (int line : lines) box.text += (line ? m.message(line) : std::string()) + "\n";
-    ctx_.prompter.message_box(box);
+    std::string text;
+    for (int line : lines) text += (line ? m.message(line) : std::string()) + "\n";
+    ctx_.prompter.show(m.message(4), text, BoxIcon::kInformation, hwnd_);
 }
 
 void ExtractDialog::new_folder() {

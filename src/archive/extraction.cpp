@@ -68,12 +68,9 @@ bool may_overwrite(ArchiveContext& ctx, const std::string& path, const std::stri
         file_size_of(path) < 1)
         return true;
     const MessageTable& m = ctx.messages;
-    MessageBoxRequest box;
-    box.title = m.message(50);
-    box.text = m.message(0) + " " + name + m.message(172) + "\n\n" + m.message(173);
-    box.icon = BoxIcon::kWarning;
-    box.buttons = BoxButtons::kYesNo;
-    return ctx.prompter.message_box(box) == kAnswerYes;
+    return ctx.prompter.ask(m.message(50),
+                            m.message(0) + " " + name + m.message(172) + "\n\n" + m.message(173),
+                            BoxIcon::kWarning);
 }
 
 ExtractDefaults extract_defaults(int selected_rows, const ArchiveBackend& backend, int safe) {
@@ -104,11 +101,8 @@ bool target_is_writable(const std::string& folder) {
 bool confirm_target_writable(ArchiveContext& ctx, const std::string& folder) {
     if (target_is_writable(folder)) return true;
     const MessageTable& m = ctx.messages;
-    MessageBoxRequest box;
-    box.title = m.message(42);
-    box.text = m.message(185) + "\n" + m.message(186) + "\n" + m.message(187);
-    box.icon = BoxIcon::kWarning;
-    ctx.prompter.message_box(box);
+    ctx.prompter.show(m.message(42), m.message(185) + "\n" + m.message(186) + "\n" + m.message(187),
+                      BoxIcon::kWarning);
     return false;
 }
 

@@ -63,11 +63,7 @@ bool list_archive_without_members(ArchiveContext& ctx, bool empty_archive) {
         return mode == -1;
     }
 
-    MessageBoxRequest box;
-    box.title = ctx.messages.message(42);
-    box.text = ctx.messages.message(45);
-    box.icon = BoxIcon::kWarning;
-    ctx.prompter.message_box(box);
+    ctx.prompter.show(ctx.messages.message(42), ctx.messages.message(45), BoxIcon::kWarning);
     show_nothing_listed(ctx);
     return false;
 }

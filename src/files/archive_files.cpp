@@ -130,9 +130,5 @@ std::string archive_properties_text(const ListingState& listing) {
 }
 
 void show_archive_properties(ArchiveContext& ctx) {
-    MessageBoxRequest box;
-    box.title = "Eigenschaften";
-    box.text = archive_properties_text(ctx.listing);
-    box.icon = BoxIcon::kInformation;
-    ctx.prompter.message_box(box);
+    ctx.prompter.show("Eigenschaften", archive_properties_text(ctx.listing), BoxIcon::kInformation);
 }

@@ -76,12 +76,7 @@ void launch_written(ArchiveContext& ctx, const std::string& folder, const std::s
 }
 
 bool asks_for_setup(ArchiveContext& ctx) {
-    MessageBoxRequest box;
-    box.title = ctx.messages.message(65);
-    box.text = ctx.messages.message(66);
-    box.icon = BoxIcon::kQuestion;
-    box.buttons = BoxButtons::kYesNo;
-    return ctx.prompter.message_box(box) == kAnswerYes;
+    return ctx.prompter.ask(ctx.messages.message(65), ctx.messages.message(66), BoxIcon::kQuestion);
 }
 
 // Unpacks every member into a private folder and starts `setup_program` from there.

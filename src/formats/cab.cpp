@@ -99,11 +99,7 @@ void bind_cab_library(CabLibrary& cab, Prompter& prompter, const MessageTable& m
                       const char* library_name) {
     cab.library = os::load_library(library_name);
     if (!cab.library) {
-        MessageBoxRequest box;
-        box.title = messages.message(42);
-        box.text = messages.message(43);
-        box.icon = BoxIcon::kError;
-        prompter.message_box(box);
+        prompter.show(messages.message(42), messages.message(43), BoxIcon::kError);
         return;
     }
     cab.iterate_cabinet = reinterpret_cast<setupapi::IterateCabinet>(

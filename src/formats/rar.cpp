@@ -102,11 +102,7 @@ bool bind_rar_library(RarLibrary& rar, Prompter& prompter, const MessageTable& m
     }
     os::free_library(library);
     rar = RarLibrary();
-    MessageBoxRequest box;
-    box.title = messages.message(42);
-    box.text = messages.message(44);
-    box.icon = BoxIcon::kError;
-    prompter.message_box(box);
+    prompter.show(messages.message(42), messages.message(44), BoxIcon::kError);
     return false;
 }
 
@@ -199,11 +195,7 @@ void extract_rar_all(ArchiveContext& ctx, const ExtractChoices& choices) {
 }
 
 void extract_rar_chosen(ArchiveContext& ctx, const ExtractChoices&) {
-    MessageBoxRequest box;
-    box.title = ctx.messages.message(73);
-    box.text = ctx.messages.message(74);
-    box.icon = BoxIcon::kWarning;
-    ctx.prompter.message_box(box);
+    ctx.prompter.show(ctx.messages.message(73), ctx.messages.message(74), BoxIcon::kWarning);
 }
 
 bool extract_rar_everything(ArchiveContext& ctx, const std::string& folder) {

@@ -163,12 +163,8 @@ void protect_again_at_exit(ArchiveContext& ctx) {
 }
 
 bool ask_to_protect(ArchiveContext& ctx, const std::string& rest) {
-    MessageBoxRequest box;
-    box.title = ctx.messages.message(178);
-    box.text = ctx.messages.message(179) + "\n\n" + rest;
-    box.icon = BoxIcon::kWarning;
-    box.buttons = BoxButtons::kYesNo;
-    return ctx.prompter.message_box(box) == kAnswerYes;
+    return ctx.prompter.ask(ctx.messages.message(178), ctx.messages.message(179) + "\n\n" + rest,
+                            BoxIcon::kWarning);
 }
 
 void show_encipher_failed(ArchiveContext& ctx) {

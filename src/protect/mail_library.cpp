@@ -63,9 +63,6 @@ void send_archive_by_mail(ArchiveContext& ctx, const MailLibrary& mail) {
     std::string delimiter = (path + name).find(';') == std::string::npos ? ";" : "|";
     const ULONG sent = mail.send_documents(0, &delimiter[0], &path[0], &name[0], 0);
     if (sent == 0) return;
-    MessageBoxRequest box;
-    box.title = ctx.messages.message(42);
-    box.text = "Mail-Programm bitte vorher starten";
-    box.icon = BoxIcon::kWarning;
-    ctx.prompter.message_box(box);
+    ctx.prompter.show(ctx.messages.message(42), "Mail-Programm bitte vorher starten",
+                      BoxIcon::kWarning);
 }

@@ -74,12 +74,7 @@ void EncipherDialog::start_again(const std::string& text, BoxIcon icon) {
     SetWindowTextA(control(kPasswordRepeatField), "");
     SendMessageA(control(kPasswordStrengthBar), PBM_SETPOS, 0, 0);
     SetFocus(control(kPasswordField));
-    MessageBoxRequest box;
-    box.owner = hwnd_;
-    box.title = message(42);
-    box.text = text;
-    box.icon = icon;
-    ctx_.prompter.message_box(box);
+    ctx_.prompter.show(message(42), text, icon, hwnd_);
 }
 
 void EncipherDialog::on_ok() {

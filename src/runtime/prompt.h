@@ -61,12 +61,13 @@ class Prompter {
   public:
     virtual ~Prompter() = default;
     // A box with one OK button, for what only informs.
-    void show(const std::string& title, const std::string& text, BoxIcon icon) {
-        MessageBoxRequest box;
-        box.title = title;
-        box.text = text;
-        box.icon = icon;
-        message_box(box);
+    void show(const std::string& title, const std::string& text, BoxIcon icon,
+              void* owner = nullptr) {
+        message_box({owner, title, text, icon, BoxButtons::kOk});
+    }
+    // A question with Yes and No; true on Yes.
+    bool ask(const std::string& title, const std::string& text, BoxIcon icon) {
+        return message_box({nullptr, title, text, icon, BoxButtons::kYesNo}) == kAnswerYes;
     }
     // Shows a box and waits; kAnswerOk, kAnswerYes or kAnswerNo.
     virtual int message_box(const MessageBoxRequest& request) = 0;

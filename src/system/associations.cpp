@@ -55,12 +55,7 @@ int reg_set_value(Prompter& prompter, HKEY root, const std::string& subkey, cons
                   const std::string& data) {
     const OpenKey key(root, subkey);
     if (!key) {
-        MessageBoxRequest box;
-        box.title = "Fehler";
-        box.text = "Ein Fehler ist aufgetreten";
-        box.icon = BoxIcon::kNone;
-        box.buttons = BoxButtons::kOk;
-        prompter.message_box(box);
+        prompter.show("Fehler", "Ein Fehler ist aufgetreten", BoxIcon::kNone);
         return 0;
     }
     store_text(key.get(), name, data);

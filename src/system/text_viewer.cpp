@@ -77,9 +77,5 @@ void show_history_window(const TextViewerSetting& setting) {
 }
 
 void show_about_box(Prompter& prompter) {
-    MessageBoxRequest box;
-    box.title = "Author";
-    box.text = about_text();
-    box.icon = BoxIcon::kInformation;
-    prompter.message_box(box);
+    prompter.show("Author", about_text(), BoxIcon::kInformation);
 }
