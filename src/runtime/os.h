@@ -87,6 +87,8 @@ SystemTime local_now();
 
 // Creates one folder; true when it was created or already exists as a folder.
 bool create_folder(const std::string& path);
+// Creates one folder; true only when this call created it (another process may race for it).
+bool create_new_folder(const std::string& path);
 // Removes an empty folder, or a link to a folder (never what it points to).
 bool remove_folder(const std::string& path);
 bool delete_file(const std::string& path);

@@ -222,11 +222,12 @@ SystemTime local_now() {
             parts.tm_sec,         static_cast<int>(now.tv_nsec / 1000000)};
 }
 
+bool create_new_folder(const std::string& path) { return mkdir(native(path).c_str(), 0755) == 0; }
+
 bool create_folder(const std::string& path) {
-    std::string p = native(path);
-    if (mkdir(p.c_str(), 0755) == 0) return true;
+    if (create_new_folder(path)) return true;
     struct stat st;
-    return errno == EEXIST && stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return errno == EEXIST && stat(native(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool remove_folder(const std::string& path) {

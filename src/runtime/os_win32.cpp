@@ -163,8 +163,12 @@ SystemTime local_now() {
             st.wHour, st.wMinute, st.wSecond,    st.wMilliseconds};
 }
 
+bool create_new_folder(const std::string& path) {
+    return CreateDirectoryA(path.c_str(), nullptr) != 0;
+}
+
 bool create_folder(const std::string& path) {
-    if (CreateDirectoryA(path.c_str(), nullptr)) return true;
+    if (create_new_folder(path)) return true;
     uint32_t a = attributes(path);
     return a != kNoAttributes && (a & kAttrDirectory);
 }

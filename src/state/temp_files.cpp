@@ -38,10 +38,11 @@ void TempFiles::forget_folder_of(const std::string& path) {
 std::string TempFiles::create_private_folder(const std::string& parent, const std::string& prefix) {
     for (int n = 1; n < 10000; ++n) {
         const std::string path = parent + prefix + std::to_string(n);
-        if (os::attributes(path) != os::kNoAttributes) continue;
-        if (!os::create_folder(path)) return std::string();
-        track_folder(path);
-        return path + "\\";
+        if (os::create_new_folder(path)) {
+            track_folder(path);
+            return path + "\\";
+        }
+        if (os::attributes(path) == os::kNoAttributes) return std::string();
     }
     return std::string();
 }

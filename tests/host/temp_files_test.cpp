@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+#include <thread>
+#include <vector>
+
 #include "runtime/os.h"
 #include "test_folder.h"
 
@@ -27,4 +31,22 @@ TEST(TempFiles, RemovesOnlyWhatItTracked) {
     EXPECT_EQ(os::attributes(second), os::kNoAttributes);
     EXPECT_EQ(os::attributes(dir.file("DEC_a.zip")), os::kNoAttributes);
     EXPECT_EQ(dir.read("users.txt"), "mine");
+}
+
+// Two programs making their folders at once in one parent never get the same one: each would
+// remove the other's at exit.
+TEST(TempFiles, ProgramsRacingForFoldersEachGetTheirOwn) {
+    TestFolder dir;
+    TempFiles first, second;
+    std::vector<std::string> made[2];
+    auto make = [&dir](TempFiles& temp, std::vector<std::string>& out) {
+        for (int i = 0; i < 200; ++i) out.push_back(temp.create_private_folder(dir.path(), "m_"));
+    };
+    std::thread other(make, std::ref(first), std::ref(made[0]));
+    make(second, made[1]);
+    other.join();
+    std::set<std::string> distinct(made[0].begin(), made[0].end());
+    distinct.insert(made[1].begin(), made[1].end());
+    EXPECT_EQ(distinct.size(), 400u);
+    EXPECT_EQ(distinct.count(std::string()), 0u);
 }
