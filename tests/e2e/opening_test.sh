@@ -31,7 +31,7 @@ start_marlox "$(windows_path "$work/a.zip")"
 wintool title "$title" 30 >/dev/null || fail "a.zip not listed"
 row_of() { wintool rows "$title" | cut -d'|' -f2 | grep -nxF "$1" | cut -d: -f1; }
 wintool activate "$title" $(($(row_of notes.txt) - 1))
-for _ in $(seq 100); do [ -s "$work/recorder.log.copy" ] && break; sleep 0.1; done
+for _ in $(seq 100); do [ -s "$work/recorder.log" ] && break; sleep 0.1; done
 unzip -p "$work/a.zip" notes.txt | cmp -s - "$work/recorder.log.copy" ||
     fail "the recorder got something else than notes.txt"
 opened=$(head -1 "$work/recorder.log" | sed 's/.*" "\(.*\)"$/\1/')

@@ -1,6 +1,6 @@
 /* A program the window tests start in place of a viewer, a registered program or a setup
-   program: it appends its command line and working folder to the file named by the variable
-   MARLOX_RECORDER_LOG, and copies the file it was given (its last argument) beside that log. */
+   program: it copies the file it was given (its last argument) beside the file named by the
+   variable MARLOX_RECORDER_LOG, then appends its command line and working folder to that log. */
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -13,13 +13,14 @@ int main(int argc, char** argv) {
     FILE* out;
     if (!log) return 1;
     GetCurrentDirectoryA(sizeof folder, folder);
-    out = fopen(log, "ab");
-    if (!out) return 1;
-    fprintf(out, "%s\n%s\n", GetCommandLineA(), folder);
-    fclose(out);
+    /* The copy comes first: a test reads it as soon as the record is there. */
     if (argc > 1) {
         snprintf(copy, sizeof copy, "%s.copy", log);
         CopyFileA(argv[argc - 1], copy, FALSE);
     }
+    out = fopen(log, "ab");
+    if (!out) return 1;
+    fprintf(out, "%s\n%s\n", GetCommandLineA(), folder);
+    fclose(out);
     return 0;
 }

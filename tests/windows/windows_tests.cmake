@@ -61,6 +61,10 @@ add_dependencies(marlox_windows_tests unrar_beside_tests)
 gtest_add_tests(TARGET marlox_windows_tests TEST_LIST MARLOX_WINDOWS_TESTS)
 set_tests_properties(${MARLOX_WINDOWS_TESTS} PROPERTIES
   LABELS windows FIXTURES_REQUIRED "wine;archives" TIMEOUT 60 ENVIRONMENT "TZ=CET-1")
+# The association tests rewrite the same keys of the session's registry: one at a time.
+set(MARLOX_REGISTRY_TESTS ${MARLOX_WINDOWS_TESTS})
+list(FILTER MARLOX_REGISTRY_TESTS INCLUDE REGEX "^Association\\.")
+set_tests_properties(${MARLOX_REGISTRY_TESTS} PROPERTIES RESOURCE_LOCK registry)
 
 # Small programs the end-to-end scripts use from the Linux side.
 add_executable(wintool ${CMAKE_SOURCE_DIR}/tools/wintool.cpp)
