@@ -34,6 +34,7 @@ const ArchiveBackend* backend_for(ArchiveKind kind) {
 
 void run_extraction(const ArchiveBackend& backend, ArchiveContext& ctx,
                     const ExtractChoices& choices) {
+    ctx.not_extracted.clear();
     if (choices.mode == 1) {
         backend.extract_all(ctx, choices);
     } else if (choices.mode == 3 && !choices.pattern.empty()) {
@@ -43,4 +44,5 @@ void run_extraction(const ArchiveBackend& backend, ArchiveContext& ctx,
         selected.pattern.clear();
         backend.extract_selected(ctx, selected);
     }
+    report_not_extracted(ctx);
 }

@@ -10,6 +10,7 @@
 namespace {
 
 constexpr int kProbeAttempts = 1000;
+constexpr size_t kReportedNames = 10;
 
 // The step for one member: the overwrite question, the extraction and the date.
 void extract_member(ArchiveContext& ctx, const std::string& target, bool ask, int member) {
@@ -22,7 +23,11 @@ void extract_member(ArchiveContext& ctx, const std::string& target, bool ask, in
     const std::string path = folder ? std::string() : MemberPlacement(false).predict(target, name);
     if (!path.empty() && !may_overwrite(ctx, path, name, ask)) return;
     // A member that failed leaves any older file in place; that file keeps its own date.
-    if (zip_extract(ctx.zip, target, member) != kZipOk || path.empty()) return;
+    if (zip_extract(ctx.zip, target, member) != kZipOk) {
+        ctx.not_extracted.push_back(name);
+        return;
+    }
+    if (path.empty()) return;
     set_file_date(path, make_local_date(info.year, info.month, info.day, info.hour, info.minute,
                                         info.second));
 }
@@ -71,6 +76,17 @@ bool may_overwrite(ArchiveContext& ctx, const std::string& path, const std::stri
     return ctx.prompter.ask(m.message(50),
                             m.message(0) + " " + name + m.message(172) + "\n\n" + m.message(173),
                             BoxIcon::kWarning);
+}
+
+void report_not_extracted(ArchiveContext& ctx) {
+    const std::vector<std::string>& names = ctx.not_extracted;
+    if (names.empty()) return;
+    const MessageTable& m = ctx.messages;
+    std::string text =
+        m.message(58) + "\n\n" + std::to_string(names.size()) + m.message(57) + ":";
+    for (size_t i = 0; i < names.size() && i < kReportedNames; ++i) text += "\n" + names[i];
+    if (names.size() > kReportedNames) text += "\n...";
+    ctx.prompter.show(m.message(50), text, BoxIcon::kWarning);
 }
 
 ExtractDefaults extract_defaults(int selected_rows, const ArchiveBackend& backend, int safe) {
@@ -171,13 +187,11 @@ bool extract_zip_everything(ArchiveContext& ctx, const std::string& folder) {
                                                           (!name.empty() && name.back() == '/'));
         if (name.empty() || folder_member) continue;
         if (zip_extract(ctx.zip, target, n) != kZipOk) {
+            ctx.not_extracted.push_back(name);
             complete = false;
             continue;
         }
-        // An empty file is user data too: a stored one leaves no file behind, so it is made.
         const std::string path = placement.predict(target, name);
-        if (info.unpacked == 0 && os::attributes(path) == os::kNoAttributes)
-            os::close_file(os::open_file(path, os::OpenMode::kCreate));
         set_file_date(path, make_local_date(info.year, info.month, info.day, info.hour, info.minute,
                                             info.second));
     }

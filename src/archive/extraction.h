@@ -46,6 +46,11 @@ bool target_is_writable(const std::string& folder);
 // with messages 185, 186 and 187 on three lines and a warning icon, and returns false.
 bool confirm_target_writable(ArchiveContext& ctx, const std::string& folder);
 
+// After an extraction: when members could not be extracted, one box (title message 50, warning
+// icon) with message 58, an empty line, their number + message 57 + ":" and the first ten names,
+// one a line ("..." after them when there are more). No box when every member arrived.
+void report_not_extracted(ArchiveContext& ctx);
+
 // Extracts every member of the archive at ctx.state.archive_path into choices.target_folder.
 // Also used by the setup run, with the temporary folder and no overwrite questions.
 //

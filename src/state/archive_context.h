@@ -85,6 +85,10 @@ struct ArchiveContext {
     TempFiles& temp_files;
     ArchiveView& view;
     Prompter& prompter;
+    // The members this operation could not extract (damaged, an unsupported method, a link, a
+    // name the file system cannot hold, a file that could not be replaced), in the order met;
+    // a member the user chose to keep their own file for is not one of them.
+    std::vector<std::string> not_extracted;
 };
 
 #endif

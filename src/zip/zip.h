@@ -170,9 +170,9 @@ int zip_member_info(ZipEngine& z, ZipMemberInfo& info);
 // entered leaves the file in the folder reached so far. A name whose file part is empty (a
 // folder member such as "x/y/") creates its folders and no file.
 //
-// A stored member of unpacked size 0 creates its folders and no file; a deflated member of size
-// 0 gives an empty file, unless its attributes carry the folder bit (0x10): then it is a folder
-// member, also when its name does not end in a separator (zip_add stores folders so). The data is
+// A member of unpacked size 0, stored or deflated, gives an empty file, unless its attributes
+// carry the folder bit (0x10): then it is a folder member, also when its name does not end in a
+// separator (zip_add stores folders so). The data is
 // checked before it replaces anything: it goes to a temporary file beside an existing file of the
 // same name, which is replaced only when the size and CRC-32 match the central header; an output
 // file that did not exist before is removed on failure.

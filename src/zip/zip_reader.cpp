@@ -398,7 +398,7 @@ int zip_extract(ZipEngine& z, const std::string& target, int member) {
     // separator (this engine's writer stores folders so).
     bool folder = h.unpacked == 0 && (h.external_attributes & os::kAttrDirectory);
     std::string path = s.placement.place(target, folder ? name + "/" : name);
-    if (path.empty() || (l.method == 0 && h.unpacked == 0)) return kZipOk;
+    if (path.empty()) return kZipOk;
     result = write_data(s, h, l, data, path);
     // The folder taken over from the member before may be gone: place the member afresh.
     const std::string folder_path = path.substr(0, path.find_last_of('\\'));
