@@ -4,7 +4,7 @@
 
 namespace {
 
-const std::string kFixtures = std::string("Z:") + MARLOX_FIXTURES_DIR + "\\";
+const std::string kMatrix = std::string("Z:") + MARLOX_MATRIX_DIR + "\\";
 
 std::string program_folder() {
     char path[MAX_PATH];
@@ -39,8 +39,8 @@ class OpeningTest : public AppTest {
 };
 
 // Setup starts in its own folder, beside the other members, all carrying the archive's zone
-// marker; a viewer gets a path with a space as one argument; two cabinets with a member of one
-// name each deliver their own.
+// marker; a viewer gets a path with a space as one argument; a cabinet replaced by another one
+// with a member of the same name delivers the new member.
 TEST_F(OpeningTest, SetupAndViewersStartInTheirFolderAndCabinetsEachGiveTheirOwnMember) {
     const std::string recorder = read_bytes(program_folder() + "recorder.exe");
     const std::string archive = work.path() + "setup.zip";
@@ -69,10 +69,12 @@ TEST_F(OpeningTest, SetupAndViewersStartInTheirFolderAndCabinetsEachGiveTheirOwn
     EXPECT_NE(seen.find("\"" + std::string(temp) + "marlox_open_"), std::string::npos) << seen;
 
     DeleteFileA(log.c_str());
-    for (const char* cabinet : {"one", "two"}) {
-        start(kFixtures + cabinet + ".cab");
+    const std::string cabinet = work.path() + "same.cab";
+    for (const char* member : {"one", "two"}) {
+        ASSERT_TRUE(write_bytes(cabinet, read_bytes(kMatrix + member + ".cab")));
+        if (!app || app->state().archive_path != cabinet) start(cabinet);
         open("same.mlxt", kCmdView, 1);
-        EXPECT_EQ(read_bytes(log + ".copy"), cabinet);
+        EXPECT_EQ(read_bytes(log + ".copy"), member);
         DeleteFileA(log.c_str());
     }
 }

@@ -32,11 +32,11 @@ add_dependencies(marlox_windows_tests marlox_pictures)
 target_include_directories(marlox_windows_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/windows
   ${CMAKE_CURRENT_SOURCE_DIR}/common)
 target_compile_definitions(marlox_windows_tests PRIVATE
-  MARLOX_FIXTURES_DIR="${CMAKE_BINARY_DIR}/fixtures")
+  MARLOX_MATRIX_DIR="${CMAKE_BINARY_DIR}/matrix")
 # Archives made with the real RAR and cabinet tools before the tests that read them.
-add_test(NAME windows.fixtures
-  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/windows/make_fixtures.sh ${CMAKE_BINARY_DIR}/fixtures)
-set_tests_properties(windows.fixtures PROPERTIES FIXTURES_SETUP archives LABELS "windows;e2e")
+add_test(NAME windows.matrix_fixtures
+  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/windows/make_matrix_fixtures.sh ${CMAKE_BINARY_DIR}/matrix)
+set_tests_properties(windows.matrix_fixtures PROPERTIES FIXTURES_SETUP archives LABELS "windows;e2e")
 # Stand-in libraries beside the tests: an UnRAR library too old for the program, and a mail
 # library that notes what it is handed.
 foreach(standin old_unrar fake_mapi32)

@@ -1,0 +1,245 @@
+// Every back-end through the same cases: ZIP, RAR through the real UnRAR.dll and cabinets
+// through the system's setup library, each archive made by the real tools
+// (make_matrix_fixtures.sh). Each case is opened, extracted whole through the extract dialog and
+// converted to ZIP, and comes out the same for every format that can carry it: good members
+// arrive byte-identical; a member that cannot be extracted leaves the user's file as it was,
+// leaves no work file and is named in the one warning box; nothing lands outside the target; a
+// conversion delivers every member under its own name, or shows message 76 and changes nothing.
+#include <map>
+
+#include "dialog_driver.h"
+
+namespace {
+
+const std::string kMatrix = std::string("Z:") + MARLOX_MATRIX_DIR + "\\";
+const std::string kMine(50000, 'm');  // the user's file that a damaged member must not replace
+
+enum class Overwrite { kWithoutAsking, kAskYes, kAskNo };
+enum class Conversion { kExact, kExactOrRefused, kRefused };
+using Files = std::vector<std::pair<std::string, std::string>>;  // name, bytes or "<missing>"
+
+struct Case {
+    const char* archive;   // CASE of CASE.zip, CASE.rar and CASE.cab
+    const char* cab_skip;  // why a cabinet cannot carry the case; null when it can
+    Files before;          // the user's files in the target
+    Overwrite overwrite;
+    Files after;                        // what the target holds afterwards
+    std::vector<std::string> reported;  // the names the warning box lists
+    Conversion conversion;
+    Files converted;  // the members of the converted archive, "/" between folders
+};
+
+const Case kCases[] = {
+    {"damaged",
+     nullptr,
+     {{"b.txt", kMine}},
+     Overwrite::kWithoutAsking,
+     {{"a.txt", "alpha"}, {"b.txt", kMine}, {"c.txt", "gamma"}},
+     {"b.txt"},
+     Conversion::kRefused,
+     {}},
+    {"plain",
+     nullptr,
+     {{"a.txt", "mine"}},
+     Overwrite::kWithoutAsking,
+     {{"a.txt", "alpha"}, {"sub\\b.txt", "beta"}},
+     {},
+     Conversion::kExact,
+     {{"a.txt", "alpha"}, {"sub/b.txt", "beta"}}},
+    {"plain",
+     nullptr,
+     {{"a.txt", "mine"}},
+     Overwrite::kAskYes,
+     {{"a.txt", "alpha"}, {"sub\\b.txt", "beta"}},
+     {},
+     Conversion::kExact,
+     {{"a.txt", "alpha"}, {"sub/b.txt", "beta"}}},
+    {"plain",
+     nullptr,
+     {{"a.txt", "mine"}},
+     Overwrite::kAskNo,
+     {{"a.txt", "mine"}, {"sub\\b.txt", "beta"}},
+     {},
+     Conversion::kExact,
+     {{"a.txt", "alpha"}, {"sub/b.txt", "beta"}}},
+    {"hostile",
+     nullptr,
+     {},
+     Overwrite::kWithoutAsking,
+     {{"x.txt", "x"}, {"y.txt", "y"}},
+     {},
+     Conversion::kExact,
+     {{"x.txt", "x"}, {"y.txt", "y"}}},
+    // One file system name for both: the later member replaces the earlier, as asked.
+    {"case",
+     nullptr,
+     {},
+     Overwrite::kWithoutAsking,
+     {{"makefile", "lower"}},
+     {},
+     Conversion::kExactOrRefused,
+     {{"Makefile", "upper"}, {"makefile", "lower"}}},
+    {"dups",
+     nullptr,
+     {},
+     Overwrite::kWithoutAsking,
+     {{"dup.txt", "second"}},
+     {},
+     Conversion::kExactOrRefused,
+     {{"dup.txt", "first"}, {"dup.txt", "second"}}},
+    {"link",
+     "a cabinet cannot hold a link",
+     {},
+     Overwrite::kWithoutAsking,
+     {{"a.txt", "alpha"}, {"ln", "<missing>"}, {"c.txt", "gamma"}},
+     {"ln"},
+     Conversion::kRefused,
+     {}},
+    {"filefolder",
+     nullptr,
+     {},
+     Overwrite::kWithoutAsking,
+     {{"zz\\x.txt", "x"}},
+     {"zz"},
+     Conversion::kRefused,
+     {}},
+    {"names",
+     nullptr,
+     {},
+     Overwrite::kWithoutAsking,
+     {{"Gr\xFC\xDF"
+       "e.txt",
+       "gruss"},
+      {"Stra\xDF"
+       "e.txt",
+       "strasse"}},
+     {},
+     Conversion::kExact,
+     {{"Gr\xFC\xDF"
+       "e.txt",
+       "gruss"},
+      {"Stra\xDF"
+       "e.txt",
+       "strasse"}}},
+};
+
+// The names in `folder`, sorted; with `deep`, those of its folders too, with their paths.
+std::vector<std::string> entries(const std::string& folder, bool deep = false) {
+    std::vector<std::string> out;
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((folder + "*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return out;
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        out.push_back(name);
+        if (deep && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            for (const std::string& inner : entries(folder + name + "\\", true))
+                out.push_back(name + "\\" + inner);
+        }
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+// The members of a ZIP archive as (name, CRC-32), sorted.
+std::multimap<std::string, uint32_t> members_of(const std::string& archive) {
+    std::multimap<std::string, uint32_t> out;
+    ZipEngine zip;
+    if (zip_open(zip, archive) != kZipOk) return out;
+    for (int n = 1, count = zip_count(zip); n <= count; ++n) {
+        const std::string name = zip_goto(zip, n);
+        ZipMemberInfo info;
+        zip_member_info(zip, info);
+        out.emplace(name, info.crc);
+    }
+    zip_close(zip);
+    return out;
+}
+
+class BackendMatrixTest : public AppTest {
+  protected:
+    void run(const std::string& format) {
+        int row = 0;
+        for (const Case& c : kCases) {
+            SCOPED_TRACE(std::string(c.archive) + "." + format + ", row " + std::to_string(row));
+            if (format == "cab" && c.cab_skip) continue;
+            check(c, format, work.path() + format + std::to_string(row++) + "\\");
+        }
+    }
+
+    void check(const Case& c, const std::string& format, const std::string& folder) {
+        const std::string name = std::string(c.archive) + "." + format;
+        const std::string archive = folder + name, target = folder + "out\\";
+        const std::string bytes = read_bytes(kMatrix + name);
+        CreateDirectoryA(folder.c_str(), nullptr);
+        CreateDirectoryA(target.c_str(), nullptr);
+        ASSERT_TRUE(write_bytes(archive, bytes));
+        for (const auto& file : c.before)
+            ASSERT_TRUE(write_bytes(target + file.first, file.second));
+        const std::vector<std::string> around = entries(work.path());
+
+        start(archive);
+        prompter.boxes.clear();
+        prompter.answers = {c.overwrite == Overwrite::kAskNo ? kAnswerNo : kAnswerYes};
+        extract(target, [&c](HWND dialog) {
+            press(dialog,
+                  c.overwrite == Overwrite::kWithoutAsking ? kExtractOverwrite : kExtractAsk);
+        });
+        for (const auto& file : c.after) EXPECT_EQ(read_bytes(target + file.first), file.second);
+        for (const std::string& entry : entries(target, true)) {
+            const std::string leaf = entry.substr(entry.find_last_of('\\') + 1);
+            EXPECT_TRUE(leaf.find(".~mlx") == std::string::npos && leaf.find("~mlx") != 0)
+                << "work file " << entry;
+        }
+        EXPECT_EQ(entries(work.path()), around);
+        EXPECT_EQ(entries(folder), (std::vector<std::string>{name, "out"}));
+        size_t questions = 0;
+        std::vector<std::string> warnings;
+        for (const MessageBoxRequest& box : prompter.boxes) {
+            if (box.buttons == BoxButtons::kYesNo)
+                ++questions;
+            else
+                warnings.push_back(box.text);
+        }
+        EXPECT_EQ(questions, c.overwrite == Overwrite::kWithoutAsking ? 0u : 1u);
+        ASSERT_EQ(warnings.size(), c.reported.empty() ? 0u : 1u);
+        for (const std::string& member : c.reported)
+            EXPECT_NE(warnings[0].find("\n" + member), std::string::npos) << warnings[0];
+
+        prompter.boxes.clear();
+        prompter.answers.clear();
+        app->dispatch_command(kButtonConvert);
+        const std::string converted = folder + c.archive + ".zip";
+        const bool refused = prompter.boxes.size() == 1 && prompter.boxes[0].text == message(76);
+        if (refused || c.conversion == Conversion::kRefused) {
+            EXPECT_TRUE(refused && c.conversion != Conversion::kExact);
+            EXPECT_EQ(read_bytes(archive), bytes);
+            if (format != "zip") EXPECT_EQ(read_bytes(converted), "<missing>");
+            return;
+        }
+        EXPECT_TRUE(prompter.boxes.empty());
+        std::multimap<std::string, uint32_t> expected;
+        for (const auto& file : c.converted) expected.emplace(file.first, crc_of(file.second));
+        EXPECT_EQ(members_of(converted), expected);
+    }
+};
+
+TEST_F(BackendMatrixTest, Zip) { run("zip"); }
+TEST_F(BackendMatrixTest, Rar) { run("rar"); }
+TEST_F(BackendMatrixTest, Cab) { run("cab"); }
+
+// Names outside ASCII are listed in Windows-1252 whatever the format stores.
+TEST_F(BackendMatrixTest, NamesAreListedInTheAnsiCodePage) {
+    for (const char* format : {"zip", "rar", "cab"}) {
+        start(kMatrix + "names." + format);
+        EXPECT_EQ(column(1), (std::vector<std::string>{"Gr\xFC\xDF"
+                                                       "e.txt",
+                                                       "Stra\xDF"
+                                                       "e.txt"}))
+            << format;
+    }
+}
+
+}  // namespace

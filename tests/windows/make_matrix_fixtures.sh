@@ -1,0 +1,189 @@
+#!/usr/bin/env bash
+# Makes the archives of the back-end matrix (backend_matrix_win_test.cpp) into $1: every case
+# as CASE.zip, CASE.rar and CASE.cab, made by Info-ZIP `zip`, Python's zipfile, `rar` and `gcab`
+# from the files in $1/CASE/. Where a tool will not write a case (a damaged member, a hostile or
+# repeated name, a file beside a folder of its name), an archive with stand-in names or intact
+# data is patched: RAR 5 headers get their CRC-32 again, cabinet names carry none.
+#   damaged     a.txt, b.txt (108,894 bytes, its data damaged), c.txt
+#   plain       a.txt, sub/b.txt
+#   hostile     ../../x.txt, C:/y.txt
+#   case        Makefile, makefile
+#   dups        dup.txt twice ("first", "second")
+#   link        a.txt, ln (a link to ../../outside.txt), c.txt; a cabinet cannot hold a link
+#   filefolder  zz/x.txt, then a file zz
+#   names       Grüße.txt and Straße.txt: ZIP in Windows-1252 bytes, RAR in its Unicode names,
+#               the cabinet the first in UTF-8 (attribute 0x80) and the second in plain bytes
+# and one.cab, two.cab: a member same.mlxt each, "one" and "two".
+set -euo pipefail
+out=$1
+rm -rf "$out"
+mkdir -p "$out"
+cd "$out"
+export LC_ALL=C.UTF-8
+
+put() {  # put CASE NAME TEXT
+    mkdir -p "$(dirname "$1/$2")"
+    printf '%s' "$3" >"$1/$2"
+    touch -d '2005-03-07 14:30' "$1/$2"
+}
+put damaged a.txt alpha
+seq 1 20000 >damaged/b.txt
+put damaged c.txt gamma
+put plain a.txt alpha
+put plain sub/b.txt beta
+put hostile ZZZZZZx.txt x
+put hostile Cqqy.txt y
+put case Makefile upper
+put case makefile lower
+put dups dup.txt first
+put dups duq.txt second
+put link a.txt alpha
+put link c.txt gamma
+ln -s ../../outside.txt link/ln
+put filefolder zz/x.txt x
+put filefolder zq file
+put names 'Grüße.txt' gruss
+put names 'Straße.txt' strasse
+put names 'StraXe.txt' strasse
+
+# One archive per tool and case, in the order given; stand-in names are patched below.
+both() {  # both CASE FILES...: CASE.rar and CASE.cab
+    local c=$1
+    shift
+    (cd "$c" && rar a -idq -qo- -m3 "../$c.rar" "$@" && gcab -cz "../$c.cab" "$@")
+}
+both damaged a.txt b.txt c.txt
+# A cabinet in which every member has a folder (a compressed stream) of its own, as in the
+# cabinets that Windows' own tools make from several sources: damage stays in its member.
+for f in a b c; do (cd damaged && gcab -cz "$f.cab" "$f.txt"); done
+both plain a.txt sub/b.txt
+both hostile ZZZZZZx.txt Cqqy.txt
+both case Makefile makefile
+both filefolder zz/x.txt zq
+both dups dup.txt duq.txt
+(cd link && rar a -idq -qo- -ol ../link.rar a.txt ln c.txt && zip -qy ../link.zip a.txt ln c.txt)
+(cd names && rar a -idq -qo- ../names.rar 'Grüße.txt' 'Straße.txt' && gcab -c ../names.cab 'Grüße.txt' StraXe.txt)
+for name in one two; do
+    put $name same.mlxt $name
+    (cd $name && gcab -c "../$name.cab" same.mlxt)
+done
+(cd names && mv 'Grüße.txt' $'Gr\xfc\xdfe.txt' && mv 'Straße.txt' $'Stra\xdfe.txt' &&
+    LC_ALL=C zip -q ../names.zip $'Gr\xfc\xdfe.txt' $'Stra\xdfe.txt')
+
+python3 - <<'PY'
+import struct, warnings, zipfile, zlib
+warnings.simplefilter('ignore')  # zipfile warns of the duplicate name it is asked for
+
+def vint(data, at):
+    value = shift = 0
+    while True:
+        byte = data[at]; at += 1
+        value |= (byte & 0x7F) << shift; shift += 7
+        if not byte & 0x80: return value, at
+
+def put_vint(value):
+    out = bytearray()
+    while True:
+        out.append((value & 0x7F) | (0x80 if value > 0x7F else 0)); value >>= 7
+        if not value: return bytes(out)
+
+def rar_blocks(data):
+    """(start, header start, header end, data end) of every block after the signature."""
+    at = 8
+    while at < len(data):
+        size, header = vint(data, at + 4)
+        kind, p = vint(data, header)
+        flags, p = vint(data, p)
+        if flags & 1: _, p = vint(data, p)
+        size_of_data = vint(data, p)[0] if flags & 2 else 0
+        yield at, header, header + size, header + size + size_of_data
+        at = header + size + size_of_data
+
+def rar_edit(path, rename={}, damage=None):
+    data = open(path, 'rb').read()
+    out = bytearray(data[:8])
+    for start, header, end, data_end in rar_blocks(data):
+        head, body = data[header:end], data[end:data_end]
+        kind, p = vint(data, header)
+        if kind == 2:  # a file: flags, sizes, times, then its name
+            flags, p = vint(data, p)
+            for present in (flags & 1, flags & 2):
+                if present: _, p = vint(data, p)
+            file_flags, p = vint(data, p)
+            for _ in range(2): _, p = vint(data, p)  # unpacked size, attributes
+            p += (4 if file_flags & 2 else 0) + (4 if file_flags & 4 else 0)
+            for _ in range(2): _, p = vint(data, p)  # compression, host system
+            length, name_at = vint(data, p)
+            name = data[name_at:name_at + length]
+            if name == damage: body = flip(body, 0, len(body))
+            new = rename.get(name, name)
+            head = data[header:p] + put_vint(len(new)) + new + data[name_at + length:end]
+        block = put_vint(len(head)) + head
+        out += struct.pack('<I', zlib.crc32(block)) + block + body
+    open(path, 'wb').write(bytes(out))
+
+def patch(path, old, new):
+    data = open(path, 'rb').read()
+    assert old in data, (path, old)
+    open(path, 'wb').write(data.replace(old, new))
+
+def flip(data, start, length):
+    """`data` with 64 bytes in the middle of the `length` bytes from `start` inverted."""
+    data = bytearray(data)
+    for i in range(start + length // 2, start + length // 2 + 64): data[i] ^= 0xFF
+    return bytes(data)
+
+def damage_middle(path, start, length):
+    open(path, 'r+b').write(flip(open(path, 'rb').read(), start, length))
+
+def write_zip(path, members, method=zipfile.ZIP_STORED):
+    with zipfile.ZipFile(path, 'w', method) as z:
+        for name, text in members:
+            info = zipfile.ZipInfo(name, (2005, 3, 7, 14, 30, 0))
+            info.compress_type = method
+            z.writestr(info, text)
+
+write_zip('damaged.zip', [('a.txt', 'alpha'), ('b.txt', open('damaged/b.txt').read()),
+                          ('c.txt', 'gamma')], zipfile.ZIP_DEFLATED)
+b = zipfile.ZipFile('damaged.zip').getinfo('b.txt')
+damage_middle('damaged.zip', b.header_offset + 30 + len('b.txt'), b.compress_size)
+rar_edit('damaged.rar', damage=b'b.txt')
+
+def merge_cabinets(path, parts):
+    """One cabinet of the one-member cabinets `parts`, each member in a folder of its own."""
+    cabs = [open(part, 'rb').read() for part in parts]
+    files = [cab[struct.unpack('<I', cab[16:20])[0]:struct.unpack('<I', cab[36:40])[0]]
+             for cab in cabs]
+    files = [entry[:8] + struct.pack('<H', i) + entry[10:] for i, entry in enumerate(files)]
+    at = 36 + 8 * len(cabs) + sum(map(len, files))
+    folders, data = b'', b''
+    for cab in cabs:
+        start = struct.unpack('<I', cab[36:40])[0]
+        folders += struct.pack('<I', at + len(data)) + cab[40:44]
+        data += cab[start:]
+    size = 36 + len(folders) + sum(map(len, files)) + len(data)
+    header = (cabs[0][:8] + struct.pack('<II', size, 0) +
+              struct.pack('<II', 36 + len(folders), 0) + cabs[0][24:26] +
+              struct.pack('<HH', len(cabs), len(cabs)) + cabs[0][30:36])
+    open(path, 'wb').write(header + folders + b''.join(files) + data)
+    return size - len(data)  # where the data of the first folder starts
+
+data_start = merge_cabinets('damaged.cab', ['damaged/a.cab', 'damaged/b.cab', 'damaged/c.cab'])
+a, b = (open('damaged/%s.cab' % f, 'rb').read() for f in 'ab')
+data_of = lambda cab: len(cab) - struct.unpack('<I', cab[36:40])[0]
+damage_middle('damaged.cab', data_start + data_of(a), data_of(b))
+
+write_zip('plain.zip', [('a.txt', 'alpha'), ('sub/b.txt', 'beta')])
+write_zip('hostile.zip', [('../../x.txt', 'x'), ('C:/y.txt', 'y')])
+rar_edit('hostile.rar', rename={b'ZZZZZZx.txt': b'../../x.txt', b'Cqqy.txt': b'C:/y.txt'})
+patch('hostile.cab', b'ZZZZZZx.txt\0', b'..\\..\\x.txt\0')
+patch('hostile.cab', b'Cqqy.txt\0', b'C:\\y.txt\0')
+write_zip('case.zip', [('Makefile', 'upper'), ('makefile', 'lower')])
+write_zip('dups.zip', [('dup.txt', 'first'), ('dup.txt', 'second')])
+rar_edit('dups.rar', rename={b'duq.txt': b'dup.txt'})
+patch('dups.cab', b'duq.txt\0', b'dup.txt\0')
+write_zip('filefolder.zip', [('zz/x.txt', 'x'), ('zz', 'file')])
+rar_edit('filefolder.rar', rename={b'zq': b'zz'})
+patch('filefolder.cab', b'zq\0', b'zz\0')
+patch('names.cab', b'StraXe.txt\0', b'Stra\xdfe.txt\0')
+PY
