@@ -136,8 +136,13 @@ void open_cab_member(ArchiveContext& ctx, const OpenRequest& request) {
     const std::string name = member_at(ctx, request.entry);
     if (name.empty()) return;
     ctx.state.progress = 0;
-    // Only what this run extracted from this very cabinet is taken again.
-    const std::string key = ctx.state.archive_path + "\n" + name;
+    // Only what this run extracted from this very cabinet is taken again: a cabinet of the
+    // same path but another size or time is another cabinet.
+    uint64_t written = 0;
+    os::last_write_time(ctx.state.archive_path, written);
+    const std::string key = ctx.state.archive_path + "\n" +
+                            std::to_string(file_size_of(ctx.state.archive_path)) + "\n" +
+                            std::to_string(written) + "\n" + name;
     std::map<std::string, std::string>& opened = ctx.program.opened_cabinet_members;
     const auto found = opened.find(key);
     if (found != opened.end() && file_size_of(found->second) >= 0) {

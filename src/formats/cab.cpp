@@ -13,6 +13,44 @@ namespace {
 
 constexpr int kListingPass = 2;
 constexpr int kExtractionPass = 1;
+constexpr uint16_t kNameIsUtf8 = 0x80;  // _A_NAME_IS_UTF
+
+// A member's name as the program shows it: in the ANSI code page, from UTF-8 when the member's
+// attributes say so (a character the code page lacks becomes "?"), otherwise its bytes as they
+// are.
+std::string member_name(const setupapi::FileInCabinetInfo& info) {
+    const std::string name = info.NameInCabinet ? info.NameInCabinet : "";
+    if (!(info.DosAttribs & kNameIsUtf8)) return name;
+    std::wstring wide;
+    for (size_t i = 0; i < name.size();) {
+        const unsigned char lead = static_cast<unsigned char>(name[i]);
+        const int more = lead < 0x80    ? 0
+                         : lead >= 0xF0 ? 3
+                         : lead >= 0xE0 ? 2
+                         : lead >= 0xC0 ? 1
+                                        : -1;
+        uint32_t code = more == 0 ? lead : lead & (0x3F >> more);
+        bool valid = more >= 0 && i + static_cast<size_t>(more) < name.size();
+        for (int k = 1; valid && k <= more; ++k) {
+            const unsigned char next = static_cast<unsigned char>(name[i + static_cast<size_t>(k)]);
+            valid = (next & 0xC0) == 0x80;
+            code = (code << 6) | (next & 0x3F);
+        }
+        wide.push_back(valid && code <= 0xFFFF ? static_cast<wchar_t>(code) : L'?');
+        i += valid ? static_cast<size_t>(more) + 1 : 1;
+    }
+    return os::from_wide(wide);
+}
+
+// The member on its way out: where it goes, the work file the library writes it to first, its
+// size and stamp, and whether the library has finished it.
+struct Outgoing {
+    int place = -1;  // its place among the members of the cabinet, from 0
+    std::string name, path, work;
+    uint32_t size = 0;
+    DosDateTime stamp;
+    bool finished = false;
+};
 
 // What one pass over a cabinet needs in its callback, handed over as the pass's context.
 struct CabPass {
@@ -28,47 +66,80 @@ struct CabPass {
     int step = 1;
     int progress = 0;
     bool failed = false;
-    // The member on its way out: where it goes, where the library writes it, its stamp.
-    std::string path, work;
-    DosDateTime stamp;
+    std::set<int> settled;  // members dealt with, by place, so a later pass passes them over
+    int place = -1;         // the place of the member the library announced last
+    bool outgoing = false;  // `out` is on its way
+    Outgoing out;
 };
 
+void settle(CabPass& pass, int place) {
+    pass.settled.insert(place);
+    pass.outgoing = false;
+}
+
+// The member on its way could not be extracted: its work file goes, its name is reported.
+void give_up(CabPass& pass) {
+    os::delete_file(pass.out.work);
+    pass.ctx.not_extracted.push_back(pass.out.name);
+    pass.failed = true;
+    settle(pass, pass.out.place);
+}
+
+// The finished member takes its place; a file that cannot be replaced stays as it was.
+void put_in_place(CabPass& pass) {
+    if (!os::replace_file(pass.out.work, pass.out.path)) {
+        give_up(pass);
+        return;
+    }
+    set_file_date(pass.out.path, dos_to_local_date(pass.out.stamp));
+    pass.progress += pass.step;
+    pass.ctx.state.progress = pass.progress;
+    pass.ctx.view.set_progress(pass.progress);
+    settle(pass, pass.out.place);
+}
+
+// Setup libraries tell that a member is done before they report what went wrong in it, so a
+// finished member is put in place only when the library goes on to the next one, or ends the
+// pass without an error.
 unsigned member_in_cabinet(CabPass& pass, setupapi::FileInCabinetInfo& info) {
-    const std::string name = info.NameInCabinet ? info.NameInCabinet : "";
+    const std::string name = member_name(info);
     if (pass.mode == kListingPass) {
         pass.ctx.listing.member_names.push_back(name);
         pass.ctx.view.add_row({std::string(), name, format_size(info.FileSize), "N/A",
                                right_align(std::to_string(info.DosDate), 15), "N/A"});
         return setupapi::kSkip;
     }
-    if (pass.names && !pass.names->count(name)) return setupapi::kSkip;
+    if (pass.outgoing && pass.out.finished) put_in_place(pass);
+    const int place = ++pass.place;
+    if (pass.settled.count(place) || (pass.names && !pass.names->count(name)))
+        return setupapi::kSkip;
     const std::string path = pass.placement.place(pass.destination, name);
-    if (path.empty() || !may_overwrite(pass.ctx, path, name, pass.ask)) return setupapi::kSkip;
-    const bool exists = os::attributes(path) != os::kNoAttributes;
-    const std::string work = exists ? unused_path(path + ".~mlx") : path;
-    if (work.empty() || work.size() >= setupapi::kMaxPath) {
-        pass.failed = true;
+    if (path.empty() || !may_overwrite(pass.ctx, path, name, pass.ask)) {
+        settle(pass, place);
         return setupapi::kSkip;
     }
-    std::memcpy(info.FullTargetName, work.c_str(), work.size() + 1);
-    pass.path = path;
-    pass.work = work;
-    pass.stamp.date = info.DosDate;
-    pass.stamp.time = info.DosTime;
+    pass.out = Outgoing{place,         name,
+                        path,          unused_path(path + ".~mlx"),
+                        info.FileSize, DosDateTime{info.DosDate, info.DosTime},
+                        false};
+    pass.outgoing = true;
+    if (pass.out.work.empty() || pass.out.work.size() >= setupapi::kMaxPath) {
+        give_up(pass);
+        return setupapi::kSkip;
+    }
+    std::memcpy(info.FullTargetName, pass.out.work.c_str(), pass.out.work.size() + 1);
     return setupapi::kDoIt;
 }
 
+// Only a member that arrived whole and without an error goes on; the rest of the cabinet
+// still follows.
 unsigned member_extracted(CabPass& pass, const setupapi::FilePaths& paths) {
-    if (paths.Win32Error != 0) {
-        pass.failed = true;
-        if (pass.work != pass.path) os::delete_file(pass.work);
-        return paths.Win32Error;
+    if (!pass.outgoing) return 0;
+    if (paths.Win32Error != 0 || file_size_of(pass.out.work) != pass.out.size) {
+        give_up(pass);
+        return 0;
     }
-    if (pass.work != pass.path) os::replace_file(pass.work, pass.path);
-    set_file_date(pass.path, dos_to_local_date(pass.stamp));
-    pass.progress += pass.step;
-    pass.ctx.state.progress = pass.progress;
-    pass.ctx.view.set_progress(pass.progress);
+    pass.out.finished = true;
     return 0;
 }
 
@@ -83,14 +154,13 @@ unsigned MARLOX_STDCALL cab_callback(void* context, unsigned notification, uintp
     return 0;
 }
 
-void run_pass(CabPass& pass, const std::string& archive) {
+// One pass; false when the library ended it with an error (a file that is no cabinet, a
+// damaged one, a member that failed).
+bool run_pass(CabPass& pass, const std::string& archive) {
     const CabLibrary* cab = pass.ctx.program.cab;
-    if (!cab || !cab->available()) {
-        pass.failed = true;
-        return;
-    }
-    // A file that is no cabinet, or a damaged one, ends the pass with FALSE.
-    if (!cab->iterate_cabinet(archive.c_str(), 0, cab_callback, &pass)) pass.failed = true;
+    pass.place = -1;
+    return cab && cab->available() &&
+           cab->iterate_cabinet(archive.c_str(), 0, cab_callback, &pass) != 0;
 }
 
 }  // namespace
@@ -127,7 +197,20 @@ bool extract_cab(ArchiveContext& ctx, const std::string& archive, const std::str
     // Nothing to extract still moves in steps of 1, never by a division by 0.
     const int members = names.empty() ? ctx.view.row_count() : static_cast<int>(names.size());
     pass.step = std::max(1, 100 / std::max(1, members));
-    run_pass(pass, archive);
+    // A pass that ends with an error gives up the member on its way and starts again after it,
+    // so the members behind a damaged one still arrive; an error outside a member ends it all.
+    for (bool whole = false; !whole;) {
+        whole = run_pass(pass, archive);
+        if (!pass.outgoing) {
+            pass.failed = pass.failed || !whole;
+            break;
+        }
+        if (whole && pass.out.finished) {
+            put_in_place(pass);
+        } else {
+            give_up(pass);
+        }
+    }
     ctx.state.progress = 0;
     ctx.view.set_progress(0);
     return !pass.failed;

@@ -2,10 +2,11 @@
 // cabinet and calls back once per member; the answer decides whether the member is extracted,
 // and to which file. The library is bound at start-up by name.
 //
-// What the program adds to the library: a member's folders are made before it is extracted
-// (Wine's library does not make them), its name is confined to the target as ZIP names are,
-// an existing file is replaced only by a member that extracted without error, and the member
-// gets its date afterwards.
+// What the program adds to the library: a name marked as UTF-8 (attribute 0x80) is shown in
+// the ANSI code page, a member's folders are made before it is extracted (Wine's library does
+// not make them), its name is confined to the target as ZIP names are, every member is written
+// to a work file beside its place and replaces an existing file only when it arrived whole and
+// without an error, and the member gets its date afterwards.
 #ifndef MARLOX_FORMATS_CAB_H
 #define MARLOX_FORMATS_CAB_H
 
@@ -72,8 +73,10 @@ void list_cab_archive(ArchiveContext& ctx);
 
 // Extracts the members named in `names` (exactly, each once; every member when `names` is
 // empty) into `destination`, in one pass. With `ask`, an existing file of at least 1 byte is
-// replaced only after a Yes to the overwrite question. The progress bar moves by 100 / rows
-// (at least 1) per member extracted and is back at 0 afterwards. False when a member failed.
+// replaced only after a Yes to the overwrite question. A member that cannot be extracted or
+// put in place is named in ctx.not_extracted, and the members after it still follow. The
+// progress bar moves by 100 / rows (at least 1) per member extracted and is back at 0
+// afterwards. False when a member failed.
 bool extract_cab(ArchiveContext& ctx, const std::string& archive, const std::string& destination,
                  const std::set<std::string>& names, bool ask);
 

@@ -57,7 +57,8 @@ struct ProgramState {
     // Starts a program; the system's shell in the program, a recorder in tests. False when
     // nothing could be started.
     std::function<bool(const Launch&)> launch;
-    // The files this run extracted from cabinets to open them, by archive and member name.
+    // The files this run extracted from cabinets to open them, by archive (its path, size and
+    // last-write time) and member name.
     std::map<std::string, std::string> opened_cabinet_members;
     // The libraries bound at start-up, owned by the application; null when not bound.
     RarLibrary* rar = nullptr;
