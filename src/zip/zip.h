@@ -229,6 +229,12 @@ int zip_add(ZipEngine& z, const std::string& base, const std::string& name);
 // the name need not be a path of the source at all. Same results as zip_add.
 int zip_add_file(ZipEngine& z, const std::string& path, const std::string& name);
 
+// Adds a folder entry without data as other archivers write one: `name` byte for byte, method 0
+// (stored), flags 0, CRC and sizes 0, the local DOS `date` and `time`, external attributes
+// `attributes`; otherwise as zip_add. Same results as zip_add.
+int zip_add_folder_entry(ZipEngine& z, const std::string& name, uint16_t date, uint16_t time,
+                         uint32_t attributes);
+
 // Starts a batch of additions (see "Adding many files" above). Until zip_end_batch, zip_add
 // writes member data only; the new directory and end record reach the disk in zip_end_batch.
 // A reading operation (zip_count, a walk, zip_goto, zip_extract) ends the batch first, as
