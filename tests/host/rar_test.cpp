@@ -1,5 +1,5 @@
 // RAR archives through the native UnRAR library: archives made by `rar` (RAR 5) and written
-// here (RAR 4, stored), listed, extracted and converted.
+// here (RAR 4, stored), listed, extracted, opened and converted.
 #define _UNIX
 #include <unrar/dll.hpp>
 #undef _UNIX
