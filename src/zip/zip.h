@@ -20,7 +20,7 @@
 //   2 kZipNoMemory    memory could not be had, or zlib failed to initialise.
 //   3 kZipUnsupported the member or archive uses what this engine does not handle: a method
 //                     other than 0 (stored) and 8 (deflated), central and local headers that
-//                     name different methods, the encryption flag, ZIP64
+//                     name different methods, the encryption flag, a Unix symbolic link, ZIP64
 //                     markers (sizes, offsets or counts set to all ones), or an archive whose
 //                     offsets are counted from after a prefix (zip_add only). Nothing is
 //                     written, not even the member's folders.

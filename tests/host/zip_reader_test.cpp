@@ -84,6 +84,8 @@ TEST(ZipReader, RefusesOrRejectsOddMembersWritingNothing) {
         {"central and local methods differ", "patch(a, 10, '<H', 0)", kZipUnsupported, false},
         {"encryption flag, central", "patch(a, 8, '<H', 1)", kZipUnsupported, false},
         {"encryption flag, local", "patch(a, 6, '<H', 1, local=True)", kZipUnsupported, false},
+        {"Unix symbolic link", "patch(a, 4, '<H', 0x314); patch(a, 38, '<I', 0o120777 << 16)",
+         kZipUnsupported, false},
         {"ZIP64 packed size", "patch(a, 20, '<I', 0xFFFFFFFF)", kZipUnsupported, false},
         {"ZIP64 unpacked size", "patch(a, 24, '<I', 0xFFFFFFFF)", kZipUnsupported, false},
         {"ZIP64 header offset", "patch(a, 42, '<I', 0xFFFFFFFF)", kZipUnsupported, false},
