@@ -75,10 +75,7 @@ class Deletion {
         for (int r = 0; r < rows; ++r) {
             const int member = matched[static_cast<size_t>(r)];
             if (member == 0) return false;
-            // Folder members are left out: the engine stores a folder as a deflated member
-            // without data, which Info-ZIP's unzip refuses; the files keep their folders.
-            Member& m = members_[static_cast<size_t>(member)];
-            m.kept = !ctx_.view.row_selected(r) && !is_folder_member(m);
+            members_[static_cast<size_t>(member)].kept = !ctx_.view.row_selected(r);
         }
         row_members_ = matched;
         return true;
@@ -132,6 +129,7 @@ class Deletion {
     }
 
     bool extract_member(const std::string& work, int i, const Member& member) {
+        if (is_folder_member(member)) return true;
         const std::string file = work_file(work, i);
         os::create_folder(work_folder(work, i));
         if (zip_extract_file(ctx_.zip, i, file) != kZipOk) return false;
@@ -142,7 +140,17 @@ class Deletion {
         return true;
     }
 
+    // A folder member comes back as a stored folder entry of its name, date and attributes, so an
+    // empty folder the user packed stays in the archive.
     bool add_member(const std::string& work, int i, const Member& member) {
+        const ZipMemberInfo& d = member.info;
+        if (is_folder_member(member)) {
+            const auto date =
+                static_cast<uint16_t>(((d.year - 1980) << 9) | (d.month << 5) | d.day);
+            const auto time =
+                static_cast<uint16_t>((d.hour << 11) | (d.minute << 5) | (d.second / 2));
+            return zip_add_folder_entry(ctx_.zip, member.name, date, time, d.attributes) == kZipOk;
+        }
         const std::string file = work_file(work, i);
         if (zip_add_file(ctx_.zip, file, member.name) != kZipOk) return false;
         ZipMemberInfo added;

@@ -17,7 +17,8 @@
 // 68. The archive is rebuilt there in the order of the rows as displayed; every member that stays
 // must come back with its size and CRC-32, otherwise nothing is changed. A row is matched to a
 // member by all its column texts, then by name alone, each member used once; each row is read
-// once. Folder members are not kept: the folders of the files stay in their names.
+// once. Folder members stay, as stored folder entries of their names, dates and attributes, so
+// an empty folder the user packed is not lost.
 //
 // Then message 69: the rebuilt archive is copied beside the archive under a new name and put in
 // the archive's place by renaming, so a full disk or a locked archive leaves the archive whole.

@@ -82,8 +82,7 @@ void report_not_extracted(ArchiveContext& ctx) {
     const std::vector<std::string>& names = ctx.not_extracted;
     if (names.empty()) return;
     const MessageTable& m = ctx.messages;
-    std::string text =
-        m.message(58) + "\n\n" + std::to_string(names.size()) + m.message(57) + ":";
+    std::string text = m.message(58) + "\n\n" + std::to_string(names.size()) + m.message(57) + ":";
     for (size_t i = 0; i < names.size() && i < kReportedNames; ++i) text += "\n" + names[i];
     if (names.size() > kReportedNames) text += "\n...";
     ctx.prompter.show(m.message(50), text, BoxIcon::kWarning);

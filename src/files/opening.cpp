@@ -127,8 +127,7 @@ void open_rar_member(ArchiveContext& ctx, const OpenRequest& request) {
     const std::string name = member_at(ctx, request.entry);
     const std::string folder = name.empty() ? std::string() : opening_folder(ctx);
     if (folder.empty()) return;
-    const std::string pattern = "*" + name.substr(1);
-    if (!extract_rar(ctx, ctx.state.archive_path, folder, pattern, false).ok) return;
+    if (!extract_rar(ctx, ctx.state.archive_path, folder, request.entry, false).ok) return;
     launch_written(ctx, folder, clean_place(folder, name, true), request.viewer);
 }
 

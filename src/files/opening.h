@@ -18,8 +18,8 @@
 // Yes extracts every member and starts the chosen setup program or else the last candidate;
 // No extracts and opens the chosen setup program or else the member alone.
 void open_zip_member(ArchiveContext& ctx, const OpenRequest& request);
-// `open_rar_member`: extracts the members matching "*" and the member's name less its first
-// character, and opens the member.
+// `open_rar_member`: extracts the row's member alone (its entry in the member-name list: that
+// member of the archive, not the first of its name), and opens it.
 void open_rar_member(ArchiveContext& ctx, const OpenRequest& request);
 // `open_cab_member`: extracts the member, or takes the file this run already extracted from
 // the same cabinet for it, and opens it.

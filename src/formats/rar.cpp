@@ -1,6 +1,8 @@
 #include "formats/rar.h"
 
 #include <cstring>
+#include <map>
+#include <vector>
 
 #include "archive/extraction.h"
 #include "archive/listing.h"
@@ -32,15 +34,21 @@ class RarArchive {
     bool is_open() const { return handle_ != nullptr; }
     int open_result() const { return open_result_; }
 
-    // The next header into `header` (zeroed first); the library's result, 0 for a header.
+    // The next header into `header` (zeroed first, with room for the name a reference or a
+    // link stands for); the library's result, 0 for a header.
     int next(unrar::HeaderDataEx& header) {
         std::memset(&header, 0, sizeof header);
+        std::memset(redirect_, 0, sizeof redirect_);
+        header.RedirName = redirect_;
+        header.RedirNameSize = sizeof redirect_ / sizeof redirect_[0];
         return rar_.read_header_ex(handle_, &header);
     }
     int skip() { return rar_.process_file(handle_, unrar::kSkip, nullptr, nullptr); }
-    int extract_to(const std::string& file) {
-        std::wstring wide = os::to_wide(os::native_path(file));
-        return rar_.process_file_w(handle_, unrar::kExtract, nullptr, &wide[0]);
+    // Extracts the current member into `file`, with `folder` as the library's destination.
+    int extract_to(const std::string& folder, const std::string& file) {
+        std::wstring wide_folder = os::to_wide(os::native_path(folder));
+        std::wstring wide_file = os::to_wide(os::native_path(file));
+        return rar_.process_file_w(handle_, unrar::kExtract, &wide_folder[0], &wide_file[0]);
     }
     int close() {
         if (!handle_) return 0;
@@ -55,12 +63,40 @@ class RarArchive {
     std::string path_;
     void* handle_ = nullptr;
     int open_result_ = 0;
+    wchar_t redirect_[1024];
 };
 
 // The member's name as the user sees it: the wide name in the ANSI code page.
 std::string member_name(const unrar::HeaderDataEx& header) {
     if (header.FileNameW[0] != L'\0') return os::from_wide(header.FileNameW);
     return std::string(header.FileName, strnlen(header.FileName, sizeof header.FileName));
+}
+
+// A member's name in the library's wide text with "/" between folders, as references name it.
+std::wstring archive_name(const wchar_t* name) {
+    std::wstring out(name);
+    for (wchar_t& c : out) c = c == L'\\' ? L'/' : c;
+    return out;
+}
+
+// Extracts the data of member `number`, a plain file, into `file` in `folder` through a pass of
+// its own over the archive; the library's code.
+int extract_again(const RarLibrary& rar, const std::string& archive_path, size_t number,
+                  const std::string& folder, const std::string& file) {
+    RarArchive archive(rar, archive_path, unrar::kOpenExtract);
+    if (!archive.is_open()) return archive.open_result();
+    unrar::HeaderDataEx header;
+    for (size_t n = 0;; ++n) {
+        const int read = archive.next(header);
+        if (read != 0) return read;
+        if (n < number) {
+            archive.skip();
+            continue;
+        }
+        const bool plain =
+            header.RedirType == unrar::kNoRedirect && !(header.Flags & unrar::kDirectory);
+        return plain ? archive.extract_to(folder, file) : unrar::kReferenceError;
+    }
 }
 
 std::string two_digits(int value) { return (value < 10 ? "0" : "") + std::to_string(value); }
@@ -134,7 +170,7 @@ void list_rar_archive(ArchiveContext& ctx) {
 }
 
 RarResult extract_rar(ArchiveContext& ctx, const std::string& archive_path,
-                      const std::string& destination, const std::string& pattern, bool ask) {
+                      const std::string& destination, int member, bool ask) {
     RarResult result;
     if (!ctx.program.rar) {
         result.ok = false;
@@ -148,26 +184,47 @@ RarResult extract_rar(ArchiveContext& ctx, const std::string& archive_path,
     }
     MemberPlacement placement(true);
     const std::string target = as_folder(destination);
+    std::vector<std::wstring> names;  // every member read so far
+    // The files this extraction wrote that still hold their member's data, both ways; a file is
+    // known by its lower-cased path, as Windows names it.
+    std::map<size_t, std::string> written;  // member number -> file
+    std::map<std::string, size_t> holders;  // file -> member number
+    const auto failed = [&](int code, const std::string& name) {
+        ctx.not_extracted.push_back(name);
+        if (result.ok) result = {false, 2, code, name};
+    };
     unrar::HeaderDataEx header;
     for (;;) {
         const int read = archive.next(header);
         if (read == unrar::kEndArchive) break;
         if (read != 0) {
-            result = {false, 1, read, std::string()};
+            if (result.ok) result = {false, 1, read, std::string()};
             return result;
         }
         const std::string name = member_name(header);
         if (name.empty()) {
-            result = {false, 1, unrar::kBadData, std::string()};
+            if (result.ok) result = {false, 1, unrar::kBadData, std::string()};
             return result;
         }
-        const bool chosen = pattern.empty() || match_wildcard(name, pattern, 1) == 1;
-        if (header.Flags & unrar::kDirectory) {
-            if (chosen) placement.place(target, name + "\\");
+        const size_t number = names.size();
+        names.push_back(archive_name(header.FileNameW));
+        const unsigned redirect = header.RedirType;
+        const bool copy = redirect == unrar::kHardLink || redirect == unrar::kFileCopy;
+        if (member != kEveryRarMember && number != static_cast<size_t>(member)) {
             archive.skip();
             continue;
         }
-        const std::string path = chosen ? placement.place(target, name) : std::string();
+        if (redirect != unrar::kNoRedirect && !copy) {  // a symbolic link or a junction
+            archive.skip();
+            failed(unrar::kCreateError, name);
+            continue;
+        }
+        if (header.Flags & unrar::kDirectory) {
+            placement.place(target, name + "\\");
+            archive.skip();
+            continue;
+        }
+        const std::string path = placement.place(target, name);
         if (path.empty() || !may_overwrite(ctx, path, name, ask)) {
             archive.skip();
             continue;
@@ -176,21 +233,46 @@ RarResult extract_rar(ArchiveContext& ctx, const std::string& archive_path,
         // an existing file is replaced only by a member that extracted without error, and the
         // name is written by the program in its own code page.
         const std::string work = unused_path(folder_of(path) + "~mlx");
-        const int processed = work.empty() ? unrar::kCreateError : archive.extract_to(work);
+        int processed = unrar::kCreateError;
+        if (!copy && !work.empty()) {
+            processed = archive.extract_to(target, work);
+        } else {
+            archive.skip();
+        }
+        if (copy && !work.empty()) {
+            // The member it names: the last one before it of that name.
+            const std::wstring source = archive_name(header.RedirName);
+            size_t from = number;
+            while (from > 0 && names[from - 1] != source) --from;
+            const auto done = from > 0 ? written.find(from - 1) : written.end();
+            if (from == 0) {
+                processed = unrar::kReferenceError;
+            } else if (done != written.end()) {
+                processed = os::copy_file(done->second, work, true) ? 0 : unrar::kCreateError;
+            } else {
+                processed = extract_again(*ctx.program.rar, archive_path, from - 1, target, work);
+            }
+        }
         if (processed != 0 || !os::replace_file(work, path)) {
             os::delete_file(work);
-            result = {false, 2, processed, name};
-            return result;
+            failed(processed, name);
+            continue;
         }
+        const auto [holder, fresh] = holders.emplace(lower_case(path), number);
+        if (!fresh) {
+            written.erase(holder->second);
+            holder->second = number;
+        }
+        written[number] = path;
     }
     const int closed = archive.close();
-    if (closed != 0) result = {false, 3, closed, std::string()};
+    if (closed != 0 && result.ok) result = {false, 3, closed, std::string()};
     return result;
 }
 
 void extract_rar_all(ArchiveContext& ctx, const ExtractChoices& choices) {
     if (choices.target_folder.empty()) return;
-    extract_rar(ctx, ctx.state.archive_path, choices.target_folder, std::string(),
+    extract_rar(ctx, ctx.state.archive_path, choices.target_folder, kEveryRarMember,
                 choices.ask_before_overwriting);
 }
 
@@ -199,5 +281,5 @@ void extract_rar_chosen(ArchiveContext& ctx, const ExtractChoices&) {
 }
 
 bool extract_rar_everything(ArchiveContext& ctx, const std::string& folder) {
-    return extract_rar(ctx, ctx.state.archive_path, folder, std::string(), false).ok;
+    return extract_rar(ctx, ctx.state.archive_path, folder, kEveryRarMember, false).ok;
 }

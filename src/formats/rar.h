@@ -21,14 +21,19 @@
 // keep every field of version 4 in place; the newer fields sit in what used to be reserved).
 namespace unrar {
 
-constexpr int kEndArchive = 10;   // ERAR_END_ARCHIVE
-constexpr int kBadData = 12;      // ERAR_BAD_DATA
-constexpr int kCreateError = 16;  // ERAR_ECREATE
+constexpr int kEndArchive = 10;      // ERAR_END_ARCHIVE
+constexpr int kBadData = 12;         // ERAR_BAD_DATA
+constexpr int kCreateError = 16;     // ERAR_ECREATE
+constexpr int kReferenceError = 23;  // ERAR_EREFERENCE
 constexpr unsigned kOpenList = 0;
 constexpr unsigned kOpenExtract = 1;
 constexpr int kSkip = 0;
 constexpr int kExtract = 2;
 constexpr unsigned kDirectory = 0x20;  // RHDF_DIRECTORY
+// RedirType: what a member stands for instead of data of its own.
+constexpr unsigned kNoRedirect = 0;  // FSREDIR_NONE
+constexpr unsigned kHardLink = 4;    // FSREDIR_HARDLINK
+constexpr unsigned kFileCopy = 5;    // FSREDIR_FILECOPY
 
 using Callback = int(MARLOX_STDCALL*)(unsigned msg, intptr_t user, intptr_t p1, intptr_t p2);
 
@@ -100,7 +105,7 @@ struct RarLibrary {
     bool available() const { return library != nullptr; }
 };
 
-// What an extraction came to: success, or the stage that failed (0 opening, 1 reading a
+// What an extraction came to: success, or the first stage that failed (0 opening, 1 reading a
 // header, 2 processing a member, 3 closing) with the library's code and, for stage 2, the
 // member's name.
 struct RarResult {
@@ -124,20 +129,32 @@ void release_rar_library(RarLibrary& rar);
 // opened lists no rows, without a message; a damaged one keeps the rows read before the damage.
 void list_rar_archive(ArchiveContext& ctx);
 
-// Extracts the members whose names match `pattern` (ignoring case; every member when it is
-// empty) into `destination`. Names are confined to the destination as ZIP names are, with "\"
-// and "/" both splitting folders. With `ask`, an existing file of at least 1 byte is replaced
-// only after a Yes to the overwrite question; an existing file is replaced only by data that
-// extracted without error. The first failure ends the extraction.
+// Extracts member number `member` (from 0, in archive order, as the member-name list numbers
+// them) or, with kEveryRarMember, every member into `destination`. Names are confined to the
+// destination as ZIP names are, with "\" and "/" both splitting folders. With `ask`, an
+// existing file of at least 1 byte is replaced only after a Yes to the overwrite question; an
+// existing file is replaced only by data that extracted without error.
+//
+// The library gets the destination as its folder and writes each file under a work name there,
+// so nothing it resolves leaves the destination. A member stored as a reference to an earlier
+// member or as a hard link to one becomes a copy of that member's data: of the file this
+// extraction wrote for it, or else read from the archive again; no link is ever made, and no
+// file outside the destination is read. A symbolic link or junction is not made at all.
+//
+// A member that is not extracted (a link, damaged data, a file that cannot be written, a
+// reference whose member cannot be had) is pushed to ctx.not_extracted and the next member is
+// extracted all the same; only a header the library cannot read ends the extraction. The result
+// tells the first failure.
+constexpr int kEveryRarMember = -1;
 RarResult extract_rar(ArchiveContext& ctx, const std::string& archive,
-                      const std::string& destination, const std::string& pattern, bool ask);
+                      const std::string& destination, int member, bool ask);
 
 // The extract dialog's choices for a RAR archive: every member (asking as the dialog chose);
 // the selected rows and the pattern are not offered, and only say so (message 74 under
 // title 73).
 void extract_rar_all(ArchiveContext& ctx, const ExtractChoices& choices);
 void extract_rar_chosen(ArchiveContext& ctx, const ExtractChoices& choices);
-// Every member into `folder`, asking nothing; false when any member failed.
+// Every member into `folder`, asking nothing; false when any member was not extracted.
 bool extract_rar_everything(ArchiveContext& ctx, const std::string& folder);
 
 #endif

@@ -20,7 +20,7 @@
 //   2 kZipNoMemory    memory could not be had, or zlib failed to initialise.
 //   3 kZipUnsupported the member or archive uses what this engine does not handle: a method
 //                     other than 0 (stored) and 8 (deflated), central and local headers that
-//                     name different methods, the encryption flag, ZIP64
+//                     name different methods, the encryption flag, a Unix symbolic link, ZIP64
 //                     markers (sizes, offsets or counts set to all ones), or an archive whose
 //                     offsets are counted from after a prefix (zip_add only). Nothing is
 //                     written, not even the member's folders.
@@ -228,6 +228,12 @@ int zip_add(ZipEngine& z, const std::string& base, const std::string& name);
 // Adds the file or folder at `path` under the member name `name`, as zip_add does for its source;
 // the name need not be a path of the source at all. Same results as zip_add.
 int zip_add_file(ZipEngine& z, const std::string& path, const std::string& name);
+
+// Adds a folder entry without data as other archivers write one: `name` byte for byte, method 0
+// (stored), flags 0, CRC and sizes 0, the local DOS `date` and `time`, external attributes
+// `attributes`; otherwise as zip_add. Same results as zip_add.
+int zip_add_folder_entry(ZipEngine& z, const std::string& name, uint16_t date, uint16_t time,
+                         uint32_t attributes);
 
 // Starts a batch of additions (see "Adding many files" above). Until zip_end_batch, zip_add
 // writes member data only; the new directory and end record reach the disk in zip_end_batch.

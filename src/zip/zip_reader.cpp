@@ -338,6 +338,14 @@ int zip_member_info(ZipEngine& z, ZipMemberInfo& info) {
 
 namespace {
 
+// A symbolic link stored by a Unix archiver: its data is the path it points to, not a file's.
+bool is_symbolic_link(const ZipCentralHeader& h) {
+    constexpr uint16_t kUnix = 3;
+    constexpr uint32_t kTypeMask = 0170000, kLink = 0120000;
+    return (h.version_made_by >> 8) == kUnix &&
+           ((h.external_attributes >> 16) & kTypeMask) == kLink;
+}
+
 // Where a member's data starts, after checking what this engine can read and, when `target` is
 // given, that the target folder exists; kZipOk or the reason it cannot be extracted.
 int locate_data(ZipState& s, const ZipCentralHeader& h, const std::string* target,
@@ -354,7 +362,7 @@ int locate_data(ZipState& s, const ZipCentralHeader& h, const std::string* targe
     bool known_methods = (l.method == 0 || l.method == 8) && h.method == l.method;
     bool encrypted = ((h.flags | l.flags) & 1) != 0;
     bool zip64 = h.packed == kZip64Marker || h.unpacked == kZip64Marker;
-    if (!known_methods || encrypted || zip64) return kZipUnsupported;
+    if (!known_methods || encrypted || zip64 || is_symbolic_link(h)) return kZipUnsupported;
     data = local + static_cast<int64_t>(kLocalSize) + l.name_length + l.extra_length;
     if (data + static_cast<int64_t>(h.packed) > s.file_size) return kZipShortRead;
     if (l.method == 0 && h.packed != h.unpacked) return kZipDamaged;

@@ -201,9 +201,15 @@ int deflate_source(ZipState& s, os::File* source, uint64_t size, ZipLocalHeader&
     return result;
 }
 
-// Writes one member's local header, name and data; kZipOk or the failure.
+// A folder entry written as other archivers write one: stored, with a date of its own.
+struct FolderEntry {
+    uint16_t date = 0, time = 0;
+};
+
+// Writes one member's local header, name and data; kZipOk or the failure. With `entry` the
+// member is that folder entry.
 int write_member(ZipState& s, const std::string& path, const std::string& name, bool folder,
-                 ZipLocalHeader& l) {
+                 const FolderEntry* entry, ZipLocalHeader& l) {
     os::File* source = nullptr;
     int64_t size = 0;
     if (!folder) {
@@ -224,8 +230,12 @@ int write_member(ZipState& s, const std::string& path, const std::string& name, 
     }
     l.signature = kLocalSignature;
     l.version_needed = kVersion;
-    l.flags = kFlags;
-    l.method = kDeflated;
+    l.flags = entry ? 0 : kFlags;
+    l.method = entry ? 0 : kDeflated;
+    if (entry) {
+        l.date = entry->date;
+        l.time = entry->time;
+    }
     l.name_length = static_cast<uint16_t>(name.size());
     int64_t at = s.update.position;
     std::string header;
@@ -265,13 +275,12 @@ int zip_add(ZipEngine& z, const std::string& base, const std::string& name) {
     return zip_add_file(z, source_path(base, name), name);
 }
 
-int zip_add_file(ZipEngine& z, const std::string& path, const std::string& name) {
-    ZipState& s = z.state();
-    if (!s.file) return kZipNoMember;
-    if (name.size() > 0xFFFF) return kZipTooLarge;
-    uint32_t attributes = os::attributes(path);
-    if (attributes == os::kNoAttributes) return kZipBadHeader;
-    bool folder = (attributes & os::kAttrDirectory) != 0;
+namespace {
+
+// Adds the file or folder at `path` (with `attributes`), or the folder entry `entry`, as `name`.
+int add_member(ZipState& s, const std::string& path, const std::string& name, uint32_t attributes,
+               const FolderEntry* entry) {
+    bool folder = entry || (attributes & os::kAttrDirectory) != 0;
     int result = load_directory(s);
     if (result != kZipOk) return result;
     if (s.end.entries >= kMaxEntries) return kZipTooLarge;
@@ -281,7 +290,7 @@ int zip_add_file(ZipEngine& z, const std::string& path, const std::string& name)
     int64_t mark = u.position;
     size_t head_mark = u.head.size();
     ZipLocalHeader l;
-    result = write_member(s, path, name, folder, l);
+    result = write_member(s, path, name, folder, entry, l);
     int64_t directory_end =
         u.position + static_cast<int64_t>(s.directory.size() + kCentralSize + name.size());
     if (result == kZipOk && (mark > kMaxOffset || directory_end > kMaxOffset))
@@ -325,6 +334,28 @@ int zip_add_file(ZipEngine& z, const std::string& path, const std::string& name)
     s.current_index = ZipState::kNoIndex;
     if (result != kZipOk) s.current = ZipCentralHeader();
     return result;
+}
+
+}  // namespace
+
+int zip_add_file(ZipEngine& z, const std::string& path, const std::string& name) {
+    ZipState& s = z.state();
+    if (!s.file) return kZipNoMember;
+    if (name.size() > 0xFFFF) return kZipTooLarge;
+    uint32_t attributes = os::attributes(path);
+    if (attributes == os::kNoAttributes) return kZipBadHeader;
+    return add_member(s, path, name, attributes, nullptr);
+}
+
+int zip_add_folder_entry(ZipEngine& z, const std::string& name, uint16_t date, uint16_t time,
+                         uint32_t attributes) {
+    ZipState& s = z.state();
+    if (!s.file) return kZipNoMember;
+    if (name.size() > 0xFFFF) return kZipTooLarge;
+    FolderEntry entry;
+    entry.date = date;
+    entry.time = time;
+    return add_member(s, std::string(), name, attributes, &entry);
 }
 
 int zip_begin_batch(ZipEngine& z) {

@@ -190,8 +190,11 @@ TEST(Extraction, HostileNamesAndDamagedMembersNeverTouchOtherFiles) {
     ASSERT_EQ(e.a.prompter.boxes.size(), 2u);
     EXPECT_NE(e.a.prompter.boxes[0].text.find("../outside.txt"), std::string::npos);
 
-    std::string damaged = stored_zip({{"good.txt", "good"}, {"bad.txt", "bad data"}});
-    damaged[damaged.rfind(std::string("PK\x01\x02", 4)) + 16] ^= 1;
+    // The damaged member is named in one box after the run; the members after it, the empty
+    // stored one included, arrive.
+    std::string damaged = stored_zip(
+        {{"good.txt", "good"}, {"bad.txt", "bad data"}, {"pkg/__init__.py", ""}, {"z.txt", "z"}});
+    damaged[damaged.rfind("bad.txt") - 46 + 16] ^= 1;  // the CRC in its central header
     Extraction d(f, damaged);
     f.write("out/bad.txt", "older");
     set_mtime(f.file("out/bad.txt"), kJan1st2001);
@@ -200,6 +203,13 @@ TEST(Extraction, HostileNamesAndDamagedMembersNeverTouchOtherFiles) {
     EXPECT_EQ(mtime_of(f.file("out/bad.txt")), kJan1st2001);
     EXPECT_EQ(f.read("out/good.txt"), "good");
     EXPECT_EQ(mtime_of(f.file("out/good.txt")), kMarch7th2005);
+    EXPECT_EQ(f.read("out/pkg/__init__.py"), "");
+    EXPECT_EQ(mtime_of(f.file("out/pkg/__init__.py")), kMarch7th2005);
+    EXPECT_EQ(f.read("out/z.txt"), "z");
+    ASSERT_EQ(d.a.prompter.boxes.size(), 1u);
+    EXPECT_EQ(d.a.prompter.boxes[0].title, d.a.message(50));
+    EXPECT_EQ(d.a.prompter.boxes[0].text,
+              d.a.message(58) + "\n\n1" + d.a.message(57) + ":\nbad.txt");
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // RAR archives through the native UnRAR library: archives made by `rar` (RAR 5) and written
-// here (RAR 4, stored), listed, extracted and converted.
+// here (RAR 4, stored), listed, extracted, opened and converted.
 #define _UNIX
 #include <unrar/dll.hpp>
 #undef _UNIX
@@ -12,8 +12,10 @@
 #include "app/backends.h"
 #include "archive_bytes.h"
 #include "archive_test_support.h"
+#include "files/opening.h"
 #include "formats/conversion.h"
 #include "formats/rar.h"
+#include "runtime/os.h"
 
 namespace {
 
@@ -106,7 +108,8 @@ TEST(Rar, ExtractionConfinesNamesAsksAndReportsTheFailingStage) {
     f.write("sandbox/out/keep.txt", "old");
     RarFixture a;
     a.prompter.answers = {kAnswerNo};
-    RarResult result = extract_rar(a.ctx, f.file("hostile.rar"), f.file("sandbox/out"), "", true);
+    RarResult result =
+        extract_rar(a.ctx, f.file("hostile.rar"), f.file("sandbox/out"), kEveryRarMember, true);
     EXPECT_TRUE(result.ok);
     EXPECT_EQ(tree(f.file("sandbox")),
               (std::set<std::string>{"out/", "out/up.txt", "out/abs/", "out/abs/x.txt",
@@ -118,12 +121,119 @@ TEST(Rar, ExtractionConfinesNamesAsksAndReportsTheFailingStage) {
     // An archive cut short stops with the members before the cut out.
     f.write("damaged.rar", cut_in_last_member(stored_rar4({{"one.txt", "1"}, {"two.txt", "2"}})));
     std::filesystem::create_directory(f.file("d"));
-    result = extract_rar(a.ctx, f.file("damaged.rar"), f.file("d"), "", false);
+    result = extract_rar(a.ctx, f.file("damaged.rar"), f.file("d"), kEveryRarMember, false);
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(tree(f.file("d")), std::set<std::string>{"one.txt"});
-    result = extract_rar(a.ctx, f.file("missing.rar"), f.file("d"), "", false);
+    result = extract_rar(a.ctx, f.file("missing.rar"), f.file("d"), kEveryRarMember, false);
     EXPECT_EQ(result.stage, 0);
     EXPECT_NE(result.code, 0);
+}
+
+// f/src holds a.txt, z.txt, a copy and a hard link of a.txt and a symbolic link to it; `rar`
+// packs a.txt, the copy or a link, and z.txt into f/NAME.rar: "ref" with the copy stored as a
+// file reference, "hard" with the hard link, "sym" with the symbolic link.
+void make_linked_rars(const TestFolder& f) {
+    std::filesystem::create_directories(f.file("src"));
+    f.write("src/a.txt", "alpha\n");
+    f.write("src/copy.txt", "alpha\n");
+    f.write("src/z.txt", "zeta");
+    ASSERT_EQ(run_in(f.file("src"),
+                     "ln a.txt hard.txt && ln -s a.txt link.txt && "
+                     "rar a -idq -oi:1 ../ref.rar a.txt copy.txt z.txt && "
+                     "rar a -idq -oh ../hard.rar a.txt hard.txt z.txt && "
+                     "rar a -idq -ol ../sym.rar a.txt link.txt z.txt"),
+              0);
+}
+
+// The working folder is `folder` while this lives.
+struct WorkingFolder {
+    std::filesystem::path before = std::filesystem::current_path();
+    explicit WorkingFolder(const std::string& folder) { std::filesystem::current_path(folder); }
+    ~WorkingFolder() { std::filesystem::current_path(before); }
+};
+
+// A reference or a hard link takes the member it names from this extraction, never a file of
+// that name in the working folder, and links nothing.
+TEST(Rar, ReferencesAndHardLinksTakeTheirMemberNotTheWorkingFolders) {
+    TestFolder f;
+    make_linked_rars(f);
+    std::filesystem::create_directory(f.file("cwd"));
+    f.write("cwd/a.txt", "a stranger");
+    const WorkingFolder cwd(f.file("cwd"));
+    RarFixture a;
+    for (const std::string archive : {"ref", "hard"}) {
+        const std::string out = f.file(archive);
+        std::filesystem::create_directory(out);
+        EXPECT_TRUE(extract_rar(a.ctx, out + ".rar", out, kEveryRarMember, false).ok);
+        const std::string second = archive == "ref" ? "copy.txt" : "hard.txt";
+        EXPECT_EQ(tree(out), (std::set<std::string>{"a.txt", second, "z.txt"}));
+        EXPECT_EQ(f.read(archive + "/a.txt") + f.read(archive + "/" + second), "alpha\nalpha\n");
+        for (const auto& e : std::filesystem::directory_iterator(out))
+            EXPECT_EQ(std::filesystem::hard_link_count(e.path()), 1u) << e.path();
+    }
+    EXPECT_EQ(f.read("cwd/a.txt"), "a stranger");
+    EXPECT_EQ(std::filesystem::hard_link_count(f.file("cwd/a.txt")), 1u);
+    EXPECT_TRUE(a.ctx.not_extracted.empty());
+}
+
+// A link member is not made and a damaged member is not kept: each is named in the box after
+// the run, and the members after it still arrive.
+TEST(Rar, MembersThatCannotBeMadeAreReportedAndTheRestStillArrive) {
+    TestFolder f;
+    make_linked_rars(f);
+    std::string three = stored_rar4({{"one.txt", "1"}, {"two.txt", "22"}, {"three.txt", "3"}});
+    three[three.find("22")] = 'X';  // two.txt's data no longer matches its checksum
+    f.write("three.rar", three);
+    const struct {
+        const char* archive;
+        std::set<std::string> files;
+        const char* missing;
+    } cases[] = {{"sym.rar", {"a.txt", "z.txt"}, "link.txt"},
+                 {"three.rar", {"one.txt", "three.txt"}, "two.txt"}};
+    for (const auto& c : cases) {
+        RarFixture a;
+        a.list_rar(f.file(c.archive));
+        const std::string out = f.file(std::string("out_") + c.archive);
+        std::filesystem::create_directory(out);
+        ExtractChoices choices;
+        choices.target_folder = out;
+        run_extraction(*backend_for(ArchiveKind::kRar), a.ctx, choices);
+        EXPECT_EQ(tree(out), c.files) << c.archive;
+        EXPECT_EQ(a.prompter.boxes.size(), 1u) << c.archive;
+        const std::string said = a.prompter.boxes.empty() ? "" : a.prompter.boxes[0].text;
+        EXPECT_NE(said.find(std::string("\n") + c.missing), std::string::npos) << c.archive;
+        a.ctx.not_extracted.clear();
+        EXPECT_FALSE(extract_rar_everything(a.ctx, out));
+        EXPECT_EQ(a.ctx.not_extracted, std::vector<std::string>{c.missing});
+    }
+}
+
+// Opening a row extracts that member alone, the n-th of the archive: a member of the same name
+// in other case, or one that lands on the same file, or an earlier one of the same name, is not
+// what is started. A reference opens with the bytes of the member it names.
+TEST(Rar, OpeningARowStartsThatMemberAlone) {
+    TestFolder f;
+    make_linked_rars(f);
+    f.write(
+        "names.rar",
+        stored_rar4(
+            {{"a.txt", "first"}, {"A.TXT", "upper"}, {"\\a.txt", "rooted"}, {"a.txt", "second"}}));
+    std::filesystem::create_directory(f.file("temp"));
+    setenv("TMPDIR", f.file("temp").c_str(), 1);
+    RarFixture a;
+    std::vector<std::string> opened;
+    a.program.launch = [&opened](const Launch& l) {
+        std::string content;
+        EXPECT_TRUE(os::read_whole_file(l.file, content));
+        opened.push_back(content);
+        return true;
+    };
+    a.list_rar(f.file("names.rar"));
+    for (int entry : {0, 1, 3}) open_rar_member(a.ctx, {entry, "", ""});
+    a.list_rar(f.file("ref.rar"));
+    open_rar_member(a.ctx, {1, "", ""});
+    unsetenv("TMPDIR");
+    EXPECT_EQ(opened, (std::vector<std::string>{"first", "upper", "second", "alpha\n"}));
 }
 
 TEST(Rar, ConversionMakesAZipBesideOnlyWhenEveryMemberCameOut) {

@@ -65,10 +65,8 @@ TEST(ZipReader, ListsAndExtractsWhatPeersWrite) {
                   std::vector<int>(names.size(), kZipOk));
         for (const char* name : {"text.txt", "sub/deep/bin.dat", "sub/small.txt"})
             EXPECT_EQ(f.read(std::string("out/") + name), f.read(std::string("src/") + name));
-        // An empty member gives an empty file when it is deflated; a stored one writes nothing.
-        const bool empty_is_stored =
-            output_of(f.path(), "zipinfo a.zip empty.txt").find("stor") != std::string::npos;
-        EXPECT_EQ(std::filesystem::exists(f.file("out/empty.txt")), !empty_is_stored);
+        // An empty member gives an empty file, stored (as Info-ZIP stores it) or deflated.
+        EXPECT_TRUE(std::filesystem::is_regular_file(f.file("out/empty.txt")));
     }
 }
 
@@ -86,6 +84,8 @@ TEST(ZipReader, RefusesOrRejectsOddMembersWritingNothing) {
         {"central and local methods differ", "patch(a, 10, '<H', 0)", kZipUnsupported, false},
         {"encryption flag, central", "patch(a, 8, '<H', 1)", kZipUnsupported, false},
         {"encryption flag, local", "patch(a, 6, '<H', 1, local=True)", kZipUnsupported, false},
+        {"Unix symbolic link", "patch(a, 4, '<H', 0x314); patch(a, 38, '<I', 0o120777 << 16)",
+         kZipUnsupported, false},
         {"ZIP64 packed size", "patch(a, 20, '<I', 0xFFFFFFFF)", kZipUnsupported, false},
         {"ZIP64 unpacked size", "patch(a, 24, '<I', 0xFFFFFFFF)", kZipUnsupported, false},
         {"ZIP64 header offset", "patch(a, 42, '<I', 0xFFFFFFFF)", kZipUnsupported, false},
@@ -178,8 +178,9 @@ TEST(ZipReader, FolderRulesForSlashAndBackslashNames) {
     }
     EXPECT_EQ(t1_results, (std::vector<int>{kZipOk, kZipOk, kZipOk, kZipCannotWrite}));
     EXPECT_EQ(t2_results, std::vector<int>(4, kZipOk));
-    // A stored empty member creates its folders and no file.
-    const std::set<std::string> common = {"a/", "a/b/", "x/", "x/y/", "dir/", "dir/file.txt"};
+    // A stored empty member creates its folders and an empty file.
+    const std::set<std::string> common = {"a/",   "a/b/", "a/b/c.txt",   "x/",
+                                          "x/y/", "dir/", "dir/file.txt"};
     std::set<std::string> t1 = common, t2 = common;
     t1.insert("r.txt/");
     t2.insert({"p/", "p/q/", "p/q/r.txt"});
