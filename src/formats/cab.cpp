@@ -197,19 +197,22 @@ bool extract_cab(ArchiveContext& ctx, const std::string& archive, const std::str
     // Nothing to extract still moves in steps of 1, never by a division by 0.
     const int members = names.empty() ? ctx.view.row_count() : static_cast<int>(names.size());
     pass.step = std::max(1, 100 / std::max(1, members));
-    // A pass that ends with an error gives up the member on its way and starts again after it,
-    // so the members behind a damaged one still arrive; an error outside a member ends it all.
-    for (bool whole = false; !whole;) {
-        whole = run_pass(pass, archive);
-        if (!pass.outgoing) {
-            pass.failed = pass.failed || !whole;
-            break;
+    // A pass that ends with an error gives up the member on its way and starts again after the
+    // members it dealt with, so the members behind a damaged one still arrive; a pass that
+    // fails without dealing with a member (no cabinet, a damaged header) ends it all.
+    for (;;) {
+        const size_t settled = pass.settled.size();
+        const bool whole = run_pass(pass, archive);
+        if (pass.outgoing) {
+            if (whole && pass.out.finished) {
+                put_in_place(pass);
+            } else {
+                give_up(pass);
+            }
         }
-        if (whole && pass.out.finished) {
-            put_in_place(pass);
-        } else {
-            give_up(pass);
-        }
+        if (whole) break;
+        pass.failed = true;
+        if (pass.settled.size() == settled) break;
     }
     ctx.state.progress = 0;
     ctx.view.set_progress(0);
