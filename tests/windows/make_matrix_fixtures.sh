@@ -6,7 +6,7 @@
 # data is patched: RAR 5 headers get their CRC-32 again, cabinet names carry none.
 #   damaged     a.txt, b.txt (108,894 bytes, its data damaged), c.txt
 #   plain       a.txt, sub/b.txt
-#   hostile     ../../x.txt, C:/y.txt
+#   hostile     ../../x.txt, C:/y.txt; in RAR /y.txt, as UnRAR itself turns a ":" into "_"
 #   case        Makefile, makefile
 #   dups        dup.txt twice ("first", "second")
 #   link        a.txt, ln (a link to ../../outside.txt), c.txt; a cabinet cannot hold a link
@@ -128,9 +128,10 @@ def patch(path, old, new):
     open(path, 'wb').write(data.replace(old, new))
 
 def flip(data, start, length):
-    """`data` with 64 bytes in the middle of the `length` bytes from `start` inverted."""
+    """`data` with 63 bytes in the middle of the `length` bytes from `start` inverted: a cabinet's
+    checksum is the XOR of its words, which an even count of inverted words leaves as it was."""
     data = bytearray(data)
-    for i in range(start + length // 2, start + length // 2 + 64): data[i] ^= 0xFF
+    for i in range(start + length // 2, start + length // 2 + 63): data[i] ^= 0xFF
     return bytes(data)
 
 def damage_middle(path, start, length):
@@ -175,7 +176,7 @@ damage_middle('damaged.cab', data_start + data_of(a), data_of(b))
 
 write_zip('plain.zip', [('a.txt', 'alpha'), ('sub/b.txt', 'beta')])
 write_zip('hostile.zip', [('../../x.txt', 'x'), ('C:/y.txt', 'y')])
-rar_edit('hostile.rar', rename={b'ZZZZZZx.txt': b'../../x.txt', b'Cqqy.txt': b'C:/y.txt'})
+rar_edit('hostile.rar', rename={b'ZZZZZZx.txt': b'../../x.txt', b'Cqqy.txt': b'/y.txt'})
 patch('hostile.cab', b'ZZZZZZx.txt\0', b'..\\..\\x.txt\0')
 patch('hostile.cab', b'Cqqy.txt\0', b'C:\\y.txt\0')
 write_zip('case.zip', [('Makefile', 'upper'), ('makefile', 'lower')])
