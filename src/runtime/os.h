@@ -48,8 +48,9 @@ int64_t file_size(File* f);
 // Cuts the file at the current position.
 bool truncate_file(File* f);
 bool flush_file(File* f);
-// Closes and frees `f`; a null `f` is ignored.
-void close_file(File* f);
+// Closes and frees `f`; false when the system reports that what was written could not be
+// kept. A null `f` is ignored.
+bool close_file(File* f);
 
 // `path` as the system's own calls take it, for libraries that open files themselves: itself
 // on Windows, with "/" for "\" natively.

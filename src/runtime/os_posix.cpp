@@ -109,10 +109,11 @@ bool truncate_file(File* f) {
 
 bool flush_file(File* f) { return fsync(f->fd) == 0 || errno == EINVAL; }
 
-void close_file(File* f) {
-    if (!f) return;
-    ::close(f->fd);
+bool close_file(File* f) {
+    if (!f) return true;
+    const bool closed = ::close(f->fd) == 0;
     delete f;
+    return closed;
 }
 
 uint32_t attributes(const std::string& path) {

@@ -88,10 +88,11 @@ bool truncate_file(File* f) { return SetEndOfFile(f->handle) != 0; }
 
 bool flush_file(File* f) { return FlushFileBuffers(f->handle) != 0; }
 
-void close_file(File* f) {
-    if (!f) return;
-    CloseHandle(f->handle);
+bool close_file(File* f) {
+    if (!f) return true;
+    const bool closed = CloseHandle(f->handle) != 0;
     delete f;
+    return closed;
 }
 
 uint32_t attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
