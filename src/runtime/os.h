@@ -90,6 +90,9 @@ SystemTime local_now();
 bool create_folder(const std::string& path);
 // Creates one folder; true only when this call created it (another process may race for it).
 bool create_new_folder(const std::string& path);
+// The attribute word of `path` itself, without following a link: a link has kAttrReparsePoint
+// and the folder bit of what it points to. kNoAttributes when nothing is there.
+uint32_t own_attributes(const std::string& path);
 // Removes an empty folder, or a link to a folder (never what it points to).
 bool remove_folder(const std::string& path);
 bool delete_file(const std::string& path);

@@ -231,6 +231,16 @@ bool create_folder(const std::string& path) {
     return errno == EEXIST && stat(native(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+uint32_t own_attributes(const std::string& path) {
+    struct stat st;
+    if (lstat(native(path).c_str(), &st) != 0) return kNoAttributes;
+    if (!S_ISLNK(st.st_mode)) return attributes(path);
+    // A link is reported as Windows reports a junction: the folder bit of what it points to and
+    // the reparse bit.
+    const uint32_t target = attributes(path);
+    return (target != kNoAttributes ? target & kAttrDirectory : 0) | kAttrReparsePoint;
+}
+
 bool remove_folder(const std::string& path) {
     const std::string p = native(path);
     struct stat st;
@@ -297,12 +307,7 @@ bool list_folder(const std::string& folder, std::vector<FolderEntry>& out) {
     while (struct dirent* e = readdir(dir)) {
         std::string name = e->d_name;
         if (name == "." || name == "..") continue;
-        struct stat st;
-        const bool link = lstat((base + name).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
-        // A link is reported as Windows reports a junction: the folder bit of what it points to
-        // and the reparse bit.
-        out.push_back({name, link ? (attributes(base + name) & kAttrDirectory) | kAttrReparsePoint
-                                  : attributes(base + name)});
+        out.push_back({name, own_attributes(base + name)});
     }
     closedir(dir);
     return true;

@@ -174,6 +174,9 @@ bool create_folder(const std::string& path) {
     return a != kNoAttributes && (a & kAttrDirectory);
 }
 
+// GetFileAttributes does not follow a link: it reports the link itself.
+uint32_t own_attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
+
 bool remove_folder(const std::string& path) { return RemoveDirectoryA(path.c_str()) != 0; }
 
 bool delete_file(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
