@@ -51,27 +51,35 @@ int member_number(const ArchiveContext& ctx, const std::string& name) {
     return 0;
 }
 
-// Gives every file under `folder` the zone marker of the archive, so that what came from the
-// internet is still treated as such when it is started.
-void mark_as_from_archive(const ArchiveContext& ctx, const std::string& folder) {
+// Gives every file under `folder` the zone marker `marker`; false when any of them refused it
+// (the others still get it).
+bool mark_files(const std::string& folder, const std::string& marker) {
     std::vector<os::FolderEntry> entries;
-    if (!os::list_folder(folder, entries)) return;
+    if (!os::list_folder(folder, entries)) return false;
+    bool all = true;
     for (const os::FolderEntry& e : entries) {
         const std::string path = as_folder(folder) + e.name;
         if (e.attributes & os::kAttrReparsePoint) continue;
-        if (e.attributes & os::kAttrDirectory) {
-            mark_as_from_archive(ctx, path);
-        } else if (!os::copy_zone_marker(ctx.state.archive_path, path)) {
-            return;  // the archive has no marker, or the file system keeps none
-        }
+        all = ((e.attributes & os::kAttrDirectory) ? mark_files(path, marker)
+                                                   : os::write_zone_marker(path, marker)) &&
+              all;
     }
+    return all;
 }
 
-// Starts `file` when this opening wrote it into `folder`.
+// Gives every file under `folder` the zone marker of the archive, so that what came from the
+// internet is still treated as such when it is started; false when the archive has one that
+// some file there could not take: nothing from there may be started then.
+bool mark_as_from_archive(const ArchiveContext& ctx, const std::string& folder) {
+    std::string marker;
+    return !os::read_zone_marker(ctx.state.archive_path, marker) || mark_files(folder, marker);
+}
+
+// Starts `file` when this opening wrote it into `folder` and it carries the archive's marker.
 void launch_written(ArchiveContext& ctx, const std::string& folder, const std::string& file,
                     const std::string& viewer) {
     if (file.empty() || os::attributes(file) == os::kNoAttributes) return;
-    mark_as_from_archive(ctx, folder);
+    if (!mark_as_from_archive(ctx, folder)) return;
     launch_file(ctx, file, viewer);
 }
 

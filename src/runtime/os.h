@@ -104,9 +104,11 @@ bool same_file(const std::string& a, const std::string& b);
 // Renames `from` to `to`, putting it in the place of an existing file `to` in one step; on
 // failure both stay as they were.
 bool replace_file(const std::string& from, const std::string& to);
-// Gives `to` the zone marker of `from` (the stream that tells where a download came from);
-// false when `from` has none or the file system keeps no streams.
-bool copy_zone_marker(const std::string& from, const std::string& to);
+// The zone marker of `path` (the stream that tells where a download came from); false when it
+// has none or the file system keeps no streams.
+bool read_zone_marker(const std::string& path, std::string& marker);
+// Gives the file `path` the zone marker `marker`, a read-only file too; false when it cannot.
+bool write_zone_marker(const std::string& path, const std::string& marker);
 
 struct FolderEntry {
     std::string name;     // the bare name, never "." or ".."
@@ -151,6 +153,12 @@ void free_library(Library* library);
 // After `bytes` more bytes have been written through write_file, every further write fails
 // (a full disk); a negative value turns the fault off. Tests only.
 void fail_writes_after(int64_t bytes);
+
+#ifndef _WIN32
+// Zone markers on the host, whose file systems keep no streams: while `on`, they are kept in
+// memory by path, and a read-only file refuses one. Tests only.
+void emulate_zone_markers(bool on);
+#endif
 
 }  // namespace os
 

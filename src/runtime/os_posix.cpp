@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <map>
 
 namespace os {
 namespace {
@@ -296,7 +297,31 @@ bool replace_file(const std::string& from, const std::string& to) {
     return rename(native(from).c_str(), native(to).c_str()) == 0;
 }
 
-bool copy_zone_marker(const std::string&, const std::string&) { return false; }
+namespace {
+
+bool g_emulate_zone_markers = false;
+std::map<std::string, std::string> g_zone_markers;  // by native path
+
+}  // namespace
+
+void emulate_zone_markers(bool on) {
+    g_emulate_zone_markers = on;
+    g_zone_markers.clear();
+}
+
+bool read_zone_marker(const std::string& path, std::string& marker) {
+    const auto found = g_zone_markers.find(native(path));
+    if (!g_emulate_zone_markers || found == g_zone_markers.end()) return false;
+    marker = found->second;
+    return true;
+}
+
+bool write_zone_marker(const std::string& path, const std::string& marker) {
+    const uint32_t a = attributes(path);
+    if (!g_emulate_zone_markers || a == kNoAttributes || (a & kAttrReadOnly)) return false;
+    g_zone_markers[native(path)] = marker;
+    return true;
+}
 
 bool list_folder(const std::string& folder, std::vector<FolderEntry>& out) {
     std::string base = native(folder);

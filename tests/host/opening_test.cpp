@@ -6,6 +6,7 @@
 #include "archive_test_support.h"
 #include "files/archive_files.h"
 #include "files/opening.h"
+#include "formats/rar.h"
 #include "runtime/os.h"
 #include "runtime/paths.h"
 
@@ -70,6 +71,43 @@ TEST(Opening, MembersOpenFromAPrivateFolderAndHostileOrBrokenOnesNever) {
     std::filesystem::remove(f.file("a.zip"));
     a.open("notes.txt");
     EXPECT_EQ(a.launched.size(), 2u);
+}
+
+// A file that refuses the archive's zone marker (here a read-only RAR member) is never started,
+// and the files beside it still get the marker.
+TEST(Opening, NothingStartsFromFilesWithoutTheArchivesZoneMarker) {
+    TestFolder f;
+    std::filesystem::create_directories(f.file("temp"));
+    std::filesystem::create_directories(f.file("src"));
+    for (const char* name : {"a.txt", "b.txt", "c.txt"}) f.write(std::string("src/") + name, name);
+    ASSERT_EQ(run_in(f.file("src"), "chmod 444 a.txt && rar a -m0 -idq ../m.rar *.txt"), 0);
+    const TempFolderIn temp(f.file("temp"));
+    ArchiveFixture a;
+    RarLibrary library;
+    ASSERT_TRUE(bind_rar_library(library, a.prompter, a.program.messages, "libunrar.so.5"));
+    a.program.rar = &library;
+    std::vector<Launch> launched;
+    a.program.launch = [&launched](const Launch& l) {
+        launched.push_back(l);
+        return true;
+    };
+    a.state.archive_path = f.file("m.rar");
+    a.state.archive_kind = ArchiveKind::kRar;
+    list_rar_archive(a.ctx);
+    os::emulate_zone_markers(true);
+    const std::string marker = "[ZoneTransfer]\r\nZoneId=3\r\n";
+    ASSERT_TRUE(os::write_zone_marker(a.state.archive_path, marker));
+
+    ASSERT_EQ(a.listing.member_names.at(1), "b.txt");
+    open_rar_member(a.ctx, {1, "", ""});  // "*.txt" brings all three
+    EXPECT_TRUE(launched.empty());
+    std::string got;
+    for (const char* name : {"b.txt", "c.txt"}) {
+        EXPECT_TRUE(os::read_zone_marker(f.file("temp/marlox_open_1/") + name, got)) << name;
+        EXPECT_EQ(got, marker);
+    }
+    os::emulate_zone_markers(false);
+    release_rar_library(library);
 }
 
 TEST(Opening, SetupCandidatesAskFirstAndYesUnpacksEverything) {
