@@ -1,8 +1,11 @@
 #include "files/opening.h"
 
+#include <cstring>
+
 #include "archive/extraction.h"
 #include "formats/cab.h"
 #include "formats/rar.h"
+#include "runtime/file_meta.h"
 #include "runtime/member_path.h"
 #include "runtime/os.h"
 #include "runtime/paths.h"
@@ -83,6 +86,32 @@ void launch_written(ArchiveContext& ctx, const std::string& folder, const std::s
     launch_file(ctx, file, viewer);
 }
 
+// Characters the command processor acts on in an argument, and those of them it expands even
+// within quotes.
+constexpr char kCommandCharacters[] = "&|^%!()<>";
+constexpr char kExpandedInQuotes[] = "%!";
+
+// Whether `viewer` may be run by the command processor: anything but a program file may be a
+// batch file (a bare name too, which the search path may complete with ".bat" or ".cmd").
+bool may_be_batch_file(const std::string& viewer) {
+    const std::string extension = lower_case(extension_of(viewer));
+    return extension != "exe" && extension != "com";
+}
+
+// A copy of `file`, with the archive's zone marker, in a new private folder, under its name with
+// every character the command processor acts on turned into "_"; empty when it cannot be made.
+std::string harmless_copy(ArchiveContext& ctx, const std::string& file) {
+    const std::string folder = opening_folder(ctx);
+    if (folder.empty()) return std::string();
+    std::string name = file_name_of(file);
+    for (char& c : name) {
+        if (std::strchr(kCommandCharacters, c)) c = '_';
+    }
+    const std::string copy = folder + name;
+    return os::copy_file(file, copy, true) && mark_as_from_archive(ctx, folder) ? copy
+                                                                                : std::string();
+}
+
 bool asks_for_setup(ArchiveContext& ctx) {
     return ctx.prompter.ask(ctx.messages.message(65), ctx.messages.message(66), BoxIcon::kQuestion);
 }
@@ -101,17 +130,25 @@ void unpack_and_run(ArchiveContext& ctx, const std::string& setup_program,
 
 }  // namespace
 
-std::string viewer_parameters(const std::string& path) {
-    return path.find_first_of(" \t") == std::string::npos ? path : "\"" + path + "\"";
-}
+std::string viewer_parameters(const std::string& path) { return "\"" + path + "\""; }
 
 bool launch_file(ArchiveContext& ctx, const std::string& file, const std::string& viewer) {
     if (!ctx.program.launch) return false;
+    std::string handed = file;
+    if (!viewer.empty() && may_be_batch_file(viewer)) {
+        // A batch file's argument passes through the command processor, which acts on some
+        // characters even within quotes: the viewer gets a copy whose path holds none it acts
+        // on, and nothing starts when the temporary folder's own path holds one of those.
+        if (handed.find_first_of(kCommandCharacters) != std::string::npos)
+            handed = harmless_copy(ctx, file);
+        if (handed.empty() || handed.find_first_of(kExpandedInQuotes) != std::string::npos)
+            return false;
+    }
     Launch launch;
-    launch.file = file;
+    launch.file = handed;
     launch.program = viewer;
-    launch.parameters = viewer.empty() ? std::string() : viewer_parameters(file);
-    launch.working_folder = folder_of(file);
+    launch.parameters = viewer.empty() ? std::string() : viewer_parameters(handed);
+    launch.working_folder = folder_of(handed);
     return ctx.program.launch(launch);
 }
 

@@ -44,7 +44,8 @@ TEST(Opening, MembersOpenFromAPrivateFolderAndHostileOrBrokenOnesNever) {
     const TempFolderIn temp(f.file("temp"));
     Opening a(f, {{"notes.txt", "member notes"},
                   {"..\\..\\evil.bat", "@echo evil"},
-                  {"dir/with space.txt", "spaced"}});
+                  {"dir/with space.txt", "spaced"},
+                  {"note&calc(%OS%!).txt", "calc"}});
     a.open("notes.txt");
     ASSERT_EQ(a.launched.size(), 1u);
     const Launch& opened = a.launched[0];
@@ -55,12 +56,21 @@ TEST(Opening, MembersOpenFromAPrivateFolderAndHostileOrBrokenOnesNever) {
     EXPECT_TRUE(os::read_whole_file(opened.file, content));
     EXPECT_EQ(content, "member notes");
 
-    // A viewer gets the path as one argument, quoted when it holds a space.
+    // A viewer gets the path as one argument, quoted; one that may be a batch file gets a copy
+    // whose name the command processor takes as it is.
     a.open("dir/with space.txt", "C:\\Tools\\view.exe");
-    ASSERT_EQ(a.launched.size(), 2u);
-    EXPECT_EQ(a.launched[1].program, "C:\\Tools\\view.exe");
-    EXPECT_EQ(a.launched[1].parameters, "\"" + a.launched[1].file + "\"");
-    EXPECT_EQ(viewer_parameters("C:\\a\\b.txt"), "C:\\a\\b.txt");
+    a.open("note&calc(%OS%!).txt", "C:\\Tools\\view.exe");
+    a.open("note&calc(%OS%!).txt", "C:\\Tools\\view.CMD");
+    ASSERT_EQ(a.launched.size(), 4u);
+    const char* handed[] = {"with space.txt", "note&calc(%OS%!).txt", "note_calc__OS___.txt"};
+    for (size_t k = 1; k < 4; ++k) {
+        EXPECT_EQ(a.launched[k].parameters, "\"" + a.launched[k].file + "\"");
+        EXPECT_EQ(file_name_of(a.launched[k].file), handed[k - 1]);
+    }
+    EXPECT_EQ(a.launched[3].program, "C:\\Tools\\view.CMD");
+    EXPECT_TRUE(os::read_whole_file(a.launched[3].file, content));
+    EXPECT_EQ(content, "calc");
+    a.launched.resize(2);
 
     // A name that climbs out is never started and writes nothing outside the private folders.
     a.open("..\\..\\evil.bat");
