@@ -87,20 +87,17 @@ TEST(Opening, MembersOpenFromAPrivateFolderAndHostileOrBrokenOnesNever) {
 // and the files beside it still get the marker.
 TEST(Opening, NothingStartsFromFilesWithoutTheArchivesZoneMarker) {
     TestFolder f;
-    std::filesystem::create_directories(f.file("temp"));
-    std::filesystem::create_directories(f.file("src"));
-    for (const char* name : {"a.txt", "b.txt", "c.txt"}) f.write(std::string("src/") + name, name);
-    ASSERT_EQ(run_in(f.file("src"), "chmod 444 a.txt && rar a -m0 -idq ../m.rar *.txt"), 0);
+    ASSERT_EQ(run_in(f.path(),
+                     "mkdir temp src && cd src && echo a > a.txt && echo b > b.txt && "
+                     "echo c > c.txt && chmod 444 a.txt && rar a -m0 -idq ../m.rar *.txt"),
+              0);
     const TempFolderIn temp(f.file("temp"));
     ArchiveFixture a;
     RarLibrary library;
     ASSERT_TRUE(bind_rar_library(library, a.prompter, a.program.messages, "libunrar.so.5"));
     a.program.rar = &library;
-    std::vector<Launch> launched;
-    a.program.launch = [&launched](const Launch& l) {
-        launched.push_back(l);
-        return true;
-    };
+    int launches = 0;
+    a.program.launch = [&launches](const Launch&) { return ++launches > 0; };
     a.state.archive_path = f.file("m.rar");
     a.state.archive_kind = ArchiveKind::kRar;
     list_rar_archive(a.ctx);
@@ -110,7 +107,7 @@ TEST(Opening, NothingStartsFromFilesWithoutTheArchivesZoneMarker) {
 
     ASSERT_EQ(a.listing.member_names.at(1), "b.txt");
     open_rar_member(a.ctx, {1, "", ""});  // "*.txt" brings all three
-    EXPECT_TRUE(launched.empty());
+    EXPECT_EQ(launches, 0);
     std::string got;
     for (const char* name : {"b.txt", "c.txt"}) {
         EXPECT_TRUE(os::read_zone_marker(f.file("temp/marlox_open_1/") + name, got)) << name;
