@@ -26,8 +26,8 @@ std::string unused_path(const std::string& base);
 // The size of the file at `path`; -1 when it is missing or cannot be read.
 int64_t file_size_of(const std::string& path);
 // Deletes `folder` (with or without its trailing separator) and everything below it, read-only
-// files included; a link inside goes without what it points to. Only for folders the program
-// made itself.
+// files included; a link, in it or in its place, goes without what it points to. Only for
+// folders the program made itself.
 void remove_tree(const std::string& folder);
 
 #endif
