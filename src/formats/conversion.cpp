@@ -81,8 +81,9 @@ void convert_to_zip(ArchiveContext& ctx, const ArchiveBackend& backend) {
     AppState& state = ctx.state;
     if (state.archive_path.empty()) return;
     const std::string source = state.archive_path;
-    const std::string target = conversion_target(source);
-    const bool repack = target == source;
+    // Re-packing keeps the archive's name as it is spelled: "X.ZIP" is packed anew as itself.
+    const bool repack = same_path(conversion_target(source), source);
+    const std::string target = repack ? source : conversion_target(source);
     // A file of the target's name that the user keeps stays as it is, and nothing is converted.
     if (!repack && !confirm_overwrite(ctx, target)) return;
 

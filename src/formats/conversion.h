@@ -7,7 +7,8 @@
 //     archive holds every file with its size and CRC-32; otherwise message 76 under title 42
 //     is shown and the target is as it was;
 //   - an existing target that is not the archive itself is replaced only after a Yes to the
-//     overwrite question (when `safe` is 1);
+//     overwrite question (when `safe` is 1); the archive itself is known as the file system
+//     knows it, so "X.ZIP" is packed anew as itself;
 //   - the work folder is the program's own and goes when the conversion ends; walking it and
 //     removing it never passes through a link.
 #ifndef MARLOX_FORMATS_CONVERSION_H

@@ -150,7 +150,7 @@ bool check_enciphered(ArchiveContext& ctx) {
 std::string stored_password_for_open_archive(const ArchiveContext& ctx) {
     const StoredPassword& stored = ctx.program.stored_password;
     const bool applies = !stored.password.empty() && !ctx.state.archive_path.empty() &&
-                         stored.archive == ctx.state.archive_path;
+                         same_path(stored.archive, ctx.state.archive_path);
     return applies ? stored.password : std::string();
 }
 
