@@ -1,7 +1,9 @@
 #include "runtime/paths.h"
 
+#include <algorithm>
 #include <vector>
 
+#include "runtime/file_meta.h"
 #include "runtime/os.h"
 
 bool is_separator(char c) { return c == '\\' || c == '/'; }
@@ -32,6 +34,16 @@ std::string unused_path(const std::string& base) {
         if (os::attributes(candidate) == os::kNoAttributes) return candidate;
     }
     return std::string();
+}
+
+bool same_path(const std::string& a, const std::string& b) {
+    if (os::same_file(a, b)) return true;
+    // Two files that both exist and are not one stay apart, even where only case parts them.
+    if (os::attributes(a) != os::kNoAttributes && os::attributes(b) != os::kNoAttributes)
+        return false;
+    std::string first = lower_case(a), second = lower_case(b);
+    for (std::string* path : {&first, &second}) std::replace(path->begin(), path->end(), '/', '\\');
+    return first == second;
 }
 
 int64_t file_size_of(const std::string& path) {
