@@ -7,7 +7,6 @@
 #include "archive_test_support.h"
 #include "formats/conversion.h"
 #include "formats/rar.h"
-#include "protect/cipher.h"
 
 namespace {
 
@@ -82,29 +81,6 @@ TEST(Conversion, MembersThatWouldMeetInOneFileReplaceNothing) {
         EXPECT_EQ(a.state.archive_path, f.file(source.name));
     }
     release_rar_library(rar);
-}
-
-// An archive named in capitals is packed anew as itself: nothing asks to overwrite it, and the
-// password it was opened with stays with it, so the question at exit still comes.
-TEST(Conversion, RepackingAProtectedArchiveNamedInCapitalsKeepsItsPassword) {
-    TestFolder f;
-    f.write("X.ZIP", stored_zip({{"a.txt", "alpha"}, {"sub/b.txt", "beta"}}));
-    ArchiveFixture a;
-    a.list(f.file("X.ZIP"));
-    ASSERT_TRUE(encipher_archive(a.ctx, "pw"));
-    a.view.passwords = {"pw"};
-    a.list(f.file("X.ZIP"));
-    convert_to_zip(a.ctx, *backend_for(ArchiveKind::kZip));
-    EXPECT_TRUE(a.prompter.boxes.empty());
-    EXPECT_EQ(tree(f.path()), std::set<std::string>{"X.ZIP"});
-    EXPECT_EQ(a.state.archive_path, f.file("X.ZIP"));
-    expect_peers_accept(f.file("X.ZIP"));
-    std::string repacked = f.read("X.ZIP");
-    protect_again_at_exit(a.ctx);  // Yes
-    ASSERT_EQ(a.prompter.boxes.size(), 1u);
-    EXPECT_EQ(a.prompter.boxes[0].title, a.message(178));
-    cipher_buffer(reinterpret_cast<unsigned char*>(&repacked[0]), repacked.size(), "pw");
-    EXPECT_TRUE(f.read("X.ZIP") == repacked);
 }
 
 }  // namespace
