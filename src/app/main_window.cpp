@@ -424,6 +424,14 @@ LRESULT MainWindow::on_notify(NMHDR* header) {
                 app_->open_entry();
                 break;
             }
+            case LVN_KEYDOWN:
+                // Enter opens the selected row as a double click does.
+                if (reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey == VK_RETURN &&
+                    ListView_GetSelectedCount(list_) > 0) {
+                    Operation operation(*this);
+                    app_->open_entry();
+                }
+                break;
             case NM_RCLICK:
                 if (!app_->state().archive_path.empty()) {
                     POINT at;

@@ -163,7 +163,7 @@ void show_open_failed(ArchiveContext& ctx) {
 
 void begin_listing(ArchiveContext& ctx) {
     // A stored password belongs to its archive alone.
-    if (ctx.program.stored_password.archive != ctx.state.archive_path)
+    if (!same_path(ctx.program.stored_password.archive, ctx.state.archive_path))
         ctx.program.stored_password = StoredPassword();
     ctx.view.clear_rows();
     ctx.listing = ListingState();

@@ -29,12 +29,13 @@ void open_cab_member(ArchiveContext& ctx, const OpenRequest& request);
 // without overwrite questions and starts the last setup candidate; No starts nothing.
 void run_setup(ArchiveContext& ctx);
 
-// `launch_file`: starts `file` with `viewer` (the path quoted when it holds a space or a tab,
-// so it arrives as one argument) or, when `viewer` is empty, with the program the system has
-// for it; the program works in the file's folder.
+// `launch_file`: starts `file` with `viewer` (the path quoted, so it arrives as one argument)
+// or, when `viewer` is empty, with the program the system has for it; the program works in the
+// file's folder. A viewer that may be a batch file gets a copy of `file` under a name the
+// command processor takes as it is, or is not started.
 bool launch_file(ArchiveContext& ctx, const std::string& file, const std::string& viewer);
 
-// The parameter string that hands `path` to a viewer as one argument.
+// The parameter string that hands `path` to a viewer as one argument: quoted.
 std::string viewer_parameters(const std::string& path);
 
 #endif

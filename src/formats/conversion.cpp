@@ -1,9 +1,13 @@
 #include "formats/conversion.h"
 
+#include <algorithm>
+#include <set>
 #include <vector>
 
 #include "archive/adding.h"
 #include "archive/listing.h"
+#include "runtime/file_meta.h"
+#include "runtime/member_path.h"
 #include "runtime/os.h"
 #include "runtime/paths.h"
 
@@ -30,6 +34,26 @@ bool holds_exactly(ZipEngine& zip, const std::string& archive, const std::vector
     }
     zip_close(zip);
     return same;
+}
+
+// Whether every file member of the listed archive has a file of its own in the work folder. All
+// members are extracted into one folder, where names that Windows takes as one name meet: two
+// that differ only in case, one name twice, "d/b.txt" and "d\b.txt" in a ZIP archive, names that
+// differ only in what cannot stand in a file name. The later member then takes the earlier one's
+// file, and the earlier one would be missing from the new archive without a word.
+bool members_kept_apart(const ArchiveContext& ctx, const std::string& work, ArchiveKind kind) {
+    const MemberPlacement placement(kind != ArchiveKind::kZip);
+    std::set<std::string> files;
+    for (const std::string& name : ctx.listing.member_names) {
+        std::string path = placement.predict(work, name);
+        const uint32_t attributes = path.empty() ? os::kNoAttributes : os::attributes(path);
+        // Folder members, and members the extraction leaves out, have no file.
+        if (attributes == os::kNoAttributes || (attributes & os::kAttrDirectory)) continue;
+        path = lower_case(path);
+        std::replace(path.begin(), path.end(), '/', '\\');
+        if (!files.insert(path).second) return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -81,14 +105,16 @@ void convert_to_zip(ArchiveContext& ctx, const ArchiveBackend& backend) {
     AppState& state = ctx.state;
     if (state.archive_path.empty()) return;
     const std::string source = state.archive_path;
-    const std::string target = conversion_target(source);
-    const bool repack = target == source;
+    // Re-packing keeps the archive's name as it is spelled: "X.ZIP" is packed anew as itself.
+    const bool repack = same_path(conversion_target(source), source);
+    const std::string target = repack ? source : conversion_target(source);
     // A file of the target's name that the user keeps stays as it is, and nothing is converted.
     if (!repack && !confirm_overwrite(ctx, target)) return;
 
     ctx.view.enable_list(false);
     const std::string work = ctx.temp_files.create_private_folder(os::temp_folder(), "marlox_");
-    bool done = !work.empty() && backend.extract_everything(ctx, work);
+    bool done = !work.empty() && backend.extract_everything(ctx, work) &&
+                members_kept_apart(ctx, work, backend.kind);
     // The progress counts down from the number of rows; re-packing counts on from where its
     // extraction left it.
     if (!repack) {

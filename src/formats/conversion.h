@@ -3,11 +3,13 @@
 // works the same way: extract every member into a private work folder, pack that folder's tree
 // into a new archive in the target's folder, check it, and put it in the target's place by one
 // rename. The user's files are never at risk:
-//   - nothing replaces the target unless every member of the source was extracted and the new
-//     archive holds every file with its size and CRC-32; otherwise message 76 under title 42
-//     is shown and the target is as it was;
+//   - nothing replaces the target unless every member of the source was extracted to a file
+//     of its own (members whose names Windows takes as one name would meet in one file) and the
+//     new archive holds every file with its size and CRC-32; otherwise message 76 under title
+//     42 is shown and the target is as it was;
 //   - an existing target that is not the archive itself is replaced only after a Yes to the
-//     overwrite question (when `safe` is 1);
+//     overwrite question (when `safe` is 1); the archive itself is known as the file system
+//     knows it, so "X.ZIP" is packed anew as itself;
 //   - the work folder is the program's own and goes when the conversion ends; walking it and
 //     removing it never passes through a link.
 #ifndef MARLOX_FORMATS_CONVERSION_H

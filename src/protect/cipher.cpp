@@ -58,17 +58,48 @@ bool starts_with_zip_record(const std::string& path) {
            head == std::string("PK\x07\x08", 4);
 }
 
+// Writes every byte of `from` over the first bytes of the existing file `to`, which is as long.
+bool overwrite_in_place(const std::string& from, const std::string& to) {
+    os::File* in = os::open_file(from, os::OpenMode::kRead);
+    os::File* out = in ? os::open_file(to, os::OpenMode::kReadWrite) : nullptr;
+    bool ok = out && os::file_size(in) == os::file_size(out);
+    std::string buffer(kChunk, '\0');
+    int64_t got = 0;
+    while (ok && (got = os::read_file(in, &buffer[0], kChunk)) > 0)
+        ok = os::write_file(out, buffer.data(), static_cast<size_t>(got));
+    ok = ok && got == 0 && os::flush_file(out);
+    os::close_file(in);
+    os::close_file(out);
+    return ok;
+}
+
 // Writes the transform of `archive` beside it and puts it in the archive's place; `accept` may
 // refuse the result first. False, with the archive as it was, on any failure or refusal.
+//
+// A folder that takes no new files (or a disk without room for a second copy) does not keep a
+// protected archive from being opened: the transform is then written in the private temporary
+// folder and, once complete and accepted, over the archive's own bytes, as many as it has. Should
+// that write fail, the archive's former bytes, kept there as well, are written back.
 template <typename Accept>
-bool transform_in_place(const std::string& archive, const std::string& password, Accept accept) {
-    const std::string work = unused_path(archive + ".~mlx");
-    if (work.empty() || !cipher_file(archive, password, work)) return false;
-    if (!accept(work) || !os::replace_file(work, archive)) {
-        os::delete_file(work);
+bool transform_in_place(ArchiveContext& ctx, const std::string& password, Accept accept) {
+    const std::string& archive = ctx.state.archive_path;
+    const std::string beside = unused_path(archive + ".~mlx");
+    if (!beside.empty() && cipher_file(archive, password, beside)) {
+        if (accept(beside) && os::replace_file(beside, archive)) return true;
+        os::delete_file(beside);
         return false;
     }
-    return true;
+    const std::string folder = ctx.temp_files.create_private_folder(os::temp_folder(), "marlox_");
+    if (folder.empty()) return false;
+    const std::string work = folder + "transformed", former = folder + "former";
+    bool done = cipher_file(archive, password, work) && accept(work) &&
+                os::copy_file(archive, former, true);
+    if (done && !overwrite_in_place(work, archive)) {
+        overwrite_in_place(former, archive);
+        done = false;
+    }
+    remove_tree(folder);
+    return done;
 }
 
 }  // namespace
@@ -105,17 +136,15 @@ bool cipher_file(const std::string& source, const std::string& password,
 }
 
 bool encipher_archive(ArchiveContext& ctx, const std::string& password) {
-    return transform_in_place(ctx.state.archive_path, password,
-                              [](const std::string&) { return true; });
+    return transform_in_place(ctx, password, [](const std::string&) { return true; });
 }
 
 PasswordAnswer decipher_attempt(ArchiveContext& ctx, const std::string& password) {
     bool wrong = false;
-    const bool deciphered =
-        transform_in_place(ctx.state.archive_path, password, [&](const std::string& plain) {
-            wrong = !starts_with_zip_record(plain);
-            return !wrong;
-        });
+    const bool deciphered = transform_in_place(ctx, password, [&](const std::string& plain) {
+        wrong = !starts_with_zip_record(plain);
+        return !wrong;
+    });
     if (deciphered) {
         ctx.program.stored_password = {password, ctx.state.archive_path};
         return PasswordAnswer::kRight;
@@ -150,7 +179,7 @@ bool check_enciphered(ArchiveContext& ctx) {
 std::string stored_password_for_open_archive(const ArchiveContext& ctx) {
     const StoredPassword& stored = ctx.program.stored_password;
     const bool applies = !stored.password.empty() && !ctx.state.archive_path.empty() &&
-                         stored.archive == ctx.state.archive_path;
+                         same_path(stored.archive, ctx.state.archive_path);
     return applies ? stored.password : std::string();
 }
 

@@ -10,6 +10,8 @@
 // password, never used for any other archive), and the program offers to protect it again at
 // exit. Every rewrite of the archive goes to a new file beside it, which takes the archive's
 // place in one rename only when it was written in full; a failure leaves the archive as it was.
+// Where no new file can be made beside it, the rewrite is made in the private temporary folder
+// and then written over the archive's own bytes, as many as it has.
 #ifndef MARLOX_PROTECT_CIPHER_H
 #define MARLOX_PROTECT_CIPHER_H
 

@@ -48,8 +48,9 @@ int64_t file_size(File* f);
 // Cuts the file at the current position.
 bool truncate_file(File* f);
 bool flush_file(File* f);
-// Closes and frees `f`; a null `f` is ignored.
-void close_file(File* f);
+// Closes and frees `f`; false when the system reports that what was written could not be
+// kept. A null `f` is ignored.
+bool close_file(File* f);
 
 // `path` as the system's own calls take it, for libraries that open files themselves: itself
 // on Windows, with "/" for "\" natively.
@@ -89,6 +90,9 @@ SystemTime local_now();
 bool create_folder(const std::string& path);
 // Creates one folder; true only when this call created it (another process may race for it).
 bool create_new_folder(const std::string& path);
+// The attribute word of `path` itself, without following a link: a link has kAttrReparsePoint
+// and the folder bit of what it points to. kNoAttributes when nothing is there.
+uint32_t own_attributes(const std::string& path);
 // Removes an empty folder, or a link to a folder (never what it points to).
 bool remove_folder(const std::string& path);
 bool delete_file(const std::string& path);
@@ -100,9 +104,11 @@ bool same_file(const std::string& a, const std::string& b);
 // Renames `from` to `to`, putting it in the place of an existing file `to` in one step; on
 // failure both stay as they were.
 bool replace_file(const std::string& from, const std::string& to);
-// Gives `to` the zone marker of `from` (the stream that tells where a download came from);
-// false when `from` has none or the file system keeps no streams.
-bool copy_zone_marker(const std::string& from, const std::string& to);
+// The zone marker of `path` (the stream that tells where a download came from); false when it
+// has none or the file system keeps no streams.
+bool read_zone_marker(const std::string& path, std::string& marker);
+// Gives the file `path` the zone marker `marker`, a read-only file too; false when it cannot.
+bool write_zone_marker(const std::string& path, const std::string& marker);
 
 struct FolderEntry {
     std::string name;     // the bare name, never "." or ".."
@@ -147,6 +153,12 @@ void free_library(Library* library);
 // After `bytes` more bytes have been written through write_file, every further write fails
 // (a full disk); a negative value turns the fault off. Tests only.
 void fail_writes_after(int64_t bytes);
+
+#ifndef _WIN32
+// Zone markers on the host, whose file systems keep no streams: while `on`, they are kept in
+// memory by path, and a read-only file refuses one. Tests only.
+void emulate_zone_markers(bool on);
+#endif
 
 }  // namespace os
 

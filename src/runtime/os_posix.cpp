@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <map>
 
 namespace os {
 namespace {
@@ -109,10 +110,11 @@ bool truncate_file(File* f) {
 
 bool flush_file(File* f) { return fsync(f->fd) == 0 || errno == EINVAL; }
 
-void close_file(File* f) {
-    if (!f) return;
-    ::close(f->fd);
+bool close_file(File* f) {
+    if (!f) return true;
+    const bool closed = ::close(f->fd) == 0;
     delete f;
+    return closed;
 }
 
 uint32_t attributes(const std::string& path) {
@@ -230,6 +232,16 @@ bool create_folder(const std::string& path) {
     return errno == EEXIST && stat(native(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+uint32_t own_attributes(const std::string& path) {
+    struct stat st;
+    if (lstat(native(path).c_str(), &st) != 0) return kNoAttributes;
+    if (!S_ISLNK(st.st_mode)) return attributes(path);
+    // A link is reported as Windows reports a junction: the folder bit of what it points to and
+    // the reparse bit.
+    const uint32_t target = attributes(path);
+    return (target != kNoAttributes ? target & kAttrDirectory : 0) | kAttrReparsePoint;
+}
+
 bool remove_folder(const std::string& path) {
     const std::string p = native(path);
     struct stat st;
@@ -285,7 +297,31 @@ bool replace_file(const std::string& from, const std::string& to) {
     return rename(native(from).c_str(), native(to).c_str()) == 0;
 }
 
-bool copy_zone_marker(const std::string&, const std::string&) { return false; }
+namespace {
+
+bool g_emulate_zone_markers = false;
+std::map<std::string, std::string> g_zone_markers;  // by native path
+
+}  // namespace
+
+void emulate_zone_markers(bool on) {
+    g_emulate_zone_markers = on;
+    g_zone_markers.clear();
+}
+
+bool read_zone_marker(const std::string& path, std::string& marker) {
+    const auto found = g_zone_markers.find(native(path));
+    if (!g_emulate_zone_markers || found == g_zone_markers.end()) return false;
+    marker = found->second;
+    return true;
+}
+
+bool write_zone_marker(const std::string& path, const std::string& marker) {
+    const uint32_t a = attributes(path);
+    if (!g_emulate_zone_markers || a == kNoAttributes || (a & kAttrReadOnly)) return false;
+    g_zone_markers[native(path)] = marker;
+    return true;
+}
 
 bool list_folder(const std::string& folder, std::vector<FolderEntry>& out) {
     std::string base = native(folder);
@@ -296,12 +332,7 @@ bool list_folder(const std::string& folder, std::vector<FolderEntry>& out) {
     while (struct dirent* e = readdir(dir)) {
         std::string name = e->d_name;
         if (name == "." || name == "..") continue;
-        struct stat st;
-        const bool link = lstat((base + name).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
-        // A link is reported as Windows reports a junction: the folder bit of what it points to
-        // and the reparse bit.
-        out.push_back({name, link ? (attributes(base + name) & kAttrDirectory) | kAttrReparsePoint
-                                  : attributes(base + name)});
+        out.push_back({name, own_attributes(base + name)});
     }
     closedir(dir);
     return true;

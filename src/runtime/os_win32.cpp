@@ -88,10 +88,11 @@ bool truncate_file(File* f) { return SetEndOfFile(f->handle) != 0; }
 
 bool flush_file(File* f) { return FlushFileBuffers(f->handle) != 0; }
 
-void close_file(File* f) {
-    if (!f) return;
-    CloseHandle(f->handle);
+bool close_file(File* f) {
+    if (!f) return true;
+    const bool closed = CloseHandle(f->handle) != 0;
     delete f;
+    return closed;
 }
 
 uint32_t attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
@@ -173,6 +174,9 @@ bool create_folder(const std::string& path) {
     return a != kNoAttributes && (a & kAttrDirectory);
 }
 
+// GetFileAttributes does not follow a link: it reports the link itself.
+uint32_t own_attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
+
 bool remove_folder(const std::string& path) { return RemoveDirectoryA(path.c_str()) != 0; }
 
 bool delete_file(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
@@ -208,14 +212,28 @@ bool replace_file(const std::string& from, const std::string& to) {
     return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
-bool copy_zone_marker(const std::string& from, const std::string& to) {
-    const char* const kMarker = ":Zone.Identifier";
-    std::string marker;
-    if (!read_whole_file(from + kMarker, marker)) return false;
-    File* f = open_file(to + kMarker, OpenMode::kCreate);
-    if (!f) return false;
-    const bool written = write_file(f, marker.data(), marker.size());
-    close_file(f);
+namespace {
+
+const char* const kZoneMarker = ":Zone.Identifier";
+
+}  // namespace
+
+bool read_zone_marker(const std::string& path, std::string& marker) {
+    return read_whole_file(path + kZoneMarker, marker);
+}
+
+bool write_zone_marker(const std::string& path, const std::string& marker) {
+    // A read-only file takes no new stream: the attribute is lifted for the write and put back.
+    const DWORD a = GetFileAttributesA(path.c_str());
+    if (a == INVALID_FILE_ATTRIBUTES || (a & FILE_ATTRIBUTE_DIRECTORY)) return false;
+    const DWORD writable = a & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+    const bool read_only = a != writable;
+    if (read_only && !SetFileAttributesA(path.c_str(), writable ? writable : FILE_ATTRIBUTE_NORMAL))
+        return false;
+    File* f = open_file(path + kZoneMarker, OpenMode::kCreate);
+    bool written = f && write_file(f, marker.data(), marker.size());
+    written = close_file(f) && written;
+    if (read_only) SetFileAttributesA(path.c_str(), a);
     return written;
 }
 

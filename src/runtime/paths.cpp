@@ -1,7 +1,9 @@
 #include "runtime/paths.h"
 
+#include <algorithm>
 #include <vector>
 
+#include "runtime/file_meta.h"
 #include "runtime/os.h"
 
 bool is_separator(char c) { return c == '\\' || c == '/'; }
@@ -34,6 +36,16 @@ std::string unused_path(const std::string& base) {
     return std::string();
 }
 
+bool same_path(const std::string& a, const std::string& b) {
+    if (os::same_file(a, b)) return true;
+    // Two files that both exist and are not one stay apart, even where only case parts them.
+    if (os::attributes(a) != os::kNoAttributes && os::attributes(b) != os::kNoAttributes)
+        return false;
+    std::string first = lower_case(a), second = lower_case(b);
+    for (std::string* path : {&first, &second}) std::replace(path->begin(), path->end(), '/', '\\');
+    return first == second;
+}
+
 int64_t file_size_of(const std::string& path) {
     os::File* file = os::open_file(path, os::OpenMode::kRead);
     const int64_t size = file ? os::file_size(file) : -1;
@@ -43,15 +55,21 @@ int64_t file_size_of(const std::string& path) {
 
 void remove_tree(const std::string& folder) {
     const std::string base = as_folder(folder);
+    const std::string self = base.substr(0, base.size() - 1);
+    // Each step looks at the path itself, never through a link: a link (the folder itself
+    // replaced by one meanwhile, or any entry) goes, never what it points to.
+    const uint32_t own = os::own_attributes(self);
+    if (own == os::kNoAttributes) return;
+    if (own & os::kAttrReparsePoint) {
+        if (!(own & os::kAttrDirectory) || !os::remove_folder(self)) os::delete_file(self);
+        return;
+    }
+    if (!(own & os::kAttrDirectory)) return;
     std::vector<os::FolderEntry> entries;
     if (os::list_folder(base, entries)) {
         for (const os::FolderEntry& entry : entries) {
             const std::string path = base + entry.name;
-            if (entry.attributes & os::kAttrReparsePoint) {
-                // A link goes, never what it points to.
-                if (!(entry.attributes & os::kAttrDirectory) || !os::remove_folder(path))
-                    os::delete_file(path);
-            } else if (entry.attributes & os::kAttrDirectory) {
+            if (entry.attributes & (os::kAttrReparsePoint | os::kAttrDirectory)) {
                 remove_tree(path);
             } else {
                 os::set_attributes(path, os::kAttrNormal);
@@ -59,5 +77,5 @@ void remove_tree(const std::string& folder) {
             }
         }
     }
-    os::remove_folder(base.substr(0, base.size() - 1));
+    os::remove_folder(self);
 }

@@ -1,5 +1,5 @@
 // Windows-style paths as the portable code writes them: "\" or "/" separate folders, a folder
-// ends in a separator. Pure text work, apart from the last two helpers, which ask the OS layer.
+// ends in a separator. Pure text work, apart from the last three helpers, which ask the OS layer.
 #ifndef MARLOX_RUNTIME_PATHS_H
 #define MARLOX_RUNTIME_PATHS_H
 
@@ -23,11 +23,16 @@ std::string as_folder(const std::string& folder);
 // is none below 10000.
 std::string unused_path(const std::string& base);
 
+// Whether `a` and `b` name one file as Windows sees it: the same existing file however it is
+// reached (another case, another spelling, a link), or, when either does not exist, the same path
+// with case and the kind of separator ignored.
+bool same_path(const std::string& a, const std::string& b);
+
 // The size of the file at `path`; -1 when it is missing or cannot be read.
 int64_t file_size_of(const std::string& path);
 // Deletes `folder` (with or without its trailing separator) and everything below it, read-only
-// files included; a link inside goes without what it points to. Only for folders the program
-// made itself.
+// files included; a link, in it or in its place, goes without what it points to. Only for
+// folders the program made itself.
 void remove_tree(const std::string& folder);
 
 #endif

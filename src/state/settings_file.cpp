@@ -121,11 +121,17 @@ std::string format_config(const ConfigValues& v) {
 
 bool write_config(const std::string& path, const ConfigValues& values) {
     const std::string text = format_config(values);
-    os::File* f = os::open_file(path, os::OpenMode::kCreate);
+    // The new text goes into a file beside the old one, which it replaces only when complete: a
+    // full disk or a crash on the way leaves the old file as it was.
+    const std::string work = path + ".new";
+    os::File* f = os::open_file(work, os::OpenMode::kCreate);
     if (!f) return false;
-    const bool ok = os::write_file(f, text.data(), text.size());
-    os::close_file(f);
-    return ok;
+    bool ok = os::write_file(f, text.data(), text.size());
+    ok = os::flush_file(f) && ok;
+    ok = os::close_file(f) && ok;
+    if (ok && os::replace_file(work, path)) return true;
+    os::delete_file(work);
+    return false;
 }
 
 Settings load_settings(const std::string& path, const std::string& default_language) {

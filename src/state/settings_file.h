@@ -50,7 +50,8 @@ struct ConfigValues {
 
 // The text of the file for `values`: "key = value" CR LF per key.
 std::string format_config(const ConfigValues& values);
-// Rewrites the whole file; false when it cannot be written.
+// Rewrites the whole file, or leaves it as it was and returns false when the new text cannot
+// be written completely.
 bool write_config(const std::string& path, const ConfigValues& values);
 
 // The settings record in memory.

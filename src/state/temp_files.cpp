@@ -48,15 +48,14 @@ std::string TempFiles::create_private_folder(const std::string& parent, const st
 }
 
 void TempFiles::remove_all() {
+    // A file or folder replaced by a link meanwhile goes as a link: what it points to stays.
     for (const std::string& f : files_) {
-        if (os::attributes(f) == os::kNoAttributes) continue;
-        os::set_attributes(f, os::kAttrNormal);
+        const uint32_t a = os::own_attributes(f);
+        if (a == os::kNoAttributes) continue;
+        if (!(a & os::kAttrReparsePoint)) os::set_attributes(f, os::kAttrNormal);
         os::delete_file(f);
     }
-    for (const std::string& d : folders_) {
-        const uint32_t a = os::attributes(d);
-        if (a != os::kNoAttributes && (a & os::kAttrDirectory)) remove_tree(d);
-    }
+    for (const std::string& d : folders_) remove_tree(d);
     files_.clear();
     folders_.clear();
 }

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # A protected archive given on the command line, driven from outside: the password is asked
 # before anything is listed, the right one lists the members, and Yes to the question at exit
-# leaves the file protected again, byte for byte as before.
+# leaves the file protected again, byte for byte as before. The archive's folder takes no new
+# files (the immutable mark holds for root and for Wine too) while the archive itself is writable:
+# the password opens it and it is protected again all the same (where the file system has no
+# such mark, the folder stays open and the rest is tested).
 source "$(dirname "$0")/lib.sh"
 
 password_title=$(message 191)
@@ -23,6 +26,11 @@ for p in range(len(data)):
 open(sys.argv[1], 'wb').write(data)
 EOF
 cp "$work/box/a.zip" "$work/protected.zip"
+if chattr +i "$work/box" 2>/dev/null; then
+    trap 'chattr -i "$work/box"; cleanup' EXIT
+else
+    echo "note: no immutable folders here; the archive's folder takes new files"
+fi
 main="${listed_title}a.zip"
 
 start_marlox "$(windows_path "$work/box/a.zip")"

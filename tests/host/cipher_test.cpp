@@ -92,6 +92,43 @@ TEST(Cipher, EveryFailureLeavesTheArchiveAsItWas) {
     EXPECT_FALSE(encipher_archive(a.ctx, "k"));
 }
 
+// A folder that takes no new files beside a writable archive (made here with the immutable mark,
+// which holds for root too): the right password opens the archive, and Yes at exit protects it
+// again. A write that fails before the archive is overwritten leaves it as it was.
+TEST(Cipher, AFolderThatTakesNoNewFilesStillOpensAndProtectsTheArchive) {
+    TestFolder f;
+    ASSERT_EQ(run_in(f.path(), "mkdir box && echo hi > b.txt && zip -q box/a.zip b.txt"), 0);
+    const std::string plain = f.read("box/a.zip");
+    ArchiveFixture a;
+    a.list(f.file("box/a.zip"));
+    ASSERT_TRUE(encipher_archive(a.ctx, "pw"));
+    const std::string protected_bytes = f.read("box/a.zip");
+    if (run_in(f.path(), "chattr +i box 2>/dev/null") != 0)
+        GTEST_SKIP() << "this file system has no immutable folders";
+    struct Unlock {
+        std::string folder;
+        ~Unlock() { run_in(folder, "chattr -i box"); }
+    } unlock{f.path()};
+    ASSERT_NE(run_in(f.path(), "touch box/probe 2>/dev/null"), 0);
+
+    os::fail_writes_after(static_cast<int64_t>(plain.size()) + 10);
+    a.view.passwords = {"pw"};
+    a.list(f.file("box/a.zip"));
+    os::fail_writes_after(-1);
+    EXPECT_EQ(a.view.password_answers, std::vector<PasswordAnswer>{PasswordAnswer::kUnreadable});
+    EXPECT_TRUE(f.read("box/a.zip") == protected_bytes);
+
+    a.view.passwords = {"pw"};
+    a.list(f.file("box/a.zip"));
+    EXPECT_EQ(a.view.password_answers.back(), PasswordAnswer::kRight);
+    EXPECT_TRUE(f.read("box/a.zip") == plain);
+    EXPECT_EQ(a.view.names(), std::vector<std::string>{"b.txt"});
+    protect_again_at_exit(a.ctx);  // Yes
+    EXPECT_EQ(a.prompter.boxes.size(), 1u);
+    EXPECT_TRUE(f.read("box/a.zip") == protected_bytes);
+    EXPECT_EQ(tree(f.file("box")), std::set<std::string>{"a.zip"});
+}
+
 TEST(Cipher, CancellingKeepsTheFileThePasswordBelongsToItsArchiveAndStrengthCounts) {
     TestFolder f;
     ASSERT_EQ(run_in(f.path(), "echo hi > b.txt && zip -q a.zip b.txt && cp a.zip other.zip"), 0);

@@ -6,6 +6,7 @@
 #include "archive_test_support.h"
 #include "files/archive_files.h"
 #include "files/opening.h"
+#include "formats/rar.h"
 #include "runtime/os.h"
 #include "runtime/paths.h"
 
@@ -43,7 +44,8 @@ TEST(Opening, MembersOpenFromAPrivateFolderAndHostileOrBrokenOnesNever) {
     const TempFolderIn temp(f.file("temp"));
     Opening a(f, {{"notes.txt", "member notes"},
                   {"..\\..\\evil.bat", "@echo evil"},
-                  {"dir/with space.txt", "spaced"}});
+                  {"dir/with space.txt", "spaced"},
+                  {"note&calc(%OS%!).txt", "calc"}});
     a.open("notes.txt");
     ASSERT_EQ(a.launched.size(), 1u);
     const Launch& opened = a.launched[0];
@@ -54,12 +56,21 @@ TEST(Opening, MembersOpenFromAPrivateFolderAndHostileOrBrokenOnesNever) {
     EXPECT_TRUE(os::read_whole_file(opened.file, content));
     EXPECT_EQ(content, "member notes");
 
-    // A viewer gets the path as one argument, quoted when it holds a space.
+    // A viewer gets the path as one argument, quoted; one that may be a batch file gets a copy
+    // whose name the command processor takes as it is.
     a.open("dir/with space.txt", "C:\\Tools\\view.exe");
-    ASSERT_EQ(a.launched.size(), 2u);
-    EXPECT_EQ(a.launched[1].program, "C:\\Tools\\view.exe");
-    EXPECT_EQ(a.launched[1].parameters, "\"" + a.launched[1].file + "\"");
-    EXPECT_EQ(viewer_parameters("C:\\a\\b.txt"), "C:\\a\\b.txt");
+    a.open("note&calc(%OS%!).txt", "C:\\Tools\\view.exe");
+    a.open("note&calc(%OS%!).txt", "C:\\Tools\\view.CMD");
+    ASSERT_EQ(a.launched.size(), 4u);
+    const char* handed[] = {"with space.txt", "note&calc(%OS%!).txt", "note_calc__OS___.txt"};
+    for (size_t k = 1; k < 4; ++k) {
+        EXPECT_EQ(a.launched[k].parameters, "\"" + a.launched[k].file + "\"");
+        EXPECT_EQ(file_name_of(a.launched[k].file), handed[k - 1]);
+    }
+    EXPECT_EQ(a.launched[3].program, "C:\\Tools\\view.CMD");
+    EXPECT_TRUE(os::read_whole_file(a.launched[3].file, content));
+    EXPECT_EQ(content, "calc");
+    a.launched.resize(2);
 
     // A name that climbs out is never started and writes nothing outside the private folders.
     a.open("..\\..\\evil.bat");
@@ -70,6 +81,40 @@ TEST(Opening, MembersOpenFromAPrivateFolderAndHostileOrBrokenOnesNever) {
     std::filesystem::remove(f.file("a.zip"));
     a.open("notes.txt");
     EXPECT_EQ(a.launched.size(), 2u);
+}
+
+// A file that refuses the archive's zone marker (here a read-only RAR member) is never started;
+// one that takes it is started with it.
+TEST(Opening, NothingStartsFromFilesWithoutTheArchivesZoneMarker) {
+    TestFolder f;
+    ASSERT_EQ(run_in(f.path(),
+                     "mkdir temp src && cd src && echo a > a.txt && echo b > b.txt && "
+                     "echo c > c.txt && chmod 444 a.txt && rar a -m0 -idq ../m.rar *.txt"),
+              0);
+    const TempFolderIn temp(f.file("temp"));
+    ArchiveFixture a;
+    RarLibrary library;
+    ASSERT_TRUE(bind_rar_library(library, a.prompter, a.program.messages, "libunrar.so.5"));
+    a.program.rar = &library;
+    int launches = 0;
+    a.program.launch = [&launches](const Launch&) { return ++launches > 0; };
+    a.state.archive_path = f.file("m.rar");
+    a.state.archive_kind = ArchiveKind::kRar;
+    list_rar_archive(a.ctx);
+    os::emulate_zone_markers(true);
+    const std::string marker = "[ZoneTransfer]\r\nZoneId=3\r\n";
+    ASSERT_TRUE(os::write_zone_marker(a.state.archive_path, marker));
+
+    ASSERT_EQ(a.listing.member_names.at(0), "a.txt");
+    open_rar_member(a.ctx, {0, "", ""});
+    EXPECT_EQ(launches, 0);
+    open_rar_member(a.ctx, {1, "", ""});
+    EXPECT_EQ(launches, 1);
+    std::string got;
+    EXPECT_TRUE(os::read_zone_marker(f.file("temp/marlox_open_2/b.txt"), got));
+    EXPECT_EQ(got, marker);
+    os::emulate_zone_markers(false);
+    release_rar_library(library);
 }
 
 TEST(Opening, SetupCandidatesAskFirstAndYesUnpacksEverything) {

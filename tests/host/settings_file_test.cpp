@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "runtime/os.h"
 #include "test_folder.h"
 
 TEST(ConfigReader, EquivalentSpellingsOfOneKeyReadAlike) {
@@ -117,4 +120,22 @@ TEST(SaveSettingsAtExit, DamagedCountWritesNoMoreThanFiveViewers) {
     const std::string text = dir.read("d.ini");
     EXPECT_NE(text.find("count = 5\r\n0 = a.exe\r\n1 = \r\n"), std::string::npos) << text;
     EXPECT_EQ(text.find("5 = "), std::string::npos);
+}
+
+// A full disk at the settings dialog's Ok or at exit leaves the file as it was, and no half
+// written file beside it.
+TEST(WriteConfig, AFullDiskLeavesTheFileAsItWas) {
+    TestFolder dir;
+    const std::string before = "zip = 1\r\nlanguage = fr\r\ncount = 1\r\n0 = view.exe\r\n";
+    dir.write("m.ini", before);
+    for (int64_t budget : {0, 20}) {
+        os::fail_writes_after(budget);
+        const bool at_ok = write_config(dir.file("m.ini"), ConfigValues{});
+        const bool at_exit = save_settings_at_exit(dir.file("m.ini"), Settings{}, {});
+        os::fail_writes_after(-1);
+        EXPECT_FALSE(at_ok);
+        EXPECT_FALSE(at_exit);
+        EXPECT_EQ(dir.read("m.ini"), before) << budget;
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+    }
 }

@@ -145,9 +145,9 @@ TEST_F(AddDialogTest, RemoveTakesTheSelectedRowsAndKeepsTheSortedOrder) {
     EXPECT_EQ(prompter.boxes[0].text, message(171) + "\n");
     EXPECT_EQ(names_in(archive), (std::vector<std::string>{"c.txt", "a.txt", "B.txt", "sub/"}));
     app->dispatch_command(kButtonRemove);
-    // The folder entry holds nothing and does not come back.
-    EXPECT_EQ(names_in(archive), (std::vector<std::string>{"a.txt", "c.txt"}));
-    EXPECT_EQ(column(1), (std::vector<std::string>{"a.txt", "c.txt"}));
+    // The folder entry stays with the other members.
+    EXPECT_EQ(names_in(archive), (std::vector<std::string>{"a.txt", "c.txt", "sub/"}));
+    EXPECT_EQ(column(1), (std::vector<std::string>{"a.txt", "c.txt", "sub/"}));
     EXPECT_TRUE(IsWindowEnabled(window().list()));
 
     const std::string before = read_bytes(archive);
@@ -162,7 +162,7 @@ TEST_F(AddDialogTest, RemoveTakesTheSelectedRowsAndKeepsTheSortedOrder) {
     EXPECT_EQ(prompter.boxes[2].text, message(72));
     EXPECT_EQ(prompter.boxes[2].icon, BoxIcon::kError);
     EXPECT_EQ(read_bytes(archive), before);
-    EXPECT_EQ(window().row_count(), 2);
+    EXPECT_EQ(window().row_count(), 3);
     EXPECT_TRUE(IsWindowEnabled(window().list()));
     EXPECT_EQ(window().status_text(1), "");
 }

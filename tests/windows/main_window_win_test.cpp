@@ -133,6 +133,22 @@ TEST_F(MainWindowTest, OpenCommandListsSortsOrRefusesByExtension) {
     EXPECT_EQ(prompter.boxes.size(), 1u);
 }
 
+// Enter on a selected row opens its member, as a double click does.
+TEST_F(MainWindowTest, EnterOpensTheSelectedMember) {
+    start_on("enter.zip", {{"a.txt", "a"}, {"b.txt", "bee"}});
+    std::vector<Launch> launched;
+    app->archive_context().program.launch = [&launched](const Launch& l) {
+        launched.push_back(l);
+        return true;
+    };
+    select({"b.txt"});
+    MSG key = {window().list(), WM_KEYDOWN, VK_RETURN, 0, 0, {0, 0}};
+    app->handle_message(key);
+    pump();
+    ASSERT_EQ(launched.size(), 1u);
+    EXPECT_EQ(read_bytes(launched[0].file), "bee");
+}
+
 // A name longer than any buffer of the list: the list shows it, and the row finds its member
 // when another member is deleted.
 TEST_F(MainWindowTest, LongNamesWorkInRowOperations) {

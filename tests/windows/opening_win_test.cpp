@@ -79,4 +79,26 @@ TEST_F(OpeningTest, SetupAndViewersStartInTheirFolderAndCabinetsEachGiveTheirOwn
     }
 }
 
+// A batch file as viewer gets exactly the member named "note&calc.txt", and the tail of the name
+// never runs as a command of its own (a batch file of that name waits on the search path).
+TEST_F(OpeningTest, ABatchViewerGetsExactlyTheMemberAndNothingElseRuns) {
+    const std::string archive = work.path() + "names.zip";
+    ASSERT_TRUE(write_bytes(archive, stored_zip({{"note&calc.txt", "the note"}})));
+    const std::string got = work.path() + "got", ran = work.path() + "ran";
+    ASSERT_TRUE(write_bytes(work.path() + "view.bat", "@copy /b %1 \"" + got + "\" >nul\r\n"));
+    ASSERT_TRUE(write_bytes(work.path() + "calc.txt.bat", "@echo ran>\"" + ran + "\"\r\n"));
+    std::string path(32767, '\0');
+    path.resize(GetEnvironmentVariableA("PATH", &path[0], static_cast<DWORD>(path.size())));
+    SetEnvironmentVariableA("PATH", (work.path() + ";" + path).c_str());
+    start(archive);
+    app->settings().viewers = {work.path() + "view.bat"};
+    select({"note&calc.txt"});
+    app->dispatch_command(kCmdViewer0);
+    for (int waited = 0; waited < 100 && read_bytes(got) == "<missing>"; ++waited) Sleep(100);
+    Sleep(2000);  // time for a command after the batch file to run
+    SetEnvironmentVariableA("PATH", path.c_str());
+    EXPECT_EQ(read_bytes(got), "the note");
+    EXPECT_EQ(read_bytes(ran), "<missing>");
+}
+
 }  // namespace

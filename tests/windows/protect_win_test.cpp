@@ -1,5 +1,6 @@
 // Protection through the real dialogs, and mail through a stand-in mail library and Wine's own:
-// protect, open again with a wrong and then the right password, send, and protect at exit.
+// protect, open again with a wrong and then the right password, send, and protect at exit; and
+// re-packing, which keeps an archive with its password and never drops a member silently.
 #include "dialog_driver.h"
 #include "protect/cipher.h"
 #include "protect/mail_library.h"
@@ -73,6 +74,39 @@ TEST_F(Protection, ProtectOpenWithTheRightPasswordSendAndProtectAgainAtExit) {
     std::string expected = plain;
     cipher_buffer(reinterpret_cast<unsigned char*>(&expected[0]), expected.size(), "Secret");
     EXPECT_EQ(read_bytes(archive), expected);
+}
+
+// Re-packed, an archive named in capitals is itself: nothing asks to overwrite it, and the
+// password it was opened with stays with it for the question at exit.
+TEST_F(Protection, RepackingAProtectedArchiveNamedInCapitalsKeepsItsPassword) {
+    std::string bytes = stored_zip({{"a.txt", "alpha"}, {"sub/b.txt", "beta"}});
+    cipher_buffer(reinterpret_cast<unsigned char*>(&bytes[0]), bytes.size(), "pw");
+    const std::string archive = work.path() + "X.ZIP";
+    ASSERT_TRUE(write_bytes(archive, bytes));
+    Dialog::test_hook = [](HWND dialog) { type_password(dialog, "pw", ""); };
+    start(archive);
+    app->dispatch_command(kCmdConvert);
+    EXPECT_TRUE(prompter.boxes.empty());
+    EXPECT_EQ(names_in(archive), (std::vector<std::string>{"a.txt", "sub/b.txt"}));
+    std::string repacked = read_bytes(archive);
+    window().destroy();
+    app->shut_down();
+    ASSERT_EQ(prompter.boxes.size(), 1u);
+    EXPECT_EQ(prompter.boxes[0].title, message(178));
+    cipher_buffer(reinterpret_cast<unsigned char*>(&repacked[0]), repacked.size(), "pw");
+    EXPECT_EQ(read_bytes(archive), repacked);
+}
+
+// Members whose names differ only in case meet in one file on Windows: re-packing would lose one,
+// so it replaces nothing and says so.
+TEST_F(Protection, RepackingMembersThatMeetInOneFileReplacesNothing) {
+    const std::string archive =
+        start_on("y.zip", {{"Makefile", "upper"}, {"makefile", "lower"}, {"z.txt", "z"}});
+    const std::string before = read_bytes(archive);
+    app->dispatch_command(kCmdConvert);
+    ASSERT_EQ(prompter.boxes.size(), 1u);
+    EXPECT_EQ(prompter.boxes[0].text, message(76));
+    EXPECT_EQ(read_bytes(archive), before);
 }
 
 }  // namespace
