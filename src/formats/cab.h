@@ -72,11 +72,11 @@ void release_cab_library(CabLibrary& cab);
 void list_cab_archive(ArchiveContext& ctx);
 
 // Extracts the members named in `names` (exactly, each once; every member when `names` is
-// empty) into `destination`, in one pass. With `ask`, an existing file of at least 1 byte is
-// replaced only after a Yes to the overwrite question. A member that cannot be extracted or
-// put in place is named in ctx.not_extracted, and the members after it still follow. The
-// progress bar moves by 100 / rows (at least 1) per member extracted and is back at 0
-// afterwards. False when a member failed.
+// empty) into `destination`, in one pass and one more after each member that ends a pass. With
+// `ask`, an existing file of at least 1 byte is replaced only after a Yes to the overwrite
+// question. A member that cannot be extracted or put in place is named in ctx.not_extracted, and
+// the members after it still follow. The progress bar moves by 100 / rows (at least 1) per member
+// extracted and is back at 0 afterwards. False when a member or the cabinet failed.
 bool extract_cab(ArchiveContext& ctx, const std::string& archive, const std::string& destination,
                  const std::set<std::string>& names, bool ask);
 
