@@ -1,6 +1,6 @@
 // Protection through the real dialogs, and mail through a stand-in mail library and Wine's own:
 // protect, open again with a wrong and then the right password, send, and protect at exit; and
-// re-packing, which keeps an archive with its password and never drops a member silently.
+// re-packing, which keeps an archive with its password.
 #include "dialog_driver.h"
 #include "protect/cipher.h"
 #include "protect/mail_library.h"
@@ -95,18 +95,6 @@ TEST_F(Protection, RepackingAProtectedArchiveNamedInCapitalsKeepsItsPassword) {
     EXPECT_EQ(prompter.boxes[0].title, message(178));
     cipher_buffer(reinterpret_cast<unsigned char*>(&repacked[0]), repacked.size(), "pw");
     EXPECT_EQ(read_bytes(archive), repacked);
-}
-
-// Members whose names differ only in case meet in one file on Windows: re-packing would lose one,
-// so it replaces nothing and says so.
-TEST_F(Protection, RepackingMembersThatMeetInOneFileReplacesNothing) {
-    const std::string archive =
-        start_on("y.zip", {{"Makefile", "upper"}, {"makefile", "lower"}, {"z.txt", "z"}});
-    const std::string before = read_bytes(archive);
-    app->dispatch_command(kCmdConvert);
-    ASSERT_EQ(prompter.boxes.size(), 1u);
-    EXPECT_EQ(prompter.boxes[0].text, message(76));
-    EXPECT_EQ(read_bytes(archive), before);
 }
 
 }  // namespace
