@@ -1,10 +1,11 @@
 // Every back-end through the same cases: ZIP, RAR through the real UnRAR.dll and cabinets
 // through the system's setup library, each archive made by the real tools
-// (make_matrix_fixtures.sh). Each case is opened, extracted whole through the extract dialog and
-// converted to ZIP, and comes out the same for every format that can carry it: good members
-// arrive byte-identical; a member that cannot be extracted leaves the user's file as it was,
-// leaves no work file and is named in the one warning box; nothing lands outside the target; a
-// conversion delivers every member under its own name, or shows message 76 and changes nothing.
+// (make_matrix_fixtures.sh), in a working folder that holds a stranger's file. Each case is opened,
+// extracted whole through the extract dialog and converted to ZIP, and comes out the same for every
+// format that can carry it: good members arrive byte-identical; a member that cannot be extracted
+// leaves the user's file as it was, leaves no work file and is named in the one warning box;
+// nothing lands outside the target; a conversion delivers every member under its own name, or shows
+// message 76 and changes nothing.
 #include <iterator>
 #include <map>
 
@@ -20,9 +21,9 @@ enum class Conversion { kExact, kExactOrRefused, kRefused };
 using Files = std::vector<std::pair<std::string, std::string>>;  // name, bytes or "<missing>"
 
 struct Case {
-    const char* archive;   // CASE of CASE.zip, CASE.rar and CASE.cab
-    const char* cab_skip;  // why a cabinet cannot carry the case; null when it can
-    Files before;          // the user's files in the target
+    const char* archive;  // CASE of CASE.zip, CASE.rar and CASE.cab
+    const char* skipped;  // the formats that cannot carry the case ("cab": no links there)
+    Files before;         // the user's files in the target
     Overwrite overwrite;
     Files after;                        // what the target holds afterwards
     std::vector<std::string> reported;  // the names the warning box lists
@@ -32,7 +33,7 @@ struct Case {
 
 const Case kCases[] = {
     {"damaged",
-     nullptr,
+     "",
      {{"b.txt", kMine}},
      Overwrite::kWithoutAsking,
      {{"a.txt", "alpha"}, {"b.txt", kMine}, {"c.txt", "gamma"}},
@@ -40,7 +41,7 @@ const Case kCases[] = {
      Conversion::kRefused,
      {}},
     {"plain",
-     nullptr,
+     "",
      {{"a.txt", "mine"}},
      Overwrite::kWithoutAsking,
      {{"a.txt", "alpha"}, {"sub\\b.txt", "beta"}},
@@ -48,7 +49,7 @@ const Case kCases[] = {
      Conversion::kExact,
      {{"a.txt", "alpha"}, {"sub/b.txt", "beta"}}},
     {"plain",
-     nullptr,
+     "",
      {{"a.txt", "mine"}},
      Overwrite::kAskYes,
      {{"a.txt", "alpha"}, {"sub\\b.txt", "beta"}},
@@ -56,7 +57,7 @@ const Case kCases[] = {
      Conversion::kExact,
      {{"a.txt", "alpha"}, {"sub/b.txt", "beta"}}},
     {"plain",
-     nullptr,
+     "",
      {{"a.txt", "mine"}},
      Overwrite::kAskNo,
      {{"a.txt", "mine"}, {"sub\\b.txt", "beta"}},
@@ -64,7 +65,7 @@ const Case kCases[] = {
      Conversion::kExact,
      {{"a.txt", "alpha"}, {"sub/b.txt", "beta"}}},
     {"hostile",
-     nullptr,
+     "",
      {},
      Overwrite::kWithoutAsking,
      {{"x.txt", "x"}, {"y.txt", "y"}},
@@ -73,7 +74,7 @@ const Case kCases[] = {
      {{"x.txt", "x"}, {"y.txt", "y"}}},
     // One file system name for both: the later member replaces the earlier, as asked.
     {"case",
-     nullptr,
+     "",
      {},
      Overwrite::kWithoutAsking,
      {{"makefile", "lower"}},
@@ -81,7 +82,7 @@ const Case kCases[] = {
      Conversion::kExactOrRefused,
      {{"Makefile", "upper"}, {"makefile", "lower"}}},
     {"dups",
-     nullptr,
+     "",
      {},
      Overwrite::kWithoutAsking,
      {{"dup.txt", "second"}},
@@ -89,15 +90,33 @@ const Case kCases[] = {
      Conversion::kExactOrRefused,
      {{"dup.txt", "first"}, {"dup.txt", "second"}}},
     {"link",
-     "a cabinet cannot hold a link",
+     "cab",
      {},
      Overwrite::kWithoutAsking,
      {{"a.txt", "alpha"}, {"ln", "<missing>"}, {"c.txt", "gamma"}},
      {"ln"},
      Conversion::kRefused,
      {}},
+    // A RAR member stored as a reference to an earlier one, or as a hard link to it, takes that
+    // member's bytes, never those of a file of its name in the working folder.
+    {"ref",
+     "zip cab",
+     {},
+     Overwrite::kWithoutAsking,
+     {{"a.txt", "alpha"}, {"copy.txt", "alpha"}, {"z.txt", "zeta"}},
+     {},
+     Conversion::kExact,
+     {{"a.txt", "alpha"}, {"copy.txt", "alpha"}, {"z.txt", "zeta"}}},
+    {"hard",
+     "zip cab",
+     {},
+     Overwrite::kWithoutAsking,
+     {{"a.txt", "alpha"}, {"hard.txt", "alpha"}, {"z.txt", "zeta"}},
+     {},
+     Conversion::kExact,
+     {{"a.txt", "alpha"}, {"hard.txt", "alpha"}, {"z.txt", "zeta"}}},
     {"filefolder",
-     nullptr,
+     "",
      {},
      Overwrite::kWithoutAsking,
      {{"zz\\x.txt", "x"}},
@@ -105,7 +124,7 @@ const Case kCases[] = {
      Conversion::kRefused,
      {}},
     {"names",
-     nullptr,
+     "",
      {},
      Overwrite::kWithoutAsking,
      {{"Gr\xFC\xDF"
@@ -159,12 +178,22 @@ std::multimap<std::string, uint32_t> members_of(const std::string& archive) {
     return out;
 }
 
+// The process's working folder is `folder` while this lives.
+struct WorkingFolder {
+    char before[MAX_PATH] = {};
+    explicit WorkingFolder(const std::string& folder) {
+        GetCurrentDirectoryA(MAX_PATH, before);
+        SetCurrentDirectoryA(folder.c_str());
+    }
+    ~WorkingFolder() { SetCurrentDirectoryA(before); }
+};
+
 class BackendMatrixTest : public AppTest {
   protected:
     void run(const std::string& format) {
         for (size_t row = 0; row < std::size(kCases); ++row) {
             const Case& c = kCases[row];
-            if (format == "cab" && c.cab_skip) continue;
+            if (std::string(c.skipped).find(format) != std::string::npos) continue;
             SCOPED_TRACE(std::string(c.archive) + "." + format + ", row " + std::to_string(row));
             check(c, format, work.path() + format + std::to_string(row) + "\\");
         }
@@ -179,6 +208,11 @@ class BackendMatrixTest : public AppTest {
         ASSERT_TRUE(write_bytes(archive, bytes));
         for (const auto& file : c.before)
             ASSERT_TRUE(write_bytes(target + file.first, file.second));
+        // The program works in a folder of its own, which holds a stranger's a.txt.
+        const std::string cwd = folder + "cwd\\";
+        CreateDirectoryA(cwd.c_str(), nullptr);
+        ASSERT_TRUE(write_bytes(cwd + "a.txt", "a stranger"));
+        const WorkingFolder working(cwd);
         const std::vector<std::string> around = entries(work.path());
 
         start(archive);
@@ -198,9 +232,11 @@ class BackendMatrixTest : public AppTest {
                 << "work file " << entry;
         }
         EXPECT_EQ(entries(work.path()), around);
-        std::vector<std::string> own = {name, "out"};
+        std::vector<std::string> own = {name, "cwd", "out"};
         std::sort(own.begin(), own.end());
         EXPECT_EQ(entries(folder), own);
+        EXPECT_EQ(entries(cwd), std::vector<std::string>{"a.txt"});
+        EXPECT_EQ(read_bytes(cwd + "a.txt"), "a stranger");
         size_t questions = 0;
         std::vector<std::string> warnings;
         for (const MessageBoxRequest& box : prompter.boxes) {

@@ -10,6 +10,8 @@
 #   case        Makefile, makefile
 #   dups        dup.txt twice ("first", "second")
 #   link        a.txt, ln (a link to ../../outside.txt), c.txt; a cabinet cannot hold a link
+#   ref, hard   a.txt, copy.txt or hard.txt (RAR only: a file reference to a.txt, a hard link to
+#               it), z.txt
 #   filefolder  zz/x.txt, then a file zz
 #   names       Grüße.txt and Straße.txt: ZIP in Windows-1252 bytes, RAR in its Unicode names,
 #               the cabinet the first in UTF-8 (attribute 0x80) and the second in plain bytes
@@ -40,6 +42,9 @@ put dups duq.txt second
 put link a.txt alpha
 put link c.txt gamma
 ln -s ../../outside.txt link/ln
+put ref a.txt alpha
+put ref copy.txt alpha
+put ref z.txt zeta
 put filefolder zz/x.txt x
 put filefolder zq file
 put names 'Grüße.txt' gruss
@@ -61,6 +66,8 @@ both hostile ZZZZZZx.txt Cqqy.txt
 both case Makefile makefile
 both filefolder zz/x.txt zq
 both dups dup.txt duq.txt
+(cd ref && ln a.txt hard.txt && rar a -idq -qo- -oi:1 ../ref.rar a.txt copy.txt z.txt &&
+    rar a -idq -qo- -oh ../hard.rar a.txt hard.txt z.txt)
 (cd link && rar a -idq -qo- -ol ../link.rar a.txt ln c.txt && zip -qy ../link.zip a.txt ln c.txt)
 (cd names && rar a -idq -qo- ../names.rar 'Grüße.txt' 'Straße.txt' && gcab -c ../names.cab 'Grüße.txt' StraXe.txt)
 for name in one two; do
