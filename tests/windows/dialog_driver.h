@@ -1,7 +1,8 @@
 // What the window tests share: a private work folder, files read and written whole, drop
 // handles; the program started in-process on a command line, its rows, pressing and reading the
 // controls of its dialogs, the folder a dialog shows, telling a box of this thread, and the
-// member names of an archive as the engine reads them. Archives come from archive_bytes.h.
+// member names of an archive as the engine reads them. Archives come from archive_bytes.h, and
+// the back-end matrix's from make_matrix_fixtures.sh, in kMatrix.
 #ifndef MARLOX_TESTS_WINDOWS_DIALOG_DRIVER_H
 #define MARLOX_TESTS_WINDOWS_DIALOG_DRIVER_H
 
@@ -26,6 +27,8 @@
 #include "runtime/paths.h"
 #include "scripted_prompter.h"
 #include "zip/zip.h"
+
+inline const std::string kMatrix = std::string("Z:") + MARLOX_MATRIX_DIR + "\\";
 
 inline bool write_bytes(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary);
@@ -145,6 +148,7 @@ class AppTest : public ::testing::Test {
     }
 
     MainWindow& window() { return app->window(); }
+    std::string out() const { return work.path() + "out\\"; }
     std::string message(int n) const { return app->messages().message(n); }
     std::vector<std::string> column(int c) {
         std::vector<std::string> out;

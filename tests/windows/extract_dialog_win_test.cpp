@@ -6,10 +6,7 @@
 
 namespace {
 
-class ExtractDialogTest : public AppTest {
-  protected:
-    std::string out() const { return work.path() + "out\\"; }
-};
+using ExtractDialogTest = AppTest;
 
 TEST_F(ExtractDialogTest, OpensAtTheArchiveFolderWithDefaultsHelpAndANewFolder) {
     start_on("test.zip",

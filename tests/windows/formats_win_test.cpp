@@ -6,12 +6,7 @@
 
 namespace {
 
-const std::string kMatrix = std::string("Z:") + MARLOX_MATRIX_DIR + "\\";
-
-class FormatsTest : public AppTest {
-  protected:
-    std::string out() const { return work.path() + "out\\"; }
-};
+using FormatsTest = AppTest;
 
 // A selected row still extracts every member of a RAR archive; a cabinet lists raw and extracts
 // the selected rows alone, with their dates.

@@ -4,8 +4,6 @@
 
 namespace {
 
-const std::string kMatrix = std::string("Z:") + MARLOX_MATRIX_DIR + "\\";
-
 std::string program_folder() {
     char path[MAX_PATH];
     const std::string program(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
