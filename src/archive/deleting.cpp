@@ -145,11 +145,10 @@ class Deletion {
     bool add_member(const std::string& work, int i, const Member& member) {
         const ZipMemberInfo& d = member.info;
         if (is_folder_member(member)) {
-            const auto date =
-                static_cast<uint16_t>(((d.year - 1980) << 9) | (d.month << 5) | d.day);
-            const auto time =
-                static_cast<uint16_t>((d.hour << 11) | (d.minute << 5) | (d.second / 2));
-            return zip_add_folder_entry(ctx_.zip, member.name, date, time, d.attributes) == kZipOk;
+            const DosDateTime stamp =
+                make_dos_stamp(d.year, d.month, d.day, d.hour, d.minute, d.second);
+            return zip_add_folder_entry(ctx_.zip, member.name, stamp.date, stamp.time,
+                                        d.attributes) == kZipOk;
         }
         const std::string file = work_file(work, i);
         if (zip_add_file(ctx_.zip, file, member.name) != kZipOk) return false;

@@ -60,6 +60,13 @@ LocalDate dos_to_local_date(DosDateTime stamp) {
                            (stamp.time >> 11) & 31, (stamp.time >> 5) & 63, 0);
 }
 
+DosDateTime make_dos_stamp(int year, int month, int day, int hour, int minute, int second) {
+    DosDateTime stamp;
+    stamp.date = static_cast<uint16_t>(((year - 1980) << 9) | (month << 5) | day);
+    stamp.time = static_cast<uint16_t>((hour << 11) | (minute << 5) | (second / 2));
+    return stamp;
+}
+
 DosDateTime file_time_to_dos(const std::string& path) {
     DosDateTime stamp;
     uint64_t utc, local;
@@ -67,10 +74,8 @@ DosDateTime file_time_to_dos(const std::string& path) {
     if (!os::last_write_time(path, utc) || !os::utc_to_local(utc, local) ||
         !os::file_time_to_system_time(local, parts) || parts.year < 1980 || parts.year > 2107)
         return stamp;
-    stamp.date = static_cast<uint16_t>(((parts.year - 1980) << 9) | (parts.month << 5) | parts.day);
-    stamp.time =
-        static_cast<uint16_t>((parts.hour << 11) | (parts.minute << 5) | (parts.second / 2));
-    return stamp;
+    return make_dos_stamp(parts.year, parts.month, parts.day, parts.hour, parts.minute,
+                          parts.second);
 }
 
 uint64_t local_date_to_file_time(LocalDate value) {

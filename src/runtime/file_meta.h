@@ -23,6 +23,9 @@ constexpr LocalDate kNoDate = -1;
 // 1970 or beyond the 32-bit range.
 LocalDate make_local_date(int year, int month, int day, int hour, int minute, int second);
 
+// Packs calendar parts (year 1980 to 2107) into a DOS stamp; an odd second loses its last second.
+DosDateTime make_dos_stamp(int year, int month, int day, int hour, int minute, int second);
+
 // Unpacks a DOS stamp: all seven year bits, seconds always 0. The all-zero stamp gives -1.
 LocalDate dos_to_local_date(DosDateTime stamp);
 
