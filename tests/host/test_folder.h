@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -14,8 +15,12 @@ class TestFolder {
     TestFolder() {
         std::string pattern =
             std::string(getenv("TMPDIR") ? getenv("TMPDIR") : "/tmp") + "/marlox-test-XXXXXX";
-        path_ = mkdtemp(pattern.data()) ? pattern : std::string();
-        EXPECT_FALSE(path_.empty());
+        // Without a folder of its own a test would work, and clean up, in the root folder.
+        if (!mkdtemp(pattern.data())) {
+            std::perror(pattern.c_str());
+            std::abort();
+        }
+        path_ = pattern;
     }
     ~TestFolder() { std::system(("rm -rf '" + path_ + "'").c_str()); }
     TestFolder(const TestFolder&) = delete;
