@@ -8,7 +8,7 @@ set(MARLOX_PORTABLE_SOURCES
   src/state/settings_file.cpp
   src/app/command_line.cpp
   src/state/temp_files.cpp
-  src/state/archive_kind.cpp
+  src/state/app_state.cpp
   src/runtime/paths.cpp
   src/runtime/member_path.cpp
   src/app/commands.cpp
@@ -25,6 +25,7 @@ set(MARLOX_PORTABLE_SOURCES
   src/archive/adding.cpp
   src/archive/deleting.cpp
   # Foreign formats
+  src/formats/zip_backend.cpp
   src/formats/rar.cpp
   src/formats/cab.cpp
   src/formats/conversion.cpp

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "app/backends.h"
 #include "app/command_line.h"
 #include "protect/cipher.h"
 #include "runtime/ui_dialog.h"
@@ -54,10 +55,7 @@ bool Application::start_up(const std::string& command_line) {
     font_main_ = create_arial_font(11);
     font_list_ = create_arial_font(10);
     load_messages_for_language(program_.messages, program_folder_, program_.settings.language);
-    bind_cab_library(cab_, prompter_, program_.messages);
-    bind_rar_library(rar_, prompter_, program_.messages, "UnRAR.dll");
-    program_.cab = &cab_;
-    program_.rar = &rar_;
+    register_formats(program_.state.formats, prompter_, program_.messages);
 
     program_.launch = [this](const Launch& l) { return launch(l); };
     if (!window_.create(*this)) return false;
@@ -131,8 +129,6 @@ void Application::shut_down() {
     zip_close(program_.zip);
     ArchiveContext ctx = archive_context();
     protect_again_at_exit(ctx);
-    release_rar_library(rar_);
-    release_cab_library(cab_);
     save_settings_at_exit(config_path(), program_.settings, window_.geometry());
     // The folder of a program started from an archive stays while the program runs.
     for (const auto& [folder, process] : launched_) {

@@ -9,8 +9,6 @@
 
 #include "app/command_line.h"
 #include "app/main_window.h"
-#include "formats/cab.h"
-#include "formats/rar.h"
 #include "protect/mail_library.h"
 #include "runtime/ui_prompt.h"
 #include "state/archive_context.h"
@@ -47,7 +45,7 @@ class Application {
     // with its registered program when that is empty, or runs `setup_program` when given.
     void open_entry(const std::string& viewer = std::string(),
                     const std::string& setup_program = std::string());
-    // The start argument's step: a "zip" path is listed; a path that is no archive is packed
+    // The start argument's step: the path of an archive is listed; any other path is packed
     // into a new archive together with the arguments after it.
     void handle_start_argument();
 
@@ -72,21 +70,17 @@ class Application {
     // Starts a program through the shell; the program's process is kept to learn at exit
     // whether it still runs.
     bool launch(const Launch& launch);
-    // Makes `path` the open archive and lists it with the entry of its kind; false, with nothing
-    // changed, when no entry reads that kind.
+    // Makes `path` the open archive and lists it with its format's entry; false, with nothing
+    // changed, when no format reads it.
     bool list_archive(const std::string& path);
-    void new_command(bool from_button);
+    void new_command();
     void open_command();
-    void extract_command();
+    void extract_command(ArchiveBackend& backend);
     void remove_command();
-    void add_command();
-    void convert_command();
-    void encipher_command();
-    void setup_command();
-    void archive_file_command(int command);
+    void encipher_command(ArchiveBackend& backend);
+    void archive_file_command(int command, ArchiveBackend& backend);
     TextViewerSetting text_viewer_setting() const;
     void show_error(int title, const std::string& text, BoxIcon icon);
-    void unknown_kind_error();
 
     // Every question goes through here, owned by the window the user works in.
     OwnedPrompter prompter_;
@@ -96,8 +90,6 @@ class Application {
     bool config_existed_ = false;
     ProgramState program_;
     MailLibrary mail_;
-    CabLibrary cab_;
-    RarLibrary rar_;
     HFONT font_main_ = nullptr;
     HFONT font_list_ = nullptr;
     DWORD last_pump_ = 0;  // when the progress callback last let the window catch up

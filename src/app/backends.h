@@ -1,18 +1,19 @@
-// The table of archive kinds: one entry per kind the program reads, found by the kind that the
-// archive path's extension names. A new kind is one entry here plus its own files.
+// The formats the program reads, registered at start-up, and the extraction the extract dialog
+// starts with the open archive's entry.
 #ifndef MARLOX_APP_BACKENDS_H
 #define MARLOX_APP_BACKENDS_H
 
+#include "runtime/prompt.h"
 #include "state/archive_backend.h"
 
-// The entry of `kind`; null for kNone.
-const ArchiveBackend* backend_for(ArchiveKind kind);
+// Registers every format in `formats`, binding the libraries they read through; a library that
+// cannot be had is told once in a box, and its format lists nothing.
+void register_formats(ArchiveFormats& formats, Prompter& prompter, const MessageTable& messages);
 
 // Runs the extraction the extract dialog chose with the entry of the open archive: mode 1 every
 // member, mode 2 the selected rows, mode 3 the rows matching the pattern (the selected rows
 // when the pattern is empty). Members that could not be extracted are reported in one box at
 // the end (report_not_extracted).
-void run_extraction(const ArchiveBackend& backend, ArchiveContext& ctx,
-                    const ExtractChoices& choices);
+void run_extraction(ArchiveBackend& backend, ArchiveContext& ctx, const ExtractChoices& choices);
 
 #endif

@@ -1,11 +1,10 @@
 #include "app/commands.h"
 
-#include "app/backends.h"
 #include "runtime/paths.h"
 
 bool command_enabled(int command, const CommandState& state) {
     if (state.busy) return false;
-    const ArchiveBackend* backend = backend_for(state.kind);
+    const ArchiveBackend* backend = state.archive;
     switch (command) {
         case kCmdExtract:
         case kButtonExtract:

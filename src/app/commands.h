@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "state/archive_kind.h"
+#include "state/archive_backend.h"
 
 enum Command {
     kCmdQuit = 0,
@@ -54,14 +54,14 @@ enum Command {
 
 // What decides which commands can be given: a snapshot of the window's state.
 struct CommandState {
-    ArchiveKind kind = ArchiveKind::kNone;  // of the archive shown; kNone: nothing is shown
-    bool setup_candidates = false;          // the archive holds setup programs
-    bool busy = false;                      // an operation runs
+    const ArchiveBackend* archive = nullptr;  // the open archive's format; null: none is open
+    bool setup_candidates = false;            // the archive holds setup programs
+    bool busy = false;                        // an operation runs
 };
 
 // Whether `command` can be given in `state`. The general commands (new, open, settings, help,
 // about, history, quit, the viewers and the context menu's view and convert items) always can;
-// those on the archive shown only when one is, and as far as its kind allows; nothing while an
+// those on the archive only when one is open, and as far as its format allows; nothing while an
 // operation runs. The menu, the toolbar, the context menus and the shortcuts all follow it.
 bool command_enabled(int command, const CommandState& state);
 

@@ -1,5 +1,5 @@
-// The main loop's command dispatch and the handlers that only check a precondition before they
-// hand over to the archive operations of the open archive's kind.
+// The main loop's command dispatch, and the handlers that hand over to the operations on the
+// open archive and its format.
 #include "app/application.h"
 #include "app/backends.h"
 #include "app/commands.h"
@@ -18,9 +18,11 @@
 
 void Application::dispatch_command(int command) {
     // One operation at a time: a command that arrives while another runs (from a box's or a
-    // dialog's loop, or the progress callback's) is refused.
+    // dialog's loop, or the progress callback's) is refused, and so is one the open archive does
+    // not allow. The commands on the archive get through only while one is open.
+    if (!command_enabled(command, window_.command_state())) return;
     Operation operation(window_);
-    if (!operation.started()) return;
+    ArchiveBackend* backend = program_.state.archive_backend();
     switch (command) {
         case kCmdQuit:
         case kButtonQuit:
@@ -28,7 +30,7 @@ void Application::dispatch_command(int command) {
             break;
         case kCmdNew:
         case kButtonNew:
-            new_command(command == kButtonNew);
+            new_command();
             break;
         case kCmdOpen:
         case kButtonOpen:
@@ -37,7 +39,7 @@ void Application::dispatch_command(int command) {
         case kCmdExtract:
         case kButtonExtract:
         case kCmdContextExtract:
-            extract_command();
+            extract_command(*backend);
             break;
         case kCmdRemove:
         case kButtonRemove:
@@ -46,13 +48,18 @@ void Application::dispatch_command(int command) {
             break;
         case kCmdAdd:
         case kButtonAdd:
-        case kCmdContextAdd:
-            add_command();
+        case kCmdContextAdd: {
+            ArchiveContext ctx = archive_context();
+            ::add_command(ctx);
             break;
+        }
         case kCmdConvert:
         case kButtonConvert:
         case kCmdContextConvert:
-            convert_command();
+            if (backend) {
+                ArchiveContext ctx = archive_context();
+                convert_to_zip(ctx, *backend);
+            }
             break;
         case kCmdMail:
         case kButtonMail: {
@@ -61,17 +68,19 @@ void Application::dispatch_command(int command) {
             break;
         }
         case kCmdEncipher:
-            encipher_command();
+            encipher_command(*backend);
             break;
         case kCmdSetup:
-        case kButtonSetup:
-            setup_command();
+        case kButtonSetup: {
+            ArchiveContext ctx = archive_context();
+            run_setup(ctx);
             break;
+        }
         case kCmdCopy:
         case kCmdMove:
         case kCmdRename:
         case kCmdProperties:
-            archive_file_command(command);
+            archive_file_command(command, *backend);
             break;
         case kCmdView:
         case kCmdContextView:
@@ -119,17 +128,9 @@ void Application::show_error(int title, const std::string& text, BoxIcon icon) {
     prompter_.show(program_.messages.message(title), text, icon);
 }
 
-void Application::unknown_kind_error() {
-    show_error(42, program_.messages.message(48) + "\n" + program_.messages.message(49),
-               BoxIcon::kError);
-}
-
 bool Application::list_archive(const std::string& path) {
-    const ArchiveKind kind = archive_kind_of(path);
-    const ArchiveBackend* backend = backend_for(kind);
-    if (!backend) return false;
-    program_.state.archive_path = path;
-    program_.state.archive_kind = kind;
+    if (!program_.state.formats.for_path(path)) return false;
+    ArchiveBackend* backend = program_.state.open_archive(path);
     ArchiveContext ctx = archive_context();
     backend->list(ctx);
     return true;
@@ -138,10 +139,7 @@ bool Application::list_archive(const std::string& path) {
 void Application::handle_start_argument() {
     if (start_argument_.empty()) return;
     Operation operation(window_);
-    if (archive_kind_of(start_argument_) != ArchiveKind::kNone) {
-        list_archive(start_argument_);
-        return;
-    }
+    if (list_archive(start_argument_)) return;
     // Files and folders to pack into a new archive, the start argument first.
     std::vector<std::string> arguments = {start_argument_};
     for (std::string next = further_arguments_.next(); !next.empty();
@@ -152,19 +150,13 @@ void Application::handle_start_argument() {
     pack_given_items(ctx, arguments);
 }
 
-void Application::new_command(bool from_button) {
-    AppState& state = program_.state;
-    const std::string remembered = state.archive_path;
-    if (from_button) state.archive_path.clear();
+void Application::new_command() {
     SaveFileRequest request;
     request.title = program_.messages.message(26);
     request.filters = program_.messages.message(59);
     const std::string chosen = prompter_.save_file(request);
-    if (chosen.empty()) {
-        // Cancelled: the archive shown stays the open one.
-        state.archive_path = remembered;
-        return;
-    }
+    // Cancelled: the archive shown stays the open one.
+    if (chosen.empty()) return;
     ArchiveContext ctx = archive_context();
     new_archive_command(ctx, chosen);
 }
@@ -176,29 +168,17 @@ void Application::open_command() {
     request.filter_index = 4;
     const std::string path = prompter_.open_file(request);
     // Cancelled, or a file without extension: the archive shown stays the open one.
-    if (path.empty() || extension_of(path).empty()) return;
-    if (archive_kind_of(path) != ArchiveKind::kNone) {
-        list_archive(path);
-        return;
-    }
+    if (path.empty() || extension_of(path).empty() || list_archive(path)) return;
     show_error(42, program_.messages.message(45), BoxIcon::kWarning);
     ArchiveContext ctx = archive_context();
     show_nothing_listed(ctx);
 }
 
-void Application::extract_command() {
-    AppState& state = program_.state;
-    if (state.archive_path.empty()) return;
-    const ArchiveBackend* backend = backend_for(state.archive_kind);
-    if (!backend) {
-        unknown_kind_error();
-        state.archive_path.clear();
-        return;
-    }
+void Application::extract_command(ArchiveBackend& backend) {
     ArchiveContext ctx = archive_context();
     ExtractChoices choices;
-    if (extract_dialog(ctx, *backend, window_.handle(), window_.selected_count(), choices)) {
-        run_extraction(*backend, ctx, choices);
+    if (extract_dialog(ctx, backend, window_.handle(), window_.selected_count(), choices)) {
+        run_extraction(backend, ctx, choices);
     }
 }
 
@@ -208,75 +188,31 @@ void Application::remove_command() {
                        BoxIcon::kWarning))
         return;
     if (window_.selected_count() == 0) return;
-    const ArchiveBackend* backend = backend_for(program_.state.archive_kind);
-    if (!backend) {
-        unknown_kind_error();
-    } else if (backend->can_delete) {
-        ArchiveContext ctx = archive_context();
-        delete_selected_members(ctx);
-    } else {
-        show_error(50, program_.messages.message(51) + "\n" + program_.messages.message(52),
-                   BoxIcon::kWarning);
-    }
-}
-
-void Application::add_command() {
-    if (program_.state.archive_path.empty()) return;
-    const ArchiveBackend* backend = backend_for(program_.state.archive_kind);
-    if (!backend) {
-        unknown_kind_error();
-    } else if (backend->can_add) {
-        ArchiveContext ctx = archive_context();
-        ::add_command(ctx);
-    } else {
-        show_error(50, program_.messages.message(53) + "\n" + program_.messages.message(52),
-                   BoxIcon::kWarning);
-    }
-}
-
-void Application::convert_command() {
-    const ArchiveBackend* backend = backend_for(program_.state.archive_kind);
-    if (program_.state.archive_path.empty() || !backend) return;
     ArchiveContext ctx = archive_context();
-    convert_to_zip(ctx, *backend);
+    delete_selected_members(ctx);
 }
 
-void Application::encipher_command() {
-    const ArchiveBackend* backend = backend_for(program_.state.archive_kind);
-    // Only a ZIP archive: what does not start with "PK" once deciphered could never be opened.
-    if (program_.state.archive_path.empty() || !backend || !backend->can_encipher) return;
+void Application::encipher_command(ArchiveBackend& backend) {
     ArchiveContext ctx = archive_context();
     EncipherDialog dialog(
         ctx, [&](const std::string& password) { return encipher_archive(ctx, password); });
     // Listed again, the archive is protected now and asks for its password at once.
-    if (dialog.run(window_.handle())) backend->list(ctx);
+    if (dialog.run(window_.handle())) backend.list(ctx);
 }
 
-void Application::setup_command() {
-    if (program_.state.archive_path.empty() || program_.state.archive_kind != ArchiveKind::kZip)
-        return;
-    // The setup run unpacks everything without questions.
-    const int safe = program_.settings.safe;
-    program_.settings.safe = 0;
+void Application::archive_file_command(int command, ArchiveBackend& backend) {
     ArchiveContext ctx = archive_context();
-    run_setup(ctx);
-    program_.settings.safe = safe;
-}
-
-void Application::archive_file_command(int command) {
-    const ArchiveBackend* backend = backend_for(program_.state.archive_kind);
-    if (program_.state.archive_path.empty() || !backend) return;
-    ArchiveContext ctx = archive_context();
-    if (command == kCmdCopy) copy_archive(ctx, *backend);
-    if (command == kCmdMove) move_archive(ctx, *backend);
-    if (command == kCmdRename) rename_archive(ctx, *backend);
-    if (command == kCmdProperties && backend->has_properties) show_archive_properties(ctx);
+    if (command == kCmdCopy) copy_archive(ctx, backend);
+    if (command == kCmdMove) move_archive(ctx, backend);
+    if (command == kCmdRename) rename_archive(ctx, backend);
+    if (command == kCmdProperties) show_archive_properties(ctx);
 }
 
 void Application::open_entry(const std::string& viewer, const std::string& setup_program) {
-    const ArchiveBackend* backend = backend_for(program_.state.archive_kind);
+    ArchiveBackend* backend = program_.state.archive_backend();
     if (!backend) {
-        unknown_kind_error();
+        show_error(42, program_.messages.message(48) + "\n" + program_.messages.message(49),
+                   BoxIcon::kError);
         return;
     }
     // The member of the first selected row: the first member of its name; without a selected

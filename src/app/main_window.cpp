@@ -433,7 +433,7 @@ LRESULT MainWindow::on_notify(NMHDR* header) {
                 }
                 break;
             case NM_RCLICK:
-                if (!app_->state().archive_path.empty()) {
+                if (!app_->state().archive_path().empty()) {
                     POINT at;
                     GetCursorPos(&at);
                     show_popup_menu(2, at.x, at.y);
@@ -500,7 +500,7 @@ void MainWindow::remember_geometry() {
 
 CommandState MainWindow::command_state() const {
     CommandState state;
-    state.kind = shown_kind_;
+    state.archive = app_ ? app_->state().archive_backend() : nullptr;
     state.setup_candidates = setup_candidates_;
     state.busy = busy_;
     return state;
@@ -700,8 +700,7 @@ void MainWindow::set_progress(int value) {
     }
 }
 
-void MainWindow::set_commands(ArchiveKind kind, const std::vector<std::string>& setup_candidates) {
-    shown_kind_ = kind;
+void MainWindow::set_commands(const std::vector<std::string>& setup_candidates) {
     setup_candidates_ = !setup_candidates.empty();
     if (popups_[2]) DestroyMenu(popups_[2]);
     popups_[2] = nullptr;

@@ -102,7 +102,7 @@ class MainWindow : public Window, public ArchiveView {
     void reset_title() override;
     void set_progress_range(int maximum) override;
     void set_progress(int value) override;
-    void set_commands(ArchiveKind kind, const std::vector<std::string>& setup_candidates) override;
+    void set_commands(const std::vector<std::string>& setup_candidates) override;
     void activate() override;
     AddChoice run_add_dialog(bool items_given) override;
     bool run_decipher_dialog(
@@ -145,7 +145,6 @@ class MainWindow : public Window, public ArchiveView {
     std::vector<ArchiveEntry> rows_;
     std::wstring row_wide_;  // the text handed out to a list that asked in UTF-16
     int indicators_[6] = {2, 2, 2, 2, 2, 2};
-    ArchiveKind shown_kind_ = ArchiveKind::kNone;  // of the archive shown
     bool setup_candidates_ = false;
     // The button whose help status field 1 shows: -1 none (the banner, or what an operation
     // wrote there), 0 nothing shown yet.

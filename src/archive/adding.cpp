@@ -7,6 +7,7 @@
 #include "archive/listing.h"
 #include "runtime/file_meta.h"
 #include "runtime/paths.h"
+#include "state/archive_backend.h"
 
 namespace {
 
@@ -51,7 +52,7 @@ void add_file_to_pending(PendingItems& pending, const std::string& path) {
 // Creates the archive at the archive path as a new empty file; when it cannot be created the
 // failure is shown (title 42, messages 55 and 56, error icon) and nothing is open afterwards.
 bool create_archive(ArchiveContext& ctx) {
-    if (zip_create(ctx.zip, ctx.state.archive_path) == kZipOk) return true;
+    if (zip_create(ctx.zip, ctx.state.archive_path()) == kZipOk) return true;
     show_open_failed(ctx);
     show_nothing_listed(ctx);
     return false;
@@ -201,27 +202,25 @@ void new_archive_command(ArchiveContext& ctx, const std::string& chosen) {
     // The question is about the file that will be replaced, after the ".zip" rule.
     const std::string path = with_zip_extension(chosen);
     if (!confirm_overwrite(ctx, path)) {
-        ctx.state.archive_path.clear();
-        ctx.state.archive_kind = ArchiveKind::kNone;
+        ctx.state.close_archive();
         return;
     }
-    ctx.state.archive_path = path;
+    ctx.state.open_archive(path);
     start_new_archive(ctx);
 }
 
 int start_new_archive(ArchiveContext& ctx, bool keep_existing) {
     AppState& state = ctx.state;
-    if (state.archive_path.empty()) return -1;
+    if (state.archive_path().empty()) return -1;
     ctx.view.set_status_text(0, "0" + ctx.messages.message(57));
-    state.archive_path = with_zip_extension(state.archive_path);
-    const bool opened = keep_existing && zip_open(ctx.zip, state.archive_path) == kZipOk;
+    state.open_archive(with_zip_extension(state.archive_path()));
+    const bool opened = keep_existing && zip_open(ctx.zip, state.archive_path()) == kZipOk;
     if (!opened && !create_archive(ctx)) return -1;
-    state.archive_kind = ArchiveKind::kZip;
     return add_command(ctx);
 }
 
 int add_command(ArchiveContext& ctx) {
-    if (!zip_is_open(ctx.zip)) zip_open(ctx.zip, ctx.state.archive_path);
+    if (!zip_is_open(ctx.zip)) zip_open(ctx.zip, ctx.state.archive_path());
     // The dialog fills the pending items afresh: files left from an earlier operation would
     // otherwise be added again.
     ctx.state.pending.clear();
@@ -236,17 +235,17 @@ void add_files(ArchiveContext& ctx, const AddChoice& choice) {
 
     // An archive without an end record (a new, empty file) is started afresh; a file whose size
     // cannot be read is never recreated.
-    const int64_t size = file_size_of(state.archive_path);
-    if (os::attributes(state.archive_path) == os::kNoAttributes || (size >= 0 && size < 2)) {
-        zip_create(ctx.zip, state.archive_path);
+    const int64_t size = file_size_of(state.archive_path());
+    if (os::attributes(state.archive_path()) == os::kNoAttributes || (size >= 0 && size < 2)) {
+        zip_create(ctx.zip, state.archive_path());
     } else if (!zip_is_open(ctx.zip)) {
-        zip_open(ctx.zip, state.archive_path);
+        zip_open(ctx.zip, state.archive_path());
     }
 
     // One batch: the directory is written once at its end. Until then the archive on disk is
     // the one before, so a failure anywhere leaves a valid archive.
     zip_begin_batch(ctx.zip);
-    const std::string archive = lower_case(state.archive_path);
+    const std::string archive = lower_case(state.archive_path());
     for (const std::string& path : state.pending.files) {
         state.progress = progress_value(state.progress + size_of(path));
         view.set_progress(state.progress);
@@ -268,12 +267,13 @@ void add_files(ArchiveContext& ctx, const AddChoice& choice) {
 
 void drop_items(ArchiveContext& ctx, const std::vector<std::string>& paths) {
     AppState& state = ctx.state;
-    if (state.archive_kind == ArchiveKind::kZip) {
-        zip_open(ctx.zip, state.archive_path);
+    const ArchiveBackend* backend = state.archive_backend();
+    if (backend && backend->can_add) {
+        zip_open(ctx.zip, state.archive_path());
         state.pending.clear();
         for (const std::string& path : paths) collect_item(state.pending, path);
         add_through_dialog(ctx, true);
-    } else if (state.archive_kind == ArchiveKind::kNone) {
+    } else if (!backend) {
         state.pending.clear();
         for (const std::string& path : paths) collect_item(state.pending, path);
         pack_items(ctx, drop_base_name(state.pending));
@@ -289,11 +289,9 @@ void pack_given_items(ArchiveContext& ctx, const std::vector<std::string>& argum
 
 void pack_items(ArchiveContext& ctx, const std::string& base) {
     AppState& state = ctx.state;
-    state.archive_path = pack_archive_name(base, os::local_now());
-    state.archive_kind = ArchiveKind::kZip;
-    if (!confirm_overwrite(ctx, state.archive_path)) {
-        state.archive_path.clear();
-        state.archive_kind = ArchiveKind::kNone;
+    state.open_archive(pack_archive_name(base, os::local_now()));
+    if (!confirm_overwrite(ctx, state.archive_path())) {
+        state.close_archive();
         return;
     }
     if (!create_archive(ctx)) return;

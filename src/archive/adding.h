@@ -106,13 +106,13 @@ bool confirm_overwrite(ArchiveContext& ctx, const std::string& path);
 // empties the list, asks confirm_overwrite for the name, then start_new_archive.
 void new_archive_command(ArchiveContext& ctx, const std::string& chosen);
 
-// Starts a new archive at ctx.state.archive_path (nothing when it is empty): gives it the ".zip"
-// rule, creates it empty (0 bytes until the first addition), sets the archive kind to ZIP and
-// runs add_command. A cancelled dialog leaves the 0-byte file and the list as it was. With
-// `keep_existing` (the listing's start for a real archive without members) the file is opened
-// as it is, so its end record and comment stay. A file that cannot be created is reported
-// (title message 42, messages 55 and 56, error icon) and the archive path and kind are cleared.
-// Returns the path mode of the dialog; when it is not -1 the archive has been listed again.
+// Starts a new archive at ctx.state.archive_path() (nothing when it is empty): opens it under
+// the ".zip" rule, creates it empty (0 bytes until the first addition) and runs add_command. A
+// cancelled dialog leaves the 0-byte file and the list as it was. With `keep_existing` (the
+// listing's start for a real archive without members) the file is opened as it is, so its end
+// record and comment stay. A file that cannot be created is reported (title message 42, messages 55
+// and 56, error icon) and no archive is open. Returns the path mode of the dialog; when it is not
+// -1 the archive has been listed again.
 int start_new_archive(ArchiveContext& ctx, bool keep_existing = false);
 
 // The add command on the open ZIP archive: opens it unless the engine holds it open, empties the
@@ -135,7 +135,7 @@ void drop_items(ArchiveContext& ctx, const std::vector<std::string>& paths);
 void pack_given_items(ArchiveContext& ctx, const std::vector<std::string>& arguments);
 
 // Packs the pending items into a new archive named pack_archive_name(base, now): asks
-// confirm_overwrite (No: archive path and kind empty), creates the archive, runs the add dialog
+// confirm_overwrite (No: no archive is open), creates the archive, runs the add dialog
 // without its file list and, unless cancelled, add_files.
 void pack_items(ArchiveContext& ctx, const std::string& base);
 

@@ -32,7 +32,7 @@ class Deletion {
 
     // The member numbers of the kept rows in display order; false when a row names no member.
     bool plan() {
-        if (zip_open(ctx_.zip, ctx_.state.archive_path) != kZipOk) return false;
+        if (zip_open(ctx_.zip, ctx_.state.archive_path()) != kZipOk) return false;
         const int count = zip_count(ctx_.zip);
         members_.resize(static_cast<size_t>(count) + 1);
         for (int i = 1; i <= count; ++i) {
@@ -189,7 +189,7 @@ bool replace_archive(const std::string& rebuilt, const std::string& archive) {
 void delete_selected_members(ArchiveContext& ctx) {
     AppState& state = ctx.state;
     ArchiveView& view = ctx.view;
-    if (!state.archive_path.empty()) {
+    if (!state.archive_path().empty()) {
         view.enable_list(false);
         Deletion deletion(ctx);
         const std::string work = ctx.temp_files.create_private_folder(os::temp_folder(), "marlox_");
@@ -202,7 +202,7 @@ void delete_selected_members(ArchiveContext& ctx) {
         view.set_progress_range(100);
         if (done) {
             view.set_status_text(1, ctx.messages.message(69));
-            done = replace_archive(rebuilt, state.archive_path);
+            done = replace_archive(rebuilt, state.archive_path());
         }
         if (done) {
             view.set_status_text(1, ctx.messages.message(70));

@@ -8,7 +8,7 @@
 
 #include "state/archive_context.h"
 
-// Removes the members of the selected rows from the archive at ctx.state.archive_path.
+// Removes the members of the selected rows from the archive at ctx.state.archive_path().
 //
 // The list is disabled while it runs. Each member that stays is extracted into a file named by
 // its number inside a new private folder of the temporary folder (so names of any length and two

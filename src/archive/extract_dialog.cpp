@@ -266,7 +266,7 @@ bool extract_dialog(ArchiveContext& ctx, const ArchiveBackend& backend, HWND own
     ExtractDialog dialog(ctx);
     dialog.defaults = extract_defaults(selected_rows, backend, ctx.settings.safe);
     dialog.start_folder = ctx.listing.archive_folder;
-    if (dialog.start_folder.empty()) dialog.start_folder = folder_of(ctx.state.archive_path);
+    if (dialog.start_folder.empty()) dialog.start_folder = folder_of(ctx.state.archive_path());
     if (!dialog.run(owner)) return false;
     choices = dialog.choices;
     return true;

@@ -74,7 +74,7 @@ class ExtractDialog : public Dialog {
     std::vector<Folder> folders_;
 };
 
-// `extract_dialog`: the dialog for the open archive, of the kind `backend`, with the defaults for
+// `extract_dialog`: the dialog for the open archive, of the format `backend`, with the defaults for
 // `selected_rows` selected rows; fills `choices` and returns true after OK.
 bool extract_dialog(ArchiveContext& ctx, const ArchiveBackend& backend, HWND owner,
                     int selected_rows, ExtractChoices& choices);

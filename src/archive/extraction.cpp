@@ -123,7 +123,7 @@ bool confirm_target_writable(ArchiveContext& ctx, const std::string& folder) {
 
 void extract_all_zip(ArchiveContext& ctx, const ExtractChoices& choices) {
     const std::string target = as_folder(choices.target_folder);
-    if (!target.empty() && zip_open(ctx.zip, ctx.state.archive_path) == kZipOk) {
+    if (!target.empty() && zip_open(ctx.zip, ctx.state.archive_path()) == kZipOk) {
         ctx.view.enable_list(false);
         const int count = zip_count(ctx.zip);
         Progress progress(ctx, count);
@@ -141,7 +141,7 @@ void extract_all_zip(ArchiveContext& ctx, const ExtractChoices& choices) {
 
 void extract_chosen_zip(ArchiveContext& ctx, const ExtractChoices& choices) {
     const std::string target = as_folder(choices.target_folder);
-    if (!target.empty() && zip_open(ctx.zip, ctx.state.archive_path) == kZipOk) {
+    if (!target.empty() && zip_open(ctx.zip, ctx.state.archive_path()) == kZipOk) {
         ctx.view.enable_list(false);
         // Each name's first member number, counted from 1, found once for all rows.
         std::unordered_map<std::string, int> first_member;
@@ -171,7 +171,7 @@ void extract_chosen_zip(ArchiveContext& ctx, const ExtractChoices& choices) {
 
 bool extract_zip_everything(ArchiveContext& ctx, const std::string& folder) {
     const std::string target = as_folder(folder);
-    if (zip_open(ctx.zip, ctx.state.archive_path) != kZipOk) return false;
+    if (zip_open(ctx.zip, ctx.state.archive_path()) != kZipOk) return false;
     bool complete = true;
     const int count = zip_count(ctx.zip);
     Progress progress(ctx, count);

@@ -4,7 +4,7 @@
 // How the window side uses it: the extract command counts the selected rows and shows the
 // dialog with extract_defaults; on OK the dialog calls confirm_target_writable for the folder
 // its tree shows (false: a box was shown, keep the dialog open), then closes and hands its
-// ExtractChoices to the extraction of the archive's kind (state/archive_backend.h).
+// ExtractChoices to the extraction of the archive's format (state/archive_backend.h).
 //
 // The settings' `safe` value is never changed here: the dialog's overwrite option travels in
 // ExtractChoices::ask_before_overwriting for this one extraction, so the setting is the same
@@ -25,8 +25,8 @@ struct ExtractDefaults {
     bool ask_before_overwriting = true;
 };
 
-// With rows selected and a kind that offers them, "selected rows" is checked; otherwise "all
-// members" is checked and "selected rows" disabled. The pattern is offered as the kind says.
+// With rows selected and a format that offers them, "selected rows" is checked; otherwise "all
+// members" is checked and "selected rows" disabled. The pattern is offered as the format says.
 // Asking follows `safe`.
 ExtractDefaults extract_defaults(int selected_rows, const ArchiveBackend& backend, int safe);
 
@@ -51,7 +51,7 @@ bool confirm_target_writable(ArchiveContext& ctx, const std::string& folder);
 // one a line ("..." after them when there are more). No box when every member arrived.
 void report_not_extracted(ArchiveContext& ctx);
 
-// Extracts every member of the archive at ctx.state.archive_path into choices.target_folder.
+// Extracts every member of the archive at ctx.state.archive_path() into choices.target_folder.
 // Also used by the setup run, with the temporary folder and no overwrite questions.
 //
 // For each member: with asking on and an existing file of at least 1 byte where the member
@@ -69,7 +69,7 @@ void extract_all_zip(ArchiveContext& ctx, const ExtractChoices& choices);
 // per row of the list as extract_all_zip moves it per member.
 void extract_chosen_zip(ArchiveContext& ctx, const ExtractChoices& choices);
 
-// Extracts every member of the archive at ctx.state.archive_path into `folder` for re-packing,
+// Extracts every member of the archive at ctx.state.archive_path() into `folder` for re-packing,
 // asking nothing: files with their dates (empty files too), no folder entries. The progress
 // and status field 1 move as in extract_all_zip. False when any member could not be extracted.
 bool extract_zip_everything(ArchiveContext& ctx, const std::string& folder);

@@ -26,7 +26,7 @@ std::string two_digits(int value) {
 // the archive is copied under its own name into a private folder in the temporary folder, so
 // no file of the user's there is replaced, and the copy is listed. False when neither worked.
 bool make_archive_writable(ArchiveContext& ctx) {
-    const std::string& path = ctx.state.archive_path;
+    const std::string& path = ctx.state.archive_path();
     const uint32_t attributes = get_file_attributes(path);
     if (attributes == os::kNoAttributes || !(attributes & os::kAttrReadOnly)) return true;
     if (set_file_attributes(path, os::kAttrNormal)) return true;
@@ -36,7 +36,7 @@ bool make_archive_writable(ArchiveContext& ctx) {
     const std::string copy = folder + file_name_of(path);
     if (!folder.empty() && os::copy_file(path, copy, true)) {
         set_file_attributes(copy, os::kAttrNormal);
-        ctx.state.archive_path = copy;
+        ctx.state.open_archive(copy);
         return true;
     }
     show_open_failed(ctx);
@@ -50,13 +50,13 @@ bool make_archive_writable(ArchiveContext& ctx) {
 // because the added files were listed, nothing could be created, or the file is not a readable
 // ZIP archive; such a file is reported and left as it is, never recreated empty.
 bool list_archive_without_members(ArchiveContext& ctx, bool empty_archive) {
-    const std::string& path = ctx.state.archive_path;
+    const std::string& path = ctx.state.archive_path();
     const bool missing = get_file_attributes(path) == os::kNoAttributes;
     const int64_t size = missing ? -1 : file_size_of(path);
     if (missing || size == 0 || (size > 0 && empty_archive)) {
         const int mode = start_new_archive(ctx, empty_archive);
         zip_close(ctx.zip);
-        if (ctx.state.archive_path.empty()) {
+        if (ctx.state.archive_path().empty()) {
             show_nothing_listed(ctx);
             return false;
         }
@@ -145,12 +145,11 @@ int compare_sort_keys(const std::string& a, const std::string& b, int direction)
 }
 
 void show_nothing_listed(ArchiveContext& ctx) {
-    ctx.state.archive_path.clear();
-    ctx.state.archive_kind = ArchiveKind::kNone;
+    ctx.state.close_archive();
     ctx.view.clear_rows();
     ctx.listing = ListingState();
     ctx.program.stored_password = StoredPassword();
-    ctx.view.set_commands(ArchiveKind::kNone, {});
+    ctx.view.set_commands({});
     ctx.view.reset_title();
     ctx.view.set_status_text(0, "--");
     ctx.view.set_status_text(1, ctx.messages.message(8));
@@ -163,7 +162,7 @@ void show_open_failed(ArchiveContext& ctx) {
 
 void begin_listing(ArchiveContext& ctx) {
     // A stored password belongs to its archive alone.
-    if (!same_path(ctx.program.stored_password.archive, ctx.state.archive_path))
+    if (!same_path(ctx.program.stored_password.archive, ctx.state.archive_path()))
         ctx.program.stored_password = StoredPassword();
     ctx.view.clear_rows();
     ctx.listing = ListingState();
@@ -171,7 +170,7 @@ void begin_listing(ArchiveContext& ctx) {
 }
 
 void finish_listing(ArchiveContext& ctx) {
-    const std::string& path = ctx.state.archive_path;
+    const std::string& path = ctx.state.archive_path();
     ListingState& listing = ctx.listing;
     ArchiveView& view = ctx.view;
     listing.member_count = static_cast<int>(listing.member_names.size());
@@ -181,7 +180,7 @@ void finish_listing(ArchiveContext& ctx) {
         listing.overall_rate = listing.packed_total * 100.0f / listing.unpacked_total;
     view.set_title(ctx.messages.message(29) + " V" + kVersion + " - " + listing.archive_file_name);
     view.show_rows();
-    view.set_commands(ctx.state.archive_kind, listing.setup_candidates);
+    view.set_commands(listing.setup_candidates);
     view.activate();
     if (ctx.settings.sort == 1) view.sort_list_on_open();
     view.set_status_text(0, std::to_string(listing.member_count) + ctx.messages.message(57));
@@ -195,7 +194,7 @@ void list_zip_archive(ArchiveContext& ctx) {
         show_nothing_listed(ctx);
         return;
     }
-    const bool opened = zip_open(ctx.zip, ctx.state.archive_path) == kZipOk;
+    const bool opened = zip_open(ctx.zip, ctx.state.archive_path()) == kZipOk;
     const int count = opened ? zip_count(ctx.zip) : 0;
     if (count < 1) {
         const bool empty_archive = opened && zip_declares_no_members(ctx.zip);

@@ -1,4 +1,4 @@
-// The archive listing: the row texts every back-end shares, the archive kind, the setup
+// The archive listing: the row texts every format shares, the setup
 // candidates, the comparison behind header sorting, and the complete listing of a ZIP archive.
 #ifndef MARLOX_ARCHIVE_LISTING_H
 #define MARLOX_ARCHIVE_LISTING_H
@@ -47,16 +47,16 @@ int compare_row_texts(const std::string& a, const std::string& b, int direction)
 std::string sort_key(const std::string& text);
 int compare_sort_keys(const std::string& a, const std::string& b, int direction);
 
-// The listing contract every kind keeps. begin_listing empties the rows, the listing state and
-// the sort indicators; the kind then adds one row and one member name per member in archive
+// The listing contract every format keeps. begin_listing empties the rows, the listing state and
+// the sort indicators; the format then adds one row and one member name per member in archive
 // order, with its totals and (ZIP only) setup candidates; finish_listing does what every listing
 // shares: member count, archive folder and file name, overall rate, the title, the rows shown,
-// the commands of ctx.state.archive_kind, the window in front, the sort on open when
+// the commands of the open archive, the window in front, the sort on open when
 // settings.sort is 1, and the status fields (the member count, the archive path).
 void begin_listing(ArchiveContext& ctx);
 void finish_listing(ArchiveContext& ctx);
 
-// Lists the ZIP archive at ctx.state.archive_path into the view and ctx.listing.
+// Lists the ZIP archive at ctx.state.archive_path() into the view and ctx.listing.
 //
 // A read-only archive is made writable first; when that fails it is copied into a private
 // folder in the temporary folder (tracked in ctx.temp_files) and the copy is listed instead.
@@ -70,14 +70,14 @@ void finish_listing(ArchiveContext& ctx);
 // A file that zip_open refuses, or that holds no members, is never overwritten: a non-empty file
 // that is not a readable ZIP archive (no end record, or a directory the engine cannot read, such
 // as a damaged or ZIP64 one) is reported with message 45 under title 42 and a warning icon,
-// nothing is listed and the archive path and kind are cleared. A missing or 0-byte file, or a
+// nothing is listed and no archive is open. A missing or 0-byte file, or a
 // real archive without members, starts a new archive there (start_new_archive, adding.h): when
 // files are added the archive is listed with them; when the add dialog is cancelled it is listed
 // with no rows.
 void list_zip_archive(ArchiveContext& ctx);
 
 // Leaves the window showing no archive, as at start-up: no rows, no member commands, the
-// program's own title, the status bar's first texts, and no archive path or kind.
+// program's own title, the status bar's first texts, and no archive open.
 void show_nothing_listed(ArchiveContext& ctx);
 
 // The box for an archive that can be neither opened nor created: messages 55 and 56 under

@@ -32,9 +32,9 @@ void relocation_failed(ArchiveContext& ctx, bool move) {
 }
 
 // Copies or moves the archive to `target` and lists it there.
-void relocate_to(ArchiveContext& ctx, const ArchiveBackend& backend, bool move,
+void relocate_to(ArchiveContext& ctx, ArchiveBackend& backend, bool move,
                  const std::string& target) {
-    const std::string source = ctx.state.archive_path;
+    const std::string source = ctx.state.archive_path();
     const bool exists = os::attributes(target) != os::kNoAttributes;
     if (exists && os::same_file(source, target)) {
         relocation_failed(ctx, move);
@@ -50,18 +50,18 @@ void relocate_to(ArchiveContext& ctx, const ArchiveBackend& backend, bool move,
         relocation_failed(ctx, move);
         return;
     }
-    ctx.state.archive_path = target;
+    ctx.state.open_archive(target);
     backend.list(ctx);
 }
 
 // Copies or moves the archive into a folder the user picks. The list takes no input meanwhile.
-void relocate(ArchiveContext& ctx, const ArchiveBackend& backend, bool move) {
+void relocate(ArchiveContext& ctx, ArchiveBackend& backend, bool move) {
     ctx.view.enable_list(false);
     FolderRequest request;
     request.prompt = move ? "verschieben nach..." : "kopieren nach...";
     const std::string folder = ctx.prompter.choose_folder(request);
     if (!folder.empty())
-        relocate_to(ctx, backend, move, folder + file_name_of(ctx.state.archive_path));
+        relocate_to(ctx, backend, move, folder + file_name_of(ctx.state.archive_path()));
     ctx.view.enable_list(true);
 }
 
@@ -84,17 +84,13 @@ std::string label(const std::string& text, size_t width) {
 
 }  // namespace
 
-void copy_archive(ArchiveContext& ctx, const ArchiveBackend& backend) {
-    relocate(ctx, backend, false);
-}
+void copy_archive(ArchiveContext& ctx, ArchiveBackend& backend) { relocate(ctx, backend, false); }
 
-void move_archive(ArchiveContext& ctx, const ArchiveBackend& backend) {
-    relocate(ctx, backend, true);
-}
+void move_archive(ArchiveContext& ctx, ArchiveBackend& backend) { relocate(ctx, backend, true); }
 
-void rename_archive(ArchiveContext& ctx, const ArchiveBackend& backend) {
+void rename_archive(ArchiveContext& ctx, ArchiveBackend& backend) {
     ctx.view.enable_list(false);
-    const std::string path = ctx.state.archive_path;
+    const std::string path = ctx.state.archive_path();
     const std::string name = file_name_of(path);
     InputRequest request;
     request.title = "Neuer Name (ohne Endung!!)";
@@ -104,12 +100,11 @@ void rename_archive(ArchiveContext& ctx, const ArchiveBackend& backend) {
     const std::string answer = ctx.prompter.input_line(request);
     if (!answer.empty()) {
         zip_close(ctx.zip);
-        const std::string renamed =
-            folder_of(path) + answer + "." + extension_of_kind(ctx.state.archive_kind);
+        const std::string renamed = folder_of(path) + answer + "." + backend.extension;
         // The archive keeps its folder: a name holding a folder is refused.
         if (answer.find_first_of("\\/:") == std::string::npos && answer != "." && answer != ".." &&
             os::move_file(path, renamed)) {
-            ctx.state.archive_path = renamed;
+            ctx.state.open_archive(renamed);
             backend.list(ctx);
         } else {
             ctx.prompter.show("Fehler beim umbenennen",

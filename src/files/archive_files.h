@@ -1,6 +1,6 @@
 // The open archive as a file: copying it to another folder, moving it, renaming it and showing
 // its properties. Copy, move and rename make the archive at its new place the open one and list
-// it again with the entry of its kind; the list takes no input meanwhile.
+// it again with its format's entry; the list takes no input meanwhile.
 //
 // A file of the archive's name in the chosen folder is replaced only after a Yes to the
 // overwrite question (with `safe` on); a copy replaces it in one rename once it is complete, and
@@ -15,13 +15,13 @@
 
 // `copy_archive`, `move_archive`: asks for a folder ("kopieren nach...", "verschieben nach...");
 // a failure shows "Fehler beim kopieren..." or "Fehler beim verschieben..." with its text.
-void copy_archive(ArchiveContext& ctx, const ArchiveBackend& backend);
-void move_archive(ArchiveContext& ctx, const ArchiveBackend& backend);
+void copy_archive(ArchiveContext& ctx, ArchiveBackend& backend);
+void move_archive(ArchiveContext& ctx, ArchiveBackend& backend);
 
 // `rename_archive`: asks for the new name without extension ("Neuer Name (ohne Endung!!)",
-// preset: the current one); the extension becomes the kind's in lower case. A name that exists
+// preset: the current one); the extension becomes the format's in lower case. A name that exists
 // already, or that holds a folder, shows "Fehler beim umbenennen".
-void rename_archive(ArchiveContext& ctx, const ArchiveBackend& backend);
+void rename_archive(ArchiveContext& ctx, ArchiveBackend& backend);
 
 // `show_archive_properties`: the totals of the last listing in an information box titled
 // "Eigenschaften" (archive_properties_text).

@@ -3,16 +3,11 @@
 #include <cstring>
 
 #include "archive/extraction.h"
-#include "formats/cab.h"
-#include "formats/rar.h"
 #include "runtime/file_meta.h"
 #include "runtime/member_path.h"
 #include "runtime/os.h"
 #include "runtime/paths.h"
 
-namespace {
-
-// A new private folder for one opening; empty when none can be made.
 std::string opening_folder(ArchiveContext& ctx) {
     return ctx.temp_files.create_private_folder(os::temp_folder(), "marlox_open_");
 }
@@ -24,8 +19,6 @@ std::string member_at(const ArchiveContext& ctx, int entry) {
                : std::string();
 }
 
-// The file member `name` became in `folder`, when its name needed no confining: a name that
-// tried to leave the folder or to be something else is never started, whatever it became.
 std::string clean_place(const std::string& folder, const std::string& name, bool backslash) {
     const std::string placed = MemberPlacement(backslash).predict(folder, name);
     std::string plain = name;
@@ -35,10 +28,12 @@ std::string clean_place(const std::string& folder, const std::string& name, bool
                : std::string();
 }
 
+namespace {
+
 // Extracts member number `member` of the ZIP archive into `folder`; the file it wrote, or
 // empty when the extraction failed.
 std::string extract_one(ArchiveContext& ctx, int member, const std::string& folder) {
-    if (zip_open(ctx.zip, ctx.state.archive_path) != kZipOk) return std::string();
+    if (zip_open(ctx.zip, ctx.state.archive_path()) != kZipOk) return std::string();
     const std::string name = zip_goto(ctx.zip, member);
     const bool extracted = !name.empty() && zip_extract(ctx.zip, folder, member) == kZipOk;
     zip_close(ctx.zip);
@@ -75,15 +70,7 @@ bool mark_files(const std::string& folder, const std::string& marker) {
 // some file there could not take: nothing from there may be started then.
 bool mark_as_from_archive(const ArchiveContext& ctx, const std::string& folder) {
     std::string marker;
-    return !os::read_zone_marker(ctx.state.archive_path, marker) || mark_files(folder, marker);
-}
-
-// Starts `file` when this opening wrote it into `folder` and it carries the archive's marker.
-void launch_written(ArchiveContext& ctx, const std::string& folder, const std::string& file,
-                    const std::string& viewer) {
-    if (file.empty() || os::attributes(file) == os::kNoAttributes) return;
-    if (!mark_as_from_archive(ctx, folder)) return;
-    launch_file(ctx, file, viewer);
+    return !os::read_zone_marker(ctx.state.archive_path(), marker) || mark_files(folder, marker);
 }
 
 // Characters the command processor acts on in an argument, and those of them it expands even
@@ -130,6 +117,13 @@ void unpack_and_run(ArchiveContext& ctx, const std::string& setup_program,
 
 }  // namespace
 
+void launch_written(ArchiveContext& ctx, const std::string& folder, const std::string& file,
+                    const std::string& viewer) {
+    if (file.empty() || os::attributes(file) == os::kNoAttributes) return;
+    if (!mark_as_from_archive(ctx, folder)) return;
+    launch_file(ctx, file, viewer);
+}
+
 std::string viewer_parameters(const std::string& path) { return "\"" + path + "\""; }
 
 bool launch_file(ArchiveContext& ctx, const std::string& file, const std::string& viewer) {
@@ -166,39 +160,6 @@ void open_zip_member(ArchiveContext& ctx, const OpenRequest& request) {
     const std::string folder = member ? opening_folder(ctx) : std::string();
     if (folder.empty()) return;
     launch_written(ctx, folder, extract_one(ctx, member, folder), request.viewer);
-}
-
-void open_rar_member(ArchiveContext& ctx, const OpenRequest& request) {
-    const std::string name = member_at(ctx, request.entry);
-    const std::string folder = name.empty() ? std::string() : opening_folder(ctx);
-    if (folder.empty()) return;
-    if (!extract_rar(ctx, ctx.state.archive_path, folder, request.entry, false).ok) return;
-    launch_written(ctx, folder, clean_place(folder, name, true), request.viewer);
-}
-
-void open_cab_member(ArchiveContext& ctx, const OpenRequest& request) {
-    const std::string name = member_at(ctx, request.entry);
-    if (name.empty()) return;
-    ctx.state.progress = 0;
-    // Only what this run extracted from this very cabinet is taken again: a cabinet of the
-    // same path but another size or time is another cabinet.
-    uint64_t written = 0;
-    os::last_write_time(ctx.state.archive_path, written);
-    const std::string key = ctx.state.archive_path + "\n" +
-                            std::to_string(file_size_of(ctx.state.archive_path)) + "\n" +
-                            std::to_string(written) + "\n" + name;
-    std::map<std::string, std::string>& opened = ctx.program.opened_cabinet_members;
-    const auto found = opened.find(key);
-    if (found != opened.end() && file_size_of(found->second) >= 0) {
-        launch_file(ctx, found->second, request.viewer);
-        return;
-    }
-    const std::string folder = opening_folder(ctx);
-    if (folder.empty() || !extract_cab(ctx, ctx.state.archive_path, folder, {name}, false)) return;
-    const std::string file = clean_place(folder, name, true);
-    if (file.empty()) return;
-    opened[key] = file;
-    launch_written(ctx, folder, file, request.viewer);
 }
 
 void run_setup(ArchiveContext& ctx) {

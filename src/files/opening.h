@@ -18,16 +18,24 @@
 // Yes extracts every member and starts the chosen setup program or else the last candidate;
 // No extracts and opens the chosen setup program or else the member alone.
 void open_zip_member(ArchiveContext& ctx, const OpenRequest& request);
-// `open_rar_member`: extracts the row's member alone (its entry in the member-name list: that
-// member of the archive, not the first of its name), and opens it.
-void open_rar_member(ArchiveContext& ctx, const OpenRequest& request);
-// `open_cab_member`: extracts the member, or takes the file this run already extracted from
-// the same cabinet for it, and opens it.
-void open_cab_member(ArchiveContext& ctx, const OpenRequest& request);
 
 // `run_setup`: asks the setup question for the open ZIP archive; Yes unpacks every member
 // without overwrite questions and starts the last setup candidate; No starts nothing.
 void run_setup(ArchiveContext& ctx);
+
+// What every format's opening shares:
+// a new private folder for one opening; empty when none can be made;
+std::string opening_folder(ArchiveContext& ctx);
+// the name at `entry` in the member-name list; empty when there is none;
+std::string member_at(const ArchiveContext& ctx, int entry);
+// the file member `name` became in `folder`, when its name needed no confining (`backslash`:
+// "\" splits folders): a name that tried to leave the folder or to be something else is never
+// started, whatever it became;
+std::string clean_place(const std::string& folder, const std::string& name, bool backslash);
+// starting `file` when this opening wrote it into `folder` and it carries the archive's zone
+// marker.
+void launch_written(ArchiveContext& ctx, const std::string& folder, const std::string& file,
+                    const std::string& viewer);
 
 // `launch_file`: starts `file` with `viewer` (the path quoted, so it arrives as one argument)
 // or, when `viewer` is empty, with the program the system has for it; the program works in the

@@ -5,6 +5,7 @@
 
 #include "archive/extraction.h"
 #include "archive/listing.h"
+#include "files/opening.h"
 #include "runtime/file_meta.h"
 #include "runtime/member_path.h"
 #include "runtime/paths.h"
@@ -54,9 +55,11 @@ struct Outgoing {
 
 // What one pass over a cabinet needs in its callback, handed over as the pass's context.
 struct CabPass {
-    CabPass(ArchiveContext& context, int pass_mode) : ctx(context), mode(pass_mode) {}
+    CabPass(ArchiveContext& context, const CabLibrary& cab_library, int pass_mode)
+        : ctx(context), library(cab_library), mode(pass_mode) {}
 
     ArchiveContext& ctx;
+    const CabLibrary& library;
     int mode;
     // Extraction only:
     std::string destination;
@@ -157,10 +160,9 @@ unsigned MARLOX_STDCALL cab_callback(void* context, unsigned notification, uintp
 // One pass; false when the library ended it with an error (a file that is no cabinet, a
 // damaged one, a member that failed).
 bool run_pass(CabPass& pass, const std::string& archive) {
-    const CabLibrary* cab = pass.ctx.program.cab;
     pass.place = -1;
-    return cab && cab->available() &&
-           cab->iterate_cabinet(archive.c_str(), 0, cab_callback, &pass) != 0;
+    return pass.library.available() &&
+           pass.library.iterate_cabinet(archive.c_str(), 0, cab_callback, &pass) != 0;
 }
 
 }  // namespace
@@ -181,16 +183,30 @@ void release_cab_library(CabLibrary& cab) {
     cab = CabLibrary{};
 }
 
-void list_cab_archive(ArchiveContext& ctx) {
+CabBackend::CabBackend() {
+    extension = "cab";
+    can_select = true;
+    backslash_splits_names = true;
+    announces_copying = true;
+}
+
+CabBackend::~CabBackend() { release_cab_library(library_); }
+
+void CabBackend::bind(Prompter& prompter, const MessageTable& messages, const char* library_name) {
+    bind_cab_library(library_, prompter, messages, library_name);
+}
+
+void CabBackend::list(ArchiveContext& ctx) {
     begin_listing(ctx);
-    CabPass pass(ctx, kListingPass);
-    run_pass(pass, ctx.state.archive_path);
+    CabPass pass(ctx, library_, kListingPass);
+    run_pass(pass, ctx.state.archive_path());
     finish_listing(ctx);
 }
 
-bool extract_cab(ArchiveContext& ctx, const std::string& archive, const std::string& destination,
-                 const std::set<std::string>& names, bool ask) {
-    CabPass pass(ctx, kExtractionPass);
+bool CabBackend::extract(ArchiveContext& ctx, const std::string& archive,
+                         const std::string& destination, const std::set<std::string>& names,
+                         bool ask) const {
+    CabPass pass(ctx, library_, kExtractionPass);
     pass.destination = as_folder(destination);
     pass.names = names.empty() ? nullptr : &names;
     pass.ask = ask;
@@ -219,22 +235,46 @@ bool extract_cab(ArchiveContext& ctx, const std::string& archive, const std::str
     return !pass.failed;
 }
 
-void extract_cab_all(ArchiveContext& ctx, const ExtractChoices& choices) {
+void CabBackend::extract_all(ArchiveContext& ctx, const ExtractChoices& choices) {
     if (choices.target_folder.empty()) return;
-    extract_cab(ctx, ctx.state.archive_path, choices.target_folder, {},
-                choices.ask_before_overwriting);
+    extract(ctx, ctx.state.archive_path(), choices.target_folder, {},
+            choices.ask_before_overwriting);
 }
 
-void extract_cab_selected(ArchiveContext& ctx, const ExtractChoices& choices) {
+void CabBackend::extract_chosen(ArchiveContext& ctx, const ExtractChoices& choices) {
     std::set<std::string> names;
     for (int row = 0; row < ctx.view.row_count(); ++row) {
         if (ctx.view.row_selected(row)) names.insert(ctx.view.row_text(row, 1));
     }
     if (choices.target_folder.empty() || names.empty()) return;
-    extract_cab(ctx, ctx.state.archive_path, choices.target_folder, names,
-                choices.ask_before_overwriting);
+    extract(ctx, ctx.state.archive_path(), choices.target_folder, names,
+            choices.ask_before_overwriting);
 }
 
-bool extract_cab_everything(ArchiveContext& ctx, const std::string& folder) {
-    return extract_cab(ctx, ctx.state.archive_path, folder, {}, false);
+bool CabBackend::extract_everything(ArchiveContext& ctx, const std::string& folder) {
+    return extract(ctx, ctx.state.archive_path(), folder, {}, false);
+}
+
+void CabBackend::open_member(ArchiveContext& ctx, const OpenRequest& request) {
+    const std::string name = member_at(ctx, request.entry);
+    if (name.empty()) return;
+    ctx.state.progress = 0;
+    // Only what this run extracted from this very cabinet is taken again: a cabinet of the
+    // same path but another size or time is another cabinet.
+    const std::string& archive = ctx.state.archive_path();
+    uint64_t written = 0;
+    os::last_write_time(archive, written);
+    const std::string key = archive + "\n" + std::to_string(file_size_of(archive)) + "\n" +
+                            std::to_string(written) + "\n" + name;
+    const auto found = opened_.find(key);
+    if (found != opened_.end() && file_size_of(found->second) >= 0) {
+        launch_file(ctx, found->second, request.viewer);
+        return;
+    }
+    const std::string folder = opening_folder(ctx);
+    if (folder.empty() || !extract(ctx, archive, folder, {name}, false)) return;
+    const std::string file = clean_place(folder, name, true);
+    if (file.empty()) return;
+    opened_[key] = file;
+    launch_written(ctx, folder, file, request.viewer);
 }

@@ -11,6 +11,7 @@
 #define MARLOX_FORMATS_CAB_H
 
 #include <cstdint>
+#include <map>
 #include <set>
 #include <string>
 
@@ -66,24 +67,45 @@ void bind_cab_library(CabLibrary& cab, Prompter& prompter, const MessageTable& m
                       const char* library_name = "SetupAPI.dll");
 void release_cab_library(CabLibrary& cab);
 
-// `list_cab_archive`: lists ctx.state.archive_path (see listing.h). Columns 2 to 5: the size,
-// "N/A", the raw DOS date word right-aligned in 15 characters, "N/A"; no totals. A file that
-// is no cabinet lists fewer rows or none, without a message.
-void list_cab_archive(ArchiveContext& ctx);
+// The cabinet format: its entry, with the library it bound at start-up and the files this run
+// extracted from cabinets to open them.
+class CabBackend : public ArchiveBackend {
+  public:
+    CabBackend();
+    ~CabBackend() override;
+    CabBackend(const CabBackend&) = delete;
+    CabBackend& operator=(const CabBackend&) = delete;
 
-// Extracts the members named in `names` (exactly, each once; every member when `names` is
-// empty) into `destination`, in one pass and one more after each member that ends a pass. With
-// `ask`, an existing file of at least 1 byte is replaced only after a Yes to the overwrite
-// question. A member that cannot be extracted or put in place is named in ctx.not_extracted, and
-// the members after it still follow. The progress bar moves by 100 / rows (at least 1) per member
-// extracted and is back at 0 afterwards. False when a member or the cabinet failed.
-bool extract_cab(ArchiveContext& ctx, const std::string& archive, const std::string& destination,
-                 const std::set<std::string>& names, bool ask);
+    // Binds the library (bind_cab_library).
+    void bind(Prompter& prompter, const MessageTable& messages,
+              const char* library_name = "SetupAPI.dll");
 
-// The extract dialog's choices for a cabinet: every member, or the selected rows.
-void extract_cab_all(ArchiveContext& ctx, const ExtractChoices& choices);
-void extract_cab_selected(ArchiveContext& ctx, const ExtractChoices& choices);
-// Every member into `folder`, asking nothing; false when any member failed.
-bool extract_cab_everything(ArchiveContext& ctx, const std::string& folder);
+    // `list_cab_archive`: lists ctx.state.archive_path() (see listing.h). Columns 2 to 5: the
+    // size, "N/A", the raw DOS date word right-aligned in 15 characters, "N/A"; no totals. A
+    // file that is no cabinet lists fewer rows or none, without a message.
+    void list(ArchiveContext& ctx) override;
+    // Every member, or the selected rows.
+    void extract_all(ArchiveContext& ctx, const ExtractChoices& choices) override;
+    void extract_chosen(ArchiveContext& ctx, const ExtractChoices& choices) override;
+    bool extract_everything(ArchiveContext& ctx, const std::string& folder) override;
+    // `open_cab_member`: extracts the member, or takes the file this run already extracted from
+    // the same cabinet (the same path, size and last-write time) for it, and opens it.
+    void open_member(ArchiveContext& ctx, const OpenRequest& request) override;
+
+    // Extracts the members named in `names` (exactly, each once; every member when `names` is
+    // empty) into `destination`, in one pass and one more after each member that ends a pass.
+    // With `ask`, an existing file of at least 1 byte is replaced only after a Yes to the
+    // overwrite question. A member that cannot be extracted or put in place is named in
+    // ctx.not_extracted, and the members after it still follow. The progress bar moves by
+    // 100 / rows (at least 1) per member extracted and is back at 0 afterwards. False when a
+    // member or the cabinet failed.
+    bool extract(ArchiveContext& ctx, const std::string& archive, const std::string& destination,
+                 const std::set<std::string>& names, bool ask) const;
+
+  private:
+    CabLibrary library_;
+    // By archive (its path, size and last-write time) and member name.
+    std::map<std::string, std::string> opened_;
+};
 
 #endif

@@ -40,9 +40,10 @@ bool holds_exactly(ZipEngine& zip, const std::string& archive, const std::vector
 // members are extracted into one folder, where names that Windows takes as one name meet: two
 // that differ only in case, one name twice, "d/b.txt" and "d\b.txt" in a ZIP archive, names that
 // differ only in what cannot stand in a file name. The later member then takes the earlier one's
-// file, and the earlier one would be missing from the new archive without a word.
-bool members_kept_apart(const ArchiveContext& ctx, const std::string& work, ArchiveKind kind) {
-    const MemberPlacement placement(kind != ArchiveKind::kZip);
+// file, and the earlier one would be missing from the new archive without a word. With
+// `backslash`, "\" in a name splits folders as "/" does.
+bool members_kept_apart(const ArchiveContext& ctx, const std::string& work, bool backslash) {
+    const MemberPlacement placement(backslash);
     std::set<std::string> files;
     for (const std::string& name : ctx.listing.member_names) {
         std::string path = placement.predict(work, name);
@@ -101,10 +102,10 @@ bool pack_folder_tree(ArchiveContext& ctx, const std::string& root, const std::s
     return complete && holds_exactly(ctx.zip, archive, added);
 }
 
-void convert_to_zip(ArchiveContext& ctx, const ArchiveBackend& backend) {
+void convert_to_zip(ArchiveContext& ctx, ArchiveBackend& backend) {
     AppState& state = ctx.state;
-    if (state.archive_path.empty()) return;
-    const std::string source = state.archive_path;
+    if (state.archive_path().empty()) return;
+    const std::string source = state.archive_path();
     // Re-packing keeps the archive's name as it is spelled: "X.ZIP" is packed anew as itself.
     const bool repack = same_path(conversion_target(source), source);
     const std::string target = repack ? source : conversion_target(source);
@@ -114,7 +115,7 @@ void convert_to_zip(ArchiveContext& ctx, const ArchiveBackend& backend) {
     ctx.view.enable_list(false);
     const std::string work = ctx.temp_files.create_private_folder(os::temp_folder(), "marlox_");
     bool done = !work.empty() && backend.extract_everything(ctx, work) &&
-                members_kept_apart(ctx, work, backend.kind);
+                members_kept_apart(ctx, work, backend.backslash_splits_names);
     // The progress counts down from the number of rows; re-packing counts on from where its
     // extraction left it.
     if (!repack) {
@@ -127,8 +128,7 @@ void convert_to_zip(ArchiveContext& ctx, const ArchiveBackend& backend) {
     state.progress = 0;
     ctx.view.set_progress_range(100);
     ctx.view.set_progress(0);
-    if (repack || backend.kind == ArchiveKind::kCab)
-        ctx.view.set_status_text(1, ctx.messages.message(75));
+    if (backend.announces_copying) ctx.view.set_status_text(1, ctx.messages.message(75));
     done = done && os::replace_file(packed, target);
     if (!done) {
         if (!packed.empty()) os::delete_file(packed);
@@ -139,8 +139,7 @@ void convert_to_zip(ArchiveContext& ctx, const ArchiveBackend& backend) {
     ctx.view.enable_list(true);
     // The result is the open archive now; after a failure the source stays open, as it was.
     if (done) {
-        state.archive_path = target;
-        state.archive_kind = ArchiveKind::kZip;
+        state.open_archive(target);
         list_zip_archive(ctx);
     }
 }

@@ -1,5 +1,5 @@
 // Turning the open archive into a ZIP archive beside it: a RAR or cabinet archive becomes a ZIP
-// archive of the same base name, a ZIP archive is packed anew under its own name. Every kind
+// archive of the same base name, a ZIP archive is packed anew under its own name. Every format
 // works the same way: extract every member into a private work folder, pack that folder's tree
 // into a new archive in the target's folder, check it, and put it in the target's place by one
 // rename. The user's files are never at risk:
@@ -23,11 +23,11 @@
 // four characters (the dot and the extension), ".zip". For a ZIP archive, its own path.
 std::string conversion_target(const std::string& archive);
 
-// `convert_to_zip`: converts the open archive, of the kind `backend` reads, with the list
+// `convert_to_zip`: converts the open archive, of the format `backend`, with the list
 // disabled meanwhile; shows message 75 while the result is put in place (re-packing and
 // cabinets). Afterwards the target is the open archive, listed as ZIP; after a failure the
 // source stays open.
-void convert_to_zip(ArchiveContext& ctx, const ArchiveBackend& backend);
+void convert_to_zip(ArchiveContext& ctx, ArchiveBackend& backend);
 
 // `pack_folder_tree`: packs every file below `root` into the new archive at `archive`,
 // breadth-first: a folder's files in the order the file system gives them, its subfolders

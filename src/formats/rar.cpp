@@ -6,6 +6,7 @@
 
 #include "archive/extraction.h"
 #include "archive/listing.h"
+#include "files/opening.h"
 #include "runtime/file_meta.h"
 #include "runtime/member_path.h"
 #include "runtime/paths.h"
@@ -147,36 +148,43 @@ void release_rar_library(RarLibrary& rar) {
     rar = RarLibrary();
 }
 
-void list_rar_archive(ArchiveContext& ctx) {
+RarBackend::RarBackend() {
+    extension = "rar";
+    has_properties = true;
+    backslash_splits_names = true;
+}
+
+RarBackend::~RarBackend() { release_rar_library(library_); }
+
+bool RarBackend::bind(Prompter& prompter, const MessageTable& messages,
+                      const std::string& library_name) {
+    return bind_rar_library(library_, prompter, messages, library_name);
+}
+
+void RarBackend::list(ArchiveContext& ctx) {
     begin_listing(ctx);
     ListingState& listing = ctx.listing;
-    if (ctx.program.rar) {
-        RarArchive archive(*ctx.program.rar, ctx.state.archive_path, unrar::kOpenList);
-        unrar::HeaderDataEx header;
-        while (archive.is_open() && archive.next(header) == 0) {
-            // Every member has a name: a header without one is the remains of a damaged one.
-            const std::string name = member_name(header);
-            if (name.empty()) break;
-            listing.member_names.push_back(name);
-            listing.packed_total += static_cast<float>(header.PackSize);
-            listing.unpacked_total += static_cast<float>(header.UnpSize);
-            ctx.view.add_row({std::string(), name, format_size(header.UnpSize),
-                              format_size(header.PackSize), rar_date(header.FileTime),
-                              format_rate(member_rate(header.UnpSize, header.PackSize))});
-            archive.skip();
-        }
+    RarArchive archive(library_, ctx.state.archive_path(), unrar::kOpenList);
+    unrar::HeaderDataEx header;
+    while (archive.is_open() && archive.next(header) == 0) {
+        // Every member has a name: a header without one is the remains of a damaged one.
+        const std::string name = member_name(header);
+        if (name.empty()) break;
+        listing.member_names.push_back(name);
+        listing.packed_total += static_cast<float>(header.PackSize);
+        listing.unpacked_total += static_cast<float>(header.UnpSize);
+        ctx.view.add_row({std::string(), name, format_size(header.UnpSize),
+                          format_size(header.PackSize), rar_date(header.FileTime),
+                          format_rate(member_rate(header.UnpSize, header.PackSize))});
+        archive.skip();
     }
     finish_listing(ctx);
 }
 
-RarResult extract_rar(ArchiveContext& ctx, const std::string& archive_path,
-                      const std::string& destination, int member, bool ask) {
+RarResult RarBackend::extract(ArchiveContext& ctx, const std::string& archive_path,
+                              const std::string& destination, int member, bool ask) const {
     RarResult result;
-    if (!ctx.program.rar) {
-        result.ok = false;
-        return result;
-    }
-    RarArchive archive(*ctx.program.rar, archive_path, unrar::kOpenExtract);
+    RarArchive archive(library_, archive_path, unrar::kOpenExtract);
     if (!archive.is_open()) {
         result.ok = false;
         result.code = archive.open_result();
@@ -250,7 +258,7 @@ RarResult extract_rar(ArchiveContext& ctx, const std::string& archive_path,
             } else if (done != written.end()) {
                 processed = os::copy_file(done->second, work, true) ? 0 : unrar::kCreateError;
             } else {
-                processed = extract_again(*ctx.program.rar, archive_path, from - 1, target, work);
+                processed = extract_again(library_, archive_path, from - 1, target, work);
             }
         }
         if (processed != 0 || !os::replace_file(work, path)) {
@@ -270,16 +278,24 @@ RarResult extract_rar(ArchiveContext& ctx, const std::string& archive_path,
     return result;
 }
 
-void extract_rar_all(ArchiveContext& ctx, const ExtractChoices& choices) {
+void RarBackend::extract_all(ArchiveContext& ctx, const ExtractChoices& choices) {
     if (choices.target_folder.empty()) return;
-    extract_rar(ctx, ctx.state.archive_path, choices.target_folder, kEveryRarMember,
-                choices.ask_before_overwriting);
+    extract(ctx, ctx.state.archive_path(), choices.target_folder, kEveryRarMember,
+            choices.ask_before_overwriting);
 }
 
-void extract_rar_chosen(ArchiveContext& ctx, const ExtractChoices&) {
+void RarBackend::extract_chosen(ArchiveContext& ctx, const ExtractChoices&) {
     ctx.prompter.show(ctx.messages.message(73), ctx.messages.message(74), BoxIcon::kWarning);
 }
 
-bool extract_rar_everything(ArchiveContext& ctx, const std::string& folder) {
-    return extract_rar(ctx, ctx.state.archive_path, folder, kEveryRarMember, false).ok;
+bool RarBackend::extract_everything(ArchiveContext& ctx, const std::string& folder) {
+    return extract(ctx, ctx.state.archive_path(), folder, kEveryRarMember, false).ok;
+}
+
+void RarBackend::open_member(ArchiveContext& ctx, const OpenRequest& request) {
+    const std::string name = member_at(ctx, request.entry);
+    const std::string folder = name.empty() ? std::string() : opening_folder(ctx);
+    if (folder.empty()) return;
+    if (!extract(ctx, ctx.state.archive_path(), folder, request.entry, false).ok) return;
+    launch_written(ctx, folder, clean_place(folder, name, true), request.viewer);
 }

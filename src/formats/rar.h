@@ -124,37 +124,56 @@ bool bind_rar_library(RarLibrary& rar, Prompter& prompter, const MessageTable& m
                       const std::string& library_name);
 void release_rar_library(RarLibrary& rar);
 
-// `list_rar_archive`: lists ctx.state.archive_path (see listing.h for the contract). Columns 2
-// to 5: unpacked and packed size, the date as dd/mm/yyyy, the rate. An archive that cannot be
-// opened lists no rows, without a message; a damaged one keeps the rows read before the damage.
-void list_rar_archive(ArchiveContext& ctx);
-
-// Extracts member number `member` (from 0, in archive order, as the member-name list numbers
-// them) or, with kEveryRarMember, every member into `destination`. Names are confined to the
-// destination as ZIP names are, with "\" and "/" both splitting folders. With `ask`, an
-// existing file of at least 1 byte is replaced only after a Yes to the overwrite question; an
-// existing file is replaced only by data that extracted without error.
-//
-// The library gets the destination as its folder and writes each file under a work name there,
-// so nothing it resolves leaves the destination. A member stored as a reference to an earlier
-// member or as a hard link to one becomes a copy of that member's data: of the file this
-// extraction wrote for it, or else read from the archive again; no link is ever made, and no
-// file outside the destination is read. A symbolic link or junction is not made at all.
-//
-// A member that is not extracted (a link, damaged data, a file that cannot be written, a
-// reference whose member cannot be had) is pushed to ctx.not_extracted and the next member is
-// extracted all the same; only a header the library cannot read ends the extraction. The result
-// tells the first failure.
 constexpr int kEveryRarMember = -1;
-RarResult extract_rar(ArchiveContext& ctx, const std::string& archive,
-                      const std::string& destination, int member, bool ask);
 
-// The extract dialog's choices for a RAR archive: every member (asking as the dialog chose);
-// the selected rows and the pattern are not offered, and only say so (message 74 under
-// title 73).
-void extract_rar_all(ArchiveContext& ctx, const ExtractChoices& choices);
-void extract_rar_chosen(ArchiveContext& ctx, const ExtractChoices& choices);
-// Every member into `folder`, asking nothing; false when any member was not extracted.
-bool extract_rar_everything(ArchiveContext& ctx, const std::string& folder);
+// The RAR format: its entry, with the library it bound at start-up. An unbound format lists and
+// extracts nothing.
+class RarBackend : public ArchiveBackend {
+  public:
+    RarBackend();
+    ~RarBackend() override;
+    RarBackend(const RarBackend&) = delete;
+    RarBackend& operator=(const RarBackend&) = delete;
+
+    // Binds the library (bind_rar_library).
+    bool bind(Prompter& prompter, const MessageTable& messages, const std::string& library_name);
+
+    // `list_rar_archive`: lists ctx.state.archive_path() (see listing.h for the contract).
+    // Columns 2 to 5: unpacked and packed size, the date as dd/mm/yyyy, the rate. An archive
+    // that cannot be opened lists no rows, without a message; a damaged one keeps the rows read
+    // before the damage.
+    void list(ArchiveContext& ctx) override;
+    // Every member, asking as the dialog chose.
+    void extract_all(ArchiveContext& ctx, const ExtractChoices& choices) override;
+    // The selected rows and the pattern are not offered, and only say so (message 74 under
+    // title 73).
+    void extract_chosen(ArchiveContext& ctx, const ExtractChoices& choices) override;
+    bool extract_everything(ArchiveContext& ctx, const std::string& folder) override;
+    // `open_rar_member`: extracts the row's member alone (its entry in the member-name list:
+    // that member of the archive, not the first of its name), and opens it.
+    void open_member(ArchiveContext& ctx, const OpenRequest& request) override;
+
+    // Extracts member number `member` (from 0, in archive order, as the member-name list numbers
+    // them) or, with kEveryRarMember, every member into `destination`. Names are confined to the
+    // destination as ZIP names are, with "\" and "/" both splitting folders. With `ask`, an
+    // existing file of at least 1 byte is replaced only after a Yes to the overwrite question;
+    // an existing file is replaced only by data that extracted without error.
+    //
+    // The library gets the destination as its folder and writes each file under a work name
+    // there, so nothing it resolves leaves the destination. A member stored as a reference to an
+    // earlier member or as a hard link to one becomes a copy of that member's data: of the file
+    // this extraction wrote for it, or else read from the archive again; no link is ever made,
+    // and no file outside the destination is read. A symbolic link or junction is not made.
+    //
+    // A member that is not extracted (a link, damaged data, a file that cannot be written, a
+    // reference whose member cannot be had) is pushed to ctx.not_extracted and the next member
+    // is extracted all the same; only a header the library cannot read ends the extraction. The
+    // result tells the first failure.
+    RarResult extract(ArchiveContext& ctx, const std::string& archive,
+                      const std::string& destination, int member, bool ask) const;
+
+  private:
+    RarLibrary library_;
+};
 
 #endif

@@ -82,7 +82,7 @@ bool overwrite_in_place(const std::string& from, const std::string& to) {
 // that write fail, the archive's former bytes, kept there as well, are written back.
 template <typename Accept>
 bool transform_in_place(ArchiveContext& ctx, const std::string& password, Accept accept) {
-    const std::string& archive = ctx.state.archive_path;
+    const std::string& archive = ctx.state.archive_path();
     const std::string beside = unused_path(archive + ".~mlx");
     if (!beside.empty() && cipher_file(archive, password, beside)) {
         if (accept(beside) && os::replace_file(beside, archive)) return true;
@@ -146,40 +146,27 @@ PasswordAnswer decipher_attempt(ArchiveContext& ctx, const std::string& password
         return !wrong;
     });
     if (deciphered) {
-        ctx.program.stored_password = {password, ctx.state.archive_path};
+        ctx.program.stored_password = {password, ctx.state.archive_path()};
         return PasswordAnswer::kRight;
     }
     if (!wrong) return PasswordAnswer::kUnreadable;
-    ctx.state.archive_path.clear();
-    ctx.state.archive_kind = ArchiveKind::kNone;
     ctx.view.set_title(ctx.messages.message(29) + " V" + kVersion + " - ");
     return PasswordAnswer::kWrong;
 }
 
 bool check_enciphered(ArchiveContext& ctx) {
-    const std::string& path = ctx.state.archive_path;
+    const std::string& path = ctx.state.archive_path();
     if (file_size_of(path) <= 1 || first_bytes(path, 2) == "PK") return true;
-    // A wrong password empties the archive path; the next attempt takes it back.
-    const std::string saved_path = path;
-    const ArchiveKind saved_kind = ctx.state.archive_kind;
-    const bool deciphered = ctx.view.run_decipher_dialog([&](const std::string& password) {
-        if (ctx.state.archive_path.empty()) {
-            ctx.state.archive_path = saved_path;
-            ctx.state.archive_kind = saved_kind;
-        }
-        return decipher_attempt(ctx, password);
-    });
-    if (!deciphered) {
-        ctx.state.archive_path.clear();
-        ctx.state.archive_kind = ArchiveKind::kNone;
-    }
+    const bool deciphered = ctx.view.run_decipher_dialog(
+        [&](const std::string& password) { return decipher_attempt(ctx, password); });
+    if (!deciphered) ctx.state.close_archive();
     return deciphered;
 }
 
 std::string stored_password_for_open_archive(const ArchiveContext& ctx) {
     const StoredPassword& stored = ctx.program.stored_password;
-    const bool applies = !stored.password.empty() && !ctx.state.archive_path.empty() &&
-                         same_path(stored.archive, ctx.state.archive_path);
+    const bool applies = !stored.password.empty() && !ctx.state.archive_path().empty() &&
+                         same_path(stored.archive, ctx.state.archive_path());
     return applies ? stored.password : std::string();
 }
 

@@ -27,18 +27,16 @@ void cipher_buffer(unsigned char* data, size_t length, const std::string& passwo
 // `cipher_file`: writes the transform of the file `source` to `target` (created or truncated).
 // True only when every byte was read and written and the target closed without error; on
 // false a target it made is removed.
-bool cipher_file(const std::string& source, const std::string& password,
-                 const std::string& target);
+bool cipher_file(const std::string& source, const std::string& password, const std::string& target);
 
-// `encipher_archive`: protects the file at ctx.state.archive_path in place; false, with the
+// `encipher_archive`: protects the file at ctx.state.archive_path() in place; false, with the
 // file as it was, when that failed.
 bool encipher_archive(ArchiveContext& ctx, const std::string& password);
 
 // `decipher_attempt`: deciphers the archive with `password`. Right: the archive is plain in
-// place and the password stored for it. Wrong: the file stays as it was, the archive
-// path and kind are emptied and the title names no archive (message 29, " V", the version,
-// " - "); the next attempt takes them back from the dialog's saved path. Unreadable: the file
-// could not be read or the plain form not put in its place; nothing changed.
+// place and the password stored for it. Wrong: the file stays as it was and the title names no
+// archive (message 29, " V", the version, " - "). Unreadable: the file could not be read or the
+// plain form not put in its place; nothing changed.
 PasswordAnswer decipher_attempt(ArchiveContext& ctx, const std::string& password);
 
 // `check_enciphered`: the listing's step before it opens a ZIP archive. A file of more than one

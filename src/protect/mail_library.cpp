@@ -45,8 +45,8 @@ void release_mail_library(MailLibrary& mail) {
 }
 
 void send_archive_by_mail(ArchiveContext& ctx, const MailLibrary& mail) {
-    if (ctx.state.archive_path.empty() || !mail.send_documents) return;
-    std::string path = ctx.state.archive_path;
+    if (ctx.state.archive_path().empty() || !mail.send_documents) return;
+    std::string path = ctx.state.archive_path();
     std::string name = file_name_of(path);
     const std::string password = stored_password_for_open_archive(ctx);
     if (!password.empty() && ask_to_protect(ctx, ctx.messages.message(180) + "\n\n\n")) {

@@ -1,13 +1,10 @@
-// One kind of archive as the rest of the program sees it: how it is listed and extracted, and
-// what the user may do with it. The table of the kinds is in app/backends.h; a new kind is one
-// new entry there plus its own files.
+// The entry of one archive format, and what its operations take.
 #ifndef MARLOX_STATE_ARCHIVE_BACKEND_H
 #define MARLOX_STATE_ARCHIVE_BACKEND_H
 
 #include <string>
 
 #include "state/archive_context.h"
-#include "state/archive_kind.h"
 
 // What the extract dialog chose.
 struct ExtractChoices {
@@ -26,27 +23,38 @@ struct OpenRequest {
     std::string setup_program;
 };
 
-struct ArchiveBackend {
-    ArchiveKind kind;
-    // Lists the archive at ctx.state.archive_path into the view and ctx.listing.
-    void (*list)(ArchiveContext& ctx);
-    // Extracts every member, the members of the selected rows, or those of the rows whose
-    // names match choices.pattern, into choices.target_folder.
-    void (*extract_all)(ArchiveContext& ctx, const ExtractChoices& choices);
-    void (*extract_selected)(ArchiveContext& ctx, const ExtractChoices& choices);
-    void (*extract_matching)(ArchiveContext& ctx, const ExtractChoices& choices);
+// One format as the rest of the program sees it: how its archives are listed, extracted and
+// opened, what the user may do with them, and what the format keeps for itself (the library it
+// bound, the members it extracted before). Each format is registered once at start-up
+// (AppState::formats); the program asks the open archive's entry, never which format it is.
+class ArchiveBackend {
+  public:
+    virtual ~ArchiveBackend() = default;
+    // Lists the archive at ctx.state.archive_path() into the view and ctx.listing.
+    virtual void list(ArchiveContext& ctx) = 0;
+    // Extracts every member into choices.target_folder.
+    virtual void extract_all(ArchiveContext& ctx, const ExtractChoices& choices) = 0;
+    // Extracts the members of the rows whose names match choices.pattern or, when the pattern
+    // is empty, those of the selected rows into choices.target_folder.
+    virtual void extract_chosen(ArchiveContext& ctx, const ExtractChoices& choices) = 0;
     // Extracts every member with its folders into `folder` for a conversion, asking nothing;
     // false when any member could not be extracted.
-    bool (*extract_everything)(ArchiveContext& ctx, const std::string& folder);
+    virtual bool extract_everything(ArchiveContext& ctx, const std::string& folder) = 0;
     // Opens a member in its program or a viewer (files/opening.h).
-    void (*open_member)(ArchiveContext& ctx, const OpenRequest& request);
-    bool can_add;         // files can be added to it
-    bool can_delete;      // members can be deleted from it
-    bool can_encipher;    // it can be protected with a password
-    bool can_select;      // the extract dialog offers the selected rows
-    bool can_match;       // the extract dialog offers a pattern
-    bool can_setup;       // setup programs in it can be run
-    bool has_properties;  // its properties can be shown
+    virtual void open_member(ArchiveContext& ctx, const OpenRequest& request) = 0;
+
+    const char* extension = "";   // of its archives, lower case, without the dot
+    bool can_add = false;         // files can be added to it
+    bool can_delete = false;      // members can be deleted from it
+    bool can_encipher = false;    // it can be protected with a password
+    bool can_select = false;      // the extract dialog offers the selected rows
+    bool can_match = false;       // the extract dialog offers a pattern
+    bool can_setup = false;       // setup programs in it can be run
+    bool has_properties = false;  // its properties can be shown
+    // "\" splits a member name into folders as "/" does (in a ZIP name it is a character).
+    bool backslash_splits_names = false;
+    // A conversion says message 75 while the new archive is put in place.
+    bool announces_copying = false;
 };
 
 #endif

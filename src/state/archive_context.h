@@ -5,7 +5,6 @@
 #define MARLOX_STATE_ARCHIVE_CONTEXT_H
 
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -43,9 +42,6 @@ struct Launch {
     std::string working_folder;
 };
 
-struct RarLibrary;  // formats/rar.h
-struct CabLibrary;  // formats/cab.h
-
 struct ProgramState {
     AppState state;
     Settings settings;
@@ -57,12 +53,6 @@ struct ProgramState {
     // Starts a program; the system's shell in the program, a recorder in tests. False when
     // nothing could be started.
     std::function<bool(const Launch&)> launch;
-    // The files this run extracted from cabinets to open them, by archive (its path, size and
-    // last-write time) and member name.
-    std::map<std::string, std::string> opened_cabinet_members;
-    // The libraries bound at start-up, owned by the application; null when not bound.
-    RarLibrary* rar = nullptr;
-    CabLibrary* cab = nullptr;
 };
 
 struct ArchiveContext {

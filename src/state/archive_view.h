@@ -8,8 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "state/archive_kind.h"
-
 // One row of the archive list: column 0 (empty), name, unpacked size, packed size, date, rate.
 using ArchiveEntry = std::array<std::string, 6>;
 
@@ -53,10 +51,9 @@ class ArchiveView {
     virtual void set_progress_range(int maximum) = 0;
     virtual void set_progress(int value) = 0;
 
-    // The commands the window offers for the archive shown, of `kind` (kNone: nothing is
-    // shown), and the setup pop-up with one item per candidate (commands 1000, 1001, ...).
-    virtual void set_commands(ArchiveKind kind,
-                              const std::vector<std::string>& setup_candidates) = 0;
+    // Offers the commands the open archive allows (none when no archive is open), and the setup
+    // pop-up with one item per candidate (commands 1000, 1001, ...).
+    virtual void set_commands(const std::vector<std::string>& setup_candidates) = 0;
     // Brings the main window to the front.
     virtual void activate() = 0;
 

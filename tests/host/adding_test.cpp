@@ -137,13 +137,13 @@ TEST(Adding, FolderTreeInEachMode) {
         if (c.dropped) {
             drop_items(a.ctx, {"C:\\Daten\\Bilder"});
             archive = f.file("C:/Daten/Bilder.zip");
-            EXPECT_EQ(a.state.archive_path, "C:\\Daten\\Bilder.zip");
+            EXPECT_EQ(a.state.archive_path(), "C:\\Daten\\Bilder.zip");
             EXPECT_TRUE(defaults.mode == 1 && defaults.include_folders_checked);
             EXPECT_FALSE(defaults.mode0_enabled || defaults.list_enabled ||
                          defaults.include_folders_enabled);
         } else {
             new_archive_command(a.ctx, f.file("a"));
-            EXPECT_EQ(a.state.archive_path, archive);
+            EXPECT_EQ(a.state.archive_path(), archive);
             EXPECT_TRUE(defaults.mode == 0 && defaults.mode0_enabled && defaults.list_enabled);
         }
 
@@ -168,7 +168,7 @@ TEST(Adding, NewArchiveAsksBeforeReplacingAndACancelLeavesAnEmptyFile) {
     EXPECT_EQ(a.prompter.boxes[0].text, a.message(0) + a.message(172) + "\n\n" + a.message(173));
     EXPECT_EQ(a.prompter.boxes[0].buttons, BoxButtons::kYesNo);
     EXPECT_EQ(f.read("Backup.dat.zip"), "the user's file");
-    EXPECT_EQ(a.state.archive_path, "");
+    EXPECT_EQ(a.state.archive_path(), "");
     EXPECT_EQ(a.view.add_dialogs, 0);
 
     new_archive_command(a.ctx, f.file("Backup.dat"));  // Yes, then the dialog is cancelled
@@ -179,7 +179,7 @@ TEST(Adding, NewArchiveAsksBeforeReplacingAndACancelLeavesAnEmptyFile) {
     // Opening the empty file later starts a new archive again.
     a.list(f.file("Backup.dat.zip"));
     EXPECT_EQ(a.view.add_dialogs, 2);
-    EXPECT_EQ(a.state.archive_path, f.file("Backup.dat.zip"));
+    EXPECT_EQ(a.state.archive_path(), f.file("Backup.dat.zip"));
     EXPECT_TRUE(a.view.rows.empty());
 }
 
@@ -224,10 +224,10 @@ TEST(Adding, DropsAndGivenItems) {
     a.prompter.answers = {kAnswerNo};
     pack_given_items(a.ctx, {f.file("a"), f.file("b.txt")});
     EXPECT_EQ(f.read("a.zip"), "the user's file");
-    EXPECT_EQ(a.state.archive_path, "");
+    EXPECT_EQ(a.state.archive_path(), "");
     EXPECT_EQ(a.view.add_dialogs, 0);
     pack_given_items(a.ctx, {f.file("a.txt"), f.file("b.txt")});
-    EXPECT_EQ(a.state.archive_path, f.file("a.zip"));
+    EXPECT_EQ(a.state.archive_path(), f.file("a.zip"));
     EXPECT_TRUE(defaults.mode == 0 && defaults.mode0_enabled);
     EXPECT_FALSE(defaults.list_enabled || defaults.include_folders_enabled);
     EXPECT_EQ(a.view.names(), (std::vector<std::string>{"a.txt", "b.txt"}));
@@ -240,18 +240,17 @@ TEST(Adding, DropsAndGivenItems) {
 
     // Nothing happens on a RAR archive.
     const std::string packed = f.read("a.zip");
-    a.state.archive_kind = ArchiveKind::kRar;
+    a.state.open_archive(f.file("a.rar"));
     drop_items(a.ctx, {f.file("b.txt")});
     EXPECT_EQ(a.view.add_dialogs, 2);
 
     // A ZIP dropped while nothing is open is packed into packed_..._.zip beside it.
-    a.state.archive_path.clear();
-    a.state.archive_kind = ArchiveKind::kNone;
+    a.state.close_archive();
     a.view.add_dialog = nullptr;
     drop_items(a.ctx, {f.file("a.zip")});
-    EXPECT_EQ(a.state.archive_path.rfind(f.file("packed_"), 0), 0u) << a.state.archive_path;
+    EXPECT_EQ(a.state.archive_path().rfind(f.file("packed_"), 0), 0u) << a.state.archive_path();
     EXPECT_EQ(f.read("a.zip"), packed);
-    EXPECT_TRUE(std::filesystem::exists(a.state.archive_path));
+    EXPECT_TRUE(std::filesystem::exists(a.state.archive_path()));
 }
 
 }  // namespace

@@ -10,6 +10,9 @@
 #include <vector>
 
 #include "archive/listing.h"
+#include "formats/cab.h"
+#include "formats/rar.h"
+#include "formats/zip_backend.h"
 #include "scripted_prompter.h"
 #include "state/archive_context.h"
 #include "zip_test_support.h"
@@ -27,7 +30,7 @@ class RecordingView : public ArchiveView {
     std::vector<int> ranges;  // every progress range set
     std::vector<int> values;  // every progress value set
     std::vector<bool> list_enabled;
-    ArchiveKind commands_for = ArchiveKind::kNone;  // the kind whose commands the window offers
+    int commands_offered = 0;  // set_commands calls
     std::vector<std::string> setup_candidates;
     int sorted_on_open = 0;
 
@@ -62,8 +65,8 @@ class RecordingView : public ArchiveView {
     static constexpr const char* kProgramTitle = "(the program's own title)";
     void set_progress_range(int maximum) override { ranges.push_back(maximum); }
     void set_progress(int value) override { values.push_back(value); }
-    void set_commands(ArchiveKind kind, const std::vector<std::string>& candidates) override {
-        commands_for = kind;
+    void set_commands(const std::vector<std::string>& candidates) override {
+        ++commands_offered;
         setup_candidates = candidates;
     }
     void activate() override {}
@@ -106,9 +109,12 @@ class RecordingView : public ArchiveView {
     }
 };
 
-// Fresh program state for one test, with the built-in texts.
+// Fresh program state for one test, with the built-in texts and every format, no library bound.
 struct ArchiveFixture {
     ProgramState program;
+    ZipBackend& zip_format = program.state.formats.add<ZipBackend>();
+    RarBackend& rar_format = program.state.formats.add<RarBackend>();
+    CabBackend& cab_format = program.state.formats.add<CabBackend>();
     RecordingView view;
     ScriptedPrompter prompter;
     ArchiveContext ctx{program, view, prompter};
@@ -122,8 +128,7 @@ struct ArchiveFixture {
     const std::string& message(int n) const { return program.messages.message(n); }
 
     void list(const std::string& path) {
-        state.archive_path = path;
-        state.archive_kind = archive_kind_of(path);
+        state.open_archive(path);
         list_zip_archive(ctx);
     }
 };

@@ -55,8 +55,8 @@ TEST(Cipher, ProtectingAndOpeningGiveBackTheArchiveAndAWrongPasswordChangesNothi
         EXPECT_EQ(a.view.password_answers,
                   (std::vector<PasswordAnswer>{PasswordAnswer::kWrong, PasswordAnswer::kRight}));
         EXPECT_TRUE(f.read("a.zip") == plain);
-        EXPECT_EQ(a.state.archive_path, f.file("a.zip"));
-        EXPECT_EQ(a.state.archive_kind, ArchiveKind::kZip);
+        EXPECT_EQ(a.state.archive_path(), f.file("a.zip"));
+        EXPECT_EQ(a.state.archive_backend(), &a.zip_format);
         EXPECT_FALSE(a.view.rows.empty());
         EXPECT_EQ(stored_password_for_open_archive(a.ctx), "Secret");
         EXPECT_EQ(tree(f.path()).count("a.zip.~mlx1"), 0u);
@@ -88,7 +88,7 @@ TEST(Cipher, EveryFailureLeavesTheArchiveAsItWas) {
     EXPECT_TRUE(f.read("a.zip") == protected_bytes);
     EXPECT_EQ(f.read("CRYPT_a.zip"), "the user's");
     EXPECT_EQ(tree(f.path()), (std::set<std::string>{"a.zip", "CRYPT_a.zip", "r.bin"}));
-    a.state.archive_path = f.file("missing.zip");
+    a.state.open_archive(f.file("missing.zip"));
     EXPECT_FALSE(encipher_archive(a.ctx, "k"));
 }
 
@@ -140,7 +140,7 @@ TEST(Cipher, CancellingKeepsTheFileThePasswordBelongsToItsArchiveAndStrengthCoun
     a.view.passwords = {"nope"};
     a.list(f.file("a.zip"));
     EXPECT_TRUE(f.read("a.zip") == protected_bytes);
-    EXPECT_EQ(a.state.archive_path, "");
+    EXPECT_EQ(a.state.archive_path(), "");
     EXPECT_TRUE(a.view.rows.empty());
     EXPECT_EQ(a.view.title, RecordingView::kProgramTitle);
     a.view.passwords = {"pw"};
@@ -152,7 +152,7 @@ TEST(Cipher, CancellingKeepsTheFileThePasswordBelongsToItsArchiveAndStrengthCoun
     EXPECT_TRUE(a.prompter.boxes.empty());
     // A file of one byte is never taken as protected.
     f.write("one.zip", "x");
-    a.state.archive_path = f.file("one.zip");
+    a.state.open_archive(f.file("one.zip"));
     EXPECT_TRUE(check_enciphered(a.ctx));
 
     EXPECT_EQ(password_strength(""), 0);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "formats/zip_backend.h"
+
 TEST(Commands, AvailabilityFollowsTheArchiveShownAndTheRunningOperation) {
     CommandState nothing;
     EXPECT_TRUE(command_enabled(kButtonOpen, nothing));
@@ -9,8 +11,9 @@ TEST(Commands, AvailabilityFollowsTheArchiveShownAndTheRunningOperation) {
     EXPECT_FALSE(command_enabled(kCmdExtract, nothing));
     EXPECT_FALSE(command_enabled(kCmdContextRemove, nothing));
 
+    const ZipBackend zip_format;
     CommandState zip;
-    zip.kind = ArchiveKind::kZip;
+    zip.archive = &zip_format;
     for (int command : {kCmdExtract, kButtonRemove, kCmdContextAdd, kCmdEncipher, kCmdProperties,
                         kCmdRename, kButtonMail})
         EXPECT_TRUE(command_enabled(command, zip)) << command;

@@ -18,7 +18,7 @@ TEST(Conversion, RepackingKeepsFilesAndDatesAndReplacesNothingThatCannotBeRead) 
     f.write("x.zip", source);
     ArchiveFixture a;
     a.list(f.file("x.zip"));
-    convert_to_zip(a.ctx, *backend_for(ArchiveKind::kZip));
+    convert_to_zip(a.ctx, a.zip_format);
     EXPECT_TRUE(a.prompter.boxes.empty());
     std::vector<std::string> members = python_members(f.file("x.zip"));
     std::sort(members.begin(), members.end());
@@ -36,7 +36,7 @@ TEST(Conversion, RepackingKeepsFilesAndDatesAndReplacesNothingThatCannotBeRead) 
     f.write("x.zip", damaged);
     const std::string before = f.read("x.zip");
     a.list(f.file("x.zip"));
-    convert_to_zip(a.ctx, *backend_for(ArchiveKind::kZip));
+    convert_to_zip(a.ctx, a.zip_format);
     ASSERT_EQ(a.prompter.boxes.size(), 1u);
     EXPECT_EQ(a.prompter.boxes[0].title, a.message(42));
     EXPECT_EQ(a.prompter.boxes[0].text, a.message(76));
@@ -52,12 +52,12 @@ TEST(Conversion, MembersThatWouldMeetInOneFileReplaceNothing) {
     f.write("x.zip", source);
     ArchiveFixture a;
     a.list(f.file("x.zip"));
-    convert_to_zip(a.ctx, *backend_for(ArchiveKind::kZip));
+    convert_to_zip(a.ctx, a.zip_format);
     ASSERT_EQ(a.prompter.boxes.size(), 1u);
     EXPECT_EQ(a.prompter.boxes[0].text, a.message(76));
     EXPECT_EQ(f.read("x.zip"), source);
     EXPECT_EQ(tree(f.path()), std::set<std::string>{"x.zip"});
-    EXPECT_EQ(a.state.archive_path, f.file("x.zip"));
+    EXPECT_EQ(a.state.archive_path(), f.file("x.zip"));
 }
 
 }  // namespace

@@ -40,7 +40,7 @@ struct Extraction {
         c.mode = mode;
         c.pattern = pattern;
         c.ask_before_overwriting = ask;
-        run_extraction(*backend_for(ArchiveKind::kZip), a.ctx, c);
+        run_extraction(a.zip_format, a.ctx, c);
     }
 };
 

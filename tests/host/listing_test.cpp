@@ -9,7 +9,7 @@ namespace {
 
 // What the Python archive below cannot show: sizes of 2 GiB and more, rates wider
 // than their column, negative or undefined rates, and the kind rule.
-TEST(Listing, ColumnTextsAtTheirLimitsAndArchiveKind) {
+TEST(Listing, ColumnTextsAtTheirLimitsAndArchiveFormat) {
     ZipMemberInfo info;
     info.unpacked = static_cast<int32_t>(3000000000u);
     info.packed = static_cast<int32_t>(4294967295u);
@@ -21,12 +21,15 @@ TEST(Listing, ColumnTextsAtTheirLimitsAndArchiveKind) {
     EXPECT_EQ(format_rate(-5.0f), "  0.00");
     EXPECT_EQ(format_rate(0.0f / 0.0f), "  0.00");
 
-    const std::pair<const char*, ArchiveKind> kinds[] = {{"C:\\data\\A.ZIP", ArchiveKind::kZip},
-                                                         {"x.tar.Cab", ArchiveKind::kCab},
-                                                         {"C:\\dir.rar\\none", ArchiveKind::kNone},
-                                                         {"trailing.", ArchiveKind::kNone},
-                                                         {"a.rar.txt", ArchiveKind::kNone}};
-    for (const auto& k : kinds) EXPECT_EQ(archive_kind_of(k.first), k.second) << k.first;
+    // The format is told by the extension alone, ignoring case.
+    ArchiveFixture a;
+    const std::pair<const char*, const ArchiveBackend*> formats[] = {
+        {"C:\\data\\A.ZIP", &a.zip_format},
+        {"x.tar.Cab", &a.cab_format},
+        {"C:\\dir.rar\\none", nullptr},
+        {"trailing.", nullptr},
+        {"a.rar.txt", nullptr}};
+    for (const auto& k : formats) EXPECT_EQ(a.state.formats.for_path(k.first), k.second) << k.first;
 }
 
 TEST(Listing, RowComparisonForHeaderSorting) {
@@ -106,7 +109,8 @@ TEST(Listing, ListsEveryMemberWithItsRowTotalsAndSetupCandidates) {
     EXPECT_EQ(a.listing.overall_rate, 631.0f * 100.0f / 1246.0f);
     EXPECT_EQ(a.view.setup_candidates,
               (std::vector<std::string>{"Tools/SETUP.EXE", "INSTALL.BAT"}));
-    EXPECT_EQ(a.view.commands_for, ArchiveKind::kZip);
+    EXPECT_EQ(a.state.archive_backend(), &a.zip_format);
+    EXPECT_EQ(a.view.commands_offered, 1);
     EXPECT_EQ(a.view.title, a.message(29) + " V" + kVersion + " - a.zip");
     EXPECT_EQ(a.view.status[0], "10" + a.message(57));
     EXPECT_EQ(a.view.status[1], f.file("a.zip"));
@@ -138,7 +142,7 @@ TEST(Listing, ReadOnlyArchiveIsMadeWritableAndListedInPlace) {
     ASSERT_EQ(run_in(f.path(), "echo hi > a.txt && zip -q r.zip a.txt && chmod 444 r.zip"), 0);
     ArchiveFixture a;
     a.list(f.file("r.zip"));
-    EXPECT_EQ(a.state.archive_path, f.file("r.zip"));
+    EXPECT_EQ(a.state.archive_path(), f.file("r.zip"));
     EXPECT_EQ(a.view.names(), std::vector<std::string>{"a.txt"});
     EXPECT_FALSE(os::attributes(f.file("r.zip")) & os::kAttrReadOnly);
     EXPECT_TRUE(a.prompter.boxes.empty());
@@ -178,15 +182,14 @@ TEST(Listing, UnlistableFilesAreLeftIntact) {
             EXPECT_EQ(a.prompter.boxes[0].title, a.message(42));
             EXPECT_EQ(a.prompter.boxes[0].text, a.message(45));
             EXPECT_EQ(a.prompter.boxes[0].icon, BoxIcon::kWarning);
-            EXPECT_EQ(a.state.archive_path, "");
-            EXPECT_EQ(a.state.archive_kind, ArchiveKind::kNone);
-            EXPECT_EQ(a.view.commands_for, ArchiveKind::kNone);
+            EXPECT_EQ(a.state.archive_path(), "");
+            EXPECT_EQ(a.state.archive_backend(), nullptr);
             // The title names no archive either, as before any was opened.
             EXPECT_EQ(a.view.title, RecordingView::kProgramTitle);
             EXPECT_EQ(a.view.status[0], "--");
         } else {
             EXPECT_TRUE(a.prompter.boxes.empty());
-            EXPECT_EQ(a.state.archive_path, f.file("a.zip"));
+            EXPECT_EQ(a.state.archive_path(), f.file("a.zip"));
             EXPECT_EQ(a.view.status[0], "0" + a.message(57));
             EXPECT_EQ(a.view.title, a.message(29) + " V" + kVersion + " - a.zip");
         }

@@ -93,28 +93,23 @@ TEST(Opening, NothingStartsFromFilesWithoutTheArchivesZoneMarker) {
               0);
     const TempFolderIn temp(f.file("temp"));
     ArchiveFixture a;
-    RarLibrary library;
-    ASSERT_TRUE(bind_rar_library(library, a.prompter, a.program.messages, "libunrar.so.5"));
-    a.program.rar = &library;
+    ASSERT_TRUE(a.rar_format.bind(a.prompter, a.program.messages, "libunrar.so.5"));
     int launches = 0;
     a.program.launch = [&launches](const Launch&) { return ++launches > 0; };
-    a.state.archive_path = f.file("m.rar");
-    a.state.archive_kind = ArchiveKind::kRar;
-    list_rar_archive(a.ctx);
+    a.state.open_archive(f.file("m.rar"))->list(a.ctx);
     os::emulate_zone_markers(true);
     const std::string marker = "[ZoneTransfer]\r\nZoneId=3\r\n";
-    ASSERT_TRUE(os::write_zone_marker(a.state.archive_path, marker));
+    ASSERT_TRUE(os::write_zone_marker(a.state.archive_path(), marker));
 
     ASSERT_EQ(a.listing.member_names.at(0), "a.txt");
-    open_rar_member(a.ctx, {0, "", ""});
+    a.rar_format.open_member(a.ctx, {0, "", ""});
     EXPECT_EQ(launches, 0);
-    open_rar_member(a.ctx, {1, "", ""});
+    a.rar_format.open_member(a.ctx, {1, "", ""});
     EXPECT_EQ(launches, 1);
     std::string got;
     EXPECT_TRUE(os::read_zone_marker(f.file("temp/marlox_open_2/b.txt"), got));
     EXPECT_EQ(got, marker);
     os::emulate_zone_markers(false);
-    release_rar_library(library);
 }
 
 TEST(Opening, SetupCandidatesAskFirstAndYesUnpacksEverything) {
@@ -150,7 +145,7 @@ TEST(ArchiveFiles, CopyMoveAndRenameKeepStrangersFilesAndShowTheirBoxes) {
     const std::string archive = f.read("Backup.ZIP");
     ArchiveFixture a;
     a.list(f.file("Backup.ZIP"));
-    const ArchiveBackend& zip = *backend_for(ArchiveKind::kZip);
+    ArchiveBackend& zip = a.zip_format;
 
     // Into a folder holding a file of that name: asked first, and No keeps both.
     a.prompter.folders = {f.file("other") + "/"};
@@ -170,7 +165,7 @@ TEST(ArchiveFiles, CopyMoveAndRenameKeepStrangersFilesAndShowTheirBoxes) {
     std::filesystem::create_directories(f.file("copies"));
     a.prompter.folders = {f.file("copies") + "/"};
     copy_archive(a.ctx, zip);
-    EXPECT_EQ(a.state.archive_path, f.file("copies") + "/Backup.ZIP");
+    EXPECT_EQ(a.state.archive_path(), f.file("copies") + "/Backup.ZIP");
     EXPECT_EQ(f.read("copies/Backup.ZIP"), archive);
     EXPECT_EQ(f.read("Backup.ZIP"), archive);
 
@@ -178,11 +173,11 @@ TEST(ArchiveFiles, CopyMoveAndRenameKeepStrangersFilesAndShowTheirBoxes) {
     a.prompter.lines = {"old", "..\\escape"};
     rename_archive(a.ctx, zip);
     EXPECT_EQ(a.prompter.line_requests[0].initial, "Backup");
-    EXPECT_EQ(a.state.archive_path, f.file("copies") + "/old.zip");
+    EXPECT_EQ(a.state.archive_path(), f.file("copies") + "/old.zip");
     EXPECT_EQ(f.read("copies/old.zip"), archive);
     rename_archive(a.ctx, zip);
     EXPECT_EQ(a.prompter.boxes.back().title, "Fehler beim umbenennen");
-    EXPECT_EQ(a.state.archive_path, f.file("copies") + "/old.zip");
+    EXPECT_EQ(a.state.archive_path(), f.file("copies") + "/old.zip");
 }
 
 TEST(ArchiveFiles, PropertiesTextScalesEachTotalAndUsesADecimalComma) {

@@ -34,17 +34,8 @@ std::string cut_in_last_member(const std::string& archive) {
 
 // A fixture with the native library bound.
 struct RarFixture : ArchiveFixture {
-    RarLibrary library;
-    RarFixture() {
-        EXPECT_TRUE(bind_rar_library(library, prompter, program.messages, "libunrar.so.5"));
-        program.rar = &library;
-    }
-    ~RarFixture() { release_rar_library(library); }
-    void list_rar(const std::string& path) {
-        state.archive_path = path;
-        state.archive_kind = ArchiveKind::kRar;
-        list_rar_archive(ctx);
-    }
+    RarFixture() { EXPECT_TRUE(rar_format.bind(prompter, program.messages, "libunrar.so.5")); }
+    void list_rar(const std::string& path) { state.open_archive(path)->list(ctx); }
 };
 
 // f/src holds a.txt, sub/b.txt and Grüße.txt dated 2005-03-07 14:30; `rar` packs them into
@@ -77,7 +68,7 @@ TEST(Rar, ListsRar5AndRar4ArchivesWithTheirRowsAndTotals) {
               (ArchiveEntry{"", "sub/b.txt", std::string(11, ' ') + "3000",
                             std::string(11, ' ') + "3000", "07/03/2005", "100.00"}));
     EXPECT_EQ(a.listing.unpacked_total, 3011.0f);
-    EXPECT_EQ(a.view.commands_for, ArchiveKind::kRar);
+    EXPECT_EQ(a.state.archive_backend(), &a.rar_format);
     EXPECT_EQ(a.view.status[0], "3" + a.message(57));
     EXPECT_TRUE(a.prompter.boxes.empty());
 
@@ -104,8 +95,8 @@ TEST(Rar, ExtractionConfinesNamesAndReportsTheFailingStage) {
                 {{"..\\..\\up.txt", "up"}, {"C:\\abs\\x.txt", "x"}, {"sub\\deep.txt", "deep"}}));
     std::filesystem::create_directories(f.file("sandbox/out"));
     RarFixture a;
-    RarResult result =
-        extract_rar(a.ctx, f.file("hostile.rar"), f.file("sandbox/out"), kEveryRarMember, true);
+    RarResult result = a.rar_format.extract(a.ctx, f.file("hostile.rar"), f.file("sandbox/out"),
+                                            kEveryRarMember, true);
     EXPECT_TRUE(result.ok);
     EXPECT_EQ(tree(f.file("sandbox")),
               (std::set<std::string>{"out/", "out/up.txt", "out/abs/", "out/abs/x.txt", "out/sub/",
@@ -114,10 +105,12 @@ TEST(Rar, ExtractionConfinesNamesAndReportsTheFailingStage) {
     // An archive cut short stops with the members before the cut out.
     f.write("damaged.rar", cut_in_last_member(stored_rar4({{"one.txt", "1"}, {"two.txt", "2"}})));
     std::filesystem::create_directory(f.file("d"));
-    result = extract_rar(a.ctx, f.file("damaged.rar"), f.file("d"), kEveryRarMember, false);
+    result =
+        a.rar_format.extract(a.ctx, f.file("damaged.rar"), f.file("d"), kEveryRarMember, false);
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(tree(f.file("d")), std::set<std::string>{"one.txt"});
-    result = extract_rar(a.ctx, f.file("missing.rar"), f.file("d"), kEveryRarMember, false);
+    result =
+        a.rar_format.extract(a.ctx, f.file("missing.rar"), f.file("d"), kEveryRarMember, false);
     EXPECT_EQ(result.stage, 0);
     EXPECT_NE(result.code, 0);
 }
@@ -146,9 +139,9 @@ TEST(Rar, OpeningARowStartsThatMemberAlone) {
         return true;
     };
     a.list_rar(f.file("names.rar"));
-    for (int entry : {0, 1, 3}) open_rar_member(a.ctx, {entry, "", ""});
+    for (int entry : {0, 1, 3}) a.rar_format.open_member(a.ctx, {entry, "", ""});
     a.list_rar(f.file("ref.rar"));
-    open_rar_member(a.ctx, {1, "", ""});
+    a.rar_format.open_member(a.ctx, {1, "", ""});
     unsetenv("TMPDIR");
     EXPECT_EQ(opened, (std::vector<std::string>{"first", "upper", "second", "alpha\n"}));
 }
@@ -158,9 +151,9 @@ TEST(Rar, ConversionMakesAZipBesideOnlyWhenEveryMemberCameOut) {
     make_rar5(f);
     RarFixture a;
     a.list_rar(f.file("five.rar"));
-    convert_to_zip(a.ctx, *backend_for(ArchiveKind::kRar));
-    EXPECT_EQ(a.state.archive_path, f.file("five.zip"));
-    EXPECT_EQ(a.state.archive_kind, ArchiveKind::kZip);
+    convert_to_zip(a.ctx, a.rar_format);
+    EXPECT_EQ(a.state.archive_path(), f.file("five.zip"));
+    EXPECT_EQ(a.state.archive_backend(), &a.zip_format);
     expect_peers_accept(f.file("five.zip"));
     EXPECT_TRUE(a.prompter.boxes.empty());
 
@@ -169,11 +162,11 @@ TEST(Rar, ConversionMakesAZipBesideOnlyWhenEveryMemberCameOut) {
     f.write("broken.zip", "the user's own broken.zip");
     a.list_rar(f.file("broken.rar"));
     a.prompter.answers = {kAnswerYes};  // replace broken.zip: yes
-    convert_to_zip(a.ctx, *backend_for(ArchiveKind::kRar));
+    convert_to_zip(a.ctx, a.rar_format);
     ASSERT_EQ(a.prompter.boxes.size(), 2u);
     EXPECT_EQ(a.prompter.boxes[1].text, a.message(76));
     EXPECT_EQ(f.read("broken.zip"), "the user's own broken.zip");
-    EXPECT_EQ(a.state.archive_path, f.file("broken.rar"));
+    EXPECT_EQ(a.state.archive_path(), f.file("broken.rar"));
 }
 
 }  // namespace

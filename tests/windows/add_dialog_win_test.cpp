@@ -64,7 +64,7 @@ TEST_F(AddDialogTest, NewArchiveAddsTheSelectedTreeRelativeToTheListFolder) {
     EXPECT_EQ(prompter.save_requests[0].title, message(26));
     EXPECT_EQ(prompter.save_requests[0].filters, message(59));
     const std::vector<std::string> names = {"notes.txt", "Bilder/a.jpg", "Bilder/Urlaub/b.jpg"};
-    EXPECT_EQ(app->state().archive_path, work.path() + "relative.dat.zip");
+    EXPECT_EQ(app->state().archive_path(), work.path() + "relative.dat.zip");
     EXPECT_EQ(column(1), names);
     EXPECT_EQ(names_in(work.path() + "relative.dat.zip"), names);
     EXPECT_TRUE(IsWindowEnabled(window().list()));
@@ -128,7 +128,7 @@ TEST_F(AddDialogTest, OptionRulesListNavigationHelpAndCancelLeavingAnEmptyArchiv
 
     // A cancelled requester leaves the archive path as it was.
     app->dispatch_command(kButtonNew);
-    EXPECT_EQ(app->state().archive_path, work.path() + "cancelled.zip");
+    EXPECT_EQ(app->state().archive_path(), work.path() + "cancelled.zip");
 }
 
 // The rows selected and sorted in the real list decide what goes and in which order the rest

@@ -30,7 +30,7 @@ TEST_F(DropTest, DroppedOrGivenItemsPackAfterTheFirstFile) {
     SendMessageA(window().handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
     EXPECT_TRUE(ran);
     const std::string archive = work.path() + "notes.zip";
-    EXPECT_EQ(app->state().archive_path, archive);
+    EXPECT_EQ(app->state().archive_path(), archive);
     std::string below_drive = work.path().substr(3);
     for (char& c : below_drive) c = c == '\\' ? '/' : c;
     const std::vector<std::string> packed = {below_drive + "notes.txt", below_drive + "src/main.c"};
@@ -42,7 +42,7 @@ TEST_F(DropTest, DroppedOrGivenItemsPackAfterTheFirstFile) {
     Dialog::test_hook = [](HWND dialog) { press(dialog, kAddOk); };
     start(work.path() + "notes.txt\" \"" + src + "main.c");
     EXPECT_EQ(names_in(archive), (std::vector<std::string>{"notes.txt", "main.c"}));
-    EXPECT_EQ(app->state().archive_path, archive);
+    EXPECT_EQ(app->state().archive_path(), archive);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // the real window: what the back-end matrix (backend_matrix_win_test.cpp) does not ask of every
 // format.
 #include "dialog_driver.h"
+#include "formats/rar.h"
 #include "runtime/file_meta.h"
 
 namespace {
@@ -48,7 +49,7 @@ TEST_F(FormatsTest, AnUnreplaceableTargetIsKeptAndAnOldLibraryIsRefusedOnce) {
     ASSERT_EQ(prompter.boxes.size(), 1u);
     EXPECT_EQ(prompter.boxes[0].text, message(76));
     EXPECT_EQ(read_bytes(target + "mine.txt"), "mine");
-    EXPECT_EQ(app->state().archive_path, work.path() + "plain.rar");
+    EXPECT_EQ(app->state().archive_path(), work.path() + "plain.rar");
 
     RarLibrary old;
     ScriptedPrompter quiet;

@@ -95,7 +95,7 @@ TEST_F(MainWindowTest, OpenCommandListsSortsOrRefusesByExtension) {
     prompter.files = {"", work.path() + "noextension"};
     app->dispatch_command(kButtonOpen);
     app->dispatch_command(kCmdOpen);
-    EXPECT_EQ(app->state().archive_path, first);
+    EXPECT_EQ(app->state().archive_path(), first);
     ASSERT_EQ(prompter.file_requests.size(), 2u);
     EXPECT_EQ(prompter.file_requests[0].title, message(23));
     EXPECT_EQ(prompter.file_requests[0].filters, message(47));
@@ -108,7 +108,7 @@ TEST_F(MainWindowTest, OpenCommandListsSortsOrRefusesByExtension) {
     ASSERT_TRUE(write_bytes(second, stored_zip({{"b", "1"}, {"C", "2"}, {"a", "3"}})));
     prompter.files = {second};
     app->dispatch_command(kCmdOpen);
-    EXPECT_EQ(app->state().archive_path, second);
+    EXPECT_EQ(app->state().archive_path(), second);
     EXPECT_EQ(column(1), (std::vector<std::string>{"a", "b", "C"}));
     EXPECT_EQ(indicators(), (std::vector<int>{0, 2, 2, 2, 2}));
     click_header(1);
@@ -124,7 +124,7 @@ TEST_F(MainWindowTest, OpenCommandListsSortsOrRefusesByExtension) {
     EXPECT_EQ(prompter.boxes[0].title, message(42));
     EXPECT_EQ(prompter.boxes[0].text, message(45));
     EXPECT_EQ(prompter.boxes[0].icon, BoxIcon::kWarning);
-    EXPECT_TRUE(app->state().archive_path.empty());
+    EXPECT_TRUE(app->state().archive_path().empty());
     EXPECT_EQ(text_of(window().handle()),
               MainWindow::base_title(message(29), app->config_existed()));
     EXPECT_EQ(window().row_count(), 0);

@@ -70,7 +70,7 @@ TEST_F(OpeningTest, SetupAndViewersStartInTheirFolderAndCabinetsEachGiveTheirOwn
     const std::string cabinet = work.path() + "same.cab";
     for (const char* member : {"one", "two"}) {
         ASSERT_TRUE(write_bytes(cabinet, read_bytes(kMatrix + member + ".cab")));
-        if (!app || app->state().archive_path != cabinet) start(cabinet);
+        if (!app || app->state().archive_path() != cabinet) start(cabinet);
         open("same.mlxt", kCmdView, 1);
         EXPECT_EQ(read_bytes(log + ".copy"), member);
         DeleteFileA(log.c_str());
