@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstdio>
 
 #include "archive/listing.h"
 #include "runtime/file_meta.h"
@@ -36,12 +35,6 @@ std::string forward_slashes(std::string text) {
 int64_t size_of(const std::string& path) { return std::max<int64_t>(0, file_size_of(path)); }
 
 int progress_value(int64_t bytes) { return bytes > INT_MAX ? INT_MAX : static_cast<int>(bytes); }
-
-std::string two_digits(int value) {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%02d", value);
-    return buffer;
-}
 
 void add_file_to_pending(PendingItems& pending, const std::string& path) {
     pending.files.push_back(path);
