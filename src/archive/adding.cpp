@@ -77,8 +77,7 @@ AddName add_name(const std::string& path, int mode, const std::string& list_fold
     if (mode == 0) {
         cut = file_name_start(path);
     } else if (mode == 1 || mode == 2) {
-        std::string folder = list_folder;
-        if (!folder.empty() && !is_separator(folder.back())) folder += '\\';
+        const std::string folder = as_folder(list_folder);
         const bool below = mode == 1 && !folder.empty() && path.size() > folder.size() &&
                            lower_case(path.substr(0, folder.size())) == lower_case(folder);
         cut = below ? folder.size() : root_length(path);
@@ -97,9 +96,7 @@ AddName add_name(const std::string& path, int mode, const std::string& list_fold
 std::string drop_base_name(const PendingItems& pending) {
     if (!pending.files.empty()) return pending.files.front();
     if (!pending.folders.empty()) {
-        std::string folder = pending.folders.front();
-        if (!folder.empty() && is_separator(folder.back())) folder.pop_back();
-        return folder;
+        return without_separator(pending.folders.front());
     }
     return os::program_folder() + "zip.zip";
 }
@@ -109,9 +106,9 @@ std::string pack_archive_name(const std::string& base, const os::SystemTime& now
     const size_t dot = base.rfind('.');
     const bool has_extension = dot != std::string::npos && dot >= name_start;
     if (has_extension && lower_case(base.substr(dot + 1)) == "zip") {
-        return base.substr(0, name_start) + "packed_" + two_digits(now.day) + "_" +
-               two_digits(now.month) + "_" + std::to_string(now.year) + "_" + two_digits(now.hour) +
-               "_" + two_digits(now.minute) + "_" + two_digits(now.second) + "_.zip";
+        return folder_of(base) + "packed_" + two_digits(now.day) + "_" + two_digits(now.month) +
+               "_" + std::to_string(now.year) + "_" + two_digits(now.hour) + "_" +
+               two_digits(now.minute) + "_" + two_digits(now.second) + "_.zip";
     }
     return (has_extension ? base.substr(0, dot) : base) + ".zip";
 }
@@ -133,9 +130,9 @@ void take_add_selection(PendingItems& pending, const std::string& list_folder,
         if (!entry.selected) continue;
         if (entry.folder) {
             if (entry.name != "." && entry.name != "..")
-                pending.folders.push_back(list_folder + entry.name + "\\");
+                pending.folders.push_back(as_folder(join_path(list_folder, entry.name)));
         } else if (!list_folder.empty()) {
-            add_file_to_pending(pending, list_folder + entry.name);
+            add_file_to_pending(pending, join_path(list_folder, entry.name));
         }
     }
     if (include_folders) expand_pending_folders(pending);
@@ -149,9 +146,9 @@ void expand_pending_folders(PendingItems& pending) {
         if (!os::list_folder(folder, entries)) continue;
         for (const os::FolderEntry& entry : entries) {
             if (entry.attributes & os::kAttrDirectory) {
-                pending.folders.push_back(folder + entry.name + "\\");
+                pending.folders.push_back(as_folder(join_path(folder, entry.name)));
             } else {
-                add_file_to_pending(pending, folder + entry.name);
+                add_file_to_pending(pending, join_path(folder, entry.name));
             }
         }
     }
