@@ -8,7 +8,9 @@
 #       (docs/ by default), the pictures the README shows
 #
 # Run scripts/build.sh first. The program folder is build/shot/, so a configuration written by
-# an earlier shot is used again; delete it for a first-start picture.
+# an earlier shot is used again; delete it for a first-start picture. The --docs pictures show
+# nothing of this machine: their session has no drive for the host's files, the program is in
+# C:\Program Files\Marlox and the sample archive alone in C:\Samples.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build/win
@@ -26,21 +28,31 @@ else
 fi
 
 state=$root/build/shot-session
-program=$root/build/shot
-mkdir -p "$program"
-cp "$build/marlox.exe" "$build/UnRAR.dll" "$build/license.txt" "$program/"
-cp -r "$root/data/." "$program/"
-
-"$root/tools/wine-session.sh" start "$state" "$arch"
+"$root/tools/wine-session.sh" start "$state" "$arch" ${docs:+--no-host-drive}
 trap '"$root/tools/wine-session.sh" stop "$state"' EXIT
 # shellcheck disable=SC1091
 source "$state/env"
-wintool() { timeout 60 "$WINE" "$build/tests/wintool.exe" "$@" | tr -d '\r'; }
+
+# Where the program and the window helper lie, and the folder the program starts in.
+program=$root/build/shot
+wintool_exe=$build/tests/wintool.exe
+here=$program
+if [ -n "$docs" ]; then
+    program="$WINEPREFIX/drive_c/Program Files/Marlox"
+    wintool_exe=$WINEPREFIX/drive_c/windows/wintool.exe
+    here=$WINEPREFIX/drive_c/Samples
+    cp "$build/tests/wintool.exe" "$wintool_exe"
+fi
+mkdir -p "$program" "$here"
+cp "$build/marlox.exe" "$build/UnRAR.dll" "$build/license.txt" "$program/"
+cp -r "$root/data/." "$program/"
+
+wintool() { timeout 60 "$WINE" "$wintool_exe" "$@" | tr -d '\r'; }
 # Message `n` of the English catalog: the titles of the dialogs.
 message() { sed -n "$(($1 + 2))p" "$root/data/Common.catalog_en" | tr -d '\r'; }
 
 start() {
-    (cd "$program" && exec timeout 300 "$WINE" "$program/marlox.exe" "$@") &
+    (cd "$here" && exec timeout 300 "$WINE" "$program/marlox.exe" "$@") &
     pid=$!
     wintool title "Marlox V" 30 >/dev/null || {
         echo "no Marlox window appeared" >&2
@@ -72,11 +84,8 @@ fi
 
 # The English texts, and a sample archive of this repository's files.
 printf 'language = en\r\n' >"$program/marlox.ini"
-sample=$root/build/sample/docs.zip
-mkdir -p "$(dirname "$sample")"
-rm -f "$sample"
-(cd "$root" && zip -q -9 -r "$sample" README.md data src/app src/zip)
-start "Z:$(tr / '\\' <<<"$sample")"
+(cd "$root" && zip -q -9 -r "$here/docs.zip" README.md data src/app src/zip)
+start 'C:\Samples\docs.zip'
 main=$(wintool title "Marlox V" 5)
 shoot "$docs/main.png" "$main"
 # Each dialog: its command, its title, the button that closes it, the picture's name.

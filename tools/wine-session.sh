@@ -2,7 +2,10 @@
 # Starts or stops the headless Wine session the Windows and end-to-end tests run in: an Xvfb
 # display, a fresh Wine prefix, a persistent wineserver and one virtual desktop.
 #
-#   wine-session.sh start STATE_DIR ARCH   ARCH is win32 or win64, the Windows build's kind
+#   wine-session.sh start STATE_DIR ARCH [--no-host-drive]
+#                                          ARCH is win32 or win64, the Windows build's kind;
+#                                          --no-host-drive leaves out Wine's Z: drive (the whole
+#                                          host file system), for pictures that show only C:
 #   wine-session.sh stop STATE_DIR
 #
 # `start` writes STATE_DIR/env, which wine-run.sh and the end-to-end scripts source.
@@ -32,6 +35,8 @@ start) ;;
 esac
 
 arch=${3:-win32}
+host_drive=yes
+[ "${4:-}" = --no-host-drive ] && host_drive=no
 stop_session
 mkdir -p "$state"
 prefix="$state/prefix"
@@ -76,6 +81,8 @@ source "$state/env"
 # A persistent server first, so every later Wine call starts in a fraction of a second.
 setsid "$WINESERVER" -p >/dev/null 2>&1 </dev/null
 "$WINE" wineboot -i >/dev/null 2>&1
+# Before the server restarts below, so the drive list the restarted session builds lacks it.
+[ "$host_drive" = yes ] || rm -f "$prefix/dosdevices/z:"
 # Every program runs in one virtual desktop. wineboot has already started a desktop process
 # of the default kind, so the server is restarted once the setting is in the registry.
 "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1

@@ -254,7 +254,7 @@ void AddDialog::open_row(int row) {
     if (entry.name == "..") {
         go_up();
     } else {
-        show_folder(folder_ + entry.name);
+        show_folder(join_path(folder_, entry.name));
     }
 }
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstdio>
 
 #include "archive/listing.h"
 #include "runtime/file_meta.h"
@@ -37,12 +36,6 @@ std::string forward_slashes(std::string text) {
 int64_t size_of(const std::string& path) { return std::max<int64_t>(0, file_size_of(path)); }
 
 int progress_value(int64_t bytes) { return bytes > INT_MAX ? INT_MAX : static_cast<int>(bytes); }
-
-std::string two_digits(int value) {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%02d", value);
-    return buffer;
-}
 
 void add_file_to_pending(PendingItems& pending, const std::string& path) {
     pending.files.push_back(path);
@@ -85,8 +78,7 @@ AddName add_name(const std::string& path, int mode, const std::string& list_fold
     if (mode == 0) {
         cut = file_name_start(path);
     } else if (mode == 1 || mode == 2) {
-        std::string folder = list_folder;
-        if (!folder.empty() && !is_separator(folder.back())) folder += '\\';
+        const std::string folder = as_folder(list_folder);
         const bool below = mode == 1 && !folder.empty() && path.size() > folder.size() &&
                            lower_case(path.substr(0, folder.size())) == lower_case(folder);
         cut = below ? folder.size() : root_length(path);
@@ -105,9 +97,7 @@ AddName add_name(const std::string& path, int mode, const std::string& list_fold
 std::string drop_base_name(const PendingItems& pending) {
     if (!pending.files.empty()) return pending.files.front();
     if (!pending.folders.empty()) {
-        std::string folder = pending.folders.front();
-        if (!folder.empty() && is_separator(folder.back())) folder.pop_back();
-        return folder;
+        return without_separator(pending.folders.front());
     }
     return os::program_folder() + "zip.zip";
 }
@@ -117,9 +107,9 @@ std::string pack_archive_name(const std::string& base, const os::SystemTime& now
     const size_t dot = base.rfind('.');
     const bool has_extension = dot != std::string::npos && dot >= name_start;
     if (has_extension && lower_case(base.substr(dot + 1)) == "zip") {
-        return base.substr(0, name_start) + "packed_" + two_digits(now.day) + "_" +
-               two_digits(now.month) + "_" + std::to_string(now.year) + "_" + two_digits(now.hour) +
-               "_" + two_digits(now.minute) + "_" + two_digits(now.second) + "_.zip";
+        return folder_of(base) + "packed_" + two_digits(now.day) + "_" + two_digits(now.month) +
+               "_" + std::to_string(now.year) + "_" + two_digits(now.hour) + "_" +
+               two_digits(now.minute) + "_" + two_digits(now.second) + "_.zip";
     }
     return (has_extension ? base.substr(0, dot) : base) + ".zip";
 }
@@ -141,9 +131,9 @@ void take_add_selection(PendingItems& pending, const std::string& list_folder,
         if (!entry.selected) continue;
         if (entry.folder) {
             if (entry.name != "." && entry.name != "..")
-                pending.folders.push_back(list_folder + entry.name + "\\");
+                pending.folders.push_back(as_folder(join_path(list_folder, entry.name)));
         } else if (!list_folder.empty()) {
-            add_file_to_pending(pending, list_folder + entry.name);
+            add_file_to_pending(pending, join_path(list_folder, entry.name));
         }
     }
     if (include_folders) expand_pending_folders(pending);
@@ -157,9 +147,9 @@ void expand_pending_folders(PendingItems& pending) {
         if (!os::list_folder(folder, entries)) continue;
         for (const os::FolderEntry& entry : entries) {
             if (entry.attributes & os::kAttrDirectory) {
-                pending.folders.push_back(folder + entry.name + "\\");
+                pending.folders.push_back(as_folder(join_path(folder, entry.name)));
             } else {
-                add_file_to_pending(pending, folder + entry.name);
+                add_file_to_pending(pending, join_path(folder, entry.name));
             }
         }
     }

@@ -135,7 +135,7 @@ void ExtractDialog::new_folder() {
     const std::string name = ctx_.prompter.input_line(request);
     if (name.empty()) return;
     const std::string parent = shown_folder();
-    const std::string path = as_folder(parent + name);
+    const std::string path = as_folder(join_path(parent, name));
     // A folder that cannot be made is not reported; the tree simply does not show it.
     if (!os::create_folder(path)) return;
     HTREEITEM selected = TreeView_GetSelection(tree_);
@@ -205,7 +205,7 @@ void ExtractDialog::load_children(HTREEITEM item) {
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
         return lower_case(a) < lower_case(b);
     });
-    for (const std::string& name : names) add_folder(item, path + name, name);
+    for (const std::string& name : names) add_folder(item, join_path(path, name), name);
     if (names.empty()) {
         data.mask = TVIF_CHILDREN;
         data.cChildren = 0;

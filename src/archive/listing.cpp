@@ -16,12 +16,6 @@ constexpr size_t kSizeWidth = 15;
 constexpr size_t kRateWidth = 6;
 constexpr size_t kSortedCharacters = 200;
 
-std::string two_digits(int value) {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%02d", value);
-    return buffer;
-}
-
 // A read-only archive loses its read-only bit; where that is impossible (a read-only medium)
 // the archive is copied under its own name into a private folder in the temporary folder, so
 // no file of the user's there is replaced, and the copy is listed. False when neither worked.

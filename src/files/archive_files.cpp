@@ -61,7 +61,7 @@ void relocate(ArchiveContext& ctx, ArchiveBackend& backend, bool move) {
     request.prompt = move ? "verschieben nach..." : "kopieren nach...";
     const std::string folder = ctx.prompter.choose_folder(request);
     if (!folder.empty())
-        relocate_to(ctx, backend, move, folder + file_name_of(ctx.state.archive_path()));
+        relocate_to(ctx, backend, move, join_path(folder, file_name_of(ctx.state.archive_path())));
     ctx.view.enable_list(true);
 }
 

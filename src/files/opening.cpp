@@ -23,9 +23,7 @@ std::string clean_place(const std::string& folder, const std::string& name, bool
     const std::string placed = MemberPlacement(backslash).predict(folder, name);
     std::string plain = name;
     for (char& c : plain) c = c == '/' ? '\\' : c;
-    return placed == as_folder(folder).substr(0, as_folder(folder).size() - 1) + "\\" + plain
-               ? placed
-               : std::string();
+    return placed == join_path(folder, plain) ? placed : std::string();
 }
 
 namespace {

@@ -100,8 +100,6 @@ int extract_again(const RarLibrary& rar, const std::string& archive_path, size_t
     }
 }
 
-std::string two_digits(int value) { return (value < 10 ? "0" : "") + std::to_string(value); }
-
 // The date column of a RAR row: dd/mm/yyyy, or --/--/---- for a stamp that is no date.
 std::string rar_date(unsigned file_time) {
     DosDateTime stamp;

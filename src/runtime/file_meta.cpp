@@ -1,5 +1,7 @@
 #include "runtime/file_meta.h"
 
+#include <cstdio>
+
 #include "runtime/os.h"
 
 namespace {
@@ -58,6 +60,12 @@ LocalDate make_local_date(int year, int month, int day, int hour, int minute, in
 LocalDate dos_to_local_date(DosDateTime stamp) {
     return make_local_date(1980 + (stamp.date >> 9), (stamp.date >> 5) & 15, stamp.date & 31,
                            (stamp.time >> 11) & 31, (stamp.time >> 5) & 63, 0);
+}
+
+std::string two_digits(int value) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%02d", value);
+    return buffer;
 }
 
 DosDateTime make_dos_stamp(int year, int month, int day, int hour, int minute, int second) {

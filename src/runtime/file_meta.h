@@ -29,6 +29,9 @@ DosDateTime make_dos_stamp(int year, int month, int day, int hour, int minute, i
 // Unpacks a DOS stamp: all seven year bits, seconds always 0. The all-zero stamp gives -1.
 LocalDate dos_to_local_date(DosDateTime stamp);
 
+// A calendar or clock part written with at least two digits: 7 gives "07", 2024 stays "2024".
+std::string two_digits(int value);
+
 // The DOS stamp of the last-write time of an existing file, in local time; an odd second
 // loses its last second. Date 0 and time 0 when the time cannot be read or packed.
 DosDateTime file_time_to_dos(const std::string& path);

@@ -28,6 +28,15 @@ std::string as_folder(const std::string& folder) {
     return folder + "\\";
 }
 
+std::string without_separator(const std::string& folder) {
+    return !folder.empty() && is_separator(folder.back()) ? folder.substr(0, folder.size() - 1)
+                                                          : folder;
+}
+
+std::string join_path(const std::string& folder, const std::string& name) {
+    return as_folder(folder) + name;
+}
+
 std::string unused_path(const std::string& base) {
     for (int n = 1; n < 10000; ++n) {
         const std::string candidate = base + std::to_string(n);
@@ -55,7 +64,7 @@ int64_t file_size_of(const std::string& path) {
 
 void remove_tree(const std::string& folder) {
     const std::string base = as_folder(folder);
-    const std::string self = base.substr(0, base.size() - 1);
+    const std::string self = without_separator(base);
     // Each step looks at the path itself, never through a link: a link (the folder itself
     // replaced by one meanwhile, or any entry) goes, never what it points to.
     const uint32_t own = os::own_attributes(self);

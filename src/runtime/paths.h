@@ -18,6 +18,11 @@ std::string folder_of(const std::string& path);
 std::string extension_of(const std::string& path);
 // `folder` ending in exactly the separator it has, or "\" added; empty stays empty.
 std::string as_folder(const std::string& folder);
+// `folder` without its trailing separator; a folder that ends in none stays as it is.
+std::string without_separator(const std::string& folder);
+// `name` in `folder`: one separator between them, "\" unless `folder` ends in one already; an
+// empty folder gives `name` alone.
+std::string join_path(const std::string& folder, const std::string& name);
 
 // `base` followed by the first number that makes a path nothing exists at yet; empty when there
 // is none below 10000.

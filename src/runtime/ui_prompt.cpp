@@ -7,6 +7,8 @@
 
 #include <vector>
 
+#include "runtime/paths.h"
+
 namespace {
 
 constexpr int kInputField = 100;
@@ -191,7 +193,7 @@ class SystemPrompter : public Prompter {
         const bool found = SHGetPathFromIDListA(chosen, path) != FALSE;
         CoTaskMemFree(chosen);
         const std::string folder = found ? path : "";
-        return folder.empty() || folder.back() == '\\' ? folder : folder + "\\";
+        return as_folder(folder);
     }
 };
 

@@ -37,10 +37,10 @@ void TempFiles::forget_folder_of(const std::string& path) {
 
 std::string TempFiles::create_private_folder(const std::string& parent, const std::string& prefix) {
     for (int n = 1; n < 10000; ++n) {
-        const std::string path = parent + prefix + std::to_string(n);
+        const std::string path = join_path(parent, prefix + std::to_string(n));
         if (os::create_new_folder(path)) {
             track_folder(path);
-            return path + "\\";
+            return as_folder(path);
         }
         if (os::attributes(path) == os::kNoAttributes) return std::string();
     }

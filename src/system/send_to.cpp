@@ -5,6 +5,7 @@
 #include <shobjidl.h>
 
 #include "runtime/os.h"
+#include "runtime/paths.h"
 
 std::string special_folder(int id) {
     std::string path;
@@ -20,8 +21,7 @@ std::string special_folder(int id) {
             CoTaskMemFree(list);
         }
     }
-    if (!path.empty() && path.back() != '\\') path += '\\';
-    return path;
+    return as_folder(path);
 }
 
 int create_shortcut(const ShortcutSpec& spec) {

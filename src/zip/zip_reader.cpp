@@ -409,7 +409,7 @@ int zip_extract(ZipEngine& z, const std::string& target, int member) {
     if (path.empty()) return kZipOk;
     result = write_data(s, h, l, data, path);
     // The folder taken over from the member before may be gone: place the member afresh.
-    const std::string folder_path = path.substr(0, path.find_last_of('\\'));
+    const std::string folder_path = without_separator(folder_of(path));
     if (result == kZipCannotWrite && os::attributes(folder_path) == os::kNoAttributes) {
         s.placement = MemberPlacement(false);
         result = write_data(s, h, l, data, s.placement.place(target, name));

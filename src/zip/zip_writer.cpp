@@ -15,6 +15,7 @@
 #include <new>
 
 #include "runtime/file_meta.h"
+#include "runtime/paths.h"
 #include "zip/zip_internal.h"
 
 struct ZipDeflater {
@@ -39,9 +40,7 @@ constexpr int64_t kMaxOffset = 0xFFFFFFFELL;
 std::string source_path(const std::string& base, const std::string& name) {
     bool absolute = (!name.empty() && (name[0] == '\\' || name[0] == '/')) ||
                     (name.size() >= 2 && name[1] == ':');
-    if (absolute || base.empty()) return name;
-    char last = base.back();
-    return last == '\\' || last == '/' ? base + name : base + "\\" + name;
+    return absolute ? name : join_path(base, name);
 }
 
 int load_directory(ZipState& s) {

@@ -20,3 +20,19 @@ TEST(Paths, RemovingATreeNeverFollowsALink) {
     EXPECT_FALSE(std::filesystem::exists(f.file("work")));
     EXPECT_EQ(f.read("outside/precious.txt"), "keep");
 }
+
+// A folder and a name join with one separator, whether or not the folder ends in one.
+TEST(Paths, JoiningAndTrimmingFolders) {
+    const struct {
+        const char *folder, *joined, *trimmed;
+    } cases[] = {
+        {"C:\\Daten", "C:\\Daten\\a.txt", "C:\\Daten"},
+        {"C:\\Daten\\", "C:\\Daten\\a.txt", "C:\\Daten"},
+        {"/tmp/x/", "/tmp/x/a.txt", "/tmp/x"},
+        {"", "a.txt", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(join_path(c.folder, "a.txt"), c.joined) << c.folder;
+        EXPECT_EQ(without_separator(c.folder), c.trimmed) << c.folder;
+    }
+}
