@@ -83,7 +83,7 @@ TEST(Listing, ListsEveryMemberWithItsRowTotalsAndSetupCandidates) {
     TestFolder f;
     f.write("a.zip", known);
     f.write("rows.py", std::string("import zipfile, struct, sys\n") + kPythonRows);
-    make_peer_archive(f, kPeers[0]);
+    make_sources(f, &kPeers[0]);
     ASSERT_EQ(run_in(f.path(), "mv a.zip peer.zip"), 0);
     f.write("a.zip", known);
     for (const std::string name : {"a.zip", "peer.zip"}) {
@@ -95,7 +95,7 @@ TEST(Listing, ListsEveryMemberWithItsRowTotalsAndSetupCandidates) {
             for (size_t i = 0; i < r.texts.size(); ++i) line += (i ? "|" : "") + r.texts[i];
             got.push_back(line);
         }
-        EXPECT_EQ(got, lines(output_of(f.path(), "python3 rows.py " + name))) << name;
+        EXPECT_EQ(got, output_of(f.path(), "python3 rows.py " + name)) << name;
     }
 
     ArchiveFixture a;

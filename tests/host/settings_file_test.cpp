@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "runtime/os.h"
-#include "test_folder.h"
+#include "zip_test_support.h"
 
 TEST(ConfigReader, EquivalentSpellingsOfOneKeyReadAlike) {
     const char* spellings[] = {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "runtime/os.h"
-#include "test_folder.h"
+#include "zip_test_support.h"
 
 TEST(TempFiles, RemovesOnlyWhatItTracked) {
     TestFolder dir;
