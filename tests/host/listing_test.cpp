@@ -174,10 +174,8 @@ TEST(Listing, UnlistableFilesAreLeftIntact) {
         EXPECT_TRUE(a.listing.member_names.empty());
         EXPECT_EQ(a.listing.member_count, 0);
         if (reported) {
-            ASSERT_EQ(a.prompter.boxes.size(), 1u);
-            EXPECT_EQ(a.prompter.boxes[0].title, a.message(42));
-            EXPECT_EQ(a.prompter.boxes[0].text, a.message(45));
-            EXPECT_EQ(a.prompter.boxes[0].icon, BoxIcon::kWarning);
+            EXPECT_EQ(a.prompter.boxes.size(), 1u);
+            EXPECT_EQ(a.box(0), std::make_tuple(a.message(42), a.message(45), BoxIcon::kWarning));
             EXPECT_EQ(a.state.archive_path, "");
             EXPECT_EQ(a.state.archive_kind, ArchiveKind::kNone);
             EXPECT_EQ(a.view.commands_for, ArchiveKind::kNone);
