@@ -7,6 +7,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "archive/listing.h"
@@ -27,17 +28,17 @@ class RecordingView : public ArchiveView {
     std::string status[2] = {"--", "--"};
     std::vector<std::string> status1_history;  // every text written into field 1
     std::string title;
-    std::vector<int> ranges;  // every progress range set
-    std::vector<int> values;  // every progress value set
+    std::vector<int> ranges, values;  // every progress range and value set
     std::vector<bool> list_enabled;
     int commands_offered = 0;  // set_commands calls
     std::vector<std::string> setup_candidates;
     int sorted_on_open = 0;
+    mutable int row_reads = 0;  // row_text calls, for what an operation costs
+    static constexpr const char* kProgramTitle = "(the program's own title)";
 
     void clear_rows() override { rows.clear(); }
     void add_row(const ArchiveEntry& row) override { rows.push_back({row, false}); }
     int row_count() const override { return static_cast<int>(rows.size()); }
-    mutable int row_reads = 0;  // row_text calls, for what an operation costs
     std::string row_text(int row, int column) const override {
         ++row_reads;
         return rows.at(static_cast<size_t>(row)).texts.at(static_cast<size_t>(column));
@@ -62,7 +63,6 @@ class RecordingView : public ArchiveView {
     }
     void set_title(const std::string& text) override { title = text; }
     void reset_title() override { title = kProgramTitle; }
-    static constexpr const char* kProgramTitle = "(the program's own title)";
     void set_progress_range(int maximum) override { ranges.push_back(maximum); }
     void set_progress(int value) override { values.push_back(value); }
     void set_commands(const std::vector<std::string>& candidates) override {
@@ -85,9 +85,8 @@ class RecordingView : public ArchiveView {
     bool run_decipher_dialog(
         const std::function<PasswordAnswer(const std::string&)>& attempt) override {
         while (!passwords.empty()) {
-            const std::string password = passwords.front();
+            password_answers.push_back(attempt(passwords.front()));
             passwords.pop_front();
-            password_answers.push_back(attempt(password));
             if (password_answers.back() == PasswordAnswer::kRight) return true;
         }
         return false;
@@ -95,10 +94,7 @@ class RecordingView : public ArchiveView {
 
     void select(const std::string& name) {
         for (Row& r : rows) {
-            if (r.texts[1] == name) {
-                r.selected = true;
-                return;
-            }
+            if (r.texts[1] == name) return void(r.selected = true);
         }
         ADD_FAILURE() << "no row " << name;
     }
@@ -126,6 +122,11 @@ struct ArchiveFixture {
     ~ArchiveFixture() { program.temp_files.remove_all(); }
 
     const std::string& message(int n) const { return program.messages.message(n); }
+    // Box `n` shown so far, as its title, text and icon.
+    std::tuple<std::string, std::string, BoxIcon> box(size_t n) const {
+        const MessageBoxRequest& b = prompter.boxes.at(n);
+        return {b.title, b.text, b.icon};
+    }
 
     void list(const std::string& path) {
         state.open_archive(path);

@@ -41,7 +41,7 @@ TEST(Cipher, ProtectingAndOpeningGiveBackTheArchiveAndAWrongPasswordChangesNothi
     for (const Peer& peer : kPeers) {
         SCOPED_TRACE(peer.name);
         TestFolder f;
-        make_peer_archive(f, peer);
+        make_sources(f, &peer);
         const std::string plain = f.read("a.zip");
         ArchiveFixture a;
         a.list(f.file("a.zip"));

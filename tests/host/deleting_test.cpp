@@ -151,9 +151,7 @@ TEST(Deleting, FailedWriteLeavesTheArchiveWhole) {
         os::fail_writes_after(-1);
         went_through = a.prompter.boxes.empty();  // enough room for everything
         if (went_through) break;
-        EXPECT_EQ(a.prompter.boxes[0].title, a.message(42));
-        EXPECT_EQ(a.prompter.boxes[0].text, a.message(72));
-        EXPECT_EQ(a.prompter.boxes[0].icon, BoxIcon::kError);
+        EXPECT_EQ(a.box(0), std::make_tuple(a.message(42), a.message(72), BoxIcon::kError));
         EXPECT_EQ(f.read("a.zip"), before);
         EXPECT_EQ(a.view.rows.size(), 5u);
         for (const std::string& name : tree(f.path()))

@@ -23,6 +23,13 @@ long long mtime_of(const std::string& path) {
     return stat(path.c_str(), &st) == 0 ? static_cast<long long>(st.st_mtime) : -1;
 }
 
+// What f/`name` holds, and its last-write time.
+std::string dated(const TestFolder& f, const std::string& name) {
+    return f.read(name) + " @" + std::to_string(mtime_of(f.file(name)));
+}
+const std::string kMarch = " @" + std::to_string(kMarch7th2005),
+                  kJan = " @" + std::to_string(kJan1st2001);
+
 // Writes f/a.zip, lists it and extracts into f/out (made empty first) with the given choices.
 struct Extraction {
     ArchiveFixture a;
@@ -59,11 +66,11 @@ TEST(Extraction, WritabilityProbeNeverTouchesAnExistingLazarusFile) {
     EXPECT_TRUE(a.prompter.boxes.empty());
 
     EXPECT_FALSE(confirm_target_writable(a.ctx, f.file("missing") + "\\"));
-    ASSERT_EQ(a.prompter.boxes.size(), 1u);
-    EXPECT_EQ(a.prompter.boxes[0].title, a.message(42));
-    EXPECT_EQ(a.prompter.boxes[0].text,
-              a.message(185) + "\n" + a.message(186) + "\n" + a.message(187));
-    EXPECT_EQ(a.prompter.boxes[0].icon, BoxIcon::kWarning);
+    EXPECT_EQ(a.prompter.boxes.size(), 1u);
+    EXPECT_EQ(a.box(0),
+              std::make_tuple(a.message(42),
+                              a.message(185) + "\n" + a.message(186) + "\n" + a.message(187),
+                              BoxIcon::kWarning));
 }
 
 // The bar moves one unit per member or row: 100 / count up to 100 members, else the range is the
@@ -161,12 +168,9 @@ TEST(Extraction, OverwriteQuestion) {
             EXPECT_EQ(q.icon, BoxIcon::kWarning);
             EXPECT_NE(e.a.prompter.boxes[1].text.find("c.txt"), std::string::npos);
         }
-        EXPECT_EQ(f.read("out/a.txt"), ask ? "old a" : "new a");
-        EXPECT_EQ(mtime_of(f.file("out/a.txt")), ask ? kJan1st2001 : kMarch7th2005);
-        for (const std::string name : {"b.txt", "c.txt"}) {
-            EXPECT_EQ(f.read("out/" + name), "new " + name.substr(0, 1));
-            EXPECT_EQ(mtime_of(f.file("out/" + name)), kMarch7th2005);
-        }
+        EXPECT_EQ(dated(f, "out/a.txt"), ask ? "old a" + kJan : "new a" + kMarch);
+        EXPECT_EQ(dated(f, "out/b.txt"), "new b" + kMarch);
+        EXPECT_EQ(dated(f, "out/c.txt"), "new c" + kMarch);
     }
 }
 
@@ -180,11 +184,9 @@ TEST(Extraction, HostileNamesAndDamagedMembersNeverTouchOtherFiles) {
     Extraction e(f, stored_zip({{"../outside.txt", "from the archive"}, {"/abs.txt", "x"}}));
     e.run(1, "", true);
     EXPECT_TRUE(e.a.prompter.boxes.empty());
-    EXPECT_EQ(f.read("outside.txt"), "keep");
-    EXPECT_EQ(mtime_of(f.file("outside.txt")), kJan1st2001);
-    EXPECT_EQ(f.read("out/outside.txt"), "from the archive");
-    EXPECT_EQ(mtime_of(f.file("out/outside.txt")), kMarch7th2005);
-    EXPECT_EQ(mtime_of(f.file("out/abs.txt")), kMarch7th2005);
+    EXPECT_EQ(dated(f, "outside.txt"), "keep" + kJan);
+    EXPECT_EQ(dated(f, "out/outside.txt"), "from the archive" + kMarch);
+    EXPECT_EQ(dated(f, "out/abs.txt"), "x" + kMarch);
     e.a.prompter.answers = {kAnswerNo, kAnswerNo};
     e.run(1, "", true);
     ASSERT_EQ(e.a.prompter.boxes.size(), 2u);
@@ -199,17 +201,15 @@ TEST(Extraction, HostileNamesAndDamagedMembersNeverTouchOtherFiles) {
     f.write("out/bad.txt", "older");
     set_mtime(f.file("out/bad.txt"), kJan1st2001);
     d.run(1);
-    EXPECT_EQ(f.read("out/bad.txt"), "older");
-    EXPECT_EQ(mtime_of(f.file("out/bad.txt")), kJan1st2001);
-    EXPECT_EQ(f.read("out/good.txt"), "good");
-    EXPECT_EQ(mtime_of(f.file("out/good.txt")), kMarch7th2005);
-    EXPECT_EQ(f.read("out/pkg/__init__.py"), "");
-    EXPECT_EQ(mtime_of(f.file("out/pkg/__init__.py")), kMarch7th2005);
+    EXPECT_EQ(dated(f, "out/bad.txt"), "older" + kJan);
+    EXPECT_EQ(dated(f, "out/good.txt"), "good" + kMarch);
+    EXPECT_EQ(dated(f, "out/pkg/__init__.py"), kMarch);
     EXPECT_EQ(f.read("out/z.txt"), "z");
-    ASSERT_EQ(d.a.prompter.boxes.size(), 1u);
-    EXPECT_EQ(d.a.prompter.boxes[0].title, d.a.message(50));
-    EXPECT_EQ(d.a.prompter.boxes[0].text,
-              d.a.message(58) + "\n\n1" + d.a.message(57) + ":\nbad.txt");
+    EXPECT_EQ(d.a.prompter.boxes.size(), 1u);
+    EXPECT_EQ(
+        d.a.box(0),
+        std::make_tuple(d.a.message(50), d.a.message(58) + "\n\n1" + d.a.message(57) + ":\nbad.txt",
+                        BoxIcon::kWarning));
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "test_folder.h"
+#include "zip_test_support.h"
 
 namespace {
 

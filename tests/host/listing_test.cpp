@@ -86,7 +86,7 @@ TEST(Listing, ListsEveryMemberWithItsRowTotalsAndSetupCandidates) {
     TestFolder f;
     f.write("a.zip", known);
     f.write("rows.py", std::string("import zipfile, struct, sys\n") + kPythonRows);
-    make_peer_archive(f, kPeers[0]);
+    make_sources(f, &kPeers[0]);
     ASSERT_EQ(run_in(f.path(), "mv a.zip peer.zip"), 0);
     f.write("a.zip", known);
     for (const std::string name : {"a.zip", "peer.zip"}) {
@@ -98,7 +98,7 @@ TEST(Listing, ListsEveryMemberWithItsRowTotalsAndSetupCandidates) {
             for (size_t i = 0; i < r.texts.size(); ++i) line += (i ? "|" : "") + r.texts[i];
             got.push_back(line);
         }
-        EXPECT_EQ(got, lines(output_of(f.path(), "python3 rows.py " + name))) << name;
+        EXPECT_EQ(got, output_of(f.path(), "python3 rows.py " + name)) << name;
     }
 
     ArchiveFixture a;
@@ -115,15 +115,6 @@ TEST(Listing, ListsEveryMemberWithItsRowTotalsAndSetupCandidates) {
     EXPECT_EQ(a.view.status[0], "10" + a.message(57));
     EXPECT_EQ(a.view.status[1], f.file("a.zip"));
     EXPECT_EQ(a.view.sorted_on_open, 0);
-
-    // A comment after the directory changes neither the rows nor the totals.
-    const std::string comment(600, 'c');
-    f.write("comment.zip",
-            known.replace(known.size() - 2, 2, fields("2", {comment.size()})) + comment);
-    ArchiveFixture b;
-    b.list(f.file("comment.zip"));
-    EXPECT_EQ(b.view.names(), a.view.names());
-    EXPECT_EQ(b.listing.packed_total, a.listing.packed_total);
 
     // With `sort` on, the rows are sorted by name while the name lists keep the archive order;
     // the setup candidates of the archive before go.
@@ -178,10 +169,8 @@ TEST(Listing, UnlistableFilesAreLeftIntact) {
         EXPECT_TRUE(a.listing.member_names.empty());
         EXPECT_EQ(a.listing.member_count, 0);
         if (reported) {
-            ASSERT_EQ(a.prompter.boxes.size(), 1u);
-            EXPECT_EQ(a.prompter.boxes[0].title, a.message(42));
-            EXPECT_EQ(a.prompter.boxes[0].text, a.message(45));
-            EXPECT_EQ(a.prompter.boxes[0].icon, BoxIcon::kWarning);
+            EXPECT_EQ(a.prompter.boxes.size(), 1u);
+            EXPECT_EQ(a.box(0), std::make_tuple(a.message(42), a.message(45), BoxIcon::kWarning));
             EXPECT_EQ(a.state.archive_path(), "");
             EXPECT_EQ(a.state.archive_backend(), nullptr);
             // The title names no archive either, as before any was opened.

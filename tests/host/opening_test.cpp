@@ -122,10 +122,8 @@ TEST(Opening, SetupCandidatesAskFirstAndYesUnpacksEverything) {
     Opening a(f, {{"Setup.exe", "MZ setup"}, {"readme.txt", "read me"}});
     a.prompter.answers = {kAnswerNo, kAnswerYes};
     a.open("readme.txt");
-    ASSERT_EQ(a.prompter.boxes.size(), 1u);
-    EXPECT_EQ(a.prompter.boxes[0].title, a.message(65));
-    EXPECT_EQ(a.prompter.boxes[0].text, a.message(66));
-    EXPECT_EQ(a.prompter.boxes[0].icon, BoxIcon::kQuestion);
+    EXPECT_EQ(a.prompter.boxes.size(), 1u);
+    EXPECT_EQ(a.box(0), std::make_tuple(a.message(65), a.message(66), BoxIcon::kQuestion));
     ASSERT_EQ(a.launched.size(), 1u);
     EXPECT_EQ(file_name_of(a.launched[0].file), "readme.txt");
     EXPECT_EQ(os::attributes(folder_of(a.launched[0].file) + "Setup.exe"), os::kNoAttributes);

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "test_folder.h"
+#include "zip_test_support.h"
 
 // A link inside a tree being removed goes without what it points to (an archive can hold a link
 // to "..", which would otherwise reach the user's files).

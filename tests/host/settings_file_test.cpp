@@ -5,75 +5,67 @@
 #include <filesystem>
 
 #include "runtime/os.h"
-#include "test_folder.h"
+#include "zip_test_support.h"
 
-TEST(ConfigReader, EquivalentSpellingsOfOneKeyReadAlike) {
-    const char* spellings[] = {
-        "winx = 42\r\n",
-        "winx=42\n",
-        "WINX = 42\r\n",
-        "   WinX   =   42\r\n",
-        "winx =42",
-        "; comment\r\nwinx = 42\r\n",
-        "winx = 42\r\nwinx = 7\r\n",
-        "other = 1\rwinx = 42\r",
-        "\r\n\r\nwinx = 42\r\n[group]\r\nwinx = 9\r\n",
-    };
-    for (const char* text : spellings)
-        EXPECT_EQ(ConfigReader(text).integer("winx", -9), 42) << text;
-}
-
-TEST(ConfigReader, ValuesKeepTrailingSpacesAndGroupsEndTheSearch) {
+// Key "winx" (-9 when it is not found) in each text: spellings that read alike, the first of
+// two equal keys, groups that end the search, a line without "=", and the integer rule (sign and
+// digits, else 0).
+TEST(ConfigReader, SpellingsGroupsAndIntegers) {
+    const std::pair<const char*, int> cases[] = {
+        {"winx = 42\r\n", 42},
+        {"winx=42\n", 42},
+        {"WINX = 42\r\n", 42},
+        {"   WinX   =   42\r\n", 42},
+        {"winx =42", 42},
+        {"; comment\r\nwinx = 42\r\n", 42},
+        {"winx = 42\r\nwinx = 7\r\n", 42},
+        {"other = 1\rwinx = 42\r", 42},
+        {"\r\n\r\nwinx = 42\r\n[group]\r\nwinx = 9\r\n", 42},
+        {"[group]\r\nwinx = 0\r\n", -9},
+        {"  [group]\r\nwinx = 0\r\n", -9},
+        {"winx\r\nwinx = 0\r\n", 0},
+        {"winx = -5", -5},
+        {"winx = +7", 7},
+        {"winx = 12", 12},
+        {"winx = abc", 0},
+        {"winx = ", 0},
+        {"winx = 3 ", 3},
+        {"winx = 0x10", 0},
+        {"winx = -", 0},
+        {"winx = 99999999999", 2147483647}};
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(ConfigReader(text).integer("winx", -9), expected) << text;
+    // Texts keep their trailing spaces.
     const ConfigReader file("language = en  \r\n0 = C:\\Tools\\view.exe\r\n[more]\r\nsort = 1\r\n");
     EXPECT_EQ(file.text("language", "de"), "en  ");
     EXPECT_EQ(file.text("0", ""), "C:\\Tools\\view.exe");
     EXPECT_EQ(file.integer("sort", 5), 5);
-    EXPECT_EQ(ConfigReader("[group]\r\nsafe = 0\r\n").integer("safe", 1), 1);
-    EXPECT_EQ(ConfigReader("  [group]\r\nsafe = 0\r\n").integer("safe", 1), 1);
-    EXPECT_EQ(ConfigReader("safe\r\nsafe = 0\r\n").integer("safe", 1), 0);  // no "=": no key
     EXPECT_EQ(ConfigReader("language =\r\n").text("language", "de"), "");
 }
 
-TEST(ConfigReader, IntegersAreSignAndDigitsElseZero) {
-    const struct {
-        const char* value;
-        int expected;
-    } cases[] = {{"-5", -5},  {"+7", 7}, {"12", 12},
-                 {"abc", 0},  {"", 0},   {"3 ", 3},
-                 {"0x10", 0}, {"-", 0},  {"99999999999", 2147483647}};
-    for (const auto& c : cases)
-        EXPECT_EQ(ConfigReader(std::string("n = ") + c.value).integer("n", 77), c.expected)
-            << c.value;
+// The language, safe and sort flags, and the window's position and size, as loaded.
+std::vector<std::string> loaded(const TestFolder& dir, const std::string& text) {
+    dir.write("s.ini", text);
+    const Settings s = load_settings(dir.file(text.empty() ? "missing.ini" : "s.ini"), "en");
+    std::vector<std::string> out = {s.language};
+    for (int v : {s.safe, s.sort, s.winx, s.winy, s.sizex, s.sizey})
+        out.push_back(std::to_string(v));
+    return out;
 }
 
 TEST(LoadSettings, DefaultsAndFallbackGeometry) {
     TestFolder dir;
-    Settings s = load_settings(dir.file("missing.ini"), "en");
-    EXPECT_EQ(s.language, "en");
-    EXPECT_EQ(s.safe, 1);
-    EXPECT_EQ(s.winx, 150);
-    EXPECT_EQ(s.winy, 100);
-    EXPECT_EQ(s.sizex, 640);
-    EXPECT_EQ(s.sizey, 400);
-
-    dir.write("a.ini",
-              "pos = 1\r\nwinx = -5\r\nwiny = 300\r\nsize = 1\r\nsizex = 0\r\nsizey = 999\r\n");
-    s = load_settings(dir.file("a.ini"), "en");
-    EXPECT_EQ(s.winx, 150);
-    EXPECT_EQ(s.winy, 100);
-    EXPECT_EQ(s.sizex, 640);
-    EXPECT_EQ(s.sizey, 400);
-
-    dir.write("b.ini", "pos = 1\r\nsize = 1\r\n");  // flags without values
-    s = load_settings(dir.file("b.ini"), "en");
-    EXPECT_EQ(s.winx, 100);
-    EXPECT_EQ(s.winy, 100);
-
-    dir.write("c.ini", "pos = 0\r\nwinx = 5\r\nwiny = 6\r\nlanguage = xx\r\nsort = 1\r\n");
-    s = load_settings(dir.file("c.ini"), "en");
-    EXPECT_EQ(s.winx, 150);
-    EXPECT_EQ(s.language, "xx");
-    EXPECT_EQ(s.sort, 1);
+    using V = std::vector<std::string>;
+    EXPECT_EQ(loaded(dir, ""), (V{"en", "1", "0", "150", "100", "640", "400"}));
+    EXPECT_EQ(loaded(dir,
+                     "pos = 1\r\nwinx = -5\r\nwiny = 300\r\nsize = 1\r\nsizex = 0\r\n"
+                     "sizey = 999\r\n"),
+              (V{"en", "1", "0", "150", "100", "640", "400"}));
+    // Flags without values.
+    EXPECT_EQ(loaded(dir, "pos = 1\r\nsize = 1\r\n"),
+              (V{"en", "1", "0", "100", "100", "640", "400"}));
+    EXPECT_EQ(loaded(dir, "pos = 0\r\nwinx = 5\r\nwiny = 6\r\nlanguage = xx\r\nsort = 1\r\n"),
+              (V{"xx", "1", "1", "150", "100", "640", "400"}));
 }
 
 TEST(LoadSettings, ViewerListSkipsEmptiesAndStopsAtFive) {

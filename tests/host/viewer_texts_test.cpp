@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "test_folder.h"
+#include "zip_test_support.h"
 
 TEST(ViewerTexts, EveryLineEndBecomesOneCrAndAnEmptyFileGivesNothing) {
     TestFolder folder;

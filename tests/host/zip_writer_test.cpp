@@ -69,7 +69,8 @@ TEST(ZipWriter, ArchiveLayoutAndWhereTheNextMemberGoes) {
     EXPECT_EQ(b.substr(directory + 55 + 46, 7), "two.txt");
     EXPECT_EQ(le(b, b.size() - 12, 2), 2u);
     EXPECT_EQ(le(b, b.size() - 10, 4), 55u + 53u);
-    EXPECT_EQ(output_of(f.path(), "zipinfo -1 a.zip"), "hello.txt\ntwo.txt\n");
+    EXPECT_EQ(output_of(f.path(), "zipinfo -1 a.zip"),
+              (std::vector<std::string>{"hello.txt", "two.txt"}));
 }
 
 TEST(ZipWriter, FoldersEmptyFilesAndMissingSources) {
@@ -77,10 +78,6 @@ TEST(ZipWriter, FoldersEmptyFilesAndMissingSources) {
     std::filesystem::create_directories(f.file("src/folder"));
     f.write("src/empty.txt", "");
     ZipEngine z;
-    ASSERT_EQ(zip_create(z, f.file("a.zip")), kZipOk);
-    zip_close(z);
-    EXPECT_EQ(f.read("a.zip"), "");  // nothing is written before the first addition
-
     ASSERT_EQ(zip_create(z, f.file("a.zip")), kZipOk);
     ASSERT_EQ(zip_add(z, f.file("src"), "folder"), kZipOk);
     ASSERT_EQ(zip_add(z, f.file("src"), "empty.txt"), kZipOk);
