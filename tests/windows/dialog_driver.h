@@ -24,6 +24,7 @@
 #include "archive/add_dialog.h"
 #include "archive/extract_dialog.h"
 #include "archive_bytes.h"
+#include "runtime/os.h"
 #include "runtime/paths.h"
 #include "scripted_prompter.h"
 #include "zip/zip.h"
@@ -64,23 +65,16 @@ inline HGLOBAL drop_handle(const std::vector<std::string>& paths) {
 }
 
 // A fresh folder of this process in the temporary folder, removed again at the end.
-class WorkFolder {
-  public:
+struct WorkFolder {
     WorkFolder() {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        path_ = std::string(temp) + "marlox-win-" + std::to_string(GetCurrentProcessId()) + "\\";
         remove_tree(path_);
         CreateDirectoryA(path_.c_str(), nullptr);
     }
     ~WorkFolder() { remove_tree(path_); }
     WorkFolder(const WorkFolder&) = delete;
-    WorkFolder& operator=(const WorkFolder&) = delete;
-
     const std::string& path() const { return path_; }
-
-  private:
-    std::string path_;
+    const std::string path_ =
+        os::temp_folder() + "marlox-win-" + std::to_string(GetCurrentProcessId()) + "\\";
 };
 
 inline bool is_checked(HWND dialog, int id) {
@@ -118,12 +112,18 @@ inline bool box_of_this_thread(int code, HWND window) {
            std::strcmp(window_class, "#32770") == 0;
 }
 
-// The member names in archive order; none when the file is no archive.
-inline std::vector<std::string> names_in(const std::string& archive) {
+// The member names in archive order, with `crc` each followed by a space and its CRC-32; none
+// when the file is no archive.
+inline std::vector<std::string> names_in(const std::string& archive, bool crc = false) {
     std::vector<std::string> out;
     ZipEngine zip;
     if (zip_open(zip, archive) != kZipOk) return out;
-    for (int n = 1, count = zip_count(zip); n <= count; ++n) out.push_back(zip_goto(zip, n));
+    for (int n = 1, count = zip_count(zip); n <= count; ++n) {
+        out.push_back(zip_goto(zip, n));
+        ZipMemberInfo info;
+        if (crc && zip_member_info(zip, info) == kZipOk)
+            out.back() += " " + std::to_string(info.crc);
+    }
     zip_close(zip);
     return out;
 }

@@ -9,10 +9,11 @@ namespace {
 
 using FormatsTest = AppTest;
 
-// A selected row still extracts every member of a RAR archive; a cabinet lists raw and extracts
-// the selected rows alone, with their dates.
+// A RAR archive lists its folders with Windows separators, and a selected row still extracts
+// every member; a cabinet lists raw and extracts the selected rows alone, with their dates.
 TEST_F(FormatsTest, RarOffersNoRowsAndCabinetsListRawAndExtractTheSelectedRows) {
     start(kMatrix + "plain.rar");
+    EXPECT_EQ(column(1), (std::vector<std::string>{"a.txt", "sub\\b.txt"}));
     select({"a.txt"});
     extract(out(), [](HWND dialog) {
         EXPECT_TRUE(is_checked(dialog, kExtractAll));

@@ -133,8 +133,9 @@ TEST_F(MainWindowTest, OpenCommandListsSortsOrRefusesByExtension) {
     EXPECT_EQ(prompter.boxes.size(), 1u);
 }
 
-// Enter on a selected row opens its member, as a double click does.
-TEST_F(MainWindowTest, EnterOpensTheSelectedMember) {
+// Enter on a selected row opens its member, and so does a double click on a row; the private
+// folders they were opened from go at exit.
+TEST_F(MainWindowTest, EnterOrADoubleClickOpensTheMember) {
     start_on("enter.zip", {{"a.txt", "a"}, {"b.txt", "bee"}});
     std::vector<Launch> launched;
     app->archive_context().program.launch = [&launched](const Launch& l) {
@@ -145,8 +146,18 @@ TEST_F(MainWindowTest, EnterOpensTheSelectedMember) {
     MSG key = {window().list(), WM_KEYDOWN, VK_RETURN, 0, 0, {0, 0}};
     app->handle_message(key);
     pump();
-    ASSERT_EQ(launched.size(), 1u);
+    select({"a.txt"});
+    RECT box;
+    ASSERT_TRUE(ListView_GetItemRect(window().list(), 0, &box, LVIR_LABEL));
+    const LPARAM at = MAKELPARAM((box.left + box.right) / 2, (box.top + box.bottom) / 2);
+    SendMessageA(window().list(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    SendMessageA(window().list(), WM_LBUTTONUP, 0, at);
+    ASSERT_EQ(launched.size(), 2u);
     EXPECT_EQ(read_bytes(launched[0].file), "bee");
+    EXPECT_EQ(read_bytes(launched[1].file), "a");
+    window().destroy();
+    app->shut_down();
+    EXPECT_EQ(GetFileAttributesA(launched[0].working_folder.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 // A name longer than any buffer of the list: the list shows it, and the row finds its member

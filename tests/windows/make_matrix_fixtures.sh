@@ -3,19 +3,10 @@
 # as CASE.zip, CASE.rar and CASE.cab, made by Info-ZIP `zip`, Python's zipfile, `rar` and `gcab`
 # from the files in $1/CASE/. Where a tool will not write a case (a damaged member, a hostile or
 # repeated name, a file beside a folder of its name), an archive with stand-in names or intact
-# data is patched: RAR 5 headers get their CRC-32 again, cabinet names carry none.
-#   damaged     a.txt, b.txt (108,894 bytes, its data damaged), c.txt
-#   plain       a.txt, sub/b.txt
-#   hostile     ../../x.txt, C:/y.txt; in RAR /y.txt, as UnRAR itself turns a ":" into "_"
-#   case        Makefile, makefile
-#   dups        dup.txt twice ("first", "second")
-#   link        a.txt, ln (a link to ../../outside.txt), c.txt; a cabinet cannot hold a link
-#   ref, hard   a.txt, copy.txt or hard.txt (RAR only: a file reference to a.txt, a hard link to
-#               it), z.txt
-#   filefolder  zz/x.txt, then a file zz
-#   names       Grüße.txt and Straße.txt: ZIP in Windows-1252 bytes, RAR in its Unicode names,
-#               the cabinet the first in UTF-8 (attribute 0x80) and the second in plain bytes
-# and one.cab, two.cab: a member same.mlxt each, "one" and "two".
+# data is patched: RAR 5 headers get their CRC-32 again, cabinet names carry none. The hostile
+# names are ../../x.txt and C:/y.txt (in RAR /y.txt, as UnRAR itself turns a ":" into "_"); the
+# names case is in Windows-1252 bytes in ZIP, Unicode in RAR, and in the cabinet the first name
+# in UTF-8 (attribute 0x80), the second in plain bytes. one.cab and two.cab hold a same.mlxt each.
 set -euo pipefail
 out=$1
 rm -rf "$out"

@@ -4,18 +4,12 @@
 
 namespace {
 
-std::string program_folder() {
-    char path[MAX_PATH];
-    const std::string program(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
-    return program.substr(0, program.find_last_of('\\') + 1);
-}
-
 class OpeningTest : public AppTest {
   protected:
     // The recorder registered for ".mlxt" files (Wine's prefix knows no type the tests could
     // use), its log in the work folder.
     void SetUp() override {
-        const std::string command = "\"" + program_folder() + "recorder.exe\" \"%1\"";
+        const std::string command = "\"" + os::program_folder() + "recorder.exe\" \"%1\"";
         RegSetValueA(HKEY_CLASSES_ROOT, ".mlxt", REG_SZ, "MarloxTestFile", 14);
         RegSetValueA(HKEY_CLASSES_ROOT, "MarloxTestFile\\shell\\open\\command", REG_SZ,
                      command.c_str(), static_cast<DWORD>(command.size()));
@@ -40,7 +34,7 @@ class OpeningTest : public AppTest {
 // marker; a viewer gets a path with a space as one argument; a cabinet replaced by another one
 // with a member of the same name delivers the new member.
 TEST_F(OpeningTest, SetupAndViewersStartInTheirFolderAndCabinetsEachGiveTheirOwnMember) {
-    const std::string recorder = read_bytes(program_folder() + "recorder.exe");
+    const std::string recorder = read_bytes(os::program_folder() + "recorder.exe");
     const std::string archive = work.path() + "setup.zip";
     ASSERT_TRUE(write_bytes(archive, stored_zip({{"Setup.exe", recorder},
                                                  {"readme.mlxt", "read me"},
@@ -59,12 +53,10 @@ TEST_F(OpeningTest, SetupAndViewersStartInTheirFolderAndCabinetsEachGiveTheirOwn
     EXPECT_EQ(read_bytes(folder + "\\Setup.exe:Zone.Identifier"), marker);
 
     prompter.answers = {kAnswerNo};
-    app->settings().viewers = {program_folder() + "recorder.exe"};
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
+    app->settings().viewers = {os::program_folder() + "recorder.exe"};
     seen = open("with space.txt", kCmdViewer0, 2);
     EXPECT_EQ(read_bytes(log + ".copy"), "spaced");
-    EXPECT_NE(seen.find("\"" + std::string(temp) + "marlox_open_"), std::string::npos) << seen;
+    EXPECT_NE(seen.find("\"" + os::temp_folder() + "marlox_open_"), std::string::npos) << seen;
 
     DeleteFileA(log.c_str());
     const std::string cabinet = work.path() + "same.cab";

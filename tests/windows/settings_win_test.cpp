@@ -180,9 +180,7 @@ TEST(TextViewers, ShowTheShippedTextsOrNameWhatIsMissing) {
         SetTimer(nullptr, 0, 10, press_ok_if_open);
     };
     // The texts as the build ships them beside marlox.exe, one folder up.
-    char path[MAX_PATH];
-    const std::string program(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
-    const std::string shipped = program.substr(0, program.find_last_of('\\')) + "\\..\\";
+    const std::string shipped = os::program_folder() + "..\\";
     show_help_window({nullptr, messages, shipped, "xx", "banner"});
     show_history_window({nullptr, messages, shipped, "en", "banner"});
     Dialog::test_hook = nullptr;
