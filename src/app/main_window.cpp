@@ -31,33 +31,33 @@ const ColumnLayout kColumns[6] = {
 };
 
 // A toolbar slot: a button, or a separator (command 0) `gap` pixels wide; 0 = standard width.
+// A button's tooltip is its hover help.
 struct ToolbarSlot {
     int command;
     int picture;
-    int tip;  // message number
     bool enabled;
     bool drop_down;
     int gap;
 };
 const ToolbarSlot kToolbar[] = {
-    {0, 0, 0, true, false, 10},
-    {kButtonNew, kPictureNew, 15, true, false, 0},
-    {kButtonOpen, kPictureOpen, 16, true, false, 0},
-    {kButtonExtract, kPictureExtract, 17, false, false, 0},
-    {0, 0, 0, true, false, 0},
-    {kButtonConvert, kPictureConvert, 28, false, false, 0},
-    {0, 0, 0, true, false, 0},
-    {kButtonRemove, kPictureRemove, 18, false, false, 0},
-    {kButtonAdd, kPictureAdd, 25, false, false, 0},
-    {kButtonView, kPictureView, 19, false, true, 0},
-    {0, 0, 0, true, false, 0},
-    {kButtonSettings, kPictureSettings, 20, true, false, 0},
-    {kButtonHelp, kPictureHelp, 21, true, false, 0},
-    {0, 0, 0, true, false, 0},
-    {kButtonMail, kPictureMail, 78, false, false, 0},
-    {kButtonSetup, kPictureSetup, 7, false, true, 0},
-    {0, 0, 0, true, false, 46},
-    {kButtonQuit, kPictureQuit, 22, true, false, 0},
+    {0, 0, true, false, 10},
+    {kButtonNew, kPictureNew, true, false, 0},
+    {kButtonOpen, kPictureOpen, true, false, 0},
+    {kButtonExtract, kPictureExtract, false, false, 0},
+    {0, 0, true, false, 0},
+    {kButtonConvert, kPictureConvert, false, false, 0},
+    {0, 0, true, false, 0},
+    {kButtonRemove, kPictureRemove, false, false, 0},
+    {kButtonAdd, kPictureAdd, false, false, 0},
+    {kButtonView, kPictureView, false, true, 0},
+    {0, 0, true, false, 0},
+    {kButtonSettings, kPictureSettings, true, false, 0},
+    {kButtonHelp, kPictureHelp, true, false, 0},
+    {0, 0, true, false, 0},
+    {kButtonMail, kPictureMail, false, false, 0},
+    {kButtonSetup, kPictureSetup, false, true, 0},
+    {0, 0, true, false, 46},
+    {kButtonQuit, kPictureQuit, true, false, 0},
 };
 
 const ACCEL kShortcuts[] = {
@@ -74,13 +74,6 @@ const ACCEL kShortcuts[] = {
 constexpr UINT kSeparatorId = 0xFFFF;
 
 void add_separator(HMENU menu) { AppendMenuA(menu, MF_SEPARATOR, kSeparatorId, nullptr); }
-
-const ToolbarSlot* slot_of(int command) {
-    for (const ToolbarSlot& slot : kToolbar) {
-        if (slot.command == command && command != 0) return &slot;
-    }
-    return nullptr;
-}
 
 }  // namespace
 
@@ -397,9 +390,9 @@ LRESULT MainWindow::on_notify(NMHDR* header) {
         return TBDDRET_DEFAULT;
     }
     if (header->code == TTN_GETDISPINFOA || header->code == TTN_GETDISPINFOW) {
-        const ToolbarSlot* slot = slot_of(static_cast<int>(header->idFrom));
-        if (!slot) return 0;
-        tip_text_ = message(slot->tip);
+        const int number = hover_help_message(static_cast<int>(header->idFrom));
+        if (number < 0) return 0;
+        tip_text_ = message(number);
         if (header->code == TTN_GETDISPINFOA) {
             reinterpret_cast<NMTTDISPINFOA*>(header)->lpszText = &tip_text_[0];
         } else {
