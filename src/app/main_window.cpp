@@ -1,7 +1,5 @@
 #include "app/main_window.h"
 
-#include <shellapi.h>
-
 #include <algorithm>
 
 #include "app/application.h"
@@ -18,7 +16,6 @@ namespace {
 const char kClassName[] = "MarloxMainWindow";
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr int kNoPicture = -1;
-constexpr int kToolbarHeight = 40;
 
 struct ColumnLayout {
     int title;  // message number; -1: empty
@@ -140,13 +137,10 @@ bool MainWindow::create(Application& app) {
     create_toolbar();
     create_status_bar();
     create_list();
-    progress_ = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE, 10, 305, 580, 15,
-                                hwnd_, reinterpret_cast<HMENU>(kProgressBarId), instance, nullptr);
-    SendMessageA(progress_, PBM_SETRANGE32, 0, 100);
+    create_progress_bar();
     create_popup_menus();
     apply_commands();
-    accelerators_ = CreateAcceleratorTableA(const_cast<ACCEL*>(kShortcuts),
-                                            sizeof kShortcuts / sizeof kShortcuts[0]);
+    create_shortcuts();
     apply_layout();
     ShowWindow(hwnd_, SW_SHOWNORMAL);
     UpdateWindow(hwnd_);
@@ -255,6 +249,11 @@ void MainWindow::create_toolbar() {
     }
 }
 
+void MainWindow::create_shortcuts() {
+    accelerators_ = CreateAcceleratorTableA(const_cast<ACCEL*>(kShortcuts),
+                                            sizeof kShortcuts / sizeof kShortcuts[0]);
+}
+
 void MainWindow::create_status_bar() {
     status_ = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0,
                               0, 0, hwnd_, nullptr, GetModuleHandleA(nullptr), nullptr);
@@ -263,6 +262,13 @@ void MainWindow::create_status_bar() {
     set_status_text(0, "--");
     set_status_text(1, message(8));
     hover_button_ = 0;  // the first pass shows the hover help
+}
+
+void MainWindow::create_progress_bar() {
+    progress_ = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE, 10, 305, 580, 15,
+                                hwnd_, reinterpret_cast<HMENU>(kProgressBarId),
+                                GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(progress_, PBM_SETRANGE32, 0, 100);
 }
 
 void MainWindow::create_list() {
@@ -286,6 +292,40 @@ void MainWindow::create_list() {
                  TRUE);
     SendMessageA(header, HDM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(sort_pictures_));
     show_indicators();
+}
+
+LRESULT MainWindow::on_list_notify(NMHDR* header) {
+    if (header->code == LVN_GETDISPINFOA || header->code == LVN_GETDISPINFOW)
+        return on_row_text(header);
+    if (busy_) return 0;  // clicks would start a second operation
+    switch (header->code) {
+        case LVN_COLUMNCLICK:
+            sort_by_column(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
+            break;
+        case NM_DBLCLK: {
+            Operation operation(*this);
+            app_->open_entry();
+            break;
+        }
+        case LVN_KEYDOWN:
+            // Enter opens the selected row as a double click does.
+            if (reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey == VK_RETURN &&
+                ListView_GetSelectedCount(list_) > 0) {
+                Operation operation(*this);
+                app_->open_entry();
+            }
+            break;
+        case NM_RCLICK:
+            if (!app_->state().archive_path.empty()) {
+                POINT at;
+                GetCursorPos(&at);
+                show_popup_menu(2, at.x, at.y);
+            }
+            break;
+        default:
+            break;
+    }
+    return 0;
 }
 
 void MainWindow::create_popup_menus() {
@@ -334,6 +374,33 @@ void MainWindow::show_popup_menu(int number, int x, int y) {
     PostMessageA(hwnd_, WM_NULL, 0, 0);
 }
 
+// The arrow beside the view or the setup button opens that button's pop-up menu below it.
+LRESULT MainWindow::on_drop_down(int button) {
+    if (busy_) return TBDDRET_DEFAULT;
+    RECT rect;
+    SendMessageA(toolbar_, TB_GETRECT, button, reinterpret_cast<LPARAM>(&rect));
+    POINT corner = {rect.left, rect.bottom};
+    ClientToScreen(toolbar_, &corner);
+    show_popup_menu(button == kButtonView ? 1 : 3, corner.x, corner.y);
+    return TBDDRET_DEFAULT;
+}
+
+// A toolbar button's tooltip says what its hover help says.
+LRESULT MainWindow::on_tip_text(NMHDR* header) {
+    const int number = hover_help_message(static_cast<int>(header->idFrom));
+    if (number < 0) return 0;
+    tip_text_ = message(number);
+    if (header->code == TTN_GETDISPINFOA) {
+        reinterpret_cast<NMTTDISPINFOA*>(header)->lpszText = &tip_text_[0];
+    } else {
+        const int length = MultiByteToWideChar(1252, 0, tip_text_.c_str(), -1, nullptr, 0);
+        tip_wide_.assign(static_cast<size_t>(length), L'\0');
+        MultiByteToWideChar(1252, 0, tip_text_.c_str(), -1, &tip_wide_[0], length);
+        reinterpret_cast<NMTTDISPINFOW*>(header)->lpszText = &tip_wide_[0];
+    }
+    return 0;
+}
+
 void MainWindow::on_destroyed() {
     toolbar_ = list_ = progress_ = status_ = nullptr;
     menu_ = nullptr;  // destroyed with the window
@@ -342,9 +409,7 @@ void MainWindow::on_destroyed() {
 LRESULT MainWindow::on_message(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_SIZE:
-            if (status_) SendMessageA(status_, WM_SIZE, 0, 0);
-            apply_layout();
-            remember_geometry();
+            on_size();
             break;
         case WM_MOVE:
             remember_geometry();
@@ -379,63 +444,11 @@ void MainWindow::on_command(int command, bool from_accelerator) {
 }
 
 LRESULT MainWindow::on_notify(NMHDR* header) {
-    if (header->hwndFrom == toolbar_ && header->code == TBN_DROPDOWN) {
-        const auto* drop = reinterpret_cast<NMTOOLBARA*>(header);
-        if (busy_) return TBDDRET_DEFAULT;
-        RECT button;
-        SendMessageA(toolbar_, TB_GETRECT, drop->iItem, reinterpret_cast<LPARAM>(&button));
-        POINT corner = {button.left, button.bottom};
-        ClientToScreen(toolbar_, &corner);
-        show_popup_menu(drop->iItem == kButtonView ? 1 : 3, corner.x, corner.y);
-        return TBDDRET_DEFAULT;
-    }
-    if (header->code == TTN_GETDISPINFOA || header->code == TTN_GETDISPINFOW) {
-        const int number = hover_help_message(static_cast<int>(header->idFrom));
-        if (number < 0) return 0;
-        tip_text_ = message(number);
-        if (header->code == TTN_GETDISPINFOA) {
-            reinterpret_cast<NMTTDISPINFOA*>(header)->lpszText = &tip_text_[0];
-        } else {
-            const int length = MultiByteToWideChar(1252, 0, tip_text_.c_str(), -1, nullptr, 0);
-            tip_wide_.assign(static_cast<size_t>(length), L'\0');
-            MultiByteToWideChar(1252, 0, tip_text_.c_str(), -1, &tip_wide_[0], length);
-            reinterpret_cast<NMTTDISPINFOW*>(header)->lpszText = &tip_wide_[0];
-        }
-        return 0;
-    }
-    if (header->hwndFrom == list_ &&
-        (header->code == LVN_GETDISPINFOA || header->code == LVN_GETDISPINFOW)) {
-        return on_row_text(header);
-    }
-    if (header->hwndFrom == list_ && !busy_) {
-        switch (header->code) {
-            case LVN_COLUMNCLICK:
-                sort_by_column(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
-                break;
-            case NM_DBLCLK: {
-                Operation operation(*this);
-                app_->open_entry();
-                break;
-            }
-            case LVN_KEYDOWN:
-                // Enter opens the selected row as a double click does.
-                if (reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey == VK_RETURN &&
-                    ListView_GetSelectedCount(list_) > 0) {
-                    Operation operation(*this);
-                    app_->open_entry();
-                }
-                break;
-            case NM_RCLICK:
-                if (!app_->state().archive_path.empty()) {
-                    POINT at;
-                    GetCursorPos(&at);
-                    show_popup_menu(2, at.x, at.y);
-                }
-                break;
-            default:
-                break;
-        }
-    }
+    if (header->hwndFrom == toolbar_ && header->code == TBN_DROPDOWN)
+        return on_drop_down(reinterpret_cast<NMTOOLBARA*>(header)->iItem);
+    if (header->code == TTN_GETDISPINFOA || header->code == TTN_GETDISPINFOW)
+        return on_tip_text(header);
+    if (header->hwndFrom == list_) return on_list_notify(header);
     return 0;
 }
 
@@ -455,6 +468,12 @@ void MainWindow::on_drop(HDROP drop) {
     Operation operation(*this);
     ArchiveContext ctx = app_->archive_context();
     drop_items(ctx, paths);
+}
+
+void MainWindow::on_size() {
+    if (status_) SendMessageA(status_, WM_SIZE, 0, 0);
+    apply_layout();
+    remember_geometry();
 }
 
 void MainWindow::update_hover_help() {
@@ -539,8 +558,6 @@ std::string MainWindow::status_text(int field) const {
     return text;
 }
 
-// ---- sorting ---------------------------------------------------------------------------
-
 void MainWindow::show_indicators() {
     HWND header = reinterpret_cast<HWND>(SendMessageA(list_, LVM_GETHEADER, 0, 0));
     for (int c = 1; c <= 5; ++c) {
@@ -606,8 +623,6 @@ void MainWindow::reset_sort_indicators() {
     for (int c = 1; c <= 5; ++c) indicators_[c] = 2;
     show_indicators();
 }
-
-// ---- ArchiveView -----------------------------------------------------------------------
 
 void MainWindow::clear_rows() {
     rows_.clear();

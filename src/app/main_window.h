@@ -109,25 +109,41 @@ class MainWindow : public Window, public ArchiveView {
         const std::function<PasswordAnswer(const std::string&)>& attempt) override;
 
   private:
+    // The toolbar's height, which the layout keeps.
+    static constexpr int kToolbarHeight = 40;
+
+    // The window procedure, which only routes.
     LRESULT on_message(UINT msg, WPARAM wp, LPARAM lp) override;
     void on_destroyed() override;
-    // Gives the menus, the toolbar and the context menus the states command_enabled says.
-    void apply_commands();
     LRESULT on_notify(NMHDR* header);
     void on_command(int command, bool from_accelerator);
-    void on_drop(HDROP drop);
-    void remember_geometry();
+    std::string message(int number) const;
 
+    // The menus, the toolbar and their commands' states.
     void create_menu_bar();
     void create_toolbar();
-    void create_status_bar();
-    void create_list();
+    void create_shortcuts();
     void create_popup_menus();
     void add_menu_item(HMENU menu, int command, const std::string& text, int picture);
+    // Gives the menus, the toolbar and the context menus the states command_enabled says.
+    void apply_commands();
+    LRESULT on_drop_down(int button);
+    LRESULT on_tip_text(NMHDR* header);
+
+    // The archive list.
+    void create_list();
+    // The rows' texts, and what clicks on the list do.
+    LRESULT on_list_notify(NMHDR* header);
+    LRESULT on_row_text(NMHDR* header);
     void show_indicators();
     void sort_rows(int column, int direction);
-    LRESULT on_row_text(NMHDR* header);
-    std::string message(int number) const;
+
+    // The status bar, the progress bar, the layout and drops.
+    void create_status_bar();
+    void create_progress_bar();
+    void on_size();
+    void on_drop(HDROP drop);
+    void remember_geometry();
 
     Application* app_ = nullptr;
     HWND toolbar_ = nullptr;
