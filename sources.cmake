@@ -39,6 +39,7 @@ set(MARLOX_WINDOWS_SOURCES
   src/app/application.cpp
   src/app/main_window.cpp
   src/app/main_window_list.cpp
+  src/app/main_window_menus.cpp
   src/app/pictures.cpp
   src/app/dispatch.cpp
   src/archive/extract_dialog.cpp
