@@ -1,6 +1,9 @@
 // The main window: menu bar, flat toolbar, archive list (control 100), progress bar (control
 // 101), two-field status bar and the three pop-up menus. It shows what the archive operations
 // tell it through ArchiveView and hands every command to the application's dispatch.
+// main_window.cpp creates it and routes its messages; main_window_menus.cpp holds the menus, the
+// toolbar and their commands' states, main_window_list.cpp the archive list, and
+// main_window_frame.cpp the status bar, the progress bar, the layout and drops.
 #ifndef MARLOX_APP_MAIN_WINDOW_H
 #define MARLOX_APP_MAIN_WINDOW_H
 
@@ -112,14 +115,14 @@ class MainWindow : public Window, public ArchiveView {
     // The toolbar's height, which the layout keeps.
     static constexpr int kToolbarHeight = 40;
 
-    // The window procedure, which only routes.
+    // main_window.cpp: the window procedure, which only routes.
     LRESULT on_message(UINT msg, WPARAM wp, LPARAM lp) override;
     void on_destroyed() override;
     LRESULT on_notify(NMHDR* header);
     void on_command(int command, bool from_accelerator);
     std::string message(int number) const;
 
-    // The menus, the toolbar and their commands' states.
+    // main_window_menus.cpp
     void create_menu_bar();
     void create_toolbar();
     void create_shortcuts();
@@ -130,7 +133,7 @@ class MainWindow : public Window, public ArchiveView {
     LRESULT on_drop_down(int button);
     LRESULT on_tip_text(NMHDR* header);
 
-    // The archive list.
+    // main_window_list.cpp
     void create_list();
     // The rows' texts, and what clicks on the list do.
     LRESULT on_list_notify(NMHDR* header);
@@ -138,7 +141,7 @@ class MainWindow : public Window, public ArchiveView {
     void show_indicators();
     void sort_rows(int column, int direction);
 
-    // The status bar, the progress bar, the layout and drops.
+    // main_window_frame.cpp
     void create_status_bar();
     void create_progress_bar();
     void on_size();
