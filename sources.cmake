@@ -39,6 +39,9 @@ set(MARLOX_PORTABLE_SOURCES
 set(MARLOX_WINDOWS_SOURCES
   src/app/application.cpp
   src/app/main_window.cpp
+  src/app/main_window_frame.cpp
+  src/app/main_window_list.cpp
+  src/app/main_window_menus.cpp
   src/app/pictures.cpp
   src/app/dispatch.cpp
   src/archive/extract_dialog.cpp

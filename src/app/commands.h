@@ -65,7 +65,7 @@ struct CommandState {
 // operation runs. The menu, the toolbar, the context menus and the shortcuts all follow it.
 bool command_enabled(int command, const CommandState& state);
 
-// The message number of the hover help for toolbar button `button`; -1 for no button.
+// The message number of toolbar button `button`'s hover help and tooltip; -1 for no button.
 int hover_help_message(int button);
 
 // The file-name part of a viewer program: the text after the last "\" or "/".

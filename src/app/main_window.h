@@ -1,6 +1,9 @@
 // The main window: menu bar, flat toolbar, archive list (control 100), progress bar (control
 // 101), two-field status bar and the three pop-up menus. It shows what the archive operations
 // tell it through ArchiveView and hands every command to the application's dispatch.
+// main_window.cpp creates it and routes its messages; main_window_menus.cpp holds the menus, the
+// toolbar and their commands' states, main_window_list.cpp the archive list, and
+// main_window_frame.cpp the status bar, the progress bar, the layout and drops.
 #ifndef MARLOX_APP_MAIN_WINDOW_H
 #define MARLOX_APP_MAIN_WINDOW_H
 
@@ -109,25 +112,40 @@ class MainWindow : public Window, public ArchiveView {
         const std::function<PasswordAnswer(const std::string&)>& attempt) override;
 
   private:
+    // The toolbar's height, which the layout keeps.
+    static constexpr int kToolbarHeight = 40;
+
+    // main_window.cpp: the window procedure, which only routes.
     LRESULT on_message(UINT msg, WPARAM wp, LPARAM lp) override;
     void on_destroyed() override;
-    // Gives the menus, the toolbar and the context menus the states command_enabled says.
-    void apply_commands();
     LRESULT on_notify(NMHDR* header);
-    void on_command(int command, bool from_accelerator);
-    void on_drop(HDROP drop);
-    void remember_geometry();
+    std::string message(int number) const;
 
+    // main_window_menus.cpp
     void create_menu_bar();
     void create_toolbar();
-    void create_status_bar();
-    void create_list();
+    void create_shortcuts();
     void create_popup_menus();
     void add_menu_item(HMENU menu, int command, const std::string& text, int picture);
+    // Gives the menus, the toolbar and the context menus the states command_enabled says.
+    void apply_commands();
+    LRESULT on_drop_down(int button);
+    LRESULT on_tip_text(NMHDR* header);
+
+    // main_window_list.cpp
+    void create_list();
+    // The rows' texts, and what clicks on the list do.
+    LRESULT on_list_notify(NMHDR* header);
+    LRESULT on_row_text(NMHDR* header);
     void show_indicators();
     void sort_rows(int column, int direction);
-    LRESULT on_row_text(NMHDR* header);
-    std::string message(int number) const;
+
+    // main_window_frame.cpp
+    void create_status_bar();
+    void create_progress_bar();
+    void on_size();
+    void on_drop(HDROP drop);
+    void remember_geometry();
 
     Application* app_ = nullptr;
     HWND toolbar_ = nullptr;
