@@ -1,5 +1,5 @@
-// Opening a member of the open archive in its program or in one of the user's viewers, and
-// running a setup program straight from an archive.
+// Opening a member of the open archive in its program or in one of the user's viewers: what
+// every format's opening shares.
 //
 // Every opening extracts into a private folder of its own inside the temporary folder (removed
 // at exit, unless a program started from it still runs) and starts exactly the file that this
@@ -13,18 +13,7 @@
 
 #include "state/archive_backend.h"
 
-// `open_zip_member`: with setup candidates in the archive, asks first (title message 65,
-// message 66, Yes/No, question icon) whether to unpack everything and run the setup program:
-// Yes extracts every member and starts the chosen setup program or else the last candidate;
-// No extracts and opens the chosen setup program or else the member alone.
-void open_zip_member(ArchiveContext& ctx, const OpenRequest& request);
-
-// `run_setup`: asks the setup question for the open ZIP archive; Yes unpacks every member
-// without overwrite questions and starts the last setup candidate; No starts nothing.
-void run_setup(ArchiveContext& ctx);
-
-// What every format's opening shares:
-// a new private folder for one opening; empty when none can be made;
+// A new private folder for one opening; empty when none can be made;
 std::string opening_folder(ArchiveContext& ctx);
 // the name at `entry` in the member-name list; empty when there is none;
 std::string member_at(const ArchiveContext& ctx, int entry);

@@ -4,6 +4,45 @@
 #include "archive/listing.h"
 #include "files/opening.h"
 
+namespace {
+
+// Extracts member number `member` of the ZIP archive into `folder`; the file it wrote, or
+// empty when the extraction failed.
+std::string extract_one(ArchiveContext& ctx, int member, const std::string& folder) {
+    if (zip_open(ctx.zip, ctx.state.archive_path()) != kZipOk) return std::string();
+    const std::string name = zip_goto(ctx.zip, member);
+    const bool extracted = !name.empty() && zip_extract(ctx.zip, folder, member) == kZipOk;
+    zip_close(ctx.zip);
+    return extracted ? clean_place(folder, name, false) : std::string();
+}
+
+// The member number of `name` (the first of that name, from 1); 0 when there is none.
+int member_number(const ArchiveContext& ctx, const std::string& name) {
+    const std::vector<std::string>& names = ctx.listing.member_names;
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (names[i] == name) return static_cast<int>(i) + 1;
+    }
+    return 0;
+}
+
+bool asks_for_setup(ArchiveContext& ctx) {
+    return ctx.prompter.ask(ctx.messages.message(65), ctx.messages.message(66), BoxIcon::kQuestion);
+}
+
+// Unpacks every member into a private folder and starts `setup_program` from there.
+void unpack_and_run(ArchiveContext& ctx, const std::string& setup_program,
+                    const std::string& viewer) {
+    const std::string folder = opening_folder(ctx);
+    if (folder.empty()) return;
+    ExtractChoices choices;
+    choices.target_folder = folder;
+    choices.ask_before_overwriting = false;  // a new folder of the program's own
+    extract_all_zip(ctx, choices);
+    launch_written(ctx, folder, clean_place(folder, setup_program, false), viewer);
+}
+
+}  // namespace
+
 ZipBackend::ZipBackend() {
     extension = "zip";
     can_add = true;
@@ -31,5 +70,23 @@ bool ZipBackend::extract_everything(ArchiveContext& ctx, const std::string& fold
 }
 
 void ZipBackend::open_member(ArchiveContext& ctx, const OpenRequest& request) {
-    open_zip_member(ctx, request);
+    const std::vector<std::string>& candidates = ctx.listing.setup_candidates;
+    if (!candidates.empty() && asks_for_setup(ctx)) {
+        const std::string& program =
+            request.setup_program.empty() ? candidates.back() : request.setup_program;
+        unpack_and_run(ctx, program, request.viewer);
+        return;
+    }
+    const std::string name =
+        request.setup_program.empty() ? member_at(ctx, request.entry) : request.setup_program;
+    const int member = member_number(ctx, name);
+    const std::string folder = member ? opening_folder(ctx) : std::string();
+    if (folder.empty()) return;
+    launch_written(ctx, folder, extract_one(ctx, member, folder), request.viewer);
+}
+
+void run_setup(ArchiveContext& ctx) {
+    const std::vector<std::string>& candidates = ctx.listing.setup_candidates;
+    if (candidates.empty() || !asks_for_setup(ctx)) return;
+    unpack_and_run(ctx, candidates.back(), std::string());
 }

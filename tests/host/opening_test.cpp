@@ -33,7 +33,7 @@ struct Opening : ArchiveFixture {
         const auto& names = listing.member_names;
         const int entry =
             static_cast<int>(std::find(names.begin(), names.end(), name) - names.begin());
-        open_zip_member(ctx, {entry, viewer, ""});
+        zip_format.open_member(ctx, {entry, viewer, ""});
     }
 };
 
