@@ -26,6 +26,7 @@ put plain a.txt alpha
 put plain sub/b.txt beta
 put hostile ZZZZZZx.txt x
 put hostile Cqqy.txt y
+put hostile qy.txt y
 put case Makefile upper
 put case makefile lower
 put dups dup.txt first
@@ -53,7 +54,7 @@ both damaged a.txt b.txt c.txt
 # cabinets that Windows' own tools make from several sources: damage stays in its member.
 for f in a b c; do (cd damaged && gcab -cz "$f.cab" "$f.txt"); done
 both plain a.txt sub/b.txt
-both hostile ZZZZZZx.txt Cqqy.txt
+(cd hostile && rar a -idq -qo- -m3 ../hostile.rar ZZZZZZx.txt qy.txt && gcab -cz ../hostile.cab ZZZZZZx.txt Cqqy.txt)
 both case Makefile makefile
 both filefolder zz/x.txt zq
 both dups dup.txt duq.txt
@@ -79,61 +80,32 @@ def vint(data, at):
         value |= (byte & 0x7F) << shift; shift += 7
         if not byte & 0x80: return value, at
 
-def put_vint(value):
-    out = bytearray()
-    while True:
-        out.append((value & 0x7F) | (0x80 if value > 0x7F else 0)); value >>= 7
-        if not value: return bytes(out)
-
-def rar_blocks(data):
-    """(start, header start, header end, data end) of every block after the signature."""
-    at = 8
-    while at < len(data):
-        size, header = vint(data, at + 4)
-        kind, p = vint(data, header)
-        flags, p = vint(data, p)
-        if flags & 1: _, p = vint(data, p)
-        size_of_data = vint(data, p)[0] if flags & 2 else 0
-        yield at, header, header + size, header + size + size_of_data
-        at = header + size + size_of_data
-
-def rar_edit(path, rename={}, damage=None):
-    data = open(path, 'rb').read()
-    out = bytearray(data[:8])
-    for start, header, end, data_end in rar_blocks(data):
-        head, body = data[header:end], data[end:data_end]
-        kind, p = vint(data, header)
-        if kind == 2:  # a file: flags, sizes, times, then its name
-            flags, p = vint(data, p)
-            for present in (flags & 1, flags & 2):
-                if present: _, p = vint(data, p)
-            file_flags, p = vint(data, p)
-            for _ in range(2): _, p = vint(data, p)  # unpacked size, attributes
-            p += (4 if file_flags & 2 else 0) + (4 if file_flags & 4 else 0)
-            for _ in range(2): _, p = vint(data, p)  # compression, host system
-            length, name_at = vint(data, p)
-            name = data[name_at:name_at + length]
-            if name == damage: body = flip(body, 0, len(body))
-            new = rename.get(name, name)
-            head = data[header:p] + put_vint(len(new)) + new + data[name_at + length:end]
-        block = put_vint(len(head)) + head
-        out += struct.pack('<I', zlib.crc32(block)) + block + body
-    open(path, 'wb').write(bytes(out))
-
-def patch(path, old, new):
-    data = open(path, 'rb').read()
-    assert old in data, (path, old)
-    open(path, 'wb').write(data.replace(old, new))
-
 def flip(data, start, length):
-    """`data` with 63 bytes in the middle of the `length` bytes from `start` inverted: a cabinet's
+    """63 bytes in the middle of the `length` bytes of `data` from `start` inverted: a cabinet's
     checksum is the XOR of its words, which an even count of inverted words leaves as it was."""
-    data = bytearray(data)
     for i in range(start + length // 2, start + length // 2 + 63): data[i] ^= 0xFF
-    return bytes(data)
 
-def damage_middle(path, start, length):
-    open(path, 'r+b').write(flip(open(path, 'rb').read(), start, length))
+def patch(path, *renames, damage=None):
+    """Names replaced by others of their length. In a RAR, the data of the member whose header
+    holds `damage` damaged and every header's CRC-32 made anew; elsewhere `damage` is
+    (start, length)."""
+    data = bytearray(open(path, 'rb').read())
+    for old, new in renames:
+        assert old in data, (path, old)
+        data = data.replace(old, new)
+    if isinstance(damage, tuple): flip(data, *damage)
+    at = 8
+    while path.endswith('.rar') and at < len(data):
+        size, header = vint(data, at + 4)
+        p = vint(data, header)[1]
+        flags, p = vint(data, p)
+        if flags & 1: p = vint(data, p)[1]
+        body = header + size
+        end = body + (vint(data, p)[0] if flags & 2 else 0)
+        if damage and damage in data[header:body]: flip(data, body, end - body)
+        data[at:at + 4] = struct.pack('<I', zlib.crc32(data[at + 4:body]))
+        at = end
+    open(path, 'wb').write(data)
 
 def write_zip(path, members, method=zipfile.ZIP_STORED):
     with zipfile.ZipFile(path, 'w', method) as z:
@@ -145,8 +117,8 @@ def write_zip(path, members, method=zipfile.ZIP_STORED):
 write_zip('damaged.zip', [('a.txt', 'alpha'), ('b.txt', open('damaged/b.txt').read()),
                           ('c.txt', 'gamma')], zipfile.ZIP_DEFLATED)
 b = zipfile.ZipFile('damaged.zip').getinfo('b.txt')
-damage_middle('damaged.zip', b.header_offset + 30 + len('b.txt'), b.compress_size)
-rar_edit('damaged.rar', damage=b'b.txt')
+patch('damaged.zip', damage=(b.header_offset + 30 + len('b.txt'), b.compress_size))
+patch('damaged.rar', damage=b'b.txt')
 
 def merge_cabinets(path, parts):
     """One cabinet of the one-member cabinets `parts`, each member in a folder of its own."""
@@ -170,19 +142,18 @@ def merge_cabinets(path, parts):
 data_start = merge_cabinets('damaged.cab', ['damaged/a.cab', 'damaged/b.cab', 'damaged/c.cab'])
 a, b = (open('damaged/%s.cab' % f, 'rb').read() for f in 'ab')
 data_of = lambda cab: len(cab) - struct.unpack('<I', cab[36:40])[0]
-damage_middle('damaged.cab', data_start + data_of(a), data_of(b))
+patch('damaged.cab', damage=(data_start + data_of(a), data_of(b)))
 
 write_zip('plain.zip', [('a.txt', 'alpha'), ('sub/b.txt', 'beta')])
 write_zip('hostile.zip', [('../../x.txt', 'x'), ('C:/y.txt', 'y')])
-rar_edit('hostile.rar', rename={b'ZZZZZZx.txt': b'../../x.txt', b'Cqqy.txt': b'/y.txt'})
-patch('hostile.cab', b'ZZZZZZx.txt\0', b'..\\..\\x.txt\0')
-patch('hostile.cab', b'Cqqy.txt\0', b'C:\\y.txt\0')
+patch('hostile.rar', (b'ZZZZZZx.txt', b'../../x.txt'), (b'\x06qy.txt', b'\x06/y.txt'))
+patch('hostile.cab', (b'ZZZZZZx.txt\0', b'..\\..\\x.txt\0'), (b'Cqqy.txt\0', b'C:\\y.txt\0'))
 write_zip('case.zip', [('Makefile', 'upper'), ('makefile', 'lower')])
 write_zip('dups.zip', [('dup.txt', 'first'), ('dup.txt', 'second')])
-rar_edit('dups.rar', rename={b'duq.txt': b'dup.txt'})
-patch('dups.cab', b'duq.txt\0', b'dup.txt\0')
+patch('dups.rar', (b'\x07duq.txt', b'\x07dup.txt'))
+patch('dups.cab', (b'duq.txt\0', b'dup.txt\0'))
 write_zip('filefolder.zip', [('zz/x.txt', 'x'), ('zz', 'file')])
-rar_edit('filefolder.rar', rename={b'zq': b'zz'})
-patch('filefolder.cab', b'zq\0', b'zz\0')
-patch('names.cab', b'StraXe.txt\0', b'Stra\xdfe.txt\0')
+patch('filefolder.rar', (b'\x02zq', b'\x02zz'))
+patch('filefolder.cab', (b'zq\0', b'zz\0'))
+patch('names.cab', (b'StraXe.txt\0', b'Stra\xdfe.txt\0'))
 PY
