@@ -36,13 +36,21 @@ void TempFiles::forget_folder_of(const std::string& path) {
 }
 
 std::string TempFiles::create_private_folder(const std::string& parent, const std::string& prefix) {
-    for (int n = 1; n < 10000; ++n) {
+    // A name that exists is another's: the next one is tried. A name that is free yet was not
+    // made may have been given up by its holder just now, so it is tried again; a parent that
+    // refuses it every time takes no new folders.
+    int refused = 0;
+    for (int n = 1; n < 10000 && refused < 100;) {
         const std::string path = join_path(parent, prefix + std::to_string(n));
         if (os::create_new_folder(path)) {
             track_folder(path);
             return as_folder(path);
         }
-        if (os::attributes(path) == os::kNoAttributes) return std::string();
+        if (os::attributes(path) == os::kNoAttributes) {
+            ++refused;
+        } else {
+            ++n;
+        }
     }
     return std::string();
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <set>
 #include <thread>
@@ -70,4 +71,27 @@ TEST(TempFiles, ProgramsRacingForFoldersEachGetTheirOwn) {
     distinct.insert(made[1].begin(), made[1].end());
     EXPECT_EQ(distinct.size(), 400u);
     EXPECT_EQ(distinct.count(std::string()), 0u);
+}
+
+// A program that removes its folder while another is making one does not make the other fail:
+// the name it just gave up is free again, not a parent that takes no folders.
+TEST(TempFiles, AFolderRemovedMeanwhileIsNoFailure) {
+    TestFolder dir;
+    std::atomic<bool> done{false};
+    std::thread other([&] {
+        TempFiles temp;
+        while (!done) {
+            temp.create_private_folder(dir.path(), "m_");
+            temp.remove_all();
+        }
+    });
+    int failures = 0;
+    for (int i = 0; i < 2000; ++i) {
+        TempFiles temp;
+        failures += temp.create_private_folder(dir.path(), "m_").empty();
+        temp.remove_all();
+    }
+    done = true;
+    other.join();
+    EXPECT_EQ(failures, 0);
 }
