@@ -7,14 +7,6 @@
 
 namespace {
 
-// Works in `folder` while it lives, so that paths such as "C:\Daten\a.jpg" name
-// folder/C:/Daten/a.jpg on the host, just as they would name the file on Windows.
-struct InFolder {
-    const std::filesystem::path old = std::filesystem::current_path();
-    explicit InFolder(const std::string& folder) { std::filesystem::current_path(folder); }
-    ~InFolder() { std::filesystem::current_path(old); }
-};
-
 const std::string kA = sample_bytes(30000, 1);
 const std::string kB = sample_bytes(777, 2);
 
@@ -104,68 +96,15 @@ TEST(Adding, FoldersExpandInQueueOrder) {
     EXPECT_TRUE(no_folder.files.empty());
 }
 
-TEST(Adding, FolderTreeInEachMode) {
-    struct Case {
-        const char* what;
-        int mode;
-        const char* list_folder;
-        bool dropped;
-        std::vector<std::string> names;
-    } cases[] = {
-        {"mode 0", 0, "C:\\Daten\\", false, {"a.jpg", "b.jpg"}},
-        {"mode 1", 1, "C:\\Daten\\", false, {"Bilder/a.jpg", "Bilder/Urlaub/b.jpg"}},
-        {"mode 2", 2, "C:\\Daten\\", false, {"Daten/Bilder/a.jpg", "Daten/Bilder/Urlaub/b.jpg"}},
-        {"a dropped folder", 1, "", true, {"Daten/Bilder/a.jpg", "Daten/Bilder/Urlaub/b.jpg"}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        TestFolder f;
-        std::filesystem::create_directories(f.file("C:/Daten/Bilder/Urlaub"));
-        f.write("C:/Daten/Bilder/a.jpg", kA);
-        f.write("C:/Daten/Bilder/Urlaub/b.jpg", kB);
-        InFolder here(f.path());
-        ArchiveFixture a;
-        AddDialogDefaults defaults;
-        a.view.add_dialog = [&](bool items_given) {
-            defaults = add_dialog_defaults(a.state.pending, items_given);
-            std::vector<AddListEntry> entries;
-            if (!c.dropped) entries = {{"Bilder", true, true}};
-            take_add_selection(a.state.pending, c.list_folder, entries, true);
-            return AddChoice{c.mode, c.list_folder};
-        };
-        std::string archive = f.file("a.zip");
-        if (c.dropped) {
-            drop_items(a.ctx, {"C:\\Daten\\Bilder"});
-            archive = f.file("C:/Daten/Bilder.zip");
-            EXPECT_EQ(a.state.archive_path(), "C:\\Daten\\Bilder.zip");
-            EXPECT_TRUE(defaults.mode == 1 && defaults.include_folders_checked);
-            EXPECT_FALSE(defaults.mode0_enabled || defaults.list_enabled ||
-                         defaults.include_folders_enabled);
-        } else {
-            new_archive_command(a.ctx, f.file("a"));
-            EXPECT_EQ(a.state.archive_path(), archive);
-            EXPECT_TRUE(defaults.mode == 0 && defaults.mode0_enabled && defaults.list_enabled);
-        }
-
-        EXPECT_EQ(a.view.names(), c.names);
-        EXPECT_EQ(python_members(archive), (std::vector<std::string>{c.names[0] + " " + hex(kA),
-                                                                     c.names[1] + " " + hex(kB)}));
-        expect_peers_accept(archive);
-        const int total = static_cast<int>(kA.size() + kB.size());
-        EXPECT_EQ(a.view.ranges.front(), total);
-        EXPECT_EQ(*std::max_element(a.view.values.begin(), a.view.values.end()), total);
-    }
-}
-
 TEST(Adding, NewArchiveAsksBeforeReplacingAndACancelLeavesAnEmptyFile) {
     TestFolder f;
     f.write("Backup.dat.zip", "the user's file");
     ArchiveFixture a;
     a.prompter.answers = {kAnswerNo};
     new_archive_command(a.ctx, f.file("Backup.dat"));
-    ASSERT_EQ(a.prompter.boxes.size(), 1u);
-    EXPECT_EQ(a.prompter.boxes[0].title, a.message(50));
-    EXPECT_EQ(a.prompter.boxes[0].text, a.message(0) + a.message(172) + "\n\n" + a.message(173));
+    EXPECT_EQ(a.box(0), std::make_tuple(a.message(50),
+                                        a.message(0) + a.message(172) + "\n\n" + a.message(173),
+                                        BoxIcon::kWarning));
     EXPECT_EQ(a.prompter.boxes[0].buttons, BoxButtons::kYesNo);
     EXPECT_EQ(f.read("Backup.dat.zip"), "the user's file");
     EXPECT_EQ(a.state.archive_path(), "");
@@ -231,6 +170,10 @@ TEST(Adding, DropsAndGivenItems) {
     EXPECT_TRUE(defaults.mode == 0 && defaults.mode0_enabled);
     EXPECT_FALSE(defaults.list_enabled || defaults.include_folders_enabled);
     EXPECT_EQ(a.view.names(), (std::vector<std::string>{"a.txt", "b.txt"}));
+    // The bar runs over the files' sizes.
+    const int total = static_cast<int>(kA.size() + kB.size());
+    EXPECT_EQ(a.view.ranges.front(), total);
+    EXPECT_EQ(*std::max_element(a.view.values.begin(), a.view.values.end()), total);
     expect_peers_accept(f.file("a.zip"));
 
     // A drop on the open archive adds a second a.txt; the archive itself is not added to itself.
