@@ -102,12 +102,9 @@ TEST(Adding, NewArchiveAsksBeforeReplacingAndACancelLeavesAnEmptyFile) {
     EXPECT_EQ(a.state.archive_path(), "");
     EXPECT_EQ(a.view.add_dialogs, 0);
 
-    new_archive_command(a.ctx, f.file("Backup.dat"));  // Yes, then the dialog is cancelled
-    EXPECT_EQ(a.view.add_dialogs, 1);
-    EXPECT_TRUE(std::filesystem::exists(f.file("Backup.dat.zip")));
+    // Yes, then the dialog is cancelled; opening the empty file later starts a new archive again.
+    new_archive_command(a.ctx, f.file("Backup.dat"));
     EXPECT_EQ(f.read("Backup.dat.zip"), "");
-
-    // Opening the empty file later starts a new archive again.
     a.list(f.file("Backup.dat.zip"));
     EXPECT_EQ(a.view.add_dialogs, 2);
     EXPECT_EQ(a.state.archive_path(), f.file("Backup.dat.zip"));
