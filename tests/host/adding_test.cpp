@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 #include "archive/adding.h"
 #include "archive_test_support.h"
@@ -12,11 +13,8 @@ const std::string kB = sample_bytes(777, 2);
 
 TEST(Adding, PathModesFormBaseAndName) {
     const std::string file = "C:\\daten\\privat\\meinverz\\meinprog.exe";
-    struct Case {
-        std::string path;
-        int mode;
-        std::string list_folder, base, name;
-    } cases[] = {
+    // Path, mode, list folder, then the base and name expected.
+    const std::tuple<std::string, int, std::string, std::string, std::string> cases[] = {
         {file, 0, "C:\\daten\\privat\\", "C:\\daten\\privat\\meinverz\\", "meinprog.exe"},
         {file, 1, "C:\\daten\\privat\\", "C:/daten/privat/", "meinverz/meinprog.exe"},
         {file, 2, "C:\\daten\\privat\\", "C:/", "daten/privat/meinverz/meinprog.exe"},
@@ -30,11 +28,11 @@ TEST(Adding, PathModesFormBaseAndName) {
         {"\\\\server\\share\\a\\b.txt", 2, "", "//server/share/", "a/b.txt"},
         {file, 3, "", "", ""},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.path + " mode " + std::to_string(c.mode) + " list " + c.list_folder);
-        const AddName got = add_name(c.path, c.mode, c.list_folder);
-        EXPECT_EQ(got.base, c.base);
-        EXPECT_EQ(got.name, c.name);
+    for (const auto& [path, mode, list_folder, base, name] : cases) {
+        SCOPED_TRACE(path + " mode " + std::to_string(mode) + " list " + list_folder);
+        const AddName got = add_name(path, mode, list_folder);
+        EXPECT_EQ(got.base, base);
+        EXPECT_EQ(got.name, name);
     }
 }
 
