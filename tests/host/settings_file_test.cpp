@@ -31,29 +31,25 @@ TEST(ConfigReader, SpellingsGroupsAndIntegers) {
     EXPECT_EQ(ConfigReader("language =\r\n").text("language", "de"), "");
 }
 
-// The language, safe and sort flags, and the window's position and size, as loaded.
-std::vector<std::string> loaded(const TestFolder& dir, const std::string& text) {
-    dir.write("s.ini", text);
-    const Settings s = load_settings(dir.file(text.empty() ? "missing.ini" : "s.ini"), "en");
-    std::vector<std::string> out = {s.language};
-    for (int v : {s.safe, s.sort, s.winx, s.winy, s.sizex, s.sizey})
-        out.push_back(std::to_string(v));
-    return out;
-}
-
+// The language, safe and sort flags, and the window's position and size, as loaded: without a
+// file, with a geometry off the screen, with flags without values.
 TEST(LoadSettings, DefaultsAndFallbackGeometry) {
     TestFolder dir;
-    using V = std::vector<std::string>;
-    EXPECT_EQ(loaded(dir, ""), (V{"en", "1", "0", "150", "100", "640", "400"}));
-    EXPECT_EQ(loaded(dir,
-                     "pos = 1\r\nwinx = -5\r\nwiny = 300\r\nsize = 1\r\nsizex = 0\r\n"
-                     "sizey = 999\r\n"),
-              (V{"en", "1", "0", "150", "100", "640", "400"}));
-    // Flags without values.
-    EXPECT_EQ(loaded(dir, "pos = 1\r\nsize = 1\r\n"),
-              (V{"en", "1", "0", "100", "100", "640", "400"}));
-    EXPECT_EQ(loaded(dir, "pos = 0\r\nwinx = 5\r\nwiny = 6\r\nlanguage = xx\r\nsort = 1\r\n"),
-              (V{"xx", "1", "1", "150", "100", "640", "400"}));
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "en 1 0 150 100 640 400"},
+        {"pos = 1\r\nwinx = -5\r\nwiny = 300\r\nsize = 1\r\nsizex = 0\r\nsizey = 999\r\n",
+         "en 1 0 150 100 640 400"},
+        {"pos = 1\r\nsize = 1\r\n", "en 1 0 100 100 640 400"},
+        {"pos = 0\r\nwinx = 5\r\nwiny = 6\r\nlanguage = xx\r\nsort = 1\r\n",
+         "xx 1 1 150 100 640 400"}};
+    for (const auto& [text, expected] : cases) {
+        dir.write("s.ini", text);
+        const Settings s = load_settings(dir.file(*text ? "s.ini" : "missing.ini"), "en");
+        std::string seen = s.language;
+        for (int v : {s.safe, s.sort, s.winx, s.winy, s.sizex, s.sizey})
+            seen += " " + std::to_string(v);
+        EXPECT_EQ(seen, expected) << text;
+    }
 }
 
 // A huge count once hung the start: the keys present decide, only spelled as their number, and

@@ -132,23 +132,21 @@ TEST(ZipWriter, FailedAdditionLeavesTheArchiveAsBefore) {
     f.write("big.bin", sample_bytes(400000, 5));
     f.write("small.txt", "small");
     ASSERT_EQ(run_in(f.path(), "zip -q a.zip small.txt && cp a.zip peer.zip"), 0);
-    struct Case {
-        const char* archive;  // "" for a new one
-        bool batch;
-    } cases[] = {{"", false}, {"", true}, {"peer.zip", false}, {"peer.zip", true}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.archive) + (c.batch ? " in a batch" : ""));
+    for (int c = 0; c < 4; ++c) {
+        const char* archive = c < 2 ? "" : "peer.zip";  // "" for a new one
+        const bool batch = c % 2;
+        SCOPED_TRACE(std::string(archive) + (batch ? " in a batch" : ""));
         for (int64_t budget :
              {0, 10, 29, 40, 1000, 65536, 65537, 200000, 240000, 260000, 270000, 300000, 400000}) {
             SCOPED_TRACE(budget);
-            f.write("a.zip", *c.archive ? f.read(c.archive) : std::string());
+            f.write("a.zip", *archive ? f.read(archive) : std::string());
             const std::string before = f.read("a.zip");
             ZipEngine z;
-            if (*c.archive)
+            if (*archive)
                 ASSERT_EQ(zip_open(z, f.file("a.zip")), kZipOk);
             else
                 ASSERT_EQ(zip_create(z, f.file("a.zip")), kZipOk);
-            if (c.batch) zip_begin_batch(z);
+            if (batch) zip_begin_batch(z);
             os::fail_writes_after(budget);
             int added = zip_add(z, f.path(), "big.bin");
             int ended = zip_end_batch(z);
