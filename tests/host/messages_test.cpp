@@ -32,7 +32,7 @@ TEST(Messages, BuiltInTextsAndTheEnglishCatalogHaveEveryText) {
 
 // A last line may lack its end, a short file leaves the rest empty, every line end (CR LF, CR, LF,
 // NUL) ends one line and other bytes are kept raw.
-TEST(LoadCatalog, LineEndsShortFilesAndRawBytes) {
+TEST(LoadCatalog, LineEndsShortFilesRawBytesWrongFirstLinesAndMissingLanguages) {
     TestFolder dir;
     MessageTable table;
     dir.write("short", catalog_text("Catalog", "\n", 3) + "\n\nafter blank");
@@ -47,24 +47,20 @@ TEST(LoadCatalog, LineEndsShortFilesAndRawBytes) {
     load_catalog(table, dir.file("mixed"));
     const char* expected[] = {"a", "b", "c", "d", "e", "\xE4\xF6\xFC "};
     for (int k = 0; k < 6; ++k) EXPECT_EQ(table.message(k), expected[k]) << k;
-}
-
-// A file whose first line is not exactly "Catalog" empties every text; a language without a
-// catalog keeps the built-in texts.
-TEST(LoadCatalog, WrongFirstLineFillsNothingAndAMissingLanguageKeepsTheDefaults) {
-    TestFolder dir;
+    // A file whose first line is not exactly "Catalog" empties every text; a language without a
+    // catalog keeps the built-in texts.
     for (const char* first : {"catalog", "Catalog ", "CATALOG", "", "[Catalog]"}) {
         dir.write("bad", catalog_text(first, "\r\n", 200));
-        MessageTable table;
-        load_default_messages(table);
-        ASSERT_TRUE(load_catalog(table, dir.file("bad")));
-        for (int k = 0; k < kMessageCount; ++k) EXPECT_EQ(table.message(k), "") << first << k;
+        MessageTable bad;
+        load_default_messages(bad);
+        ASSERT_TRUE(load_catalog(bad, dir.file("bad")));
+        for (int k = 0; k < kMessageCount; ++k) EXPECT_EQ(bad.message(k), "") << first << k;
     }
     dir.write("Common.catalog_xx", catalog_text("Catalog", "\r\n", 200));
-    MessageTable defaults, table, fallback, no_code;
+    MessageTable defaults, xx, fallback, no_code;
     load_default_messages(defaults);
-    load_messages_for_language(table, dir.path(), "xx");
-    EXPECT_EQ(table.message(29), "text 29");
+    load_messages_for_language(xx, dir.path(), "xx");
+    EXPECT_EQ(xx.message(29), "text 29");
     load_messages_for_language(fallback, dir.path(), "yy");
     load_messages_for_language(no_code, dir.path(), "");
     for (int k : {10, 29}) {

@@ -71,7 +71,7 @@ TEST(LoadSettings, ViewerListSkipsEmptiesAndStopsAtFive) {
     }
 }
 
-TEST(SaveSettingsAtExit, RereadsFlagsAndViewersButKeepsLanguageFromMemory) {
+TEST(SaveSettingsAtExit, RereadsFlagsAndViewersButKeepsLanguageFromMemoryAndAtMostFive) {
     TestFolder dir;
     dir.write("m.ini",
               "zip = 1\r\nsafe = 0\r\npos = 1\r\nsize = 0\r\nlanguage = de\r\n"
@@ -85,10 +85,7 @@ TEST(SaveSettingsAtExit, RereadsFlagsAndViewersButKeepsLanguageFromMemory) {
               "zip = 1\r\nrar = 0\r\ncab = 0\r\nsafe = 0\r\npos = 1\r\nsize = 0\r\n"
               "winx = 10\r\nwiny = 20\r\nsort = 1\r\nlanguage = fr\r\ncount = 2\r\n"
               "0 = a.exe\r\n1 = b.exe\r\n");
-}
-
-TEST(SaveSettingsAtExit, DamagedCountWritesNoMoreThanFiveViewers) {
-    TestFolder dir;
+    // A damaged count writes no more than five viewers.
     dir.write("d.ini", "count = 2000000000\r\n0 = a.exe\r\n");
     ASSERT_TRUE(save_settings_at_exit(dir.file("d.ini"), Settings{}, {}));
     const std::string text = dir.read("d.ini");
