@@ -11,30 +11,18 @@
 // two equal keys, groups that end the search, a line without "=", and the integer rule (sign and
 // digits, else 0).
 TEST(ConfigReader, SpellingsGroupsAndIntegers) {
-    const std::pair<const char*, int> cases[] = {
-        {"winx = 42\r\n", 42},
-        {"winx=42\n", 42},
-        {"WINX = 42\r\n", 42},
-        {"   WinX   =   42\r\n", 42},
-        {"winx =42", 42},
-        {"; comment\r\nwinx = 42\r\n", 42},
-        {"winx = 42\r\nwinx = 7\r\n", 42},
-        {"other = 1\rwinx = 42\r", 42},
-        {"\r\n\r\nwinx = 42\r\n[group]\r\nwinx = 9\r\n", 42},
-        {"[group]\r\nwinx = 0\r\n", -9},
-        {"  [group]\r\nwinx = 0\r\n", -9},
-        {"winx\r\nwinx = 0\r\n", 0},
-        {"winx = -5", -5},
-        {"winx = +7", 7},
-        {"winx = 12", 12},
-        {"winx = abc", 0},
-        {"winx = ", 0},
-        {"winx = 3 ", 3},
-        {"winx = 0x10", 0},
-        {"winx = -", 0},
-        {"winx = 99999999999", 2147483647}};
-    for (const auto& [text, expected] : cases)
-        EXPECT_EQ(ConfigReader(text).integer("winx", -9), expected) << text;
+    const std::pair<int, std::vector<const char*>> cases[] = {
+        {42,
+         {"winx = 42\r\n", "winx=42\n", "WINX = 42\r\n", "   WinX   =   42\r\n", "winx =42",
+          "winx = +42", "winx = 42 ", "; comment\r\nwinx = 42\r\n", "winx = 42\r\nwinx = 7\r\n",
+          "other = 1\rwinx = 42\r", "\r\n\r\nwinx = 42\r\n[group]\r\nwinx = 9\r\n"}},
+        {-9, {"[group]\r\nwinx = 0\r\n", "  [group]\r\nwinx = 0\r\n"}},
+        {0, {"winx\r\nwinx = 0\r\n", "winx = abc", "winx = ", "winx = 0x10", "winx = -"}},
+        {-5, {"winx = -5"}},
+        {2147483647, {"winx = 99999999999"}}};
+    for (const auto& [expected, texts] : cases)
+        for (const char* text : texts)
+            EXPECT_EQ(ConfigReader(text).integer("winx", -9), expected) << text;
     // Texts keep their trailing spaces.
     const ConfigReader file("language = en  \r\n0 = C:\\Tools\\view.exe\r\n[more]\r\nsort = 1\r\n");
     EXPECT_EQ(file.text("language", "de"), "en  ");
@@ -43,53 +31,47 @@ TEST(ConfigReader, SpellingsGroupsAndIntegers) {
     EXPECT_EQ(ConfigReader("language =\r\n").text("language", "de"), "");
 }
 
-// The language, safe and sort flags, and the window's position and size, as loaded.
-std::vector<std::string> loaded(const TestFolder& dir, const std::string& text) {
-    dir.write("s.ini", text);
-    const Settings s = load_settings(dir.file(text.empty() ? "missing.ini" : "s.ini"), "en");
-    std::vector<std::string> out = {s.language};
-    for (int v : {s.safe, s.sort, s.winx, s.winy, s.sizex, s.sizey})
-        out.push_back(std::to_string(v));
-    return out;
-}
-
+// The language, safe and sort flags, and the window's position and size, as loaded: without a
+// file, with a geometry off the screen, with flags without values.
 TEST(LoadSettings, DefaultsAndFallbackGeometry) {
     TestFolder dir;
-    using V = std::vector<std::string>;
-    EXPECT_EQ(loaded(dir, ""), (V{"en", "1", "0", "150", "100", "640", "400"}));
-    EXPECT_EQ(loaded(dir,
-                     "pos = 1\r\nwinx = -5\r\nwiny = 300\r\nsize = 1\r\nsizex = 0\r\n"
-                     "sizey = 999\r\n"),
-              (V{"en", "1", "0", "150", "100", "640", "400"}));
-    // Flags without values.
-    EXPECT_EQ(loaded(dir, "pos = 1\r\nsize = 1\r\n"),
-              (V{"en", "1", "0", "100", "100", "640", "400"}));
-    EXPECT_EQ(loaded(dir, "pos = 0\r\nwinx = 5\r\nwiny = 6\r\nlanguage = xx\r\nsort = 1\r\n"),
-              (V{"xx", "1", "1", "150", "100", "640", "400"}));
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "en 1 0 150 100 640 400"},
+        {"pos = 1\r\nwinx = -5\r\nwiny = 300\r\nsize = 1\r\nsizex = 0\r\nsizey = 999\r\n",
+         "en 1 0 150 100 640 400"},
+        {"pos = 1\r\nsize = 1\r\n", "en 1 0 100 100 640 400"},
+        {"pos = 0\r\nwinx = 5\r\nwiny = 6\r\nlanguage = xx\r\nsort = 1\r\n",
+         "xx 1 1 150 100 640 400"}};
+    for (const auto& [text, expected] : cases) {
+        dir.write("s.ini", text);
+        const Settings s = load_settings(dir.file(*text ? "s.ini" : "missing.ini"), "en");
+        std::string seen = s.language;
+        for (int v : {s.safe, s.sort, s.winx, s.winy, s.sizex, s.sizey})
+            seen += " " + std::to_string(v);
+        EXPECT_EQ(seen, expected) << text;
+    }
 }
 
+// A huge count once hung the start: the keys present decide, only spelled as their number, and
+// the first of two equal keys wins.
 TEST(LoadSettings, ViewerListSkipsEmptiesAndStopsAtFive) {
     TestFolder dir;
-    dir.write("v.ini",
-              "count = 7\r\n0 = a.exe\r\n1 = \r\n2 = b.exe\r\n3 = c.exe\r\n4 = d.exe\r\n"
-              "5 = e.exe\r\n6 = f.exe\r\n7 = g.exe\r\n");
-    const Settings s = load_settings(dir.file("v.ini"), "en");
-    EXPECT_EQ(s.viewers, (std::vector<std::string>{"a.exe", "b.exe", "c.exe", "d.exe", "e.exe"}));
-    dir.write("none.ini", "count = 0\r\n0 = a.exe\r\n");
-    EXPECT_TRUE(load_settings(dir.file("none.ini"), "en").viewers.empty());
-    // A huge count once hung the start: the keys present decide, only spelled as their number,
-    // and the first of two equal keys wins.
-    dir.write("huge.ini",
-              "count = 2147483647\r\n07 = x.exe\r\n3 = b.exe\r\n+4 = y.exe\r\n0 = a.exe\r\n"
-              "3 = z.exe\r\n[group]\r\n4 = c.exe\r\n");
-    EXPECT_EQ(load_settings(dir.file("huge.ini"), "en").viewers,
-              (std::vector<std::string>{"a.exe", "b.exe"}));
-    dir.write("bounded.ini", "count = 2\r\n2 = b.exe\r\n3 = c.exe\r\n0 = a.exe\r\n");
-    EXPECT_EQ(load_settings(dir.file("bounded.ini"), "en").viewers,
-              (std::vector<std::string>{"a.exe", "b.exe"}));
+    const std::pair<const char*, std::vector<std::string>> cases[] = {
+        {"count = 7\r\n0 = a.exe\r\n1 = \r\n2 = b.exe\r\n3 = c.exe\r\n4 = d.exe\r\n5 = e.exe\r\n"
+         "6 = f.exe\r\n7 = g.exe\r\n",
+         {"a.exe", "b.exe", "c.exe", "d.exe", "e.exe"}},
+        {"count = 0\r\n0 = a.exe\r\n", {}},
+        {"count = 2147483647\r\n07 = x.exe\r\n3 = b.exe\r\n+4 = y.exe\r\n0 = a.exe\r\n"
+         "3 = z.exe\r\n[group]\r\n4 = c.exe\r\n",
+         {"a.exe", "b.exe"}},
+        {"count = 2\r\n2 = b.exe\r\n3 = c.exe\r\n0 = a.exe\r\n", {"a.exe", "b.exe"}}};
+    for (const auto& [text, expected] : cases) {
+        dir.write("v.ini", text);
+        EXPECT_EQ(load_settings(dir.file("v.ini"), "en").viewers, expected) << text;
+    }
 }
 
-TEST(SaveSettingsAtExit, RereadsFlagsAndViewersButKeepsLanguageFromMemory) {
+TEST(SaveSettingsAtExit, RereadsFlagsAndViewersButKeepsLanguageFromMemoryAndAtMostFive) {
     TestFolder dir;
     dir.write("m.ini",
               "zip = 1\r\nsafe = 0\r\npos = 1\r\nsize = 0\r\nlanguage = de\r\n"
@@ -103,10 +85,7 @@ TEST(SaveSettingsAtExit, RereadsFlagsAndViewersButKeepsLanguageFromMemory) {
               "zip = 1\r\nrar = 0\r\ncab = 0\r\nsafe = 0\r\npos = 1\r\nsize = 0\r\n"
               "winx = 10\r\nwiny = 20\r\nsort = 1\r\nlanguage = fr\r\ncount = 2\r\n"
               "0 = a.exe\r\n1 = b.exe\r\n");
-}
-
-TEST(SaveSettingsAtExit, DamagedCountWritesNoMoreThanFiveViewers) {
-    TestFolder dir;
+    // A damaged count writes no more than five viewers.
     dir.write("d.ini", "count = 2000000000\r\n0 = a.exe\r\n");
     ASSERT_TRUE(save_settings_at_exit(dir.file("d.ini"), Settings{}, {}));
     const std::string text = dir.read("d.ini");
