@@ -1,6 +1,7 @@
-// Adding and deleting through the real window: the new-archive command and the add dialog,
-// driven through the dialog's test hook with window messages; the dialog's option rules and its
-// file-system list; the remove command on sorted rows and on an archive another program holds.
+// Adding and deleting through the real window: the new-archive command, dropped files and the
+// add dialog, driven through the dialog's test hook with window messages; the dialog's option
+// rules and its file-system list; the remove command on sorted rows and on an archive another
+// program holds.
 #include "dialog_driver.h"
 
 namespace {
@@ -23,9 +24,7 @@ void double_click(HWND dialog, const std::string& name) {
     HWND list = GetDlgItem(dialog, kAddList);
     RECT box;
     ASSERT_TRUE(ListView_GetItemRect(list, row_of(dialog, name), &box, LVIR_LABEL)) << name;
-    const LPARAM at = MAKELPARAM((box.left + box.right) / 2, (box.top + box.bottom) / 2);
-    SendMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
-    SendMessageA(list, WM_LBUTTONUP, 0, at);
+    click(list, box, true);
 }
 
 class AddDialogTest : public AppTest {
@@ -111,9 +110,8 @@ TEST_F(AddDialogTest, OptionRulesListNavigationHelpAndCancelLeavingAnEmptyArchiv
 
         press(dialog, kAddHelp);
         ASSERT_EQ(prompter.boxes.size(), 1u);
-        EXPECT_EQ(prompter.boxes[0].title, message(77));
-        EXPECT_EQ(prompter.boxes[0].text, add_help_text(app->messages()));
-        EXPECT_EQ(prompter.boxes[0].icon, BoxIcon::kInformation);
+        expect_box(prompter.boxes[0], message(77), add_help_text(app->messages()),
+                   BoxIcon::kInformation);
 
         // The close box does nothing; "Abbruch" ends the dialog, whatever is selected.
         SendMessageA(dialog, WM_CLOSE, 0, 0);
@@ -129,6 +127,44 @@ TEST_F(AddDialogTest, OptionRulesListNavigationHelpAndCancelLeavingAnEmptyArchiv
     // A cancelled requester leaves the archive path as it was.
     app->dispatch_command(kButtonNew);
     EXPECT_EQ(app->state().archive_path(), work.path() + "cancelled.zip");
+}
+
+// Files dropped on the window (a drop handle as the shell builds it) or given on the command
+// line, with nothing open: packed into a new archive named after the first file, through the
+// add dialog in the state the items call for (a folder among them: mode 1 without a list
+// folder, names from below the drive).
+TEST_F(AddDialogTest, DroppedOrGivenItemsPackAfterTheFirstFile) {
+    const std::string daten = make_tree();
+    start("");
+    bool ran = false;
+    Dialog::test_hook = [&](HWND dialog) {
+        ran = true;
+        EXPECT_TRUE(is_checked(dialog, kAddRelative));
+        EXPECT_FALSE(is_enabled(dialog, kAddWithoutPath));
+        EXPECT_FALSE(is_enabled(dialog, kAddList));
+        EXPECT_TRUE(is_checked(dialog, kAddIncludeFolders));
+        EXPECT_FALSE(is_enabled(dialog, kAddIncludeFolders));
+        press(dialog, kAddOk);
+    };
+    HGLOBAL memory = drop_handle({daten + "Bilder", daten + "notes.txt"});
+    ASSERT_NE(memory, nullptr);
+    SendMessageA(window().handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+    EXPECT_TRUE(ran);
+    const std::string archive = daten + "notes.zip";
+    EXPECT_EQ(app->state().archive_path(), archive);
+    std::string below = daten.substr(3);
+    std::replace(below.begin(), below.end(), '\\', '/');
+    const std::vector<std::string> packed = {below + "notes.txt", below + "Bilder/a.jpg",
+                                             below + "Bilder/Urlaub/b.jpg"};
+    EXPECT_EQ(names_in(archive), packed);
+    EXPECT_EQ(column(1), packed);
+    EXPECT_TRUE(prompter.boxes.empty());
+
+    // As the Send To shortcut gives them.
+    Dialog::test_hook = [](HWND dialog) { press(dialog, kAddOk); };
+    start(daten + "notes.txt\" \"" + daten + "Bilder\\a.jpg");
+    EXPECT_EQ(names_in(archive), (std::vector<std::string>{"notes.txt", "a.jpg"}));
+    EXPECT_EQ(app->state().archive_path(), archive);
 }
 
 // The rows selected and sorted in the real list decide what goes and in which order the rest
@@ -158,9 +194,7 @@ TEST_F(AddDialogTest, RemoveTakesTheSelectedRowsAndKeepsTheSortedOrder) {
     app->dispatch_command(kCmdRemove);
     CloseHandle(held);
     ASSERT_EQ(prompter.boxes.size(), 3u);
-    EXPECT_EQ(prompter.boxes[2].title, message(42));
-    EXPECT_EQ(prompter.boxes[2].text, message(72));
-    EXPECT_EQ(prompter.boxes[2].icon, BoxIcon::kError);
+    expect_box(prompter.boxes[2], message(42), message(72), BoxIcon::kError);
     EXPECT_EQ(read_bytes(archive), before);
     EXPECT_EQ(window().row_count(), 3);
     EXPECT_TRUE(IsWindowEnabled(window().list()));

@@ -2,14 +2,9 @@
 // value: what the shell then finds, what removing one extension leaves, what other programs keep.
 #include "system/associations.h"
 
-#include <gtest/gtest.h>
-#include <windows.h>
-
 #include <map>
-#include <string>
-#include <vector>
 
-#include "scripted_prompter.h"
+#include "dialog_driver.h"
 
 namespace {
 
@@ -167,9 +162,7 @@ TEST(Association, EachUnwritableValueShowsABox) {
     set_association(prompter, kNt, association("zip"));
     ASSERT_EQ(prompter.boxes.size(), 2u);
     for (const MessageBoxRequest& box : prompter.boxes) {
-        EXPECT_EQ(box.title, "Fehler");
-        EXPECT_EQ(box.text, "Ein Fehler ist aufgetreten");
-        EXPECT_EQ(box.icon, BoxIcon::kNone);
+        expect_box(box, "Fehler", "Ein Fehler ist aufgetreten", BoxIcon::kNone);
         EXPECT_EQ(box.buttons, BoxButtons::kOk);
     }
     const Registry partly = registry(kLayouts[0]);

@@ -85,6 +85,21 @@ inline bool is_enabled(HWND dialog, int id) {
 }
 inline void press(HWND dialog, int id) { SendDlgItemMessageA(dialog, id, BM_CLICK, 0, 0); }
 
+// A mouse click (or with `twice` a double click) in the middle of `box` of `window`.
+inline void click(HWND window, const RECT& box, bool twice = false) {
+    const LPARAM at = MAKELPARAM((box.left + box.right) / 2, (box.top + box.bottom) / 2);
+    SendMessageA(window, twice ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(window, WM_LBUTTONUP, 0, at);
+}
+
+// A box's title, text and icon.
+inline void expect_box(const MessageBoxRequest& box, const std::string& title,
+                       const std::string& text, BoxIcon icon) {
+    EXPECT_EQ(box.title, title);
+    EXPECT_EQ(box.text, text);
+    EXPECT_EQ(box.icon, icon);
+}
+
 inline std::string text_of(HWND window) {
     char title[200] = "";
     GetWindowTextA(window, title, sizeof title);

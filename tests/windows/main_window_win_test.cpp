@@ -23,9 +23,7 @@ class MainWindowTest : public AppTest {
         HWND header = ListView_GetHeader(window().list());
         RECT box;
         ASSERT_TRUE(SendMessageA(header, HDM_GETITEMRECT, column, reinterpret_cast<LPARAM>(&box)));
-        const LPARAM at = MAKELPARAM((box.left + box.right) / 2, (box.top + box.bottom) / 2);
-        SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        SendMessageA(header, WM_LBUTTONUP, 0, at);
+        click(header, box);
         pump();
     }
     std::vector<int> indicators() {
@@ -121,9 +119,7 @@ TEST_F(MainWindowTest, OpenCommandListsSortsOrRefusesByExtension) {
     prompter.files = {work.path() + "notes.txt"};
     app->dispatch_command(kCmdOpen);
     ASSERT_EQ(prompter.boxes.size(), 1u);
-    EXPECT_EQ(prompter.boxes[0].title, message(42));
-    EXPECT_EQ(prompter.boxes[0].text, message(45));
-    EXPECT_EQ(prompter.boxes[0].icon, BoxIcon::kWarning);
+    expect_box(prompter.boxes[0], message(42), message(45), BoxIcon::kWarning);
     EXPECT_TRUE(app->state().archive_path().empty());
     EXPECT_EQ(text_of(window().handle()),
               MainWindow::base_title(message(29), app->config_existed()));
@@ -149,9 +145,7 @@ TEST_F(MainWindowTest, EnterOrADoubleClickOpensTheMember) {
     select({"a.txt"});
     RECT box;
     ASSERT_TRUE(ListView_GetItemRect(window().list(), 0, &box, LVIR_LABEL));
-    const LPARAM at = MAKELPARAM((box.left + box.right) / 2, (box.top + box.bottom) / 2);
-    SendMessageA(window().list(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
-    SendMessageA(window().list(), WM_LBUTTONUP, 0, at);
+    click(window().list(), box, true);
     ASSERT_EQ(launched.size(), 2u);
     EXPECT_EQ(read_bytes(launched[0].file), "bee");
     EXPECT_EQ(read_bytes(launched[1].file), "a");

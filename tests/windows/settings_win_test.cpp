@@ -89,12 +89,9 @@ TEST_F(SettingsTest, ControlsShowTheFileAndOkWritesItAnewWithTheViewersInListOrd
                 press(dialog, kSettingsAdd);
                 EXPECT_EQ(text_of(dialog, kSettingsViewerField), "");
                 select_row(dialog, 2);
-                press(dialog, kSettingsUp);
-                press(dialog, kSettingsUp);
-                press(dialog, kSettingsUp);
+                for (int i = 0; i < 3; ++i) press(dialog, kSettingsUp);
                 select_row(dialog, 2);
-                press(dialog, kSettingsDown);
-                press(dialog, kSettingsDown);
+                for (int i = 0; i < 2; ++i) press(dialog, kSettingsDown);
                 seen = rows_of(list);
                 SetDlgItemTextA(dialog, kSettingsLanguage, "EN");
                 press(dialog, kSettingsPosition);

@@ -1,0 +1,244 @@
+// What the program takes from the system, against Wine's real calls and DLLs: the system's own
+// boxes and requesters, answered through a CBT hook as a user would (and one operation at a
+// time while such a box is up); binding the mail and cabinet libraries; the catalog's bytes; the
+// file-time helpers, in a time zone east of UTC.
+#include "dialog_driver.h"
+#include "formats/cab.h"
+#include "protect/mail_library.h"
+#include "runtime/file_meta.h"
+#include "runtime/ui_prompt.h"
+
+namespace {
+
+std::function<void(HWND)> g_on_box;  // called for each box or requester of this thread
+
+LRESULT CALLBACK on_box(int code, WPARAM wp, LPARAM lp) {
+    HWND box = reinterpret_cast<HWND>(wp);
+    if (box_of_this_thread(code, box)) g_on_box(box);
+    return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+// Each gives its answer on OK and nothing on Cancel: the input box the line, the open requester
+// an existing file, the save requester a new one; both take bar-separated filters.
+TEST(SystemPrompter, InputBoxAndFileRequestersGiveTheAnswerOnOkAndNothingOnCancel) {
+    WPARAM button = IDOK;
+    std::string title, file;  // file: typed into the open requester's name box before OK
+    g_on_box = [&](HWND box) {
+        title = text_of(box);
+        // The name box of the open requester (cmb13, or edt1 in older layouts).
+        if (!file.empty() && !SetDlgItemTextA(box, 0x47C, file.c_str()))
+            SetDlgItemTextA(box, 0x480, file.c_str());
+        PostMessageA(box, WM_COMMAND, button, 0);
+    };
+    HHOOK hook = SetWindowsHookExA(WH_CBT, on_box, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    InputRequest input;
+    input.title = "Verzeichnisname \xE4";
+    input.prompt = "Bitte Verzeichnisnamen eingeben";
+    input.initial = "neu \xFC";
+    EXPECT_EQ(system_prompter().input_line(input), "neu \xFC");
+    EXPECT_EQ(title, input.title);
+    button = IDCANCEL;
+    EXPECT_EQ(system_prompter().input_line(input), "");
+
+    WorkFolder work;
+    const std::string path = work.path() + "req.zip";
+    OpenFileRequest open_request;
+    open_request.title = "Archiv w\xE4hlen";
+    open_request.filters = "ZIP (*.zip)|*.zip|Alle (*.*)|*.*";
+    open_request.filter_index = 2;
+    SaveFileRequest save_request;
+    save_request.title = "Archivdatei erstellen...";
+    save_request.filters = "ZIP-Dateien (*.zip)|*.zip";
+    for (const bool open : {true, false}) {
+        SCOPED_TRACE(open ? "open" : "save");
+        ASSERT_TRUE(open ? write_bytes(path, "") : DeleteFileA(path.c_str()) != FALSE);
+        const auto ask = [&] {
+            return open ? system_prompter().open_file(open_request)
+                        : system_prompter().save_file(save_request);
+        };
+        button = IDOK;
+        file = path;
+        EXPECT_EQ(ask(), path);
+        EXPECT_EQ(title, open ? open_request.title : save_request.title);
+        file.clear();
+        button = IDCANCEL;
+        EXPECT_EQ(ask(), "");
+    }
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// While an extraction's overwrite question is up, the main window is disabled (the box is owned
+// by it), and a command, a drop and the close box that still reach it are refused; the
+// extraction finishes every member.
+class OneOperationAtATime : public AppTest {};
+
+TEST_F(OneOperationAtATime, CommandsDropsAndCloseWaitWhileTheOverwriteQuestionIsUp) {
+    const std::string archive =
+        start_on("a.zip", {{"one.txt", "first"}, {"two.txt", "second"}, {"three.txt", "third"}});
+    const std::string archive_bytes = read_bytes(archive), dropped = work.path() + "dropped.txt";
+    CreateDirectoryA(out().c_str(), nullptr);
+    ASSERT_TRUE(write_bytes(out() + "two.txt", "older"));
+    ASSERT_TRUE(write_bytes(dropped, "dropped"));
+    start(archive, &system_prompter());
+    HWND main = window().handle();
+    std::vector<std::string> titles;
+    bool main_enabled = true;
+    HWND owner = nullptr;
+    // The first box gets what a user might still get to the window, which its own loop delivers
+    // before the answer Yes; any later one is answered No.
+    g_on_box = [&](HWND box) {
+        titles.push_back(text_of(box));
+        if (titles.size() > 1) {
+            PostMessageA(box, WM_COMMAND, IDNO, 0);
+            return;
+        }
+        main_enabled = IsWindowEnabled(main) != FALSE;
+        owner = GetWindow(box, GW_OWNER);
+        PostMessageA(main, WM_COMMAND, kButtonAdd, 0);
+        PostMessageA(main, WM_COMMAND, kCmdRemove, 0);
+        PostMessageA(main, WM_DROPFILES, reinterpret_cast<WPARAM>(drop_handle({dropped})), 0);
+        PostMessageA(main, WM_CLOSE, 0, 0);
+        PostMessageA(box, WM_COMMAND, IDYES, 0);
+    };
+    // The extract dialog goes to "out"; any other dialog (the add dialog) is counted and
+    // cancelled.
+    int other_dialogs = 0;
+    Dialog::test_hook = [&](HWND dialog) {
+        if (text_of(dialog) != message(107)) {
+            ++other_dialogs;
+            press(dialog, IDCANCEL);
+            return;
+        }
+        show_folder(dialog, out());
+        press(dialog, kExtractOk);
+    };
+    HHOOK hook = SetWindowsHookExA(WH_CBT, on_box, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    app->dispatch_command(kButtonExtract);
+    pump();  // whatever is still queued is handled the way the main loop handles it
+    UnhookWindowsHookEx(hook);
+
+    EXPECT_EQ(titles, std::vector<std::string>{message(50)});
+    EXPECT_FALSE(main_enabled);
+    EXPECT_EQ(owner, main);
+    EXPECT_EQ(other_dialogs, 0);
+    EXPECT_EQ(read_bytes(out() + "one.txt"), "first");
+    EXPECT_EQ(read_bytes(out() + "two.txt"), "second");
+    EXPECT_EQ(read_bytes(out() + "three.txt"), "third");
+    EXPECT_EQ(read_bytes(archive), archive_bytes);
+    EXPECT_TRUE(IsWindow(main));
+    EXPECT_FALSE(window().busy());
+    EXPECT_EQ(window().row_count(), 3);
+}
+
+// A missing library names itself in an error box, a library without the entry points names the
+// first one missing. (Every start binds the system's library.)
+TEST(MailLibrary, ShowsWhatIsMissing) {
+    ScriptedPrompter prompter;
+    MailLibrary mail;
+    EXPECT_FALSE(bind_mail_library(mail, prompter, "nosuchmapi.dll", "mapi32.dll"));
+    EXPECT_FALSE(bind_mail_library(mail, prompter, "mapi32.dll", "nosuchmapi2.dll"));
+    EXPECT_FALSE(bind_mail_library(mail, prompter, "kernel32.dll", "kernel32.dll"));
+    ASSERT_EQ(prompter.boxes.size(), 3u);
+    expect_box(prompter.boxes[0], "nosuchmapi.dll", "Cant load dynamic link library !",
+               BoxIcon::kError);
+    EXPECT_EQ(prompter.boxes[0].owner, nullptr);
+    EXPECT_EQ(prompter.boxes[1].title, "nosuchmapi2.dll");
+    EXPECT_EQ(prompter.boxes[2].title, "kernel32.dll");
+    EXPECT_EQ(prompter.boxes[2].text, "MAPILogon");
+    EXPECT_EQ(mail.first, nullptr);
+}
+
+// A missing setup library is explained with message 43, one without the function means no
+// cabinets, silently. (The cabinet tests bind the system's library.)
+TEST(CabLibrary, ExplainsAMissingLibraryWithMessage43) {
+    MessageTable messages;
+    load_default_messages(messages);
+    ScriptedPrompter prompter;
+    CabLibrary cab;
+    bind_cab_library(cab, prompter, messages, "nosuchsetupapi.dll");
+    EXPECT_FALSE(cab.available());
+    ASSERT_EQ(prompter.boxes.size(), 1u);
+    expect_box(prompter.boxes[0], messages.message(42), messages.message(43), BoxIcon::kError);
+    bind_cab_library(cab, prompter, messages, "kernel32.dll");
+    EXPECT_FALSE(cab.available());
+    EXPECT_EQ(prompter.boxes.size(), 1u);
+    release_cab_library(cab);
+}
+
+// The catalog is read by every end-to-end test, which find the windows by its texts.
+TEST(Messages, WindowsBuildCarriesWindows1252Bytes) {
+    MessageTable table;
+    load_default_messages(table);
+    EXPECT_EQ(table.message(10), "\x47\x72\xF6\xDF\x65");
+}
+
+uint64_t utc_filetime(int year, int month, int day, int hour, int minute, int second) {
+    const auto w = [](int v) { return static_cast<WORD>(v); };
+    const SYSTEMTIME st = {w(year), w(month), 0, w(day), w(hour), w(minute), w(second), 0};
+    FILETIME ft;
+    SystemTimeToFileTime(&st, &ft);
+    return (uint64_t(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+}
+
+FILETIME as_filetime(uint64_t value) {
+    return {static_cast<DWORD>(value), static_cast<DWORD>(value >> 32)};
+}
+
+void set_write_time(const std::string& path, uint64_t value) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    const FILETIME ft = as_filetime(value);
+    SetFileTime(h, nullptr, nullptr, &ft);
+    CloseHandle(h);
+}
+
+uint64_t write_time(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
+    return (uint64_t(data.ftLastWriteTime.dwHighDateTime) << 32) |
+           data.ftLastWriteTime.dwLowDateTime;
+}
+
+// Packing agrees with FileTimeToDosDateTime of the local time; a date is set back through local
+// time, and not at all on a file another handle holds without write sharing.
+TEST(FileTimesEastOfUtc, PackAndSetThroughLocalTimeAsWin32Does) {
+    TIME_ZONE_INFORMATION tz;
+    GetTimeZoneInformation(&tz);
+    ASSERT_EQ(tz.Bias, -60) << "the test runs one hour east of UTC (TZ=CET-1)";
+    WorkFolder work;
+    const std::string path = work.path() + "a.txt";
+    ASSERT_TRUE(write_bytes(path, "x"));
+    for (const uint64_t moment :
+         {utc_filetime(2005, 4, 22, 10, 0, 1), utc_filetime(1999, 12, 31, 23, 30, 58),
+          utc_filetime(2024, 2, 29, 0, 0, 0)}) {
+        set_write_time(path, moment);
+        const FILETIME utc = as_filetime(moment);
+        FILETIME local;
+        WORD date = 0, time = 0;
+        FileTimeToLocalFileTime(&utc, &local);
+        FileTimeToDosDateTime(&local, &date, &time);
+        EXPECT_EQ(file_time_to_dos(path).date, date);
+        EXPECT_EQ(file_time_to_dos(path).time, time);
+    }
+    set_write_time(path, utc_filetime(2005, 4, 22, 10, 0, 1));
+    EXPECT_EQ(file_time_to_dos(path).time, (11 << 11) | 0);  // 11:00:00 local, odd second lost
+
+    const LocalDate date = make_local_date(2005, 4, 22, 11, 0, 0);
+    EXPECT_EQ(local_date_to_file_time(date), utc_filetime(2005, 4, 22, 10, 0, 0));
+    set_file_date(path, date);
+    EXPECT_EQ(write_time(path), utc_filetime(2005, 4, 22, 10, 0, 0));
+    EXPECT_EQ(dos_to_local_date(file_time_to_dos(path)), date);
+
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    set_file_date(path, make_local_date(2010, 5, 5, 5, 5, 0));
+    CloseHandle(h);
+    EXPECT_EQ(write_time(path), utc_filetime(2005, 4, 22, 10, 0, 0));
+}
+
+}  // namespace
