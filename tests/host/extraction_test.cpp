@@ -154,7 +154,6 @@ TEST(Extraction, OverwriteQuestion) {
 
     ASSERT_EQ(e.a.prompter.boxes.size(), 2u);
     const MessageBoxRequest& q = e.a.prompter.boxes[0];
-    EXPECT_EQ(q.title, e.a.message(50));
     EXPECT_EQ(q.text, e.a.message(0) + " a.txt" + e.a.message(172) + "\n\n" + e.a.message(173));
     EXPECT_EQ(q.buttons, BoxButtons::kYesNo);
     EXPECT_EQ(q.icon, BoxIcon::kWarning);

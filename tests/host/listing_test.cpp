@@ -3,7 +3,6 @@
 #include "archive/listing.h"
 #include "archive_test_support.h"
 #include "runtime/os.h"
-#include "state/version.h"
 
 namespace {
 
@@ -169,8 +168,6 @@ TEST(Listing, UnlistableFilesAreLeftIntact) {
         } else {
             EXPECT_TRUE(a.prompter.boxes.empty());
             EXPECT_EQ(a.state.archive_path(), f.file("a.zip"));
-            EXPECT_EQ(a.view.status[0], "0" + a.message(57));
-            EXPECT_EQ(a.view.title, a.message(29) + " V" + kVersion + " - a.zip");
         }
     }
 }
