@@ -1,5 +1,4 @@
-// Packing a ZIP archive anew: what it keeps, and that a damaged source or a target of the user's
-// is never replaced.
+// Packing a ZIP archive anew: what it keeps, and that members meeting in one file replace nothing.
 #include <gtest/gtest.h>
 
 #include "app/backends.h"
@@ -9,13 +8,12 @@
 
 namespace {
 
-TEST(Conversion, RepackingKeepsFilesAndDatesAndReplacesNothingThatCannotBeRead) {
+TEST(Conversion, RepackingKeepsFilesAndDates) {
     TestFolder f;
-    const std::string source = stored_zip({{"docs/", ""},
-                                           {"docs/a.txt", std::string(500, 'a')},
-                                           {"empty.txt", ""},
-                                           {"b.txt", "bee"}});
-    f.write("x.zip", source);
+    f.write("x.zip", stored_zip({{"docs/", ""},
+                                 {"docs/a.txt", std::string(500, 'a')},
+                                 {"empty.txt", ""},
+                                 {"b.txt", "bee"}}));
     ArchiveFixture a;
     a.list(f.file("x.zip"));
     convert_to_zip(a.ctx, a.zip_format);
@@ -29,19 +27,6 @@ TEST(Conversion, RepackingKeepsFilesAndDatesAndReplacesNothingThatCannotBeRead) 
     expect_peers_accept(f.file("x.zip"));
     for (const auto& row : a.view.rows) EXPECT_EQ(row.texts[4], "07.03.2005") << row.texts[1];
     EXPECT_EQ(conversion_target("C:\\A\\Setup.CAB"), "C:\\A\\Setup.zip");
-
-    // A member whose data is damaged: message 76, and the archive stays byte for byte.
-    std::string damaged = source;
-    damaged[damaged.rfind(std::string("PK\x01\x02", 4)) + 16] ^= 1;
-    f.write("x.zip", damaged);
-    const std::string before = f.read("x.zip");
-    a.list(f.file("x.zip"));
-    convert_to_zip(a.ctx, a.zip_format);
-    ASSERT_EQ(a.prompter.boxes.size(), 1u);
-    EXPECT_EQ(a.prompter.boxes[0].title, a.message(42));
-    EXPECT_EQ(a.prompter.boxes[0].text, a.message(76));
-    EXPECT_EQ(f.read("x.zip"), before);
-    EXPECT_EQ(tree(f.path()), std::set<std::string>{"x.zip"});
 }
 
 // "d/b.txt" and "d\b.txt" meet in one file when they are extracted: the archive is not replaced
@@ -54,7 +39,7 @@ TEST(Conversion, MembersThatWouldMeetInOneFileReplaceNothing) {
     a.list(f.file("x.zip"));
     convert_to_zip(a.ctx, a.zip_format);
     ASSERT_EQ(a.prompter.boxes.size(), 1u);
-    EXPECT_EQ(a.prompter.boxes[0].text, a.message(76));
+    EXPECT_EQ(a.box(0), std::make_tuple(a.message(42), a.message(76), BoxIcon::kError));
     EXPECT_EQ(f.read("x.zip"), source);
     EXPECT_EQ(tree(f.path()), std::set<std::string>{"x.zip"});
     EXPECT_EQ(a.state.archive_path(), f.file("x.zip"));
