@@ -8,10 +8,8 @@
 
 #include <cstddef>
 
-#include "app/backends.h"
 #include "archive_bytes.h"
 #include "archive_test_support.h"
-#include "files/opening.h"
 #include "formats/conversion.h"
 #include "formats/rar.h"
 #include "runtime/os.h"
