@@ -55,6 +55,7 @@ struct InputRequest {
     std::string prompt;
     std::string initial;            // the text the field starts with
     std::string cancel = "Cancel";  // the text of the cancel button
+    bool secret = false;            // the field shows stars: a password
 };
 
 class Prompter {

@@ -169,8 +169,8 @@ class SystemPrompter : public Prompter {
     std::string input_line(const InputRequest& r) override {
         DialogTemplate layout(r.title, 220, 64, 4);
         layout.item(0x0082, kInputPrompt, SS_LEFT, 7, 7, 206, 10, "");
-        layout.item(0x0081, kInputField, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 7, 20, 206, 12,
-                    "");
+        const DWORD field = WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL | (r.secret ? ES_PASSWORD : 0);
+        layout.item(0x0081, kInputField, field, 7, 20, 206, 12, "");
         layout.item(0x0080, IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 106, 42, 50, 14, "OK");
         layout.item(0x0080, IDCANCEL, BS_PUSHBUTTON | WS_TABSTOP, 163, 42, 50, 14, r.cancel);
         InputRun run = {&r, std::string()};
