@@ -17,6 +17,7 @@ set(MARLOX_PORTABLE_SOURCES
   src/zip/zip_records.cpp
   src/zip/zip_reader.cpp
   src/zip/zip_writer.cpp
+  src/zip/zip_crypt.cpp
   # Protection
   src/protect/cipher.cpp
   # Archive operations

@@ -17,10 +17,12 @@
 //                     end record. zip_extract: the member's local header signature is wrong.
 //                     zip_create: the file cannot be created. zip_add: the source is missing
 //                     or cannot be opened.
-//   2 kZipNoMemory    memory could not be had, or zlib failed to initialise.
+//   2 kZipNoMemory    memory could not be had, zlib failed to initialise, or the system's
+//                     cryptography failed while an encrypted member was read.
 //   3 kZipUnsupported the member or archive uses what this engine does not handle: a method
-//                     other than 0 (stored) and 8 (deflated), central and local headers that
-//                     name different methods, the encryption flag, a Unix symbolic link, ZIP64
+//                     other than 0 (stored) and 8 (deflated) (under AES: the method its extra
+//                     field names), central and local headers that name different methods, an
+//                     AES member without a valid extra field 0x9901, a Unix symbolic link, ZIP64
 //                     markers (sizes, offsets or counts set to all ones), or an archive whose
 //                     offsets are counted from after a prefix (zip_add only). Nothing is
 //                     written, not even the member's folders.
@@ -40,6 +42,20 @@
 //                     the directory, or no current member for zip_extract with number 0).
 //  10 kZipTooLarge    zip_add: the archive would outgrow the format (65,534 members, 4 GiB of
 //                     offsets, names of 65,535 bytes); nothing is added.
+//  11 kZipBadPassword zip_extract: the member is encrypted and no password is set, or the
+//                     password is wrong: the cipher's check value (the traditional header's
+//                     last byte, the AES verifier) does not match, or the data deciphered with
+//                     it did not check out (CRC-32, size, deflate stream or AES authentication
+//                     code: a wrong password and damaged data cannot be told apart there).
+//                     Nothing is written: no folders when the check value failed, no file and no
+//                     change to an existing file of that name in either case.
+//
+// Encrypted members (flag bit 0 in either header) are read with the password of
+// zip_set_password: the traditional PKWARE cipher, and WinZip AES (method 99 with the extra
+// field 0x9901: AE-1 and AE-2, keys of 128, 192 and 256 bits; PBKDF2-HMAC-SHA1 over 1,000
+// rounds, AES in counter mode, a 10-byte HMAC-SHA1 authentication code). An AE-2 member's CRC
+// field is not checked (it holds none); its authentication code stands for it. The traditional
+// cipher takes the password's bytes as they are, AES takes them as UTF-8.
 //
 // Costs. Walking (zip_first, zip_next), zip_goto and zip_count remember where each central
 // header starts, so walking a directory, going to every member in turn or extracting every
@@ -74,6 +90,7 @@ constexpr int kZipCannotWrite = 7;
 constexpr int kZipStopped = 8;
 constexpr int kZipNoMember = 9;
 constexpr int kZipTooLarge = 10;
+constexpr int kZipBadPassword = 11;
 
 // What zip_member_info reports about the current member, from its central header. The date
 // and time are the member's DOS stamp unpacked field by field (all seven year bits plus 1980),
@@ -178,7 +195,8 @@ int zip_member_info(ZipEngine& z, ZipMemberInfo& info);
 // file that did not exist before is removed on failure.
 //
 // Returns kZipOk, or kZipNoMember, kZipBadHeader, kZipUnsupported, kZipNoTarget, kZipShortRead,
-// kZipDamaged, kZipCannotWrite, kZipStopped, kZipNoMemory (see the list of codes above).
+// kZipDamaged, kZipCannotWrite, kZipStopped, kZipNoMemory, kZipBadPassword (see the list of codes
+// above).
 int zip_extract(ZipEngine& z, const std::string& target, int member);
 
 // Extracts the data of member `member` (counted from 1) into the file `path`, whatever the
@@ -186,8 +204,12 @@ int zip_extract(ZipEngine& z, const std::string& target, int member);
 // gives an empty file. An existing file at `path` is replaced only by data that checked out, as
 // with zip_extract. The member becomes current.
 // Returns kZipOk, or kZipNoMember, kZipBadHeader, kZipUnsupported, kZipShortRead, kZipDamaged,
-// kZipCannotWrite, kZipStopped, kZipNoMemory.
+// kZipCannotWrite, kZipStopped, kZipNoMemory, kZipBadPassword.
 int zip_extract_file(ZipEngine& z, int member, const std::string& path);
+
+// Sets the password tried on every encrypted member of the open archive; the empty string for
+// none. zip_open and zip_close forget it.
+void zip_set_password(ZipEngine& z, const std::string& password);
 
 // Installs `callback` (null for none) and the `context` it receives. It stays installed across
 // zip_open and zip_close.

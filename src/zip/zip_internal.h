@@ -15,6 +15,7 @@
 #include "runtime/member_path.h"
 #include "runtime/os.h"
 #include "zip/zip.h"
+#include "zip/zip_crypt.h"
 
 constexpr uint32_t kLocalSignature = 0x04034B50;
 constexpr uint32_t kCentralSignature = 0x02014B50;
@@ -143,6 +144,9 @@ struct ZipState {
 
     ZipProgress progress = nullptr;
     void* progress_context = nullptr;
+
+    std::string password;  // tried on encrypted members; empty: none
+    ZipDecryption crypt;   // the member being read
 };
 
 // Reads up to `size` bytes at `position`; the count read.

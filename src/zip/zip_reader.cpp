@@ -136,6 +136,7 @@ int copy_stored(ZipState& s, int64_t position, uint64_t size, Output& out) {
     while (out.written < size) {
         size_t n = static_cast<size_t>(std::min<uint64_t>(size - out.written, kChunk));
         if (data_read(s, position, buffer.data(), n) != n) return kZipShortRead;
+        decipher(s.crypt, buffer.data(), n);
         position += static_cast<int64_t>(n);
         if (!os::write_file(out.file, buffer.data(), n)) return kZipCannotWrite;
         out.crc = static_cast<uint32_t>(crc32(out.crc, buffer.data(), static_cast<uInt>(n)));
@@ -176,6 +177,7 @@ int inflate_member(ZipState& s, int64_t position, uint64_t packed, uint64_t unpa
                 result = kZipShortRead;
                 break;
             }
+            decipher(s.crypt, in.data(), n);
             position += static_cast<int64_t>(n);
             left -= n;
             zs.next_in = in.data();
@@ -359,14 +361,17 @@ int locate_data(ZipState& s, const ZipCentralHeader& h, const std::string* targe
     if (target && os::attributes(*target) == os::kNoAttributes) return kZipNoTarget;
     // The local header's method decides how the data reads; one the central header contradicts
     // is not trusted either way.
-    bool known_methods = (l.method == 0 || l.method == 8) && h.method == l.method;
     bool encrypted = ((h.flags | l.flags) & 1) != 0;
+    bool known_methods =
+        (l.method == 0 || l.method == 8 || (encrypted && l.method == kAesMethod)) &&
+        h.method == l.method;
     bool zip64 = h.packed == kZip64Marker || h.unpacked == kZip64Marker;
-    if (!known_methods || encrypted || zip64 || is_symbolic_link(h)) return kZipUnsupported;
+    if (!known_methods || zip64 || is_symbolic_link(h)) return kZipUnsupported;
     data = local + static_cast<int64_t>(kLocalSize) + l.name_length + l.extra_length;
     if (data + static_cast<int64_t>(h.packed) > s.file_size) return kZipShortRead;
-    if (l.method == 0 && h.packed != h.unpacked) return kZipDamaged;
-    return kZipOk;
+    int result = start_decryption(s, h, l, data);  // moves `data` past a cipher's header
+    if (result == kZipOk && l.method == 0 && s.crypt.payload != h.unpacked) result = kZipDamaged;
+    return result;
 }
 
 // Writes the member's data to `path`. An existing file is replaced only by data that checked
@@ -379,9 +384,12 @@ int write_data(ZipState& s, const ZipCentralHeader& h, const ZipLocalHeader& l, 
     Output out;
     out.file = work.empty() ? nullptr : os::open_file(work, os::OpenMode::kCreate);
     if (!out.file) return kZipCannotWrite;
-    int result = l.method == 0 ? copy_stored(s, data, h.packed, out)
-                               : inflate_member(s, data, h.packed, h.unpacked, out);
-    if (result == kZipOk && (out.written != h.unpacked || out.crc != h.crc)) result = kZipDamaged;
+    rewind_decryption(s.crypt);
+    int result = l.method == 0 ? copy_stored(s, data, s.crypt.payload, out)
+                               : inflate_member(s, data, s.crypt.payload, h.unpacked, out);
+    const bool crc_right = out.crc == h.crc || !s.crypt.crc_kept;  // AE-2 keeps no CRC
+    if (result == kZipOk && (out.written != h.unpacked || !crc_right)) result = kZipDamaged;
+    result = end_decryption(s, result);
     os::close_file(out.file);
     if (result == kZipOk && work != path && !os::replace_file(work, path)) result = kZipCannotWrite;
     if (result != kZipOk) os::delete_file(work);

@@ -62,6 +62,11 @@ both dups dup.txt duq.txt
     rar a -idq -qo- -oh ../hard.rar a.txt hard.txt z.txt)
 (cd link && rar a -idq -qo- -ol ../link.rar a.txt ln c.txt && zip -qy ../link.zip a.txt ln c.txt)
 (cd names && rar a -idq -qo- ../names.rar 'Grüße.txt' 'Straße.txt' && gcab -c ../names.cab 'Grüße.txt' StraXe.txt)
+# Encrypted members, password "secret", for the system's cryptography (zip_crypt_win_test.cpp).
+mkdir crypt && seq 1 30000 >crypt/n.txt && head -c 70001 /dev/urandom >crypt/r.bin
+(cd crypt && zip -q -P secret ../crypt-zip.zip n.txt r.bin &&
+    7zz a -tzip -psecret -mem=AES128 ../crypt-aes128.zip n.txt r.bin >/dev/null &&
+    7zz a -tzip -psecret -mem=AES256 ../crypt-aes256.zip n.txt r.bin >/dev/null)
 for name in one two; do
     put $name same.mlxt $name
     (cd $name && gcab -c "../$name.cab" same.mlxt)
