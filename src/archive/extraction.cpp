@@ -13,7 +13,8 @@ constexpr int kProbeAttempts = 1000;
 constexpr size_t kReportedNames = 10;
 
 // The step for one member: the overwrite question, the extraction and the date.
-void extract_member(ArchiveContext& ctx, const std::string& target, bool ask, int member) {
+void extract_member(ArchiveContext& ctx, PasswordedExtraction& extraction,
+                    const std::string& target, bool ask, int member) {
     const std::string name = zip_goto(ctx.zip, member);
     ZipMemberInfo info;
     zip_member_info(ctx.zip, info);
@@ -23,7 +24,7 @@ void extract_member(ArchiveContext& ctx, const std::string& target, bool ask, in
     const std::string path = folder ? std::string() : MemberPlacement(false).predict(target, name);
     if (!path.empty() && !may_overwrite(ctx, path, name, ask)) return;
     // A member that failed leaves any older file in place; that file keeps its own date.
-    if (zip_extract(ctx.zip, target, member) != kZipOk) {
+    if (extraction.extract(target, member) != kZipOk) {
         ctx.not_extracted.push_back(name);
         return;
     }
@@ -64,6 +65,29 @@ class Progress {
 };
 
 }  // namespace
+
+std::string ask_member_password(ArchiveContext& ctx, bool after_wrong) {
+    const MessageTable& m = ctx.messages;
+    InputRequest request;
+    request.title = m.message(after_wrong ? 190 : 191);
+    request.prompt = m.message(192);
+    request.cancel = m.message(34);
+    request.secret = true;
+    return ctx.prompter.input_line(request);
+}
+
+int PasswordedExtraction::extract(const std::string& target, int member) {
+    int result = zip_extract(ctx_.zip, target, member);
+    while (result == kZipBadPassword && !cancelled_) {
+        const std::string password = ask_member_password(ctx_, asked_);
+        asked_ = true;
+        cancelled_ = password.empty();
+        if (cancelled_) break;
+        zip_set_password(ctx_.zip, password);
+        result = zip_extract(ctx_.zip, target, member);
+    }
+    return result;
+}
 
 bool may_overwrite(ArchiveContext& ctx, const std::string& path, const std::string& name,
                    bool ask) {
@@ -127,11 +151,13 @@ void extract_all_zip(ArchiveContext& ctx, const ExtractChoices& choices) {
         ctx.view.enable_list(false);
         const int count = zip_count(ctx.zip);
         Progress progress(ctx, count);
+        PasswordedExtraction extraction(ctx);
         for (int n = 1; n <= count; ++n) {
             const std::string name = zip_goto(ctx.zip, n);
             progress.show(n);
             ctx.view.set_status_text(1, name);
-            if (!name.empty()) extract_member(ctx, target, choices.ask_before_overwriting, n);
+            if (!name.empty())
+                extract_member(ctx, extraction, target, choices.ask_before_overwriting, n);
         }
         zip_close(ctx.zip);
         ctx.view.enable_list(true);
@@ -151,6 +177,7 @@ void extract_chosen_zip(ArchiveContext& ctx, const ExtractChoices& choices) {
 
         const int rows = ctx.view.row_count();
         Progress progress(ctx, rows);
+        PasswordedExtraction extraction(ctx);
         for (int row = 0; row < rows; ++row) {
             progress.show(row + 1);
             const std::string name = ctx.view.row_text(row, 1);
@@ -161,7 +188,8 @@ void extract_chosen_zip(ArchiveContext& ctx, const ExtractChoices& choices) {
             ctx.view.set_status_text(1, name);
             const auto found = first_member.find(name);
             if (found != first_member.end())
-                extract_member(ctx, target, choices.ask_before_overwriting, found->second);
+                extract_member(ctx, extraction, target, choices.ask_before_overwriting,
+                               found->second);
         }
         zip_close(ctx.zip);
         ctx.view.enable_list(true);

@@ -11,7 +11,8 @@ namespace {
 std::string extract_one(ArchiveContext& ctx, int member, const std::string& folder) {
     if (zip_open(ctx.zip, ctx.state.archive_path()) != kZipOk) return std::string();
     const std::string name = zip_goto(ctx.zip, member);
-    const bool extracted = !name.empty() && zip_extract(ctx.zip, folder, member) == kZipOk;
+    PasswordedExtraction extraction(ctx);
+    const bool extracted = !name.empty() && extraction.extract(folder, member) == kZipOk;
     zip_close(ctx.zip);
     return extracted ? clean_place(folder, name, false) : std::string();
 }
