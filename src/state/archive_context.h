@@ -77,8 +77,9 @@ struct ArchiveContext {
     ArchiveView& view;
     Prompter& prompter;
     // The members this operation could not extract (damaged, an unsupported method, a link, a
-    // name the file system cannot hold, a file that could not be replaced), in the order met;
-    // a member the user chose to keep their own file for is not one of them.
+    // name the file system cannot hold, a file that could not be replaced, a password missing or
+    // wrong), in the order met; a member the user chose to keep their own file for is not one of
+    // them.
     std::vector<std::string> not_extracted;
 };
 

@@ -54,8 +54,8 @@
 // zip_set_password: the traditional PKWARE cipher, and WinZip AES (method 99 with the extra
 // field 0x9901: AE-1 and AE-2, keys of 128, 192 and 256 bits; PBKDF2-HMAC-SHA1 over 1,000
 // rounds, AES in counter mode, a 10-byte HMAC-SHA1 authentication code). An AE-2 member's CRC
-// field is not checked (it holds none); its authentication code stands for it. The traditional
-// cipher takes the password's bytes as they are, AES takes them as UTF-8.
+// field is not checked (it holds none); its authentication code stands for it. Both ciphers
+// take the password's bytes as they are.
 //
 // Costs. Walking (zip_first, zip_next), zip_goto and zip_count remember where each central
 // header starts, so walking a directory, going to every member in turn or extracting every

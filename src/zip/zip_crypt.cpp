@@ -64,23 +64,6 @@ int start_traditional(ZipState& s, const ZipCentralHeader& h, const ZipLocalHead
 
 // ---- WinZip AES ----
 
-// The password as UTF-8, as AES archives keep it.
-std::string utf8(const std::string& text) {
-    std::string out;
-    for (wchar_t w : os::to_wide(text)) {
-        const uint32_t c = static_cast<uint32_t>(w);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
-        } else {
-            out += {static_cast<char>(0xE0 | c >> 12), static_cast<char>(0x80 | ((c >> 6) & 0x3F)),
-                    static_cast<char>(0x80 | (c & 0x3F))};
-        }
-    }
-    return out;
-}
-
 // Reads the local extra field 0x9901 of an AES member: its version (1 or 2), its key strength
 // (1 to 3) and its real method, which must be stored or deflated; false when there is none such.
 bool read_aes_extra(ZipState& s, const ZipLocalHeader& l, int64_t extra_start, int& version,
@@ -112,8 +95,7 @@ int start_aes(ZipState& s, const ZipCentralHeader& h, int version, int strength,
     if (read_at(s, data, header, salt_size + kVerifierSize) != salt_size + kVerifierSize)
         return kZipShortRead;
     std::vector<unsigned char> keys(2 * key_size + kVerifierSize);
-    if (!crypto::pbkdf2_sha1(utf8(s.password), header, salt_size, kRounds, keys.data(),
-                             keys.size()))
+    if (!crypto::pbkdf2_sha1(s.password, header, salt_size, kRounds, keys.data(), keys.size()))
         return kZipNoMemory;
     if (std::memcmp(&keys[2 * key_size], header + salt_size, kVerifierSize) != 0)
         return kZipBadPassword;
