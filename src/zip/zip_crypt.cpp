@@ -138,11 +138,7 @@ int start_decryption(ZipState& s, const ZipCentralHeader& h, ZipLocalHeader& l, 
         return kZipUnsupported;
     l.method = method;
     if (s.password.empty()) return kZipBadPassword;
-    const int result =
-        version ? start_aes(s, h, version, strength, data) : start_traditional(s, h, l, data);
-    if (result != kZipOk) return result;
-    rewind_decryption(s.crypt);
-    return s.crypt.failed ? kZipNoMemory : kZipOk;
+    return version ? start_aes(s, h, version, strength, data) : start_traditional(s, h, l, data);
 }
 
 void rewind_decryption(ZipDecryption& d) {
