@@ -37,10 +37,11 @@ std::string join_path(const std::string& folder, const std::string& name) {
     return as_folder(folder) + name;
 }
 
-std::string unused_path(const std::string& base) {
+std::string unused_path(const std::string& base, bool unicode) {
     for (int n = 1; n < 10000; ++n) {
         const std::string candidate = base + std::to_string(n);
-        if (os::attributes(candidate) == os::kNoAttributes) return candidate;
+        const uint32_t a = unicode ? os::unicode::attributes(candidate) : os::attributes(candidate);
+        if (a == os::kNoAttributes) return candidate;
     }
     return std::string();
 }

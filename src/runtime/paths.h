@@ -25,8 +25,8 @@ std::string without_separator(const std::string& folder);
 std::string join_path(const std::string& folder, const std::string& name);
 
 // `base` followed by the first number that makes a path nothing exists at yet; empty when there
-// is none below 10000.
-std::string unused_path(const std::string& base);
+// is none below 10000. With `unicode`, `base` is a UTF-8 path (os::unicode).
+std::string unused_path(const std::string& base, bool unicode = false);
 
 // Whether `a` and `b` name one file as Windows sees it: the same existing file however it is
 // reached (another case, another spelling, a link), or, when either does not exist, the same path
