@@ -56,8 +56,9 @@ bool same_path(const std::string& a, const std::string& b) {
     return first == second;
 }
 
-int64_t file_size_of(const std::string& path) {
-    os::File* file = os::open_file(path, os::OpenMode::kRead);
+int64_t file_size_of(const std::string& path, bool unicode) {
+    os::File* file = unicode ? os::unicode::open_file(path, os::OpenMode::kRead)
+                             : os::open_file(path, os::OpenMode::kRead);
     const int64_t size = file ? os::file_size(file) : -1;
     os::close_file(file);
     return size;

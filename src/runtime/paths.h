@@ -34,7 +34,7 @@ std::string unused_path(const std::string& base, bool unicode = false);
 bool same_path(const std::string& a, const std::string& b);
 
 // The size of the file at `path`; -1 when it is missing or cannot be read.
-int64_t file_size_of(const std::string& path);
+int64_t file_size_of(const std::string& path, bool unicode = false);
 // Deletes `folder` (with or without its trailing separator) and everything below it, read-only
 // files included; a link, in it or in its place, goes without what it points to. Only for
 // folders the program made itself.
