@@ -8,12 +8,15 @@
 //
 // The format is PKWARE's APPNOTE: local headers with the member data, then the central
 // directory, then the 22-byte end record. Each member has its own name, in UTF-8, and the name
-// it shows, in the ANSI code page. A name with the UTF-8 flag (general purpose bit 11), or with a
-// Unicode Path extra field (0x7075) whose CRC-32 matches the header's name, is that UTF-8 name,
-// shown with "?" for each character the code page cannot hold; any other name is the header's
-// bytes, taken as they are in the code page. "/" and "\" both separate folders when a member is
-// extracted, under its own name. The writer stores names in the code page's bytes as given; a
-// name outside ASCII also gets a Unicode Path field with its UTF-8 form in both headers.
+// it shows, in the ANSI code page, with "?" for each character the code page cannot hold. The
+// own name is, where it is well-formed UTF-8: the header's name when the UTF-8 flag (general
+// purpose bit 11) is set; else the name of a Unicode Path extra field (0x7075) whose CRC-32
+// matches the header's name; else the header's name when a Unix archiver made the member (they
+// write UTF-8 names without the flag). Otherwise it is the header's bytes taken as they are in
+// the code page. "/" and "\" both separate folders
+// when a member is extracted, under its own name. The writer stores names in the code page's
+// bytes as given; a name outside ASCII also gets a Unicode Path field with its UTF-8 form in
+// both headers.
 //
 // Result codes. Every operation that returns an int returns one of these:
 //

@@ -81,10 +81,12 @@ void append_central(std::string& out, const ZipCentralHeader& h);
 void append_local(std::string& out, const ZipLocalHeader& h);
 
 // The member's own name in UTF-8 when its header carries one: the header's `name` when `flags`
-// have the UTF-8 flag, else the name of a Unicode Path field (0x7075, version 1) in `extra`
-// whose CRC-32 is that of `name`. Empty without either, or when it is not well-formed UTF-8:
-// then the header's bytes are the name, in the code page.
-std::string unicode_name(uint16_t flags, const std::string& name, const std::string& extra);
+// have the UTF-8 flag; else the name of a Unicode Path field (0x7075, version 1) in `extra`
+// whose CRC-32 is that of `name`; else `name` when a Unix archiver made it (`made_by`: they
+// write the bytes of UTF-8 names without the flag). Empty without one, or when it is not
+// well-formed UTF-8: then the header's bytes are the name, in the code page.
+std::string unicode_name(uint16_t flags, uint16_t made_by, const std::string& name,
+                         const std::string& extra);
 // The extra field a member named `name` (the header's bytes) gets for its UTF-8 name `utf8`: a
 // Unicode Path field, or nothing when the name is ASCII and the same in both.
 std::string unicode_path_field(const std::string& name, const std::string& utf8);

@@ -120,8 +120,8 @@ std::string make_current(ZipState& s, size_t index) {
     bytes.resize(walk_read(s, s.headers[index] + static_cast<int64_t>(kCentralSize), &bytes[0],
                            bytes.size()));
     s.current_name = bytes.substr(0, s.current.name_length);
-    const std::string utf8 =
-        unicode_name(s.current.flags, s.current_name, bytes.substr(s.current_name.size()));
+    const std::string utf8 = unicode_name(s.current.flags, s.current.version_made_by,
+                                          s.current_name, bytes.substr(s.current_name.size()));
     s.current_real = utf8.empty() ? os::to_utf8(s.current_name) : utf8;
     if (!utf8.empty()) s.current_name = os::utf8_to_ansi(utf8);
     s.has_current = true;

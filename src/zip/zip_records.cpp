@@ -151,14 +151,13 @@ bool find_unicode_path(const std::string& extra, const std::string& name, std::s
 
 }  // namespace
 
-std::string unicode_name(uint16_t flags, const std::string& name, const std::string& extra) {
+std::string unicode_name(uint16_t flags, uint16_t made_by, const std::string& name,
+                         const std::string& extra) {
+    constexpr int kUnix = 3;
+    if (flags & kUtf8Flag) return os::is_utf8(name) ? name : std::string();
     std::string utf8;
-    if (flags & kUtf8Flag) {
-        utf8 = name;
-    } else if (!find_unicode_path(extra, name, utf8)) {
-        return std::string();
-    }
-    return os::is_utf8(utf8) ? utf8 : std::string();
+    if (find_unicode_path(extra, name, utf8)) return os::is_utf8(utf8) ? utf8 : std::string();
+    return (made_by >> 8) == kUnix && os::is_utf8(name) ? name : std::string();
 }
 
 std::string unicode_path_field(const std::string& name, const std::string& utf8) {
