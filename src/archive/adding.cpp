@@ -189,6 +189,7 @@ void new_archive_command(ArchiveContext& ctx, const std::string& chosen) {
     if (chosen.empty()) return;
     ctx.view.clear_rows();
     ctx.listing.member_names.clear();
+    ctx.listing.own_names.clear();
     // The question is about the file that will be replaced, after the ".zip" rule.
     const std::string path = with_zip_extension(chosen);
     if (!confirm_overwrite(ctx, path)) {

@@ -36,6 +36,9 @@ ExtractDefaults extract_defaults(int selected_rows, const ArchiveBackend& backen
 // True: write it (no question, or Yes); an empty file or a folder of that name is not asked
 // about.
 bool may_overwrite(ArchiveContext& ctx, const std::string& path, const std::string& name, bool ask);
+// The same for a UTF-8 `path` (os::unicode).
+bool may_overwrite_unicode(ArchiveContext& ctx, const std::string& path, const std::string& name,
+                           bool ask);
 
 // Whether a file can be created in `folder` (ending in "\"): creates, closes and deletes a probe
 // file "lazarus.file", or "lazarus_1.file", ... whichever does not exist yet, so an existing
@@ -76,11 +79,12 @@ class PasswordedExtraction {
 // Extracts every member of the archive at ctx.state.archive_path() into choices.target_folder.
 // Also used by the setup run, with the temporary folder and no overwrite questions.
 //
-// For each member: with asking on and an existing file of at least 1 byte where the member
-// lands, the user is asked (title message 50, message 0 + " " + name + message 172, an empty
-// line, message 173; Yes/No, warning icon) and No skips it; then the member is extracted, asking
-// for the password of encrypted members as PasswordedExtraction does, and, when that succeeded,
-// its file gets the member's date (folder members are not dated).
+// Each member lands under its own name (zip_real_name). For each member: with asking on and an
+// existing file of at least 1 byte where the member lands, the user is asked (title message 50,
+// message 0 + " " + name + message 172, an empty line, message 173; Yes/No, warning icon) and No
+// skips it; then the member is extracted, asking for the password of encrypted members as
+// PasswordedExtraction does, and, when that succeeded, its file gets the member's date (folder
+// members are not dated).
 // While it runs the list is disabled, status field 1 shows the member's name and the progress
 // value moves by 100 / count per member, or by 1 over a range of 0..count when that is below 1.
 // At the end the progress range is 0..100 with the value 0 and status field 1 is empty.
@@ -88,8 +92,8 @@ void extract_all_zip(ArchiveContext& ctx, const ExtractChoices& choices);
 
 // Extracts the rows chosen in the list, in display order: the selected rows when the pattern is
 // empty, otherwise the rows whose name matches the pattern ignoring case. A row's member is the
-// first member of that name, so of two equal names the first is extracted. The progress moves
-// per row of the list as extract_all_zip moves it per member.
+// first member of its own name (member_of_row), so of two equal names the first is extracted. The
+// progress moves per row of the list as extract_all_zip moves it per member.
 void extract_chosen_zip(ArchiveContext& ctx, const ExtractChoices& choices);
 
 // Extracts every member of the archive at ctx.state.archive_path() into `folder` for re-packing,

@@ -1,5 +1,6 @@
 #include "archive/listing.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -73,8 +74,9 @@ void walk_members(ArchiveContext& ctx, int count) {
         listing.packed_total += static_cast<float>(static_cast<uint32_t>(info.packed));
         listing.unpacked_total += static_cast<float>(static_cast<uint32_t>(info.unpacked));
         listing.member_names.push_back(name);
+        listing.own_names.push_back(zip_real_name(ctx.zip));
         if (is_setup_candidate(name)) listing.setup_candidates.push_back(name);
-        ctx.view.add_row(zip_row(name, info));
+        ctx.view.add_row(zip_row(name, info, listing.own_names.back()));
     }
 }
 
@@ -104,7 +106,7 @@ std::string format_rate(float rate) {
     return right_align(buffer, kRateWidth);
 }
 
-ArchiveEntry zip_row(const std::string& name, const ZipMemberInfo& info) {
+ArchiveEntry zip_row(const std::string& name, const ZipMemberInfo& info, const std::string& own) {
     const uint32_t unpacked = static_cast<uint32_t>(info.unpacked);
     const uint32_t packed = static_cast<uint32_t>(info.packed);
     return {std::string(),
@@ -112,7 +114,16 @@ ArchiveEntry zip_row(const std::string& name, const ZipMemberInfo& info) {
             format_size(unpacked),
             format_size(packed),
             format_date(info.year, info.month, info.day),
-            format_rate(member_rate(unpacked, packed))};
+            format_rate(member_rate(unpacked, packed)),
+            own};
+}
+
+int member_of_row(const ListingState& listing, const ArchiveView& view, int row) {
+    const std::string own = view.row_text(row, kOwnNameColumn);
+    const bool by_own = !own.empty();
+    const std::vector<std::string>& names = by_own ? listing.own_names : listing.member_names;
+    const auto found = std::find(names.begin(), names.end(), by_own ? own : view.row_text(row, 1));
+    return found == names.end() ? -1 : static_cast<int>(found - names.begin());
 }
 
 bool is_setup_candidate(const std::string& name) {

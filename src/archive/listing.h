@@ -30,9 +30,15 @@ float member_rate(uint32_t unpacked, uint32_t packed);
 // undefined rate shows as 0.
 std::string format_rate(float rate);
 
-// The row of one ZIP member. Sizes are the header's unsigned 32-bit values, so members of
-// 2 GiB and more show their real size rather than a negative number.
-ArchiveEntry zip_row(const std::string& name, const ZipMemberInfo& info);
+// The row of one ZIP member, shown as `name`, with its own name `own` (UTF-8). Sizes are the
+// header's unsigned 32-bit values, so members of 2 GiB and more show their real size rather
+// than a negative number.
+ArchiveEntry zip_row(const std::string& name, const ZipMemberInfo& info,
+                     const std::string& own = std::string());
+
+// The entry (from 0, archive order) of the first member that row `row` of `view` shows: found
+// by its own name where the row carries one, else by the name shown; -1 when there is none.
+int member_of_row(const ListingState& listing, const ArchiveView& view, int row);
 
 // A member that looks like an installer: its lower-cased name contains "setup" or "install" and
 // its file name's extension is exe, bat, msi or com.

@@ -78,9 +78,10 @@ void ZipBackend::open_member(ArchiveContext& ctx, const OpenRequest& request) {
         unpack_and_run(ctx, program, request.viewer);
         return;
     }
-    const std::string name =
-        request.setup_program.empty() ? member_at(ctx, request.entry) : request.setup_program;
-    const int member = member_number(ctx, name);
+    // A row's member is its entry; a setup program is the first member of its name.
+    const bool row = request.setup_program.empty();
+    const int member = row ? (member_at(ctx, request.entry).empty() ? 0 : request.entry + 1)
+                           : member_number(ctx, request.setup_program);
     const std::string folder = member ? opening_folder(ctx) : std::string();
     if (folder.empty()) return;
     launch_written(ctx, folder, extract_one(ctx, member, folder), request.viewer);

@@ -2,7 +2,9 @@
 //
 // Paths are Windows-1252 byte strings. Portable code writes them the Windows way, with "\"
 // separators; the POSIX implementation maps "\" to "/" before it touches the file system,
-// so the host build sees the same folder structure that Windows would.
+// so the host build sees the same folder structure that Windows would, and names its files in
+// UTF-8 as Linux programs do (a name read back that the code page cannot hold shows "?").
+// The few calls in `unicode` take UTF-8 paths instead, for names the code page cannot hold.
 //
 // Attribute words use the Windows bits; times are FILETIME values (100-nanosecond steps since
 // 1601-01-01). Nothing here shows a message.
@@ -132,6 +134,26 @@ std::string program_folder();
 // natively. A character the other side lacks becomes "?".
 std::wstring to_wide(const std::string& text);
 std::string from_wide(const std::wstring& text);
+
+// Between the program's 8-bit texts and UTF-8, as to_wide and from_wide. `utf8_to_ansi` takes
+// a byte that is not part of valid UTF-8 for a character the code page lacks.
+std::string to_utf8(const std::string& text);
+std::string utf8_to_ansi(const std::string& utf8);
+// Whether `text` is well-formed UTF-8.
+bool is_utf8(const std::string& text);
+
+// ---- Unicode paths -----------------------------------------------------------------------
+
+// The calls extraction needs, for paths in UTF-8 (the wide calls on Windows); each behaves as
+// its namesake above.
+namespace unicode {
+File* open_file(const std::string& path, OpenMode mode);
+uint32_t attributes(const std::string& path);
+bool create_folder(const std::string& path);
+bool delete_file(const std::string& path);
+bool replace_file(const std::string& from, const std::string& to);
+bool set_last_write_time(const std::string& path, uint64_t filetime);
+}  // namespace unicode
 
 // ---- libraries ---------------------------------------------------------------------------
 

@@ -7,8 +7,16 @@
 // the member's date from zip_member_info and set it themselves.
 //
 // The format is PKWARE's APPNOTE: local headers with the member data, then the central
-// directory, then the 22-byte end record. Member names are byte strings, stored and returned
-// exactly as given; "/" and "\" both separate folders when a member is extracted.
+// directory, then the 22-byte end record. Each member has its own name, in UTF-8, and the name
+// it shows, in the ANSI code page, with "?" for each character the code page cannot hold. The
+// own name is, where it is well-formed UTF-8: the header's name when the UTF-8 flag (general
+// purpose bit 11) is set; else the name of a Unicode Path extra field (0x7075) whose CRC-32
+// matches the header's name; else the header's name when a Unix archiver made the member (they
+// write UTF-8 names without the flag). Otherwise it is the header's bytes taken as they are in
+// the code page. "/" and "\" both separate folders
+// when a member is extracted, under its own name. The writer stores names in the code page's
+// bytes as given; a name outside ASCII also gets a Unicode Path field with its UTF-8 form in
+// both headers.
 //
 // Result codes. Every operation that returns an int returns one of these:
 //
@@ -158,17 +166,20 @@ void zip_close(ZipEngine& z);
 // elsewhere. Does not change the current member.
 int zip_count(ZipEngine& z);
 
-// Makes the first member current and returns its name; the empty string (and no current member)
-// when the directory is empty or nothing is open.
+// Makes the first member current and returns the name it shows; the empty string (and no current
+// member) when the directory is empty or nothing is open.
 std::string zip_first(ZipEngine& z);
 
-// Makes the member after the current one current and returns its name; the empty string at the
-// end of the directory, after which there is no current member.
+// Makes the member after the current one current and returns the name it shows; the empty string at
+// the end of the directory, after which there is no current member.
 std::string zip_next(ZipEngine& z);
 
-// Makes member `member` (counted from 1) current and returns its name; the empty string, with no
-// current member, when the directory ends earlier or `member` is below 1.
+// Makes member `member` (counted from 1) current and returns the name it shows; the empty string,
+// with no current member, when the directory ends earlier or `member` is below 1.
 std::string zip_goto(ZipEngine& z, int member);
+
+// The current member's own name in UTF-8; empty without a current member.
+std::string zip_real_name(const ZipEngine& z);
 
 // Fills `info` from the current member's central header. Without a current member, fills the
 // values of an all-zero header and returns kZipNoMember; otherwise kZipOk.
@@ -177,13 +188,14 @@ int zip_member_info(ZipEngine& z, ZipMemberInfo& info);
 // Extracts member `member` (counted from 1; 0 = the current member) into the folder `target`,
 // which must exist. A member number makes that member current, as zip_goto does.
 //
-// The name is confined to the target: "/" and "\" both split it; empty, "." and ".." pieces and
-// a leading drive or root ("C:", "/", "\\server\") are dropped; in each remaining piece a ":",
-// a control character or one of <>"|?* becomes "_", trailing dots and spaces are cut, and a
-// device name (CON, PRN, AUX, NUL, COM1-9, LPT1-9, also with an extension) gets a leading "_".
-// So "../../x.txt" lands as target\x.txt. The folder part (up to the last separator) is then
-// split at "/": each piece is created as a folder and entered. A piece written with "\" is one
-// folder path, entered only when all but its last folder already exist; a piece that cannot be
+// The member's own name (zip_real_name) is confined to the target, and the file is made
+// through the OS layer's Unicode calls, so it gets its real name: "/" and "\" both split it; empty,
+// "." and ".." pieces and a leading drive or root ("C:", "/", "\\server\") are dropped; in each
+// remaining piece a ":", a control character or one of <>"|?* becomes "_", trailing dots and spaces
+// are cut, and a device name (CON, PRN, AUX, NUL, COM1-9, LPT1-9, also with an extension) gets a
+// leading "_". So "../../x.txt" lands as target\x.txt. The folder part (up to the last separator)
+// is then split at "/": each piece is created as a folder and entered. A piece written with "\" is
+// one folder path, entered only when all but its last folder already exist; a piece that cannot be
 // entered leaves the file in the folder reached so far. A name whose file part is empty (a
 // folder member such as "x/y/") creates its folders and no file.
 //
@@ -231,8 +243,10 @@ int zip_create(ZipEngine& z, const std::string& path);
 // member is written where the central directory started, and the directory follows it with the
 // new member's central header last, then the end record. Local header: version 14, flags 2,
 // method 8 (also for folders), the source's last-write time as a local DOS stamp (0 for a
-// folder), CRC-32, sizes (0 for a folder), no extra field. Central header: version made by 14,
-// version needed 0, the same flags, method, stamp, CRC and sizes, no extra field or comment,
+// folder), CRC-32, sizes (0 for a folder), no extra field for a name of ASCII characters, else a
+// Unicode Path field (0x7075: version 1, the CRC-32 of `name`, the UTF-8 name). Central header:
+// version made by 14, version needed 0, the same flags, method, stamp, CRC, sizes and extra
+// field, no comment,
 // external attributes = the source's Windows attribute bits (0x10 for a folder). The file is
 // never shortened: when the old archive ended with a comment longer than the bytes added, its
 // rest stays behind the new end record.
@@ -248,14 +262,18 @@ int zip_create(ZipEngine& z, const std::string& path);
 int zip_add(ZipEngine& z, const std::string& base, const std::string& name);
 
 // Adds the file or folder at `path` under the member name `name`, as zip_add does for its source;
-// the name need not be a path of the source at all. Same results as zip_add.
-int zip_add_file(ZipEngine& z, const std::string& path, const std::string& name);
+// the name need not be a path of the source at all. `unicode`, when given, is the member's own
+// name in UTF-8 for the Unicode Path field (a member kept with the name it had; `name` is then
+// the name it shows); a field that would not fit gives kZipTooLarge. Same results as zip_add.
+int zip_add_file(ZipEngine& z, const std::string& path, const std::string& name,
+                 const std::string& unicode = std::string());
 
 // Adds a folder entry without data as other archivers write one: `name` byte for byte, method 0
 // (stored), flags 0, CRC and sizes 0, the local DOS `date` and `time`, external attributes
-// `attributes`; otherwise as zip_add. Same results as zip_add.
+// `attributes`, the UTF-8 name `unicode` as zip_add_file takes it; otherwise as zip_add. Same
+// results as zip_add.
 int zip_add_folder_entry(ZipEngine& z, const std::string& name, uint16_t date, uint16_t time,
-                         uint32_t attributes);
+                         uint32_t attributes, const std::string& unicode = std::string());
 
 // Starts a batch of additions (see "Adding many files" above). Until zip_end_batch, zip_add
 // writes member data only; the new directory and end record reach the disk in zip_end_batch.

@@ -24,6 +24,7 @@ constexpr size_t kLocalSize = 30;
 constexpr size_t kCentralSize = 46;
 constexpr size_t kEndSize = 22;
 constexpr uint32_t kZip64Marker = 0xFFFFFFFFu;
+constexpr uint16_t kUtf8Flag = 0x800;  // general purpose bit 11: the name is UTF-8
 
 // End-of-central-directory record, 22 bytes.
 struct ZipEndRecord {
@@ -80,6 +81,17 @@ void append_end(std::string& out, const ZipEndRecord& r);
 void append_central(std::string& out, const ZipCentralHeader& h);
 void append_local(std::string& out, const ZipLocalHeader& h);
 
+// The member's own name in UTF-8 when its header carries one: the header's `name` when `flags`
+// have the UTF-8 flag; else the name of a Unicode Path field (0x7075, version 1) in `extra`
+// whose CRC-32 is that of `name`; else `name` when a Unix archiver made it (`made_by`: they
+// write the bytes of UTF-8 names without the flag). Empty without one, or when it is not
+// well-formed UTF-8: then the header's bytes are the name, in the code page.
+std::string unicode_name(uint16_t flags, uint16_t made_by, const std::string& name,
+                         const std::string& extra);
+// The extra field a member named `name` (the header's bytes) gets for its UTF-8 name `utf8`: a
+// Unicode Path field, or nothing when the name is ASCII and the same in both.
+std::string unicode_path_field(const std::string& name, const std::string& utf8);
+
 // An update in progress. Bytes meant for the old tail of the file (from `start`, the old
 // directory start, up to `old_end`, the old file size) are kept in `head` and reach the disk in
 // one write at the very end; bytes beyond the old end go to the disk at once. Until that last
@@ -123,7 +135,8 @@ struct ZipState {
     bool headers_done = false;
 
     ZipCentralHeader current;
-    std::string current_name;
+    std::string current_name;  // as shown: in the ANSI code page
+    std::string current_real;  // the member's own name in UTF-8
     bool has_current = false;
     size_t current_index = 0;  // index into `headers`, or kNoIndex
     static constexpr size_t kNoIndex = static_cast<size_t>(-1);
@@ -134,7 +147,7 @@ struct ZipState {
     std::unique_ptr<ZipDeflater, ZipStreamFree> deflater;
     std::vector<unsigned char> in_buffer;
     std::vector<unsigned char> out_buffer;
-    MemberPlacement placement{false};  // ZIP names: folders split at "/" only
+    MemberPlacement placement{false, true};  // ZIP names in UTF-8: folders split at "/" only
 
     // The writer's copy of the directory: loaded on the first addition, grown by each one.
     std::string directory;

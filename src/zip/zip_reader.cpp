@@ -103,21 +103,27 @@ bool find_header(ZipState& s, size_t index) {
 void clear_current(ZipState& s) {
     s.current = ZipCentralHeader();
     s.current_name.clear();
+    s.current_real.clear();
     s.has_current = false;
     s.current_index = ZipState::kNoIndex;
 }
 
-// Makes header `index` current; its name is empty when the directory ends earlier.
+// Makes header `index` current, with its own name and the name it shows in the code page; its
+// name is empty when the directory ends earlier.
 std::string make_current(ZipState& s, size_t index) {
     clear_current(s);
     if (!find_header(s, index)) return std::string();
     unsigned char b[kCentralSize];
     walk_read(s, s.headers[index], b, kCentralSize);
     s.current = parse_central(b);
-    s.current_name.resize(s.current.name_length);
-    size_t got = walk_read(s, s.headers[index] + static_cast<int64_t>(kCentralSize),
-                           &s.current_name[0], s.current.name_length);
-    s.current_name.resize(got);
+    std::string bytes(s.current.name_length + size_t{s.current.extra_length}, '\0');
+    bytes.resize(walk_read(s, s.headers[index] + static_cast<int64_t>(kCentralSize), &bytes[0],
+                           bytes.size()));
+    s.current_name = bytes.substr(0, s.current.name_length);
+    const std::string utf8 = unicode_name(s.current.flags, s.current.version_made_by,
+                                          s.current_name, bytes.substr(s.current_name.size()));
+    s.current_real = utf8.empty() ? os::to_utf8(s.current_name) : utf8;
+    if (!utf8.empty()) s.current_name = os::utf8_to_ansi(utf8);
     s.has_current = true;
     s.current_index = index;
     return s.current_name;
@@ -322,6 +328,8 @@ std::string zip_goto(ZipEngine& z, int member) {
     return make_current(s, static_cast<size_t>(member - 1));
 }
 
+std::string zip_real_name(const ZipEngine& z) { return z.state().current_real; }
+
 int zip_member_info(ZipEngine& z, ZipMemberInfo& info) {
     const ZipState& s = z.state();
     const ZipCentralHeader& h = s.current;
@@ -374,15 +382,15 @@ int locate_data(ZipState& s, const ZipCentralHeader& h, const std::string* targe
     return result;
 }
 
-// Writes the member's data to `path`. An existing file is replaced only by data that checked
-// out: the data goes to a temporary name beside it first.
+// Writes the member's data to `path` (UTF-8). An existing file is replaced only by data that
+// checked out: the data goes to a temporary name beside it first.
 int write_data(ZipState& s, const ZipCentralHeader& h, const ZipLocalHeader& l, int64_t data,
                const std::string& path) {
-    uint32_t existing = os::attributes(path);
+    uint32_t existing = os::unicode::attributes(path);
     if (existing != os::kNoAttributes && (existing & os::kAttrDirectory)) return kZipCannotWrite;
-    std::string work = existing == os::kNoAttributes ? path : unused_path(path + ".~mlx");
+    std::string work = existing == os::kNoAttributes ? path : unused_path(path + ".~mlx", true);
     Output out;
-    out.file = work.empty() ? nullptr : os::open_file(work, os::OpenMode::kCreate);
+    out.file = work.empty() ? nullptr : os::unicode::open_file(work, os::OpenMode::kCreate);
     if (!out.file) return kZipCannotWrite;
     rewind_decryption(s.crypt);
     int result = l.method == 0 ? copy_stored(s, data, s.crypt.payload, out)
@@ -391,8 +399,9 @@ int write_data(ZipState& s, const ZipCentralHeader& h, const ZipLocalHeader& l, 
     if (result == kZipOk && (out.written != h.unpacked || !crc_right)) result = kZipDamaged;
     result = end_decryption(s, result);
     os::close_file(out.file);
-    if (result == kZipOk && work != path && !os::replace_file(work, path)) result = kZipCannotWrite;
-    if (result != kZipOk) os::delete_file(work);
+    if (result == kZipOk && work != path && !os::unicode::replace_file(work, path))
+        result = kZipCannotWrite;
+    if (result != kZipOk) os::unicode::delete_file(work);
     return result;
 }
 
@@ -404,7 +413,8 @@ int zip_extract(ZipEngine& z, const std::string& target, int member) {
     if (member != 0) zip_goto(z, member);
     if (!s.file || !s.has_current) return kZipNoMember;
     const ZipCentralHeader h = s.current;
-    const std::string name = s.current_name;
+    const std::string name = s.current_real;
+    const std::string place = os::to_utf8(target);
     ZipLocalHeader l;
     int64_t data = 0;
     int result = locate_data(s, h, &target, l, data);
@@ -413,14 +423,14 @@ int zip_extract(ZipEngine& z, const std::string& target, int member) {
     // A member of size 0 with the folder bit is a folder, also when its name does not end in a
     // separator (this engine's writer stores folders so).
     bool folder = h.unpacked == 0 && (h.external_attributes & os::kAttrDirectory);
-    std::string path = s.placement.place(target, folder ? name + "/" : name);
+    std::string path = s.placement.place(place, folder ? name + "/" : name);
     if (path.empty()) return kZipOk;
     result = write_data(s, h, l, data, path);
     // The folder taken over from the member before may be gone: place the member afresh.
     const std::string folder_path = without_separator(folder_of(path));
-    if (result == kZipCannotWrite && os::attributes(folder_path) == os::kNoAttributes) {
-        s.placement = MemberPlacement(false);
-        result = write_data(s, h, l, data, s.placement.place(target, name));
+    if (result == kZipCannotWrite && os::unicode::attributes(folder_path) == os::kNoAttributes) {
+        s.placement = MemberPlacement(false, true);
+        result = write_data(s, h, l, data, s.placement.place(place, name));
     }
     return result;
 }
@@ -433,7 +443,7 @@ int zip_extract_file(ZipEngine& z, int member, const std::string& path) {
     ZipLocalHeader l;
     int64_t data = 0;
     int result = locate_data(s, h, nullptr, l, data);
-    return result == kZipOk ? write_data(s, h, l, data, path) : result;
+    return result == kZipOk ? write_data(s, h, l, data, os::to_utf8(path)) : result;
 }
 
 void zip_set_progress(ZipEngine& z, ZipProgress callback, void* context) {

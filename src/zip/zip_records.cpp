@@ -1,6 +1,10 @@
 // Little-endian reading and writing of the three ZIP records (PKWARE APPNOTE sections 4.3.7,
-// 4.3.12 and 4.3.16).
+// 4.3.12 and 4.3.16) and of the extra fields the engine knows.
 #define MARLOX_ZIP_INTERNAL
+#include <zlib.h>
+
+#include <algorithm>
+
 #include "zip/zip_internal.h"
 
 namespace {
@@ -118,4 +122,52 @@ void append_local(std::string& out, const ZipLocalHeader& h) {
     put32(out, h.unpacked);
     put16(out, h.name_length);
     put16(out, h.extra_length);
+}
+
+namespace {
+
+constexpr uint16_t kUnicodePathTag = 0x7075;
+
+uint32_t crc_of(const std::string& bytes) {
+    return static_cast<uint32_t>(
+        crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size())));
+}
+
+// The UTF-8 name of a Unicode Path field in `extra` that belongs to `name`; false without one.
+bool find_unicode_path(const std::string& extra, const std::string& name, std::string& utf8) {
+    const auto* p = reinterpret_cast<const unsigned char*>(extra.data());
+    for (size_t at = 0; at + 4 <= extra.size();) {
+        const uint16_t tag = le16(p + at), size = le16(p + at + 2);
+        at += 4;
+        if (size > extra.size() - at) return false;
+        if (tag == kUnicodePathTag && size >= 5 && p[at] == 1 && le32(p + at + 1) == crc_of(name)) {
+            utf8 = extra.substr(at + 5, size - 5u);
+            return true;
+        }
+        at += size;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::string unicode_name(uint16_t flags, uint16_t made_by, const std::string& name,
+                         const std::string& extra) {
+    constexpr int kUnix = 3;
+    if (flags & kUtf8Flag) return os::is_utf8(name) ? name : std::string();
+    std::string utf8;
+    if (find_unicode_path(extra, name, utf8)) return os::is_utf8(utf8) ? utf8 : std::string();
+    return (made_by >> 8) == kUnix && os::is_utf8(name) ? name : std::string();
+}
+
+std::string unicode_path_field(const std::string& name, const std::string& utf8) {
+    const bool ascii = std::all_of(name.begin(), name.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii && utf8 == name) return std::string();
+    std::string out;
+    put16(out, kUnicodePathTag);
+    put16(out, static_cast<uint16_t>(5 + utf8.size()));
+    out.push_back(1);
+    put32(out, crc_of(name));
+    return out + utf8;
 }

@@ -205,10 +205,11 @@ struct FolderEntry {
     uint16_t date = 0, time = 0;
 };
 
-// Writes one member's local header, name and data; kZipOk or the failure. With `entry` the
-// member is that folder entry.
-int write_member(ZipState& s, const std::string& path, const std::string& name, bool folder,
-                 const FolderEntry* entry, ZipLocalHeader& l) {
+// Writes one member's local header, name, extra field and data; kZipOk or the failure. With
+// `entry` the member is that folder entry.
+int write_member(ZipState& s, const std::string& path, const std::string& name,
+                 const std::string& extra, bool folder, const FolderEntry* entry,
+                 ZipLocalHeader& l) {
     os::File* source = nullptr;
     int64_t size = 0;
     if (!folder) {
@@ -236,10 +237,11 @@ int write_member(ZipState& s, const std::string& path, const std::string& name, 
         l.time = entry->time;
     }
     l.name_length = static_cast<uint16_t>(name.size());
+    l.extra_length = static_cast<uint16_t>(extra.size());
     int64_t at = s.update.position;
     std::string header;
     append_local(header, l);
-    header += name;
+    header += name + extra;
     int result = append_bytes(s, header.data(), header.size()) ? kZipOk : kZipCannotWrite;
     if (result == kZipOk && !folder) {
         result = deflate_source(s, source, static_cast<uint64_t>(size), l);
@@ -276,10 +278,14 @@ int zip_add(ZipEngine& z, const std::string& base, const std::string& name) {
 
 namespace {
 
-// Adds the file or folder at `path` (with `attributes`), or the folder entry `entry`, as `name`.
-int add_member(ZipState& s, const std::string& path, const std::string& name, uint32_t attributes,
-               const FolderEntry* entry) {
+// Adds the file or folder at `path` (with `attributes`), or the folder entry `entry`, as `name`
+// with the UTF-8 name `unicode` (empty: `name` in the code page).
+int add_member(ZipState& s, const std::string& path, const std::string& name,
+               const std::string& unicode, uint32_t attributes, const FolderEntry* entry) {
     bool folder = entry || (attributes & os::kAttrDirectory) != 0;
+    const std::string real = unicode.empty() ? os::to_utf8(name) : unicode;
+    const std::string extra = unicode_path_field(name, real);
+    if (extra.size() > 0xFFFF) return kZipTooLarge;
     int result = load_directory(s);
     if (result != kZipOk) return result;
     if (s.end.entries >= kMaxEntries) return kZipTooLarge;
@@ -289,9 +295,9 @@ int add_member(ZipState& s, const std::string& path, const std::string& name, ui
     int64_t mark = u.position;
     size_t head_mark = u.head.size();
     ZipLocalHeader l;
-    result = write_member(s, path, name, folder, entry, l);
-    int64_t directory_end =
-        u.position + static_cast<int64_t>(s.directory.size() + kCentralSize + name.size());
+    result = write_member(s, path, name, extra, folder, entry, l);
+    int64_t directory_end = u.position + static_cast<int64_t>(s.directory.size() + kCentralSize +
+                                                              name.size() + extra.size());
     if (result == kZipOk && (mark > kMaxOffset || directory_end > kMaxOffset))
         result = kZipTooLarge;
     if (result != kZipOk) {
@@ -317,10 +323,11 @@ int add_member(ZipState& s, const std::string& path, const std::string& name, ui
     h.packed = l.packed;
     h.unpacked = l.unpacked;
     h.name_length = l.name_length;
+    h.extra_length = l.extra_length;
     h.external_attributes = attributes;
     h.local_offset = static_cast<uint32_t>(mark);
     append_central(s.directory, h);
-    s.directory += name;
+    s.directory += name + extra;
     s.end.directory_offset = static_cast<uint32_t>(u.position);
     ++s.end.entries_on_disk;
     ++s.end.entries;
@@ -329,6 +336,7 @@ int add_member(ZipState& s, const std::string& path, const std::string& name, ui
     result = s.batch ? kZipOk : commit_update(s);
     s.current = h;
     s.current_name = name;
+    s.current_real = real;
     s.has_current = result == kZipOk;
     s.current_index = ZipState::kNoIndex;
     if (result != kZipOk) s.current = ZipCentralHeader();
@@ -337,24 +345,25 @@ int add_member(ZipState& s, const std::string& path, const std::string& name, ui
 
 }  // namespace
 
-int zip_add_file(ZipEngine& z, const std::string& path, const std::string& name) {
+int zip_add_file(ZipEngine& z, const std::string& path, const std::string& name,
+                 const std::string& unicode) {
     ZipState& s = z.state();
     if (!s.file) return kZipNoMember;
     if (name.size() > 0xFFFF) return kZipTooLarge;
     uint32_t attributes = os::attributes(path);
     if (attributes == os::kNoAttributes) return kZipBadHeader;
-    return add_member(s, path, name, attributes, nullptr);
+    return add_member(s, path, name, unicode, attributes, nullptr);
 }
 
 int zip_add_folder_entry(ZipEngine& z, const std::string& name, uint16_t date, uint16_t time,
-                         uint32_t attributes) {
+                         uint32_t attributes, const std::string& unicode) {
     ZipState& s = z.state();
     if (!s.file) return kZipNoMember;
     if (name.size() > 0xFFFF) return kZipTooLarge;
     FolderEntry entry;
     entry.date = date;
     entry.time = time;
-    return add_member(s, std::string(), name, attributes, &entry);
+    return add_member(s, std::string(), name, unicode, attributes, &entry);
 }
 
 int zip_begin_batch(ZipEngine& z) {
