@@ -78,10 +78,11 @@ constexpr int kZipTooLarge = 10;
 // What zip_member_info reports about the current member, from its central header. The date
 // and time are the member's DOS stamp unpacked field by field (all seven year bits plus 1980),
 // without any validity check: a zero date word gives year 1980, month 0, day 0. The two-second
-// field is not used; second is always 0. Sizes of 2 GiB and more show as negative values.
+// field is not used; second is always 0. The sizes are the true ones, also those of 4 GiB and
+// more that a ZIP64 extra field holds.
 struct ZipMemberInfo {
-    int32_t unpacked = 0;
-    int32_t packed = 0;
+    uint64_t unpacked = 0;
+    uint64_t packed = 0;
     uint32_t crc = 0;
     uint32_t attributes = 0;  // external attributes: the Windows bits for archives made on Windows
     int16_t year = 0;

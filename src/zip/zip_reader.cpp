@@ -46,6 +46,28 @@ int64_t find_end_record(ZipState& s) {
     return -1;
 }
 
+// Takes the counts, size and offset of the directory from the ZIP64 end record when a locator
+// lies right before the end record at `at`. The record is looked for where the locator says and,
+// for an archive behind a prefix, right before the locator. Returns where the directory ends:
+// the start of the ZIP64 end record, or `at` without one.
+int64_t read_zip64_end(ZipState& s, int64_t at) {
+    const int64_t locator = at - static_cast<int64_t>(kZip64LocatorSize);
+    unsigned char b[kZip64EndSize];
+    uint64_t stated = 0;
+    if (locator < 0 || read_at(s, locator, b, kZip64LocatorSize) != kZip64LocatorSize ||
+        !parse_zip64_locator(b, stated))
+        return at;
+    const int64_t before_locator = locator - static_cast<int64_t>(kZip64EndSize);
+    for (int64_t record : {static_cast<int64_t>(stated), before_locator}) {
+        if (record >= 0 && record < locator &&
+            read_at(s, record, b, kZip64EndSize) == kZip64EndSize && parse_zip64_end(b, s.end)) {
+            s.zip64_end = true;
+            return record;
+        }
+    }
+    return at;
+}
+
 bool central_signature_at(ZipState& s, int64_t position) {
     unsigned char b[4];
     return read_at(s, position, b, 4) == 4 && b[0] == 0x50 && b[1] == 0x4B && b[2] == 0x01 &&
@@ -118,6 +140,14 @@ std::string make_current(ZipState& s, size_t index) {
     size_t got = walk_read(s, s.headers[index] + static_cast<int64_t>(kCentralSize),
                            &s.current_name[0], s.current.name_length);
     s.current_name.resize(got);
+    ZipCentralHeader& h = s.current;
+    if (h.packed == kZip64Marker || h.unpacked == kZip64Marker || h.local_offset == kZip64Marker) {
+        std::vector<unsigned char> extra(h.extra_length);
+        const size_t length =
+            walk_read(s, s.headers[index] + static_cast<int64_t>(kCentralSize + h.name_length),
+                      extra.data(), extra.size());
+        apply_zip64_extra(h, extra.data(), length);
+    }
     s.has_current = true;
     s.current_index = index;
     return s.current_name;
@@ -254,10 +284,11 @@ int zip_open(ZipEngine& z, const std::string& path) {
     }
     s.end = parse_end(b);
     s.end.comment_length = 0;
+    const int64_t directory_end = read_zip64_end(s, at);
     // An archive behind a prefix whose offsets count from its own start: its directory ends
-    // where the end record begins (or where the ZIP64 records begin, which this engine refuses).
-    int64_t offset = s.end.directory_offset;
-    int64_t real = at - static_cast<int64_t>(s.end.directory_size);
+    // where the end record (or the ZIP64 end record) begins.
+    int64_t offset = static_cast<int64_t>(s.end.directory_offset);
+    int64_t real = directory_end - static_cast<int64_t>(s.end.directory_size);
     if (s.end.directory_size > 0 && real > offset && !central_signature_at(s, offset) &&
         central_signature_at(s, real))
         s.bias = real - offset;
@@ -323,8 +354,8 @@ std::string zip_goto(ZipEngine& z, int member) {
 int zip_member_info(ZipEngine& z, ZipMemberInfo& info) {
     const ZipState& s = z.state();
     const ZipCentralHeader& h = s.current;
-    info.unpacked = static_cast<int32_t>(h.unpacked);
-    info.packed = static_cast<int32_t>(h.packed);
+    info.unpacked = h.unpacked;
+    info.packed = h.packed;
     info.crc = h.crc;
     info.attributes = h.external_attributes;
     info.year = static_cast<int16_t>(1980 + (h.date >> 9));
@@ -350,7 +381,8 @@ bool is_symbolic_link(const ZipCentralHeader& h) {
 // given, that the target folder exists; kZipOk or the reason it cannot be extracted.
 int locate_data(ZipState& s, const ZipCentralHeader& h, const std::string* target,
                 ZipLocalHeader& l, int64_t& data) {
-    if (h.local_offset == kZip64Marker) return kZipUnsupported;  // the offset is in a ZIP64 field
+    if (h.zip64_missing || h.local_offset > static_cast<uint64_t>(INT64_MAX / 2))
+        return kZipUnsupported;
     int64_t local = static_cast<int64_t>(h.local_offset) + s.bias;
     unsigned char b[kLocalSize];
     if (data_read(s, local, b, kLocalSize) != kLocalSize) return kZipBadHeader;
@@ -361,10 +393,10 @@ int locate_data(ZipState& s, const ZipCentralHeader& h, const std::string* targe
     // is not trusted either way.
     bool known_methods = (l.method == 0 || l.method == 8) && h.method == l.method;
     bool encrypted = ((h.flags | l.flags) & 1) != 0;
-    bool zip64 = h.packed == kZip64Marker || h.unpacked == kZip64Marker;
-    if (!known_methods || encrypted || zip64 || is_symbolic_link(h)) return kZipUnsupported;
+    if (!known_methods || encrypted || is_symbolic_link(h)) return kZipUnsupported;
     data = local + static_cast<int64_t>(kLocalSize) + l.name_length + l.extra_length;
-    if (data + static_cast<int64_t>(h.packed) > s.file_size) return kZipShortRead;
+    if (data > s.file_size || h.packed > static_cast<uint64_t>(s.file_size - data))
+        return kZipShortRead;
     if (l.method == 0 && h.packed != h.unpacked) return kZipDamaged;
     return kZipOk;
 }
