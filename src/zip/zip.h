@@ -10,6 +10,12 @@
 // directory, then the 22-byte end record. Member names are byte strings, stored and returned
 // exactly as given; "/" and "\" both separate folders when a member is extracted.
 //
+// ZIP64: sizes, offsets and counts are 64-bit throughout. A header field or end record field
+// set to all ones takes its value from the ZIP64 extra field (tag 1) or the ZIP64 end record
+// (found through its locator right before the end record), as other archivers write them also
+// where the values would fit. The writer puts ZIP64 fields only where a value does not fit:
+// 65,535 members or more, a size or an offset of 4 GiB or more.
+//
 // Result codes. Every operation that returns an int returns one of these:
 //
 //   0 kZipOk          success.
@@ -21,7 +27,8 @@
 //   3 kZipUnsupported the member or archive uses what this engine does not handle: a method
 //                     other than 0 (stored) and 8 (deflated), central and local headers that
 //                     name different methods, the encryption flag, a Unix symbolic link, ZIP64
-//                     markers (sizes, offsets or counts set to all ones), or an archive whose
+//                     markers (sizes, offsets or counts set to all ones) without the ZIP64
+//                     extra field or end record that holds their values, or an archive whose
 //                     offsets are counted from after a prefix (zip_add only). Nothing is
 //                     written, not even the member's folders.
 //   4 kZipNoTarget    zip_extract: the target folder does not exist. Nothing is created.
@@ -38,8 +45,8 @@
 //                     member; zip_add leaves the archive as it was before.
 //   9 kZipNoMember    no archive is open, or there is no such member (a member number beyond
 //                     the directory, or no current member for zip_extract with number 0).
-//  10 kZipTooLarge    zip_add: the archive would outgrow the format (65,534 members, 4 GiB of
-//                     offsets, names of 65,535 bytes); nothing is added.
+//  10 kZipTooLarge    zip_add: the member would outgrow the format (a name of more than 65,535
+//                     bytes); nothing is added.
 //
 // Costs. Walking (zip_first, zip_next), zip_goto and zip_count remember where each central
 // header starts, so walking a directory, going to every member in turn or extracting every
@@ -121,7 +128,8 @@ class ZipEngine {
 // last occurrence of its signature at or before 22 bytes from the end of the file; its comment
 // length is taken as 0 from then on. When the directory is not where the end record says but
 // right before the end record (an archive with a prefix, such as a self-extracting stub), every
-// offset is counted from the archive's real start.
+// offset is counted from the archive's real start. With a ZIP64 end record the directory's
+// counts, size and offset are its own, and the directory ends where that record starts.
 // Returns kZipOk, or kZipBadHeader with nothing open.
 int zip_open(ZipEngine& z, const std::string& path);
 
@@ -212,8 +220,13 @@ int zip_create(ZipEngine& z, const std::string& path);
 // method 8 (also for folders), the source's last-write time as a local DOS stamp (0 for a
 // folder), CRC-32, sizes (0 for a folder), no extra field. Central header: version made by 14,
 // version needed 0, the same flags, method, stamp, CRC and sizes, no extra field or comment,
-// external attributes = the source's Windows attribute bits (0x10 for a folder). The file is
-// never shortened: when the old archive ended with a comment longer than the bytes added, its
+// external attributes = the source's Windows attribute bits (0x10 for a folder). ZIP64 only
+// where needed: a source whose size, or what deflate may make of it, reaches 4 GiB gets local
+// version 45, both sizes as markers and a ZIP64 extra field with both; a central header whose
+// size or offset reaches 4 GiB gets version needed 45, the marker and a ZIP64 extra field with
+// those values; 65,535 members or a directory size or offset of 4 GiB or more get the ZIP64 end
+// record and its locator before the end record, whose fields that do not fit are markers. The file
+// is never shortened: when the old archive ended with a comment longer than the bytes added, its
 // rest stays behind the new end record.
 //
 // The new member becomes the current member. Outside a batch the archive on disk is complete
@@ -221,7 +234,7 @@ int zip_create(ZipEngine& z, const std::string& path);
 // is left as it was before the call (inside a batch: with the batch's earlier members still
 // pending).
 // Returns kZipOk, or kZipNoMember (nothing open), kZipBadHeader (source missing or unreadable),
-// kZipNoMemory, kZipUnsupported (the archive has ZIP64 markers or a prefix), kZipShortRead (the
+// kZipNoMemory, kZipUnsupported (unresolved ZIP64 markers or a prefix), kZipShortRead (the
 // old directory or the source could not be read in full), kZipStopped, kZipCannotWrite,
 // kZipTooLarge.
 int zip_add(ZipEngine& z, const std::string& base, const std::string& name);
