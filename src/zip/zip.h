@@ -140,6 +140,12 @@ bool zip_is_open(const ZipEngine& z);
 // made empty, as opposed to one whose directory cannot be read. False when nothing is open.
 bool zip_declares_no_members(ZipEngine& z);
 
+// Whether the open archive's directory agrees with its end record: as many central headers as
+// the end record counts (at least one) follow each other from where the directory starts and
+// fill exactly the directory size it gives. A file that merely holds the end record's signature
+// somewhere fails this. False when nothing is open.
+bool zip_directory_consistent(ZipEngine& z);
+
 // Closes the archive: ends an open batch as zip_end_batch does, closes the file and forgets the
 // end record and the current member. Does nothing when nothing is open. The progress callback
 // stays installed.

@@ -304,6 +304,16 @@ bool zip_declares_no_members(ZipEngine& z) {
     return s.file && s.end.entries == 0 && s.end.directory_size == 0;
 }
 
+bool zip_directory_consistent(ZipEngine& z) {
+    ZipState& s = z.state();
+    if (!s.file || s.end.entries == 0) return false;
+    settle_batch(s);
+    find_header(s, static_cast<size_t>(INT_MAX));
+    const int64_t start = static_cast<int64_t>(s.end.directory_offset) + s.bias;
+    return s.headers.size() == s.end.entries &&
+           static_cast<uint64_t>(s.next_header - start) == s.end.directory_size;
+}
+
 void zip_close(ZipEngine& z) {
     ZipState& s = z.state();
     if (!s.file) return;
