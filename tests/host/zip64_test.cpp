@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "archive/deleting.h"
+#include "archive_test_support.h"
 #include "zip/zip.h"
-#include "zip_test_support.h"
 
 namespace {
 
@@ -27,9 +28,8 @@ std::vector<std::string> python_sizes(const std::string& folder, const std::stri
 
 // ZIP64 fields where nothing needed them: Python's local ones (force_zip64), central ones and a
 // ZIP64 end record (its limits lowered to 0), the plain end record's fields as markers, and all
-// that behind a 4 KB stub. Each lists as Python lists it and extracts in full.
-TEST(Zip64, ReadsZip64FieldsWhereverPeersPutThem) {
-    TestFolder f;
+// that behind a 4 KB stub. Four members m0.txt to m3.txt, member_text(0) to member_text(3).
+void make_needless_zip64(const TestFolder& f) {
     ASSERT_EQ(python_in(f,
                         "def make(path, lower=False):\n"
                         "    if lower: zipfile.ZIP64_LIMIT = zipfile.ZIP_FILECOUNT_LIMIT = 0\n"
@@ -45,6 +45,18 @@ TEST(Zip64, ReadsZip64FieldsWhereverPeersPutThem) {
                         "open('markers.zip', 'wb').write(b)\n"
                         "open('stub.zip', 'wb').write(b'MZ' * 2048 + b)\n"),
               0);
+}
+
+std::string member_text(int n) {
+    std::string text;
+    for (int i = 0; i < 1000 + n; ++i) text += "member " + std::to_string(n) + " ";
+    return text;
+}
+
+// Each of those lists as Python lists it and extracts in full.
+TEST(Zip64, ReadsZip64FieldsWhereverPeersPutThem) {
+    TestFolder f;
+    make_needless_zip64(f);
     for (const std::string name : {"local.zip", "central.zip", "markers.zip", "stub.zip"}) {
         SCOPED_TRACE(name);
         EXPECT_EQ(engine_sizes(f.file(name)), python_sizes(f.path(), "central.zip"));
@@ -54,11 +66,23 @@ TEST(Zip64, ReadsZip64FieldsWhereverPeersPutThem) {
         std::filesystem::create_directory(out);
         for (int i = 0; i < 4; ++i) {
             EXPECT_EQ(zip_extract(z, out, i + 1), kZipOk);
-            std::string text;
-            for (int n = 0; n < 1000 + i; ++n) text += "member " + std::to_string(i) + " ";
-            EXPECT_EQ(f.read(name + ".out/m" + std::to_string(i) + ".txt"), text);
+            EXPECT_EQ(f.read(name + ".out/m" + std::to_string(i) + ".txt"), member_text(i));
         }
     }
+}
+
+// Deleting a member of an archive with ZIP64 fields everywhere keeps the others.
+TEST(Zip64, DeletingFromAZip64Archive) {
+    TestFolder f;
+    make_needless_zip64(f);
+    ArchiveFixture a;
+    a.list(f.file("markers.zip"));
+    a.view.select("m1.txt");
+    delete_selected_members(a.ctx);
+    EXPECT_TRUE(a.prompter.boxes.empty());
+    EXPECT_EQ(a.view.names(), (std::vector<std::string>{"m0.txt", "m2.txt", "m3.txt"}));
+    expect_peers_accept(f.file("markers.zip"));
+    EXPECT_EQ(python_members(f.file("markers.zip")).back(), "m3.txt " + hex(member_text(3)));
 }
 
 // 70,000 members: one source added under every name gives an archive the peers accept; the
@@ -92,6 +116,10 @@ TEST(Zip64, SeventyThousandMembers) {
     }
     EXPECT_EQ(f.read("a.zip.out/d/m69999"), f.read("src.txt"));
     EXPECT_EQ(f.read("py.zip.out/d/m69999"), "p69999");
+    ArchiveFixture a;
+    a.list(f.file("py.zip"));
+    EXPECT_EQ(a.view.rows.size(), 70000u);
+    EXPECT_EQ(a.view.status[0], "70000" + a.message(57));
 }
 
 }  // namespace
