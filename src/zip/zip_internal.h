@@ -183,6 +183,9 @@ struct ZipState {
     void* progress_context = nullptr;
 };
 
+// Finds and reads the end record (and the ZIP64 end record) of the open file, and the bias of
+// an archive behind a prefix; false when the file holds no end record.
+bool read_end(ZipState& s);
 // Reads up to `size` bytes at `position`; the count read.
 size_t read_at(ZipState& s, int64_t position, void* buffer, size_t size);
 // Forgets the directory walk and the read caches (after the file changed).
