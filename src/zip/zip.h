@@ -46,7 +46,8 @@
 //   9 kZipNoMember    no archive is open, or there is no such member (a member number beyond
 //                     the directory, or no current member for zip_extract with number 0).
 //  10 kZipTooLarge    zip_add: the member would outgrow the format (a name of more than 65,535
-//                     bytes); nothing is added.
+//                     bytes, or deflated data past 4 GiB behind a local header written
+//                     without the ZIP64 field); nothing is added.
 //
 // Costs. Walking (zip_first, zip_next), zip_goto and zip_count remember where each central
 // header starts, so walking a directory, going to every member in turn or extracting every

@@ -56,6 +56,7 @@ int load_directory(ZipState& s) {
     if (e.directory_offset > file_size || e.directory_size > file_size - e.directory_offset)
         return kZipShortRead;
     const int64_t start = static_cast<int64_t>(e.directory_offset);
+    if (e.directory_size > static_cast<uint64_t>(SIZE_MAX / 2)) return kZipNoMemory;
     try {
         s.directory.resize(static_cast<size_t>(e.directory_size));
     } catch (const std::bad_alloc&) {
