@@ -137,24 +137,6 @@ TEST(Adding, FailedWriteKeepsTheArchiveAsItWas) {
     }
 }
 
-// A file that vanished before it could be added is named after the listing; the rest is added.
-TEST(Adding, FilesNotAddedAreNamed) {
-    TestFolder f;
-    f.write("one.txt", kA);
-    ArchiveFixture a;
-    a.state.open_archive(f.file("a.zip"));
-    a.view.add_dialog = [&](bool) {
-        take_add_selection(a.state.pending, f.path(),
-                           {{"one.txt", false, true}, {"gone.txt", false, true}}, false);
-        return AddChoice{0, f.path()};
-    };
-    start_new_archive(a.ctx);
-    EXPECT_EQ(a.view.names(), std::vector<std::string>{"one.txt"});
-    ASSERT_EQ(a.prompter.boxes.size(), 1u);
-    EXPECT_EQ(std::get<1>(a.box(0)),
-              a.message(58) + "\n\n1" + a.message(57) + ":\n" + f.file("gone.txt"));
-}
-
 TEST(Adding, DropsAndGivenItems) {
     TestFolder f;
     f.write("a.txt", kA);
