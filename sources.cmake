@@ -15,6 +15,7 @@ set(MARLOX_PORTABLE_SOURCES
   src/app/backends.cpp
   # ZIP engine
   src/zip/zip_records.cpp
+  src/zip/zip_end.cpp
   src/zip/zip_reader.cpp
   src/zip/zip_writer.cpp
   src/zip/zip_crypt.cpp

@@ -71,8 +71,8 @@ void walk_members(ArchiveContext& ctx, int count) {
         const std::string name = n == 1 ? zip_first(ctx.zip) : zip_next(ctx.zip);
         ZipMemberInfo info;
         if (zip_member_info(ctx.zip, info) != kZipOk) break;
-        listing.packed_total += static_cast<float>(static_cast<uint32_t>(info.packed));
-        listing.unpacked_total += static_cast<float>(static_cast<uint32_t>(info.unpacked));
+        listing.packed_total += static_cast<float>(info.packed);
+        listing.unpacked_total += static_cast<float>(info.unpacked);
         listing.member_names.push_back(name);
         listing.own_names.push_back(zip_real_name(ctx.zip));
         if (is_setup_candidate(name)) listing.setup_candidates.push_back(name);
@@ -87,14 +87,14 @@ std::string right_align(const std::string& text, size_t width) {
     return std::string(width - text.size(), ' ') + text;
 }
 
-std::string format_size(uint32_t size) { return right_align(std::to_string(size), kSizeWidth); }
+std::string format_size(uint64_t size) { return right_align(std::to_string(size), kSizeWidth); }
 
 std::string format_date(int year, int month, int day) {
     if (day == 0) return "--.--.----";
     return two_digits(day) + "." + two_digits(month) + "." + std::to_string(year);
 }
 
-float member_rate(uint32_t unpacked, uint32_t packed) {
+float member_rate(uint64_t unpacked, uint64_t packed) {
     if (unpacked == 0) return 0;
     return static_cast<float>(packed) * 100.0f / static_cast<float>(unpacked);
 }
@@ -107,14 +107,12 @@ std::string format_rate(float rate) {
 }
 
 ArchiveEntry zip_row(const std::string& name, const ZipMemberInfo& info, const std::string& own) {
-    const uint32_t unpacked = static_cast<uint32_t>(info.unpacked);
-    const uint32_t packed = static_cast<uint32_t>(info.packed);
     return {std::string(),
             name,
-            format_size(unpacked),
-            format_size(packed),
+            format_size(info.unpacked),
+            format_size(info.packed),
             format_date(info.year, info.month, info.day),
-            format_rate(member_rate(unpacked, packed)),
+            format_rate(member_rate(info.unpacked, info.packed)),
             own};
 }
 

@@ -18,6 +18,12 @@
 // bytes as given; a name outside ASCII also gets a Unicode Path field with its UTF-8 form in
 // both headers.
 //
+// ZIP64: sizes, offsets and counts are 64-bit throughout. A header field or end record field
+// set to all ones takes its value from the ZIP64 extra field (tag 1) or the ZIP64 end record
+// (found through its locator right before the end record), as other archivers write them also
+// where the values would fit. The writer puts ZIP64 fields only where a value does not fit:
+// 65,535 members or more, a size or an offset of 4 GiB or more.
+//
 // Result codes. Every operation that returns an int returns one of these:
 //
 //   0 kZipOk          success.
@@ -31,7 +37,8 @@
 //                     other than 0 (stored) and 8 (deflated) (under AES: the method its extra
 //                     field names), central and local headers that name different methods, an
 //                     AES member without a valid extra field 0x9901, a Unix symbolic link, ZIP64
-//                     markers (sizes, offsets or counts set to all ones), or an archive whose
+//                     markers (sizes, offsets or counts set to all ones) without the ZIP64
+//                     extra field or end record that holds their values, or an archive whose
 //                     offsets are counted from after a prefix (zip_add only). Nothing is
 //                     written, not even the member's folders.
 //   4 kZipNoTarget    zip_extract: the target folder does not exist. Nothing is created.
@@ -48,8 +55,9 @@
 //                     member; zip_add leaves the archive as it was before.
 //   9 kZipNoMember    no archive is open, or there is no such member (a member number beyond
 //                     the directory, or no current member for zip_extract with number 0).
-//  10 kZipTooLarge    zip_add: the archive would outgrow the format (65,534 members, 4 GiB of
-//                     offsets, names of 65,535 bytes); nothing is added.
+//  10 kZipTooLarge    zip_add: the member would outgrow the format (a name, or its UTF-8
+//                     form, of more than 65,500 bytes, or deflated data past 4 GiB behind a local
+//                     header written without the ZIP64 field); nothing is added.
 //  11 kZipBadPassword zip_extract: the member is encrypted and no password is set, or the
 //                     password is wrong: the cipher's check value (the traditional header's
 //                     last byte, the AES verifier) does not match, or the data deciphered with
@@ -103,10 +111,11 @@ constexpr int kZipBadPassword = 11;
 // What zip_member_info reports about the current member, from its central header. The date
 // and time are the member's DOS stamp unpacked field by field (all seven year bits plus 1980),
 // without any validity check: a zero date word gives year 1980, month 0, day 0. The two-second
-// field is not used; second is always 0. Sizes of 2 GiB and more show as negative values.
+// field is not used; second is always 0. The sizes are the true ones, also those of 4 GiB and
+// more that a ZIP64 extra field holds.
 struct ZipMemberInfo {
-    int32_t unpacked = 0;
-    int32_t packed = 0;
+    uint64_t unpacked = 0;
+    uint64_t packed = 0;
     uint32_t crc = 0;
     uint32_t attributes = 0;  // external attributes: the Windows bits for archives made on Windows
     int16_t year = 0;
@@ -145,7 +154,8 @@ class ZipEngine {
 // last occurrence of its signature at or before 22 bytes from the end of the file; its comment
 // length is taken as 0 from then on. When the directory is not where the end record says but
 // right before the end record (an archive with a prefix, such as a self-extracting stub), every
-// offset is counted from the archive's real start.
+// offset is counted from the archive's real start. With a ZIP64 end record the directory's
+// counts, size and offset are its own, and the directory ends where that record starts.
 // Returns kZipOk, or kZipBadHeader with nothing open.
 int zip_open(ZipEngine& z, const std::string& path);
 
@@ -155,6 +165,12 @@ bool zip_is_open(const ZipEngine& z);
 // Whether the open archive's end record lists no members and no directory at all: an archive
 // made empty, as opposed to one whose directory cannot be read. False when nothing is open.
 bool zip_declares_no_members(ZipEngine& z);
+
+// Whether the open archive's directory agrees with its end record: as many central headers as
+// the end record counts (at least one) follow each other from where the directory starts and
+// fill exactly the directory size it gives. A file that merely holds the end record's signature
+// somewhere fails this. False when nothing is open.
+bool zip_directory_consistent(ZipEngine& z);
 
 // Closes the archive: ends an open batch as zip_end_batch does, closes the file and forgets the
 // end record and the current member. Does nothing when nothing is open. The progress callback
@@ -240,15 +256,19 @@ int zip_create(ZipEngine& z, const std::string& path);
 // when `base` does not end in one); the member name is `name` byte for byte.
 //
 // A file is compressed with raw deflate at level 9; a folder becomes a member without data. The
-// member is written where the central directory started, and the directory follows it with the
-// new member's central header last, then the end record. Local header: version 14, flags 2,
-// method 8 (also for folders), the source's last-write time as a local DOS stamp (0 for a
-// folder), CRC-32, sizes (0 for a folder), no extra field for a name of ASCII characters, else a
-// Unicode Path field (0x7075: version 1, the CRC-32 of `name`, the UTF-8 name). Central header:
-// version made by 14, version needed 0, the same flags, method, stamp, CRC, sizes and extra
-// field, no comment,
-// external attributes = the source's Windows attribute bits (0x10 for a folder). The file is
-// never shortened: when the old archive ended with a comment longer than the bytes added, its
+// member is written where the central directory started, and the directory follows it with the new
+// member's central header last, then the end record. Local header: version 14, flags 2, method 8
+// (also for folders), the source's last-write time as a local DOS stamp (0 for a folder), CRC-32,
+// sizes (0 for a folder), no extra field for a name of ASCII characters, else a Unicode Path field
+// (0x7075: version 1, the CRC-32 of `name`, the UTF-8 name). Central header: version made by 14,
+// version needed 0, the same flags, method, stamp, CRC, sizes and Unicode Path field, no comment,
+// external attributes = the source's Windows attribute bits (0x10 for a folder). ZIP64 only where
+// needed: a source whose size, or what deflate may make of it, reaches 4 GiB gets local version 45,
+// both sizes as markers and a ZIP64 extra field with both, before any other; a central header whose
+// size or offset reaches 4 GiB gets version needed 45, the marker and a ZIP64 extra field with
+// those values; 65,535 members or a directory size or offset of 4 GiB or more get the ZIP64 end
+// record and its locator before the end record, whose fields that do not fit are markers. The file
+// is never shortened: when the old archive ended with a comment longer than the bytes added, its
 // rest stays behind the new end record.
 //
 // The new member becomes the current member. Outside a batch the archive on disk is complete
@@ -256,7 +276,7 @@ int zip_create(ZipEngine& z, const std::string& path);
 // is left as it was before the call (inside a batch: with the batch's earlier members still
 // pending).
 // Returns kZipOk, or kZipNoMember (nothing open), kZipBadHeader (source missing or unreadable),
-// kZipNoMemory, kZipUnsupported (the archive has ZIP64 markers or a prefix), kZipShortRead (the
+// kZipNoMemory, kZipUnsupported (unresolved ZIP64 markers or a prefix), kZipShortRead (the
 // old directory or the source could not be read in full), kZipStopped, kZipCannotWrite,
 // kZipTooLarge.
 int zip_add(ZipEngine& z, const std::string& base, const std::string& name);

@@ -24,33 +24,6 @@ namespace {
 constexpr size_t kWalkBlock = 1 << 16;
 constexpr size_t kDataBlock = 1 << 18;
 constexpr size_t kChunk = 1 << 16;
-constexpr size_t kScanBlock = 1 << 16;
-
-// The position of the end record: the last place, at or before 22 bytes from the end of the
-// file, where its signature starts. Reads backwards in blocks, each overlapping the one after
-// it by 3 bytes so that no signature is missed at a block edge; -1 when there is none.
-int64_t find_end_record(ZipState& s) {
-    if (s.file_size < static_cast<int64_t>(kEndSize)) return -1;
-    std::vector<unsigned char> block(kScanBlock + 3);
-    int64_t top = s.file_size - static_cast<int64_t>(kEndSize);  // highest start to examine
-    while (top >= 0) {
-        int64_t low = std::max<int64_t>(0, top - static_cast<int64_t>(kScanBlock) + 1);
-        size_t length = static_cast<size_t>(top - low) + 4;
-        if (read_at(s, low, block.data(), length) != length) return -1;
-        for (int64_t p = top; p >= low; --p) {
-            const unsigned char* b = block.data() + (p - low);
-            if (b[0] == 0x50 && b[1] == 0x4B && b[2] == 0x05 && b[3] == 0x06) return p;
-        }
-        top = low - 1;
-    }
-    return -1;
-}
-
-bool central_signature_at(ZipState& s, int64_t position) {
-    unsigned char b[4];
-    return read_at(s, position, b, 4) == 4 && b[0] == 0x50 && b[1] == 0x4B && b[2] == 0x01 &&
-           b[3] == 0x02;
-}
 
 // Reads through `cache`, which holds up to `block` bytes of the file; a read larger than that
 // goes straight to the file.
@@ -120,8 +93,11 @@ std::string make_current(ZipState& s, size_t index) {
     bytes.resize(walk_read(s, s.headers[index] + static_cast<int64_t>(kCentralSize), &bytes[0],
                            bytes.size()));
     s.current_name = bytes.substr(0, s.current.name_length);
-    const std::string utf8 = unicode_name(s.current.flags, s.current.version_made_by,
-                                          s.current_name, bytes.substr(s.current_name.size()));
+    const std::string extra = bytes.substr(s.current_name.size());
+    apply_zip64_extra(s.current, reinterpret_cast<const unsigned char*>(extra.data()),
+                      extra.size());
+    const std::string utf8 =
+        unicode_name(s.current.flags, s.current.version_made_by, s.current_name, extra);
     s.current_real = utf8.empty() ? os::to_utf8(s.current_name) : utf8;
     if (!utf8.empty()) s.current_name = os::utf8_to_ansi(utf8);
     s.has_current = true;
@@ -253,22 +229,11 @@ int zip_open(ZipEngine& z, const std::string& path) {
     s.file = os::open_file(path, os::OpenMode::kReadWrite);
     if (!s.file) return kZipBadHeader;
     s.file_size = os::file_size(s.file);
-    int64_t at = find_end_record(s);
-    unsigned char b[kEndSize];
-    if (at < 0 || read_at(s, at, b, kEndSize) != kEndSize) {
+    if (!read_end(s)) {
         os::close_file(s.file);
         s.file = nullptr;
         return kZipBadHeader;
     }
-    s.end = parse_end(b);
-    s.end.comment_length = 0;
-    // An archive behind a prefix whose offsets count from its own start: its directory ends
-    // where the end record begins (or where the ZIP64 records begin, which this engine refuses).
-    int64_t offset = s.end.directory_offset;
-    int64_t real = at - static_cast<int64_t>(s.end.directory_size);
-    if (s.end.directory_size > 0 && real > offset && !central_signature_at(s, offset) &&
-        central_signature_at(s, real))
-        s.bias = real - offset;
     forget_walk(s);
     clear_current(s);
     return kZipOk;
@@ -279,6 +244,16 @@ bool zip_is_open(const ZipEngine& z) { return z.state().file != nullptr; }
 bool zip_declares_no_members(ZipEngine& z) {
     const ZipState& s = z.state();
     return s.file && s.end.entries == 0 && s.end.directory_size == 0;
+}
+
+bool zip_directory_consistent(ZipEngine& z) {
+    ZipState& s = z.state();
+    if (!s.file || s.end.entries == 0) return false;
+    settle_batch(s);
+    find_header(s, static_cast<size_t>(INT_MAX));
+    const int64_t start = static_cast<int64_t>(s.end.directory_offset) + s.bias;
+    return s.headers.size() == s.end.entries &&
+           static_cast<uint64_t>(s.next_header - start) == s.end.directory_size;
 }
 
 void zip_close(ZipEngine& z) {
@@ -333,8 +308,8 @@ std::string zip_real_name(const ZipEngine& z) { return z.state().current_real; }
 int zip_member_info(ZipEngine& z, ZipMemberInfo& info) {
     const ZipState& s = z.state();
     const ZipCentralHeader& h = s.current;
-    info.unpacked = static_cast<int32_t>(h.unpacked);
-    info.packed = static_cast<int32_t>(h.packed);
+    info.unpacked = h.unpacked;
+    info.packed = h.packed;
     info.crc = h.crc;
     info.attributes = h.external_attributes;
     info.year = static_cast<int16_t>(1980 + (h.date >> 9));
@@ -360,7 +335,8 @@ bool is_symbolic_link(const ZipCentralHeader& h) {
 // given, that the target folder exists; kZipOk or the reason it cannot be extracted.
 int locate_data(ZipState& s, const ZipCentralHeader& h, const std::string* target,
                 ZipLocalHeader& l, int64_t& data) {
-    if (h.local_offset == kZip64Marker) return kZipUnsupported;  // the offset is in a ZIP64 field
+    if (h.zip64_missing || h.local_offset > static_cast<uint64_t>(INT64_MAX / 2))
+        return kZipUnsupported;
     int64_t local = static_cast<int64_t>(h.local_offset) + s.bias;
     unsigned char b[kLocalSize];
     if (data_read(s, local, b, kLocalSize) != kLocalSize) return kZipBadHeader;
@@ -373,10 +349,10 @@ int locate_data(ZipState& s, const ZipCentralHeader& h, const std::string* targe
     bool known_methods =
         (l.method == 0 || l.method == 8 || (encrypted && l.method == kAesMethod)) &&
         h.method == l.method;
-    bool zip64 = h.packed == kZip64Marker || h.unpacked == kZip64Marker;
-    if (!known_methods || zip64 || is_symbolic_link(h)) return kZipUnsupported;
+    if (!known_methods || is_symbolic_link(h)) return kZipUnsupported;
     data = local + static_cast<int64_t>(kLocalSize) + l.name_length + l.extra_length;
-    if (data + static_cast<int64_t>(h.packed) > s.file_size) return kZipShortRead;
+    if (data > s.file_size || h.packed > static_cast<uint64_t>(s.file_size - data))
+        return kZipShortRead;
     int result = start_decryption(s, h, l, data);  // moves `data` past a cipher's header
     if (result == kZipOk && l.method == 0 && s.crypt.payload != h.unpacked) result = kZipDamaged;
     return result;

@@ -199,7 +199,7 @@ TEST(ZipWriter, RefusesArchivesItCannotExtend) {
     TestFolder f;
     f.write("new.txt", "new");
     // A stub glued before an archive, whose offsets count from after the stub; an end record
-    // whose entry counts are all ones, which points to ZIP64 records.
+    // whose entry counts are all ones, without the ZIP64 records they point to.
     const std::string inner = stored_zip({{"a", "a"}});
     f.write("prefixed.zip", "stub" + inner);
     f.write("many.zip", std::string(inner).replace(inner.size() - 14, 4, std::string(4, '\xFF')));
