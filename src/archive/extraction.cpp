@@ -80,12 +80,14 @@ std::string ask_member_password(ArchiveContext& ctx, bool after_wrong) {
 }
 
 int PasswordedExtraction::extract(const std::string& target, int member) {
+    zip_set_password(ctx_.zip, ctx_.state.archive_password);
     int result = zip_extract(ctx_.zip, target, member);
     while (result == kZipBadPassword && !cancelled_) {
         const std::string password = ask_member_password(ctx_, asked_);
         asked_ = true;
         cancelled_ = password.empty();
         if (cancelled_) break;
+        ctx_.state.archive_password = password;
         zip_set_password(ctx_.zip, password);
         result = zip_extract(ctx_.zip, target, member);
     }

@@ -60,7 +60,8 @@ void report_not_extracted(ArchiveContext& ctx);
 std::string ask_member_password(ArchiveContext& ctx, bool after_wrong);
 
 // Extracts members of the open ZIP archive asking for their password: the first encrypted member
-// asks, every one after it tries that password first, and a wrong one asks again (the engine's
+// asks unless a password was given for the archive before (AppState::archive_password), every
+// one after it tries that password first, and a wrong one asks again (the engine's
 // kZipBadPassword: its check value, CRC-32 or authentication code failed; nothing was written).
 // Cancel gives up that member and every encrypted member after it without asking again, so they
 // end up among the members not extracted. Members without encryption never ask.

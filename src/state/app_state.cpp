@@ -16,12 +16,14 @@ ArchiveBackend* ArchiveFormats::for_path(const std::string& path) const {
 }
 
 ArchiveBackend* AppState::open_archive(const std::string& path) {
+    if (path != archive_path_) archive_password.clear();
     archive_path_ = path;
     archive_backend_ = formats.for_path(path);
     return archive_backend_;
 }
 
 void AppState::close_archive() {
+    archive_password.clear();
     archive_path_.clear();
     archive_backend_ = nullptr;
 }

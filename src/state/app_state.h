@@ -59,6 +59,9 @@ class AppState {
     // Makes `path` the open archive; returns its format.
     ArchiveBackend* open_archive(const std::string& path);
     void close_archive();
+    // The password given for the open archive's encrypted members; empty: none yet. Opening
+    // another archive or closing this one forgets it.
+    std::string archive_password;
 
   private:
     std::string archive_path_;

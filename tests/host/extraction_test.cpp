@@ -217,6 +217,8 @@ TEST(Extraction, PasswordAskedOnceAndAgainWhenWrong) {
     for (const char* name : {"plain.txt", "a.txt", "b.txt", "z.txt"})
         EXPECT_EQ(f2.read(std::string("out/") + name), name);
     EXPECT_TRUE(right.a.prompter.boxes.empty());
+    right.run(1);  // the archive's password is kept while it stays open
+    EXPECT_EQ(right.a.prompter.line_requests.size(), 2u);
 
     Extraction cancelled(f3, archive);
     f3.write("out/a.txt", "mine");
