@@ -3,18 +3,31 @@
 #include "archive/extraction.h"
 #include "archive/listing.h"
 #include "files/opening.h"
+#include "runtime/member_path.h"
+#include "runtime/os.h"
+#include "runtime/paths.h"
 
 namespace {
 
 // Extracts member number `member` of the ZIP archive into `folder`; the file it wrote, or
-// empty when the extraction failed.
+// empty when the extraction failed. A member whose name the code page cannot hold is then moved
+// to `folder` under its shown name, "_" for each character the code page lacks, so that the
+// program it starts in can open it.
 std::string extract_one(ArchiveContext& ctx, int member, const std::string& folder) {
     if (zip_open(ctx.zip, ctx.state.archive_path()) != kZipOk) return std::string();
     const std::string name = zip_goto(ctx.zip, member);
+    const std::string own = zip_real_name(ctx.zip);
     PasswordedExtraction extraction(ctx);
     const bool extracted = !name.empty() && extraction.extract(folder, member) == kZipOk;
     zip_close(ctx.zip);
-    return extracted ? clean_place(folder, name, false) : std::string();
+    if (!extracted) return std::string();
+    if (own == os::to_utf8(name)) return clean_place(folder, name, false);
+    const std::string written = clean_place(os::to_utf8(folder), own, false);
+    const std::string shown =
+        join_path(folder, file_name_of(MemberPlacement(false).predict(folder, name)));
+    return !written.empty() && os::unicode::replace_file(written, os::to_utf8(shown))
+               ? shown
+               : std::string();
 }
 
 // The member number of `name` (the first of that name, from 1); 0 when there is none.

@@ -110,6 +110,24 @@ TEST(Opening, NothingStartsFromFilesWithoutTheArchivesZoneMarker) {
     os::emulate_zone_markers(false);
 }
 
+// A member whose name the code page cannot hold starts under its shown name, "_" for "?".
+TEST(Opening, AMemberNamedBeyondTheCodePageStartsUnderANameOfTheCodePage) {
+    TestFolder f;
+    const TempFolderIn temp(f.path());
+    ASSERT_EQ(python_in(f,
+                        "with zipfile.ZipFile('u.zip', 'w') as z:\n"
+                        "    z.writestr('d/\\u041c\\u0438\\u0440.txt', b'mir')\n"),
+              0);
+    Opening a(f, {});
+    a.list(f.file("u.zip"));
+    a.open("d/???.txt");
+    ASSERT_EQ(a.launched.size(), 1u);
+    EXPECT_EQ(file_name_of(a.launched[0].file), "___.txt");
+    std::string content;
+    EXPECT_TRUE(os::read_whole_file(a.launched[0].file, content));
+    EXPECT_EQ(content, "mir");
+}
+
 TEST(Opening, SetupCandidatesAskFirstAndNoOpensTheMemberAlone) {
     for (const char* name : {"uninstall.exe", "tools\\install_helper.com", "Disk1/SETUP.MSI"})
         EXPECT_TRUE(is_setup_candidate(name)) << name;
