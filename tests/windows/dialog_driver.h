@@ -105,6 +105,7 @@ inline std::string text_of(HWND window) {
     GetWindowTextA(window, title, sizeof title);
     return title;
 }
+inline std::string text_of(HWND dialog, int id) { return text_of(GetDlgItem(dialog, id)); }
 
 // The folder a dialog's tree or list shows, and showing one there; false when it is not found.
 inline std::string shown_folder(HWND dialog) {

@@ -8,14 +8,8 @@ class MainWindowTest : public AppTest {
   protected:
     // The text the list view itself shows in a cell.
     std::string shown(int row, int column) {
-        std::string text(4096, '\0');
-        LVITEMA item = {};
-        item.iSubItem = column;
-        item.pszText = &text[0];
-        item.cchTextMax = static_cast<int>(text.size());
-        text.resize(static_cast<size_t>(SendMessageA(window().list(), LVM_GETITEMTEXTA,
-                                                     static_cast<WPARAM>(row),
-                                                     reinterpret_cast<LPARAM>(&item))));
+        char text[4096] = "";
+        ListView_GetItemText(window().list(), row, column, text, sizeof text);
         return text;
     }
     // A mouse click in the middle of the header of `column`.

@@ -9,12 +9,6 @@
 
 namespace {
 
-std::string text_of(HWND dialog, int id) {
-    char text[4096] = "";
-    GetDlgItemTextA(dialog, id, text, sizeof text);
-    return text;
-}
-
 std::vector<std::string> rows_of(HWND list) {
     std::vector<std::string> rows;
     for (LRESULT r = 0, n = SendMessageA(list, LB_GETCOUNT, 0, 0); r < n; ++r) {
@@ -23,10 +17,6 @@ std::vector<std::string> rows_of(HWND list) {
         rows.push_back(row);
     }
     return rows;
-}
-
-void select_row(HWND dialog, int row) {
-    SendDlgItemMessageA(dialog, kSettingsViewers, LB_SETCURSEL, row, 0);
 }
 
 class SettingsTest : public ::testing::Test {
@@ -83,14 +73,14 @@ TEST_F(SettingsTest, ControlsShowTheFileAndOkWritesItAnewWithTheViewersInListOrd
 
                 // Removed from the middle, one typed in, the last moved up twice; "hoch" on the
                 // first row and "runter" on the last do nothing.
-                select_row(dialog, 1);
+                SendMessageA(list, LB_SETCURSEL, 1, 0);
                 press(dialog, kSettingsRemove);
                 SetDlgItemTextA(dialog, kSettingsViewerField, "Z:\\view me.exe");
                 press(dialog, kSettingsAdd);
                 EXPECT_EQ(text_of(dialog, kSettingsViewerField), "");
-                select_row(dialog, 2);
+                SendMessageA(list, LB_SETCURSEL, 2, 0);
                 for (int i = 0; i < 3; ++i) press(dialog, kSettingsUp);
-                select_row(dialog, 2);
+                SendMessageA(list, LB_SETCURSEL, 2, 0);
                 for (int i = 0; i < 2; ++i) press(dialog, kSettingsDown);
                 seen = rows_of(list);
                 SetDlgItemTextA(dialog, kSettingsLanguage, "EN");
