@@ -7,6 +7,8 @@
 # names are ../../x.txt and C:/y.txt (in RAR /y.txt, as UnRAR itself turns a ":" into "_"); the
 # names case is in Windows-1252 bytes in ZIP, Unicode in RAR, and in the cabinet the first name
 # in UTF-8 (attribute 0x80), the second in plain bytes. one.cab and two.cab hold a same.mlxt each.
+# RAR alone: secret.rar (members encrypted) and headers.rar (headers too) with the password
+# "secret", and the three volumes volumes.part1.rar to volumes.part3.rar.
 set -euo pipefail
 out=$1
 rm -rf "$out"
@@ -42,6 +44,10 @@ put filefolder zq file
 put names 'Grüße.txt' gruss
 put names 'Straße.txt' strasse
 put names 'StraXe.txt' strasse
+put secret a.txt alpha
+put secret sub/b.txt beta
+put volumes big.txt "$(head -c 60000 /dev/zero | tr '\0' v)"
+put volumes a.txt alpha
 
 # One archive per tool and case, in the order given; stand-in names are patched below.
 both() {  # both CASE FILES...: CASE.rar and CASE.cab
@@ -62,6 +68,9 @@ both dups dup.txt duq.txt
     rar a -idq -qo- -oh ../hard.rar a.txt hard.txt z.txt)
 (cd link && rar a -idq -qo- -ol ../link.rar a.txt ln c.txt && zip -qy ../link.zip a.txt ln c.txt)
 (cd names && rar a -idq -qo- ../names.rar 'Grüße.txt' 'Straße.txt' && gcab -c ../names.cab 'Grüße.txt' StraXe.txt)
+(cd secret && rar a -idq -qo- -m3 -psecret ../secret.rar a.txt sub/b.txt &&
+    rar a -idq -qo- -m3 -hpsecret ../headers.rar a.txt sub/b.txt)
+(cd volumes && rar a -idq -qo- -m0 -v25k ../volumes.rar big.txt a.txt)
 for name in one two; do
     put $name same.mlxt $name
     (cd $name && gcab -c "../$name.cab" same.mlxt)
