@@ -72,6 +72,10 @@ bool may_overwrite(ArchiveContext& ctx, const std::string& path, const std::stri
     if (attributes == os::kNoAttributes || (attributes & os::kAttrDirectory) ||
         file_size_of(path) < 1)
         return true;
+    return ask_overwrite(ctx, name);
+}
+
+bool ask_overwrite(ArchiveContext& ctx, const std::string& name) {
     const MessageTable& m = ctx.messages;
     return ctx.prompter.ask(m.message(50),
                             m.message(0) + " " + name + m.message(172) + "\n\n" + m.message(173),

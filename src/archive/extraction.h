@@ -36,6 +36,8 @@ ExtractDefaults extract_defaults(int selected_rows, const ArchiveBackend& backen
 // True: write it (no question, or Yes); an empty file or a folder of that name is not asked
 // about.
 bool may_overwrite(ArchiveContext& ctx, const std::string& path, const std::string& name, bool ask);
+// The overwrite question alone, asked about member `name`; true on Yes.
+bool ask_overwrite(ArchiveContext& ctx, const std::string& name);
 
 // Whether a file can be created in `folder` (ending in "\"): creates, closes and deletes a probe
 // file "lazarus.file", or "lazarus_1.file", ... whichever does not exist yet, so an existing

@@ -20,6 +20,42 @@ std::wstring archive_name(const wchar_t* name) {
     return out;
 }
 
+// Where the file name of the member shown as `shown` in the code page holds a "?" for a character
+// of its wide name `wide` that the code page lacks: that character at its place in `shown`, 0
+// elsewhere. Empty when there is none, or when the two file names do not line up.
+std::wstring lacking(const std::string& shown, const std::wstring& wide) {
+    const size_t at = shown.find_last_of("\\/") + 1, wide_at = wide.find_last_of(L"\\/") + 1;
+    if (shown.size() - at != wide.size() - wide_at) return std::wstring();
+    std::wstring out(shown.size(), L'\0');
+    bool any = false;
+    for (size_t i = at; i < shown.size(); ++i) {
+        const wchar_t c = wide[wide_at + i - at];
+        if (shown[i] != '?' || c == L'?') continue;
+        out[i] = c;
+        any = true;
+    }
+    return any ? out : std::wstring();
+}
+
+// The name `shown` as its file can be named in the code page: "_" for each lacking character.
+std::string startable_name(std::string shown, const std::wstring& lacks) {
+    for (size_t i = 0; i < lacks.size(); ++i) shown[i] = lacks[i] ? '_' : shown[i];
+    return shown;
+}
+
+// `path`, where the member shown as `shown` was placed, with its lacking characters given back;
+// empty when there are none, or when placing changed the length of the file name.
+std::wstring real_path(const std::string& path, const std::string& shown,
+                       const std::wstring& lacks) {
+    std::wstring out = os::to_wide(path);
+    const size_t at = out.find_last_of(L"\\/") + 1, shown_at = shown.find_last_of("\\/") + 1;
+    if (lacks.empty() || out.size() - at != shown.size() - shown_at) return std::wstring();
+    for (size_t i = shown_at; i < shown.size(); ++i) {
+        if (lacks[i]) out[at + i - shown_at] = lacks[i];
+    }
+    return out;
+}
+
 // After a wrong password: says so and forgets it, so that the library's next question asks the
 // user again. False for every other result.
 bool wrong_password(RarQuestions& questions, int code) {
@@ -72,14 +108,16 @@ int extract_again(const RarLibrary& rar, const std::string& archive_path, RarQue
 class RarExtraction {
   public:
     RarExtraction(ArchiveContext& ctx, const RarLibrary& rar, RarQuestions& questions,
-                  const std::string& archive, const std::string& destination, int member, bool ask)
+                  const std::string& archive, const std::string& destination, int member, bool ask,
+                  bool real_names)
         : ctx_(ctx),
           rar_(rar),
           questions_(questions),
           archive_(archive),
           target_(as_folder(destination)),
           member_(member),
-          ask_(ask) {}
+          ask_(ask),
+          real_names_(real_names) {}
 
     RarResult run() {
         for (;;) {
@@ -133,6 +171,8 @@ class RarExtraction {
     // Member `number`; the library's code for it, 0 when it was written or not to be written.
     int extract_member(RarArchive& archive, const unrar::HeaderDataEx& header, size_t number,
                        const std::string& name) {
+        const std::wstring lacks = lacking(name, header.FileNameW);
+        result_.file_name = startable_name(name, lacks);
         const unsigned redirect = header.RedirType;
         const bool copy = redirect == unrar::kHardLink || redirect == unrar::kFileCopy;
         if (redirect != unrar::kNoRedirect && !copy) {  // a symbolic link or a junction
@@ -162,12 +202,15 @@ class RarExtraction {
             archive.skip();
         }
         if (copy && !work.empty()) processed = copy_source(header, number, work);
-        if (processed != 0 || !os::replace_file(work, path)) {
+        const std::wstring real = real_names_ ? real_path(path, name, lacks) : std::wstring();
+        bool kept = false;
+        if (processed != 0 || !put_in_place(work, path, real, name, kept)) {
             os::delete_file(work);
             const bool asked =
                 processed == unrar::kBadPassword || processed == unrar::kMissingPassword;
-            return asked ? processed : failed(processed, name);
+            return asked || kept ? processed : failed(processed, name);
         }
+        if (!real.empty()) return 0;  // a reference to it reads it from the archive again
         const auto [holder, fresh] = holders_.emplace(lower_case(path), number);
         if (!fresh) {
             written_.erase(holder->second);
@@ -175,6 +218,17 @@ class RarExtraction {
         }
         written_[number] = path;
         return 0;
+    }
+
+    // Gives the extracted `work` file the member's name: `path`, or its real name `real` when
+    // there is one. A file of the real name is replaced only after a Yes to the overwrite
+    // question when asking; after a No, `kept` is set. False when the file was not put there.
+    bool put_in_place(const std::string& work, const std::string& path, const std::wstring& real,
+                      const std::string& name, bool& kept) {
+        if (real.empty()) return os::replace_file(work, path);
+        if (os::rename_to_wide(work, real, !ask_)) return true;
+        kept = ask_ && !ask_overwrite(ctx_, name);
+        return ask_ && !kept && os::rename_to_wide(work, real, true);
     }
 
     // The data of the member that the reference or hard link `header` names, the last one
@@ -203,6 +257,7 @@ class RarExtraction {
     const std::string target_;
     const int member_;
     const bool ask_;
+    const bool real_names_;
     RarResult result_;
     MemberPlacement placement_{true};
     size_t resume_ = 0;  // members before it were dealt with by an earlier pass
@@ -271,10 +326,12 @@ void RarBackend::list(ArchiveContext& ctx) {
 }
 
 RarResult RarBackend::extract(ArchiveContext& ctx, const std::string& archive_path,
-                              const std::string& destination, int member, bool ask) {
+                              const std::string& destination, int member, bool ask,
+                              bool real_names) {
     RarQuestions questions = questions_for(ctx, archive_path);
     const RarResult result =
-        RarExtraction(ctx, library_, questions, archive_path, destination, member, ask).run();
+        RarExtraction(ctx, library_, questions, archive_path, destination, member, ask, real_names)
+            .run();
     report_missing_volume(questions);
     return result;
 }
@@ -282,7 +339,7 @@ RarResult RarBackend::extract(ArchiveContext& ctx, const std::string& archive_pa
 void RarBackend::extract_all(ArchiveContext& ctx, const ExtractChoices& choices) {
     if (choices.target_folder.empty()) return;
     extract(ctx, ctx.state.archive_path(), choices.target_folder, kEveryRarMember,
-            choices.ask_before_overwriting);
+            choices.ask_before_overwriting, true);
 }
 
 void RarBackend::extract_chosen(ArchiveContext& ctx, const ExtractChoices&) {
@@ -297,6 +354,7 @@ void RarBackend::open_member(ArchiveContext& ctx, const OpenRequest& request) {
     const std::string name = member_at(ctx, request.entry);
     const std::string folder = name.empty() ? std::string() : opening_folder(ctx);
     if (folder.empty()) return;
-    if (!extract(ctx, ctx.state.archive_path(), folder, request.entry, false).ok) return;
-    launch_written(ctx, folder, clean_place(folder, name, true), request.viewer);
+    const RarResult result = extract(ctx, ctx.state.archive_path(), folder, request.entry, false);
+    if (!result.ok) return;
+    launch_written(ctx, folder, clean_place(folder, result.file_name, true), request.viewer);
 }

@@ -25,12 +25,15 @@
 
 // What an extraction came to: success, or the first stage that failed (0 opening, 1 reading a
 // header, 2 processing a member, 3 closing) with the library's code and, for stage 2, the
-// member's name.
+// member's name; and the name of the member extracted last in the code page, with "_" for each
+// "?" that stands for a character the code page lacks: the name its file has, unless it took its
+// real name.
 struct RarResult {
     bool ok = true;
     int stage = 0;
     int code = 0;
     std::string name;
+    std::string file_name = std::string();
 };
 
 constexpr int kEveryRarMember = -1;
@@ -59,7 +62,8 @@ class RarBackend : public ArchiveBackend {
     void extract_chosen(ArchiveContext& ctx, const ExtractChoices& choices) override;
     bool extract_everything(ArchiveContext& ctx, const std::string& folder) override;
     // `open_rar_member`: extracts the row's member alone (its entry in the member-name list:
-    // that member of the archive, not the first of its name), and opens it.
+    // that member of the archive, not the first of its name), and opens it; a character of its
+    // name that the code page lacks is "_" in the file's name.
     void open_member(ArchiveContext& ctx, const OpenRequest& request) override;
 
     // Extracts member number `member` (from 0, in archive order, as the member-name list numbers
@@ -80,8 +84,15 @@ class RarBackend : public ArchiveBackend {
     // library cannot read, or a password question the user cancels, ends the extraction. A
     // member whose password was wrong is extracted again once the user gave another. The result
     // tells the first failure.
+    //
+    // With `real_names` (the extract command), a file whose name holds characters the code page
+    // lacks gets its real name, as the archive has it; otherwise, as for opening and converting,
+    // where the program must name the file again, they become "_" like "?". A file of a real
+    // name is not a source for later references, and with `ask` any file of that name is asked
+    // about.
     RarResult extract(ArchiveContext& ctx, const std::string& archive,
-                      const std::string& destination, int member, bool ask);
+                      const std::string& destination, int member, bool ask,
+                      bool real_names = false);
 
   private:
     // The questions of a pass over `archive`, with the password kept for it (none for an

@@ -104,6 +104,11 @@ bool same_file(const std::string& a, const std::string& b);
 // Renames `from` to `to`, putting it in the place of an existing file `to` in one step; on
 // failure both stay as they were.
 bool replace_file(const std::string& from, const std::string& to);
+// Renames `from` to the wide path `to`, which may hold characters the code page lacks: on Windows
+// the path as it is; natively each character in Windows-1252 where that has it, in UTF-8 where
+// not. With `replace` it takes the place of an existing file as replace_file does; without, an
+// existing `to` makes it fail. On failure both stay as they were.
+bool rename_to_wide(const std::string& from, const std::wstring& to, bool replace);
 // The zone marker of `path` (the stream that tells where a download came from); false when it
 // has none or the file system keeps no streams.
 bool read_zone_marker(const std::string& path, std::string& marker);

@@ -397,6 +397,32 @@ std::string from_wide(const std::wstring& text) {
     return out;
 }
 
+bool rename_to_wide(const std::string& from, const std::wstring& to, bool replace) {
+    std::string path;
+    for (wchar_t c : to) {
+        const std::string byte = from_wide(std::wstring(1, c));
+        if (byte != "?" || c == L'?') {
+            path += byte;
+            continue;
+        }
+        const auto code = static_cast<uint32_t>(c);
+        if (code < 0x800) {
+            path += static_cast<char>(0xC0 | (code >> 6));
+        } else if (code < 0x10000) {
+            path += static_cast<char>(0xE0 | (code >> 12));
+            path += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        } else {
+            path += static_cast<char>(0xF0 | (code >> 18));
+            path += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+            path += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        }
+        path += static_cast<char>(0x80 | (code & 0x3F));
+    }
+    if (replace) return replace_file(from, path);
+    return renameat2(AT_FDCWD, native(from).c_str(), AT_FDCWD, native(path).c_str(),
+                     RENAME_NOREPLACE) == 0;
+}
+
 Library* load_library(const std::string& name) {
     void* handle = dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
     return handle ? new Library{handle} : nullptr;

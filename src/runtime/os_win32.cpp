@@ -212,6 +212,11 @@ bool replace_file(const std::string& from, const std::string& to) {
     return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
+bool rename_to_wide(const std::string& from, const std::wstring& to, bool replace) {
+    return MoveFileExW(to_wide(from).c_str(), to.c_str(),
+                       replace ? MOVEFILE_REPLACE_EXISTING : 0) != 0;
+}
+
 namespace {
 
 const char* const kZoneMarker = ":Zone.Identifier";

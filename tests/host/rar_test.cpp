@@ -225,4 +225,53 @@ TEST(Rar, VolumesFollowEachOtherAndAMissingOneIsNamed) {
     EXPECT_EQ(a.prompter.boxes[0].text, a.message(55) + "\n\n" + f.file("v.part2.rar"));
 }
 
+// A name the code page cannot hold lists with "?" for what it lacks; the extract command writes
+// the file under its real name (natively, what the code page lacks in UTF-8) and asks before
+// replacing one, and opening its row starts that member.
+TEST(Rar, NamesBeyondTheCodePageListWithQuestionMarksAndExtractUnderTheirOwn) {
+    TestFolder f;
+    std::filesystem::create_directories(f.file("src"));
+    f.write(
+        "src/\xC5\x81\xC3\xB3"
+        "d\xC5\xBA.txt",
+        "lodz");
+    f.write(
+        "src/Gr\xC3\xBC\xC3\x9F"
+        "e.txt",
+        "gruss");
+    ASSERT_EQ(run_in(f.file("src"), "LC_ALL=C.UTF-8 rar a -idq ../u.rar *.txt"), 0);
+    RarFixture a;
+    a.list_rar(f.file("u.rar"));
+    const std::string shown =
+                          "?\xF3"
+                          "d?.txt",
+                      lodz =
+                          "\xC5\x81\xF3"
+                          "d\xC5\xBA.txt";
+    EXPECT_EQ(a.view.names(), (std::vector<std::string>{"Gr\xFC\xDF"
+                                                        "e.txt",
+                                                        shown}));
+    std::filesystem::create_directory(f.file("d"));
+    a.rar_format.extract_all(a.ctx, {f.file("d/"), 1, "", true});
+    EXPECT_EQ(tree(f.file("d")), (std::set<std::string>{"Gr\xFC\xDF"
+                                                        "e.txt",
+                                                        lodz}));
+    EXPECT_EQ(f.read("d/" + lodz), "lodz");
+    f.write("d/" + lodz, "mine");
+    a.prompter.answers = {kAnswerYes, kAnswerNo};
+    a.rar_format.extract_all(a.ctx, {f.file("d/"), 1, "", true});
+    ASSERT_EQ(a.prompter.boxes.size(), 2u);
+    EXPECT_NE(a.prompter.boxes[1].text.find(shown), std::string::npos);
+    EXPECT_EQ(f.read("d/" + lodz), "mine");
+    EXPECT_TRUE(a.ctx.not_extracted.empty());
+
+    std::filesystem::create_directory(f.file("temp"));
+    setenv("TMPDIR", f.file("temp").c_str(), 1);
+    std::string opened;
+    a.program.launch = [&opened](const Launch& l) { return os::read_whole_file(l.file, opened); };
+    a.rar_format.open_member(a.ctx, {1, "", ""});
+    unsetenv("TMPDIR");
+    EXPECT_EQ(opened, "lodz");
+}
+
 }  // namespace
