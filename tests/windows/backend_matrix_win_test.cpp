@@ -236,6 +236,28 @@ class BackendMatrixTest : public AppTest {
     }
 };
 
+// A RAR member whose name the code page cannot hold lists with "?" for what it lacks and is
+// extracted under its own name.
+TEST_F(BackendMatrixTest, RarNameBeyondTheCodePage) {
+    const std::string archive = work.path() + "lodz.rar";
+    ASSERT_TRUE(write_bytes(archive, read_bytes(kMatrix + "lodz.rar")));
+    start(archive);
+    EXPECT_EQ(column(1), std::vector<std::string>{"?\xF3"
+                                                  "d?.txt"});
+    const std::string target = out();
+    extract(target);
+    const std::wstring name = std::wstring(target.begin(), target.end()) +
+                              L"\x0141\xF3"
+                              L"d\x017A.txt";
+    HANDLE file = CreateFileW(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    char bytes[8] = {};
+    DWORD got = 0;
+    EXPECT_TRUE(ReadFile(file, bytes, sizeof bytes, &got, nullptr));
+    CloseHandle(file);
+    EXPECT_EQ(std::string(bytes, got), "lodz");
+}
+
 TEST_F(BackendMatrixTest, Zip) { run("zip"); }
 TEST_F(BackendMatrixTest, Rar) { run("rar"); }
 TEST_F(BackendMatrixTest, Cab) { run("cab"); }

@@ -8,7 +8,8 @@
 # names case is in Windows-1252 bytes in ZIP, Unicode in RAR, and in the cabinet the first name
 # in UTF-8 (attribute 0x80), the second in plain bytes. one.cab and two.cab hold a same.mlxt each.
 # RAR alone: secret.rar (members encrypted) and headers.rar (headers too) with the password
-# "secret", and the three volumes volumes.part1.rar to volumes.part3.rar.
+# "secret", the three volumes volumes.part1.rar to volumes.part3.rar, and lodz.rar with a name
+# that Windows-1252 cannot hold.
 set -euo pipefail
 out=$1
 rm -rf "$out"
@@ -71,6 +72,7 @@ both dups dup.txt duq.txt
 (cd secret && rar a -idq -qo- -m3 -psecret ../secret.rar a.txt sub/b.txt &&
     rar a -idq -qo- -m3 -hpsecret ../headers.rar a.txt sub/b.txt)
 (cd volumes && rar a -idq -qo- -m0 -v25k ../volumes.rar big.txt a.txt)
+(mkdir lodz && cd lodz && printf lodz >Łódź.txt && rar a -idq -qo- ../lodz.rar Łódź.txt)
 for name in one two; do
     put $name same.mlxt $name
     (cd $name && gcab -c "../$name.cab" same.mlxt)
