@@ -56,10 +56,10 @@ std::wstring real_path(const std::string& path, const std::string& shown,
     return out;
 }
 
-// After a wrong password: says so and forgets it, so that the library's next question asks the
-// user again. False for every other result.
+// After a wrong password given to the library: says so and forgets it, so that the library's
+// next question asks the user again. False for every other result.
 bool wrong_password(RarQuestions& questions, int code) {
-    if (code != unrar::kBadPassword) return false;
+    if (code != unrar::kBadPassword || questions.password.empty()) return false;
     questions.prompter.show(questions.messages.message(42), questions.messages.message(190),
                             BoxIcon::kWarning);
     questions.password.clear();
@@ -124,12 +124,12 @@ class RarExtraction {
             std::optional<RarArchive> archive;
             open_pass(archive, rar_, archive_, unrar::kOpenExtract, questions_);
             if (!archive->is_open()) {
-                result_ = {false, 0, archive->open_result(), std::string()};
+                fail(0, archive->open_result(), std::string());
                 return result_;
             }
             if (pass(*archive)) continue;
             const int closed = archive->close();
-            if (closed != 0 && result_.ok) result_ = {false, 3, closed, std::string()};
+            if (closed != 0) fail(3, closed, std::string());
             return result_;
         }
     }
@@ -193,7 +193,7 @@ class RarExtraction {
         confirmed_ = number;
         // The library writes under a plain name of ours, which then takes the member's name: so
         // an existing file is replaced only by a member that extracted without error, and the
-        // name is written by the program in its own code page.
+        // program gives the name itself.
         const std::string work = unused_path(folder_of(path) + "~mlx");
         int processed = unrar::kCreateError;
         if (!copy && !work.empty()) {
@@ -206,8 +206,9 @@ class RarExtraction {
         bool kept = false;
         if (processed != 0 || !put_in_place(work, path, real, name, kept)) {
             os::delete_file(work);
-            const bool asked =
-                processed == unrar::kBadPassword || processed == unrar::kMissingPassword;
+            // A password the user gave or refused is answered by the pass.
+            const bool asked = processed == unrar::kMissingPassword ||
+                               (processed == unrar::kBadPassword && !questions_.password.empty());
             return asked || kept ? processed : failed(processed, name);
         }
         if (!real.empty()) return 0;  // a reference to it reads it from the archive again

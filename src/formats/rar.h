@@ -1,6 +1,7 @@
 // RAR archives, read through the UnRAR library (formats/rar_library.h). Names travel as wide
 // texts both ways, so names and paths outside ASCII arrive as the user sees them; a member's name
-// is shown in the ANSI code page.
+// is shown in the ANSI code page, with "?" for a character the code page lacks, and the extract
+// command writes such a file under its own name (see extract).
 //
 // Every listing and extraction opens the archive, works through it in one pass and closes it;
 // no archive handle lives between commands.
