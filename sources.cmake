@@ -15,8 +15,10 @@ set(MARLOX_PORTABLE_SOURCES
   src/app/backends.cpp
   # ZIP engine
   src/zip/zip_records.cpp
+  src/zip/zip_end.cpp
   src/zip/zip_reader.cpp
   src/zip/zip_writer.cpp
+  src/zip/zip_crypt.cpp
   # Protection
   src/protect/cipher.cpp
   # Archive operations

@@ -1,7 +1,9 @@
 """Writes a small seed corpus of ZIP archives for the reader fuzzer into the folder given."""
 import io
 import os
+import subprocess
 import sys
+import tempfile
 import zipfile
 
 
@@ -31,6 +33,14 @@ def main(folder):
     for name, data in seeds.items():
         with open(os.path.join(folder, name), "wb") as f:
             f.write(data)
+    # Encrypted members as the peers write them, password "secret": the traditional cipher and AES.
+    with tempfile.TemporaryDirectory() as work:
+        with open(os.path.join(work, "t.txt"), "wb") as f:
+            f.write(text)
+        for name, command in (("traditional.zip", ["zip", "-q", "-P", "secret"]),
+                              ("aes.zip", ["7zz", "a", "-tzip", "-psecret", "-mem=AES128"])):
+            subprocess.run(command + [os.path.abspath(os.path.join(folder, name)), "t.txt"],
+                           cwd=work, check=True, stdout=subprocess.DEVNULL)
     prefixed = b"MZ stub " * 8 + seeds["deflated.zip"]
     with open(os.path.join(folder, "prefixed.zip"), "wb") as f:
         f.write(prefixed)

@@ -1,8 +1,9 @@
 // libFuzzer target for the ZIP reader: opens the input as an archive, counts, walks, reads the
-// member information and extracts every member into a scratch folder, then extracts each member
-// again after an open of its own. Any crash or sanitizer report is a failure, and so is a file
-// that appears outside the extraction folders, or a member that comes out differently in one
-// open than after a fresh one (what happened to the members before must not matter).
+// member information and extracts every member (with the password "secret") into a scratch folder,
+// then extracts each member again after an open of its own. Any crash or sanitizer report is a
+// failure, and so is a file that appears outside the extraction folders, or a member that comes out
+// differently in one open than after a fresh one (what happened to the members before must not
+// matter).
 #include <unistd.h>
 
 #include <cstdint>
@@ -71,6 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int count = 0;
     std::vector<int> results;
     if (zip_open(z, archive) == kZipOk) {
+        zip_set_password(z, "secret");
         count = zip_count(z);
         ZipMemberInfo info;
         int walked = 0;
@@ -87,8 +89,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int i = 1; i <= count && i <= kMembers; ++i) {
         ZipEngine again;
         if (stopping) zip_set_progress(again, stop_sometimes, &limit);
-        if (zip_open(again, archive) == kZipOk)
-            fresh_results.push_back(zip_extract(again, fresh, i));
+        if (zip_open(again, archive) != kZipOk) continue;
+        zip_set_password(again, "secret");
+        fresh_results.push_back(zip_extract(again, fresh, i));
     }
     for (const auto& entry : fs::directory_iterator(g_root)) {
         const fs::path name = entry.path().filename();

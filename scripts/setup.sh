@@ -9,7 +9,7 @@ packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
   wine wine32:i386 wine64 fonts-wine fonts-liberation
   xvfb xdotool imagemagick x11-apps
-  zlib1g-dev libgtest-dev libgmock-dev googletest
+  zlib1g-dev libssl-dev libgtest-dev libgmock-dev googletest
   libunrar-dev libunrar5
   zip unzip 7zip rar unrar gcab cabextract
   tango-icon-theme dpkg-dev

@@ -215,18 +215,14 @@ void Application::open_entry(const std::string& viewer, const std::string& setup
                    BoxIcon::kError);
         return;
     }
-    // The member of the first selected row: the first member of its name; without a selected
+    // The member of the first selected row: the first member of its own name; without a selected
     // row, the first member.
     OpenRequest request;
     request.viewer = viewer;
     request.setup_program = setup_program;
     HWND list = window_.list();
     const int row = list ? ListView_GetNextItem(list, -1, LVNI_SELECTED) : -1;
-    if (row >= 0) {
-        const std::vector<std::string>& names = program_.listing.member_names;
-        const auto found = std::find(names.begin(), names.end(), window_.row_text(row, 1));
-        if (found != names.end()) request.entry = static_cast<int>(found - names.begin());
-    }
+    if (row >= 0) request.entry = std::max(0, member_of_row(program_.listing, window_, row));
     ArchiveContext ctx = archive_context();
     backend->open_member(ctx, request);
 }

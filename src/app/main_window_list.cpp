@@ -119,7 +119,8 @@ void MainWindow::show_rows() {
 int MainWindow::row_count() const { return static_cast<int>(rows_.size()); }
 
 std::string MainWindow::row_text(int row, int column) const {
-    if (row < 0 || row >= row_count() || column < 0 || column > 5) return std::string();
+    if (row < 0 || row >= row_count() || column < 0 || column > kOwnNameColumn)
+        return std::string();
     return rows_[static_cast<size_t>(row)][static_cast<size_t>(column)];
 }
 

@@ -37,6 +37,19 @@ int64_t size_of(const std::string& path) { return std::max<int64_t>(0, file_size
 
 int progress_value(int64_t bytes) { return bytes > INT_MAX ? INT_MAX : static_cast<int>(bytes); }
 
+constexpr size_t kReportedFiles = 10;
+
+// Names the files that are not in the archive after an addition, in one warning box: message 58
+// and the count under title 25, then the first ten paths.
+void report_not_added(ArchiveContext& ctx, const std::vector<std::string>& paths) {
+    if (paths.empty()) return;
+    const MessageTable& m = ctx.messages;
+    std::string text = m.message(58) + "\n\n" + std::to_string(paths.size()) + m.message(57) + ":";
+    for (size_t i = 0; i < paths.size() && i < kReportedFiles; ++i) text += "\n" + paths[i];
+    if (paths.size() > kReportedFiles) text += "\n...";
+    ctx.prompter.show(m.message(25), text, BoxIcon::kWarning);
+}
+
 void add_file_to_pending(PendingItems& pending, const std::string& path) {
     pending.files.push_back(path);
     pending.size_total += size_of(path);
@@ -189,6 +202,7 @@ void new_archive_command(ArchiveContext& ctx, const std::string& chosen) {
     if (chosen.empty()) return;
     ctx.view.clear_rows();
     ctx.listing.member_names.clear();
+    ctx.listing.own_names.clear();
     // The question is about the file that will be replaced, after the ".zip" rule.
     const std::string path = with_zip_extension(chosen);
     if (!confirm_overwrite(ctx, path)) {
@@ -236,15 +250,18 @@ void add_files(ArchiveContext& ctx, const AddChoice& choice) {
     // the one before, so a failure anywhere leaves a valid archive.
     zip_begin_batch(ctx.zip);
     const std::string archive = lower_case(state.archive_path());
+    std::vector<std::string> tried, not_added;
     for (const std::string& path : state.pending.files) {
         state.progress = progress_value(state.progress + size_of(path));
         view.set_progress(state.progress);
         view.set_status_text(1, path);
         const AddName added = add_name(path, choice.path_mode, choice.list_folder);
         if (added.name.empty() || lower_case(path) == archive) continue;
-        zip_add(ctx.zip, added.base, added.name);
+        tried.push_back(path);
+        if (zip_add(ctx.zip, added.base, added.name) != kZipOk) not_added.push_back(path);
     }
-    zip_end_batch(ctx.zip);
+    // A batch that could not be written leaves the archive as before: none of its files is in.
+    if (zip_end_batch(ctx.zip) != kZipOk) not_added = tried;
 
     view.set_progress_range(100);
     view.set_progress(0);
@@ -253,6 +270,7 @@ void add_files(ArchiveContext& ctx, const AddChoice& choice) {
     state.progress = 0;
     view.enable_list(true);
     list_zip_archive(ctx);
+    report_not_added(ctx, not_added);
 }
 
 void drop_items(ArchiveContext& ctx, const std::vector<std::string>& paths) {

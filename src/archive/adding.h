@@ -121,8 +121,11 @@ int add_command(ArchiveContext& ctx);
 
 // Adds every pending file under the name add_name forms, in one batch of the engine, moving the
 // progress value by each file's size; then closes the archive and
-// lists the archive again. An archive file shorter than 2 bytes is started afresh. A file that
-// vanished or cannot be read is skipped, and so is the archive itself.
+// lists the archive again. An archive file shorter than 2 bytes is started afresh. The archive
+// itself is skipped. Every file that is not in the archive afterwards (it vanished or could not
+// be read, the archive could not take it or could not be written) is named in one warning box
+// after the listing: title message 25, message 58, the count and message 57, then the first ten
+// paths and "..." for more.
 void add_files(ArchiveContext& ctx, const AddChoice& choice);
 
 // A drop of `paths` on the window: on an open ZIP archive the items are added through the add

@@ -15,7 +15,8 @@ namespace {
 constexpr uint32_t kKeptAttributes = 0x27;
 
 struct Member {
-    std::string name;
+    std::string name;  // as shown
+    std::string own;   // its own name, UTF-8: it comes back with it
     ZipMemberInfo info;
     ArchiveEntry row;
     bool kept = false;
@@ -38,28 +39,28 @@ class Deletion {
         for (int i = 1; i <= count; ++i) {
             Member& m = members_[static_cast<size_t>(i)];
             m.name = zip_goto(ctx_.zip, i);
+            m.own = zip_real_name(ctx_.zip);
             zip_member_info(ctx_.zip, m.info);
-            m.row = zip_row(m.name, m.info);
+            m.row = zip_row(m.name, m.info, m.own);
         }
         // Rows are matched by all their texts first, so that of two members of one name the row
         // showing a member's size and date gets that member; then by name. Each row's texts are
-        // read once and the members are found through their names.
+        // read once and the members are found through their own names.
         const int rows = ctx_.view.row_count();
         std::vector<ArchiveEntry> shown(static_cast<size_t>(rows));
         for (int r = 0; r < rows; ++r) {
-            for (int c = 1; c < 6; ++c)
+            for (int c = 2; c <= kOwnNameColumn; ++c)
                 shown[static_cast<size_t>(r)][static_cast<size_t>(c)] = ctx_.view.row_text(r, c);
         }
         std::unordered_map<std::string, std::vector<int>> by_name;
-        for (int i = 1; i <= count; ++i)
-            by_name[members_[static_cast<size_t>(i)].name].push_back(i);
+        for (int i = 1; i <= count; ++i) by_name[members_[static_cast<size_t>(i)].own].push_back(i);
         std::vector<int> matched(static_cast<size_t>(rows), 0);
         std::vector<bool> used(members_.size(), false);
         for (int pass = 0; pass < 2; ++pass) {
             for (int r = 0; r < rows; ++r) {
                 int& member = matched[static_cast<size_t>(r)];
                 const ArchiveEntry& texts = shown[static_cast<size_t>(r)];
-                const auto found = by_name.find(texts[1]);
+                const auto found = by_name.find(texts[kOwnNameColumn]);
                 if (member != 0 || found == by_name.end()) continue;
                 for (int i : found->second) {
                     if (used[static_cast<size_t>(i)]) continue;
@@ -147,11 +148,11 @@ class Deletion {
         if (is_folder_member(member)) {
             const DosDateTime stamp =
                 make_dos_stamp(d.year, d.month, d.day, d.hour, d.minute, d.second);
-            return zip_add_folder_entry(ctx_.zip, member.name, stamp.date, stamp.time,
-                                        d.attributes) == kZipOk;
+            return zip_add_folder_entry(ctx_.zip, member.name, stamp.date, stamp.time, d.attributes,
+                                        member.own) == kZipOk;
         }
         const std::string file = work_file(work, i);
-        if (zip_add_file(ctx_.zip, file, member.name) != kZipOk) return false;
+        if (zip_add_file(ctx_.zip, file, member.name, member.own) != kZipOk) return false;
         ZipMemberInfo added;
         if (zip_member_info(ctx_.zip, added) != kZipOk || added.crc != member.info.crc ||
             added.unpacked != member.info.unpacked)

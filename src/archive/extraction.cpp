@@ -13,23 +13,27 @@ constexpr int kProbeAttempts = 1000;
 constexpr size_t kReportedNames = 10;
 
 // The step for one member: the overwrite question, the extraction and the date.
-void extract_member(ArchiveContext& ctx, const std::string& target, bool ask, int member) {
+void extract_member(ArchiveContext& ctx, PasswordedExtraction& extraction,
+                    const std::string& target, bool ask, int member) {
     const std::string name = zip_goto(ctx.zip, member);
+    const std::string own = zip_real_name(ctx.zip);
     ZipMemberInfo info;
     zip_member_info(ctx.zip, info);
     // The engine takes a member of size 0 with the folder bit for a folder, whatever its name.
     const bool folder = info.unpacked == 0 && (info.attributes & os::kAttrDirectory);
     // Where the engine puts the member: the question and the date are about that file.
-    const std::string path = folder ? std::string() : MemberPlacement(false).predict(target, name);
-    if (!path.empty() && !may_overwrite(ctx, path, name, ask)) return;
+    const std::string path =
+        folder ? std::string() : MemberPlacement(false, true).predict(os::to_utf8(target), own);
+    if (!path.empty() && !may_overwrite_unicode(ctx, path, name, ask)) return;
     // A member that failed leaves any older file in place; that file keeps its own date.
-    if (zip_extract(ctx.zip, target, member) != kZipOk) {
+    if (extraction.extract(target, member) != kZipOk) {
         ctx.not_extracted.push_back(name);
         return;
     }
     if (path.empty()) return;
-    set_file_date(path, make_local_date(info.year, info.month, info.day, info.hour, info.minute,
-                                        info.second));
+    set_file_date(
+        path, make_local_date(info.year, info.month, info.day, info.hour, info.minute, info.second),
+        true);
 }
 
 // The progress bar over `steps` steps: 100 / steps per step, or steps of 1 over a range of
@@ -65,17 +69,41 @@ class Progress {
 
 }  // namespace
 
-bool may_overwrite(ArchiveContext& ctx, const std::string& path, const std::string& name,
-                   bool ask) {
-    if (!ask) return true;
-    const uint32_t attributes = os::attributes(path);
-    if (attributes == os::kNoAttributes || (attributes & os::kAttrDirectory) ||
-        file_size_of(path) < 1)
-        return true;
-    return ask_overwrite(ctx, name);
+std::string ask_member_password(ArchiveContext& ctx, bool after_wrong) {
+    const MessageTable& m = ctx.messages;
+    InputRequest request;
+    request.title = m.message(after_wrong ? 190 : 191);
+    request.prompt = m.message(192);
+    request.cancel = m.message(34);
+    request.secret = true;
+    return ctx.prompter.input_line(request);
 }
 
-bool ask_overwrite(ArchiveContext& ctx, const std::string& name) {
+int PasswordedExtraction::extract(const std::string& target, int member) {
+    int result = zip_extract(ctx_.zip, target, member);
+    while (result == kZipBadPassword && !cancelled_) {
+        const std::string password = ask_member_password(ctx_, asked_);
+        asked_ = true;
+        cancelled_ = password.empty();
+        if (cancelled_) break;
+        zip_set_password(ctx_.zip, password);
+        result = zip_extract(ctx_.zip, target, member);
+    }
+    return result;
+}
+
+bool may_overwrite(ArchiveContext& ctx, const std::string& path, const std::string& name,
+                   bool ask) {
+    return may_overwrite_unicode(ctx, os::to_utf8(path), name, ask);
+}
+
+bool may_overwrite_unicode(ArchiveContext& ctx, const std::string& path, const std::string& name,
+                           bool ask) {
+    if (!ask) return true;
+    const uint32_t attributes = os::unicode::attributes(path);
+    if (attributes == os::kNoAttributes || (attributes & os::kAttrDirectory) ||
+        file_size_of(path, true) < 1)
+        return true;
     const MessageTable& m = ctx.messages;
     return ctx.prompter.ask(m.message(50),
                             m.message(0) + " " + name + m.message(172) + "\n\n" + m.message(173),
@@ -131,11 +159,13 @@ void extract_all_zip(ArchiveContext& ctx, const ExtractChoices& choices) {
         ctx.view.enable_list(false);
         const int count = zip_count(ctx.zip);
         Progress progress(ctx, count);
+        PasswordedExtraction extraction(ctx);
         for (int n = 1; n <= count; ++n) {
             const std::string name = zip_goto(ctx.zip, n);
             progress.show(n);
             ctx.view.set_status_text(1, name);
-            if (!name.empty()) extract_member(ctx, target, choices.ask_before_overwriting, n);
+            if (!name.empty())
+                extract_member(ctx, extraction, target, choices.ask_before_overwriting, n);
         }
         zip_close(ctx.zip);
         ctx.view.enable_list(true);
@@ -147,14 +177,15 @@ void extract_chosen_zip(ArchiveContext& ctx, const ExtractChoices& choices) {
     const std::string target = as_folder(choices.target_folder);
     if (!target.empty() && zip_open(ctx.zip, ctx.state.archive_path()) == kZipOk) {
         ctx.view.enable_list(false);
-        // Each name's first member number, counted from 1, found once for all rows.
+        // Each own name's first member number, counted from 1, found once for all rows.
         std::unordered_map<std::string, int> first_member;
-        const std::vector<std::string>& names = ctx.listing.member_names;
+        const std::vector<std::string>& names = ctx.listing.own_names;
         for (size_t i = 0; i < names.size(); ++i)
             first_member.emplace(names[i], static_cast<int>(i) + 1);
 
         const int rows = ctx.view.row_count();
         Progress progress(ctx, rows);
+        PasswordedExtraction extraction(ctx);
         for (int row = 0; row < rows; ++row) {
             progress.show(row + 1);
             const std::string name = ctx.view.row_text(row, 1);
@@ -163,9 +194,10 @@ void extract_chosen_zip(ArchiveContext& ctx, const ExtractChoices& choices) {
                                     : match_wildcard(name, choices.pattern, 1) == 1;
             if (!chosen) continue;
             ctx.view.set_status_text(1, name);
-            const auto found = first_member.find(name);
+            const auto found = first_member.find(ctx.view.row_text(row, kOwnNameColumn));
             if (found != first_member.end())
-                extract_member(ctx, target, choices.ask_before_overwriting, found->second);
+                extract_member(ctx, extraction, target, choices.ask_before_overwriting,
+                               found->second);
         }
         zip_close(ctx.zip);
         ctx.view.enable_list(true);
@@ -179,7 +211,7 @@ bool extract_zip_everything(ArchiveContext& ctx, const std::string& folder) {
     bool complete = true;
     const int count = zip_count(ctx.zip);
     Progress progress(ctx, count);
-    MemberPlacement placement(false);
+    MemberPlacement placement(false, true);
     for (int n = 1; n <= count; ++n) {
         const std::string name = zip_goto(ctx.zip, n);
         progress.show(n);
@@ -194,9 +226,11 @@ bool extract_zip_everything(ArchiveContext& ctx, const std::string& folder) {
             complete = false;
             continue;
         }
-        const std::string path = placement.predict(target, name);
-        set_file_date(path, make_local_date(info.year, info.month, info.day, info.hour, info.minute,
-                                            info.second));
+        const std::string path = placement.predict(os::to_utf8(target), zip_real_name(ctx.zip));
+        set_file_date(
+            path,
+            make_local_date(info.year, info.month, info.day, info.hour, info.minute, info.second),
+            true);
     }
     zip_close(ctx.zip);
     Progress::finish(ctx);

@@ -36,8 +36,9 @@ ExtractDefaults extract_defaults(int selected_rows, const ArchiveBackend& backen
 // True: write it (no question, or Yes); an empty file or a folder of that name is not asked
 // about.
 bool may_overwrite(ArchiveContext& ctx, const std::string& path, const std::string& name, bool ask);
-// The overwrite question alone, asked about member `name`; true on Yes.
-bool ask_overwrite(ArchiveContext& ctx, const std::string& name);
+// The same for a UTF-8 `path` (os::unicode).
+bool may_overwrite_unicode(ArchiveContext& ctx, const std::string& path, const std::string& name,
+                           bool ask);
 
 // Whether a file can be created in `folder` (ending in "\"): creates, closes and deletes a probe
 // file "lazarus.file", or "lazarus_1.file", ... whichever does not exist yet, so an existing
@@ -53,13 +54,37 @@ bool confirm_target_writable(ArchiveContext& ctx, const std::string& folder);
 // one a line ("..." after them when there are more). No box when every member arrived.
 void report_not_extracted(ArchiveContext& ctx);
 
+// The question for the password of encrypted members: an input requester with stars, title
+// message 191 (after a wrong password message 190), text message 192 and a cancel button of
+// message 34. The password entered; empty when cancelled or nothing was entered.
+std::string ask_member_password(ArchiveContext& ctx, bool after_wrong);
+
+// Extracts members of the open ZIP archive asking for their password: the first encrypted member
+// asks, every one after it tries that password first, and a wrong one asks again (the engine's
+// kZipBadPassword: its check value, CRC-32 or authentication code failed; nothing was written).
+// Cancel gives up that member and every encrypted member after it without asking again, so they
+// end up among the members not extracted. Members without encryption never ask.
+class PasswordedExtraction {
+  public:
+    explicit PasswordedExtraction(ArchiveContext& ctx) : ctx_(ctx) {}
+    // zip_extract(ctx.zip, target, member), asking as above; its result.
+    int extract(const std::string& target, int member);
+
+  private:
+    ArchiveContext& ctx_;
+    bool asked_ = false;
+    bool cancelled_ = false;
+};
+
 // Extracts every member of the archive at ctx.state.archive_path() into choices.target_folder.
 // Also used by the setup run, with the temporary folder and no overwrite questions.
 //
-// For each member: with asking on and an existing file of at least 1 byte where the member
-// lands, the user is asked (title message 50, message 0 + " " + name + message 172, an empty
-// line, message 173; Yes/No, warning icon) and No skips it; then the member is extracted and,
-// when that succeeded, its file gets the member's date (folder members are not dated).
+// Each member lands under its own name (zip_real_name). For each member: with asking on and an
+// existing file of at least 1 byte where the member lands, the user is asked (title message 50,
+// message 0 + " " + name + message 172, an empty line, message 173; Yes/No, warning icon) and No
+// skips it; then the member is extracted, asking for the password of encrypted members as
+// PasswordedExtraction does, and, when that succeeded, its file gets the member's date (folder
+// members are not dated).
 // While it runs the list is disabled, status field 1 shows the member's name and the progress
 // value moves by 100 / count per member, or by 1 over a range of 0..count when that is below 1.
 // At the end the progress range is 0..100 with the value 0 and status field 1 is empty.
@@ -67,13 +92,14 @@ void extract_all_zip(ArchiveContext& ctx, const ExtractChoices& choices);
 
 // Extracts the rows chosen in the list, in display order: the selected rows when the pattern is
 // empty, otherwise the rows whose name matches the pattern ignoring case. A row's member is the
-// first member of that name, so of two equal names the first is extracted. The progress moves
-// per row of the list as extract_all_zip moves it per member.
+// first member of its own name (member_of_row), so of two equal names the first is extracted. The
+// progress moves per row of the list as extract_all_zip moves it per member.
 void extract_chosen_zip(ArchiveContext& ctx, const ExtractChoices& choices);
 
 // Extracts every member of the archive at ctx.state.archive_path() into `folder` for re-packing,
-// asking nothing: files with their dates (empty files too), no folder entries. The progress
-// and status field 1 move as in extract_all_zip. False when any member could not be extracted.
+// asking nothing (encrypted members are not extracted): files with their dates (empty files too),
+// no folder entries. The progress and status field 1 move as in extract_all_zip. False when any
+// member could not be extracted.
 bool extract_zip_everything(ArchiveContext& ctx, const std::string& folder);
 
 #endif

@@ -1,5 +1,6 @@
 #include "archive/listing.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -70,11 +71,12 @@ void walk_members(ArchiveContext& ctx, int count) {
         const std::string name = n == 1 ? zip_first(ctx.zip) : zip_next(ctx.zip);
         ZipMemberInfo info;
         if (zip_member_info(ctx.zip, info) != kZipOk) break;
-        listing.packed_total += static_cast<float>(static_cast<uint32_t>(info.packed));
-        listing.unpacked_total += static_cast<float>(static_cast<uint32_t>(info.unpacked));
+        listing.packed_total += static_cast<float>(info.packed);
+        listing.unpacked_total += static_cast<float>(info.unpacked);
         listing.member_names.push_back(name);
+        listing.own_names.push_back(zip_real_name(ctx.zip));
         if (is_setup_candidate(name)) listing.setup_candidates.push_back(name);
-        ctx.view.add_row(zip_row(name, info));
+        ctx.view.add_row(zip_row(name, info, listing.own_names.back()));
     }
 }
 
@@ -85,14 +87,14 @@ std::string right_align(const std::string& text, size_t width) {
     return std::string(width - text.size(), ' ') + text;
 }
 
-std::string format_size(uint32_t size) { return right_align(std::to_string(size), kSizeWidth); }
+std::string format_size(uint64_t size) { return right_align(std::to_string(size), kSizeWidth); }
 
 std::string format_date(int year, int month, int day) {
     if (day == 0) return "--.--.----";
     return two_digits(day) + "." + two_digits(month) + "." + std::to_string(year);
 }
 
-float member_rate(uint32_t unpacked, uint32_t packed) {
+float member_rate(uint64_t unpacked, uint64_t packed) {
     if (unpacked == 0) return 0;
     return static_cast<float>(packed) * 100.0f / static_cast<float>(unpacked);
 }
@@ -104,15 +106,22 @@ std::string format_rate(float rate) {
     return right_align(buffer, kRateWidth);
 }
 
-ArchiveEntry zip_row(const std::string& name, const ZipMemberInfo& info) {
-    const uint32_t unpacked = static_cast<uint32_t>(info.unpacked);
-    const uint32_t packed = static_cast<uint32_t>(info.packed);
+ArchiveEntry zip_row(const std::string& name, const ZipMemberInfo& info, const std::string& own) {
     return {std::string(),
             name,
-            format_size(unpacked),
-            format_size(packed),
+            format_size(info.unpacked),
+            format_size(info.packed),
             format_date(info.year, info.month, info.day),
-            format_rate(member_rate(unpacked, packed))};
+            format_rate(member_rate(info.unpacked, info.packed)),
+            own};
+}
+
+int member_of_row(const ListingState& listing, const ArchiveView& view, int row) {
+    const std::string own = view.row_text(row, kOwnNameColumn);
+    const bool by_own = !own.empty();
+    const std::vector<std::string>& names = by_own ? listing.own_names : listing.member_names;
+    const auto found = std::find(names.begin(), names.end(), by_own ? own : view.row_text(row, 1));
+    return found == names.end() ? -1 : static_cast<int>(found - names.begin());
 }
 
 bool is_setup_candidate(const std::string& name) {

@@ -15,7 +15,7 @@
 std::string right_align(const std::string& text, size_t width);
 
 // A size column: the decimal number right-aligned in 15 characters.
-std::string format_size(uint32_t size);
+std::string format_size(uint64_t size);
 
 // The date column: "dd.mm.yyyy" with two-digit day and month and the plain year, or
 // "--.--.----" when the day is 0 (a zero date word).
@@ -24,15 +24,20 @@ std::string format_date(int year, int month, int day);
 // packed x 100 / unpacked in single precision. A member without unpacked bytes has the rate 0,
 // whatever it packs to: an empty file reads the same whether it was stored or deflated (to the
 // two bytes of an empty deflate stream), instead of showing an infinite rate.
-float member_rate(uint32_t unpacked, uint32_t packed);
+float member_rate(uint64_t unpacked, uint64_t packed);
 
 // The rate column: two decimals with a "." right-aligned in 6 characters; a negative or
 // undefined rate shows as 0.
 std::string format_rate(float rate);
 
-// The row of one ZIP member. Sizes are the header's unsigned 32-bit values, so members of
-// 2 GiB and more show their real size rather than a negative number.
-ArchiveEntry zip_row(const std::string& name, const ZipMemberInfo& info);
+// The row of one ZIP member, shown as `name`, with its own name `own` (UTF-8) and its true
+// sizes, also those of 2 GiB, 4 GiB and more.
+ArchiveEntry zip_row(const std::string& name, const ZipMemberInfo& info,
+                     const std::string& own = std::string());
+
+// The entry (from 0, archive order) of the first member that row `row` of `view` shows: found
+// by its own name where the row carries one, else by the name shown; -1 when there is none.
+int member_of_row(const ListingState& listing, const ArchiveView& view, int row);
 
 // A member that looks like an installer: its lower-cased name contains "setup" or "install" and
 // its file name's extension is exe, bat, msi or com.
@@ -69,7 +74,7 @@ void finish_listing(ArchiveContext& ctx);
 //
 // A file that zip_open refuses, or that holds no members, is never overwritten: a non-empty file
 // that is not a readable ZIP archive (no end record, or a directory the engine cannot read, such
-// as a damaged or ZIP64 one) is reported with message 45 under title 42 and a warning icon,
+// as a damaged one) is reported with message 45 under title 42 and a warning icon,
 // nothing is listed and no archive is open. A missing or 0-byte file, or a
 // real archive without members, starts a new archive there (start_new_archive, adding.h): when
 // files are added the archive is listed with them; when the add dialog is cancelled it is listed

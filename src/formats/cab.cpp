@@ -16,35 +16,15 @@ constexpr int kListingPass = 2;
 constexpr int kExtractionPass = 1;
 constexpr uint16_t kNameIsUtf8 = 0x80;  // _A_NAME_IS_UTF
 
-// A member's name as the program shows it: in the ANSI code page, from UTF-8 when the member's
-// attributes say so (a character the code page lacks becomes "?"), otherwise its bytes as they
-// are.
-std::string member_name(const setupapi::FileInCabinetInfo& info) {
+// A member's own name in UTF-8: its bytes when the member's attributes mark them as UTF-8 (and
+// they are), otherwise its bytes in the code page.
+std::string own_name(const setupapi::FileInCabinetInfo& info) {
     const std::string name = info.NameInCabinet ? info.NameInCabinet : "";
-    if (!(info.DosAttribs & kNameIsUtf8)) return name;
-    std::wstring wide;
-    for (size_t i = 0; i < name.size();) {
-        const unsigned char lead = static_cast<unsigned char>(name[i]);
-        const int more = lead < 0x80    ? 0
-                         : lead >= 0xF0 ? 3
-                         : lead >= 0xE0 ? 2
-                         : lead >= 0xC0 ? 1
-                                        : -1;
-        uint32_t code = more == 0 ? lead : lead & (0x3F >> more);
-        bool valid = more >= 0 && i + static_cast<size_t>(more) < name.size();
-        for (int k = 1; valid && k <= more; ++k) {
-            const unsigned char next = static_cast<unsigned char>(name[i + static_cast<size_t>(k)]);
-            valid = (next & 0xC0) == 0x80;
-            code = (code << 6) | (next & 0x3F);
-        }
-        wide.push_back(valid && code <= 0xFFFF ? static_cast<wchar_t>(code) : L'?');
-        i += valid ? static_cast<size_t>(more) + 1 : 1;
-    }
-    return os::from_wide(wide);
+    return (info.DosAttribs & kNameIsUtf8) && os::is_utf8(name) ? name : os::to_utf8(name);
 }
 
-// The member on its way out: where it goes, the work file the library writes it to first, its
-// size and stamp, and whether the library has finished it.
+// The member on its way out: where it goes (UTF-8), the work file the library writes it to
+// first (in the code page), its size and stamp, and whether the library has finished it.
 struct Outgoing {
     int place = -1;  // its place among the members of the cabinet, from 0
     std::string name, path, work;
@@ -62,10 +42,10 @@ struct CabPass {
     const CabLibrary& library;
     int mode;
     // Extraction only:
-    std::string destination;
-    const std::set<std::string>* names = nullptr;  // null: every member
+    std::string destination;                       // in the code page
+    const std::set<std::string>* names = nullptr;  // own names; null: every member
     bool ask = false;
-    MemberPlacement placement{true};
+    MemberPlacement placement{true, true};
     int step = 1;
     int progress = 0;
     bool failed = false;
@@ -90,11 +70,11 @@ void give_up(CabPass& pass) {
 
 // The finished member takes its place; a file that cannot be replaced stays as it was.
 void put_in_place(CabPass& pass) {
-    if (!os::replace_file(pass.out.work, pass.out.path)) {
+    if (!os::unicode::replace_file(os::to_utf8(pass.out.work), pass.out.path)) {
         give_up(pass);
         return;
     }
-    set_file_date(pass.out.path, dos_to_local_date(pass.out.stamp));
+    set_file_date(pass.out.path, dos_to_local_date(pass.out.stamp), true);
     pass.progress += pass.step;
     pass.ctx.state.progress = pass.progress;
     pass.ctx.view.set_progress(pass.progress);
@@ -105,26 +85,31 @@ void put_in_place(CabPass& pass) {
 // finished member is put in place only when the library goes on to the next one, or ends the
 // pass without an error.
 unsigned member_in_cabinet(CabPass& pass, setupapi::FileInCabinetInfo& info) {
-    const std::string name = member_name(info);
+    const std::string own = own_name(info);
+    const std::string name = os::utf8_to_ansi(own);
     if (pass.mode == kListingPass) {
         pass.ctx.listing.member_names.push_back(name);
+        pass.ctx.listing.own_names.push_back(own);
         pass.ctx.view.add_row({std::string(), name, format_size(info.FileSize), "N/A",
-                               right_align(std::to_string(info.DosDate), 15), "N/A"});
+                               right_align(std::to_string(info.DosDate), 15), "N/A", own});
         return setupapi::kSkip;
     }
     if (pass.outgoing && pass.out.finished) put_in_place(pass);
     const int place = ++pass.place;
-    if (pass.settled.count(place) || (pass.names && !pass.names->count(name)))
+    if (pass.settled.count(place) || (pass.names && !pass.names->count(own)))
         return setupapi::kSkip;
-    const std::string path = pass.placement.place(pass.destination, name);
-    if (path.empty() || !may_overwrite(pass.ctx, path, name, pass.ask)) {
+    const std::string path = pass.placement.place(os::to_utf8(pass.destination), own);
+    if (path.empty() || !may_overwrite_unicode(pass.ctx, path, name, pass.ask)) {
         settle(pass, place);
         return setupapi::kSkip;
     }
-    pass.out = Outgoing{place,         name,
-                        path,          unused_path(path + ".~mlx"),
-                        info.FileSize, DosDateTime{info.DosDate, info.DosTime},
-                        false};
+    // The library writes through a path in the code page: beside the member's place when the
+    // code page holds that path, otherwise in the destination itself.
+    const std::string ansi = os::utf8_to_ansi(path);
+    const std::string work =
+        unused_path(os::to_utf8(ansi) == path ? ansi + ".~mlx" : pass.destination + "~mlx");
+    pass.out = Outgoing{
+        place, name, path, work, info.FileSize, DosDateTime{info.DosDate, info.DosTime}, false};
     pass.outgoing = true;
     if (pass.out.work.empty() || pass.out.work.size() >= setupapi::kMaxPath) {
         give_up(pass);
@@ -244,7 +229,7 @@ void CabBackend::extract_all(ArchiveContext& ctx, const ExtractChoices& choices)
 void CabBackend::extract_chosen(ArchiveContext& ctx, const ExtractChoices& choices) {
     std::set<std::string> names;
     for (int row = 0; row < ctx.view.row_count(); ++row) {
-        if (ctx.view.row_selected(row)) names.insert(ctx.view.row_text(row, 1));
+        if (ctx.view.row_selected(row)) names.insert(ctx.view.row_text(row, kOwnNameColumn));
     }
     if (choices.target_folder.empty() || names.empty()) return;
     extract(ctx, ctx.state.archive_path(), choices.target_folder, names,
@@ -258,6 +243,7 @@ bool CabBackend::extract_everything(ArchiveContext& ctx, const std::string& fold
 void CabBackend::open_member(ArchiveContext& ctx, const OpenRequest& request) {
     const std::string name = member_at(ctx, request.entry);
     if (name.empty()) return;
+    const std::string own = ctx.listing.own_names[static_cast<size_t>(request.entry)];
     ctx.state.progress = 0;
     // Only what this run extracted from this very cabinet is taken again: a cabinet of the
     // same path but another size or time is another cabinet.
@@ -265,14 +251,14 @@ void CabBackend::open_member(ArchiveContext& ctx, const OpenRequest& request) {
     uint64_t written = 0;
     os::last_write_time(archive, written);
     const std::string key = archive + "\n" + std::to_string(file_size_of(archive)) + "\n" +
-                            std::to_string(written) + "\n" + name;
+                            std::to_string(written) + "\n" + own;
     const auto found = opened_.find(key);
     if (found != opened_.end() && file_size_of(found->second) >= 0) {
         launch_file(ctx, found->second, request.viewer);
         return;
     }
     const std::string folder = opening_folder(ctx);
-    if (folder.empty() || !extract(ctx, archive, folder, {name}, false)) return;
+    if (folder.empty() || !extract(ctx, archive, folder, {own}, false)) return;
     const std::string file = clean_place(folder, name, true);
     if (file.empty()) return;
     opened_[key] = file;

@@ -3,7 +3,9 @@
 // and to which file. The library is bound at start-up by name.
 //
 // What the program adds to the library: a name marked as UTF-8 (attribute 0x80) is shown in
-// the ANSI code page, a member's folders are made before it is extracted (Wine's library does
+// the ANSI code page and extracted under its own name (the library writes to a work file whose
+// path the code page holds, which then takes the member's name through the OS layer's Unicode
+// calls), a member's folders are made before it is extracted (Wine's library does
 // not make them), its name is confined to the target as ZIP names are, every member is written
 // to a work file beside its place and replaces an existing file only when it arrived whole and
 // without an error, and the member gets its date afterwards.
@@ -92,13 +94,13 @@ class CabBackend : public ArchiveBackend {
     // the same cabinet (the same path, size and last-write time) for it, and opens it.
     void open_member(ArchiveContext& ctx, const OpenRequest& request) override;
 
-    // Extracts the members named in `names` (exactly, each once; every member when `names` is
-    // empty) into `destination`, in one pass and one more after each member that ends a pass.
-    // With `ask`, an existing file of at least 1 byte is replaced only after a Yes to the
-    // overwrite question. A member that cannot be extracted or put in place is named in
-    // ctx.not_extracted, and the members after it still follow. The progress bar moves by
-    // 100 / rows (at least 1) per member extracted and is back at 0 afterwards. False when a
-    // member or the cabinet failed.
+    // Extracts the members whose own names (UTF-8, as in the rows' column kOwnNameColumn) are in
+    // `names` (exactly, each once; every member when `names` is empty) into `destination`, in one
+    // pass and one more after each member that ends a pass. With `ask`, an existing file of at
+    // least 1 byte is replaced only after a Yes to the overwrite question. A member that cannot be
+    // extracted or put in place is named in ctx.not_extracted, and the members after it still
+    // follow. The progress bar moves by 100 / rows (at least 1) per member extracted and is back at
+    // 0 afterwards. False when a member or the cabinet failed.
     bool extract(ArchiveContext& ctx, const std::string& archive, const std::string& destination,
                  const std::set<std::string>& names, bool ask) const;
 

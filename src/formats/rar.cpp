@@ -43,19 +43,6 @@ std::string startable_name(std::string shown, const std::wstring& lacks) {
     return shown;
 }
 
-// `path`, where the member shown as `shown` was placed, with its lacking characters given back;
-// empty when there are none, or when placing changed the length of the file name.
-std::wstring real_path(const std::string& path, const std::string& shown,
-                       const std::wstring& lacks) {
-    std::wstring out = os::to_wide(path);
-    const size_t at = out.find_last_of(L"\\/") + 1, shown_at = shown.find_last_of("\\/") + 1;
-    if (lacks.empty() || out.size() - at != shown.size() - shown_at) return std::wstring();
-    for (size_t i = shown_at; i < shown.size(); ++i) {
-        if (lacks[i]) out[at + i - shown_at] = lacks[i];
-    }
-    return out;
-}
-
 // After a wrong password given to the library: says so and forgets it, so that the library's
 // next question asks the user again. False for every other result.
 bool wrong_password(RarQuestions& questions, int code) {
@@ -115,6 +102,7 @@ class RarExtraction {
           questions_(questions),
           archive_(archive),
           target_(as_folder(destination)),
+          target_utf8_(os::to_utf8(target_)),
           member_(member),
           ask_(ask),
           real_names_(real_names) {}
@@ -171,8 +159,8 @@ class RarExtraction {
     // Member `number`; the library's code for it, 0 when it was written or not to be written.
     int extract_member(RarArchive& archive, const unrar::HeaderDataEx& header, size_t number,
                        const std::string& name) {
-        const std::wstring lacks = lacking(name, header.FileNameW);
-        result_.file_name = startable_name(name, lacks);
+        result_.file_name = startable_name(name, lacking(name, header.FileNameW));
+        const std::string placed = real_names_ ? rar_own_name(header) : os::to_utf8(name);
         const unsigned redirect = header.RedirType;
         const bool copy = redirect == unrar::kHardLink || redirect == unrar::kFileCopy;
         if (redirect != unrar::kNoRedirect && !copy) {  // a symbolic link or a junction
@@ -180,21 +168,25 @@ class RarExtraction {
             return failed(unrar::kCreateError, name);
         }
         if (header.Flags & unrar::kDirectory) {
-            placement_.place(target_, name + "\\");
+            placement_.place(target_utf8_, placed + "\\");
             archive.skip();
             return 0;
         }
-        const std::string path = placement_.place(target_, name);
+        const std::string path = placement_.place(target_utf8_, placed);
         // A member asked about before its pass started again is not asked about twice.
-        if (path.empty() || (number != confirmed_ && !may_overwrite(ctx_, path, name, ask_))) {
+        if (path.empty() ||
+            (number != confirmed_ && !may_overwrite_unicode(ctx_, path, name, ask_))) {
             archive.skip();
             return 0;
         }
         confirmed_ = number;
         // The library writes under a plain name of ours, which then takes the member's name: so
         // an existing file is replaced only by a member that extracted without error, and the
-        // program gives the name itself.
-        const std::string work = unused_path(folder_of(path) + "~mlx");
+        // program gives the name itself. The work file lies beside the member's place when the
+        // code page holds that path, otherwise in the destination itself.
+        const std::string ansi = os::utf8_to_ansi(path);
+        const bool plain_path = os::to_utf8(ansi) == path;
+        const std::string work = unused_path((plain_path ? folder_of(ansi) : target_) + "~mlx");
         int processed = unrar::kCreateError;
         if (!copy && !work.empty()) {
             processed = archive.extract_to(target_, work);
@@ -202,34 +194,21 @@ class RarExtraction {
             archive.skip();
         }
         if (copy && !work.empty()) processed = copy_source(header, number, work);
-        const std::wstring real = real_names_ ? real_path(path, name, lacks) : std::wstring();
-        bool kept = false;
-        if (processed != 0 || !put_in_place(work, path, real, name, kept)) {
+        if (processed != 0 || !os::unicode::replace_file(os::to_utf8(work), path)) {
             os::delete_file(work);
             // A password the user gave or refused is answered by the pass.
             const bool asked = processed == unrar::kMissingPassword ||
                                (processed == unrar::kBadPassword && !questions_.password.empty());
-            return asked || kept ? processed : failed(processed, name);
+            return asked ? processed : failed(processed, name);
         }
-        if (!real.empty()) return 0;  // a reference to it reads it from the archive again
-        const auto [holder, fresh] = holders_.emplace(lower_case(path), number);
+        if (!plain_path) return 0;  // a reference to it reads it from the archive again
+        const auto [holder, fresh] = holders_.emplace(lower_case(ansi), number);
         if (!fresh) {
             written_.erase(holder->second);
             holder->second = number;
         }
-        written_[number] = path;
+        written_[number] = ansi;
         return 0;
-    }
-
-    // Gives the extracted `work` file the member's name: `path`, or its real name `real` when
-    // there is one. A file of the real name is replaced only after a Yes to the overwrite
-    // question when asking; after a No, `kept` is set. False when the file was not put there.
-    bool put_in_place(const std::string& work, const std::string& path, const std::wstring& real,
-                      const std::string& name, bool& kept) {
-        if (real.empty()) return os::replace_file(work, path);
-        if (os::rename_to_wide(work, real, !ask_)) return true;
-        kept = ask_ && !ask_overwrite(ctx_, name);
-        return ask_ && !kept && os::rename_to_wide(work, real, true);
     }
 
     // The data of the member that the reference or hard link `header` names, the last one
@@ -256,11 +235,12 @@ class RarExtraction {
     RarQuestions& questions_;
     const std::string archive_;
     const std::string target_;
+    const std::string target_utf8_;
     const int member_;
     const bool ask_;
     const bool real_names_;
     RarResult result_;
-    MemberPlacement placement_{true};
+    MemberPlacement placement_{true, true};
     size_t resume_ = 0;  // members before it were dealt with by an earlier pass
     size_t confirmed_ = static_cast<size_t>(-1);  // the member last allowed to be written
     std::vector<std::wstring> names_;             // every member read so far

@@ -87,10 +87,10 @@ class RarBackend : public ArchiveBackend {
     // tells the first failure.
     //
     // With `real_names` (the extract command), a file whose name holds characters the code page
-    // lacks gets its real name, as the archive has it; otherwise, as for opening and converting,
-    // where the program must name the file again, they become "_" like "?". A file of a real
-    // name is not a source for later references, and with `ask` any file of that name is asked
-    // about.
+    // lacks gets its own name, as the archive has it (written through the OS layer's UTF-8
+    // calls); otherwise, as for opening and converting, where the program must name the file
+    // again, they become "_" like "?". A file whose path the code page cannot hold is not a
+    // source for later references: they read its member from the archive again.
     RarResult extract(ArchiveContext& ctx, const std::string& archive,
                       const std::string& destination, int member, bool ask,
                       bool real_names = false);

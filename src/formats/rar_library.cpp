@@ -34,6 +34,14 @@ int MARLOX_STDCALL answer_library(unsigned message, intptr_t user, intptr_t p1, 
     return 1;
 }
 
+// `path` as the library takes it: wide, with the system's separators.
+std::wstring library_path(const std::string& path) {
+    std::wstring wide = os::to_wide(path);
+    const wchar_t separator = static_cast<wchar_t>(os::native_path("\\")[0]);
+    for (wchar_t& c : wide) c = c == L'\\' ? separator : c;
+    return wide;
+}
+
 template <typename Entry>
 bool bind_entry(os::Library* library, const char* name, Entry& entry) {
     entry = reinterpret_cast<Entry>(os::find_symbol(library, name));
@@ -72,7 +80,7 @@ void release_rar_library(RarLibrary& rar) {
 
 RarArchive::RarArchive(const RarLibrary& rar, const std::string& path, unsigned mode,
                        RarQuestions& questions)
-    : rar_(rar), wide_path_(os::to_wide(os::native_path(path))), path_(os::native_path(path)) {
+    : rar_(rar), wide_path_(library_path(path)), path_(os::native_path(path)) {
     if (!rar_.available()) return;
     unrar::OpenArchiveDataEx open;
     std::memset(&open, 0, sizeof open);
@@ -98,8 +106,8 @@ int RarArchive::next(unrar::HeaderDataEx& header) {
 }
 
 int RarArchive::extract_to(const std::string& folder, const std::string& file) {
-    std::wstring wide_folder = os::to_wide(os::native_path(folder));
-    std::wstring wide_file = os::to_wide(os::native_path(file));
+    std::wstring wide_folder = library_path(folder);
+    std::wstring wide_file = library_path(file);
     return rar_.process_file_w(handle_, unrar::kExtract, &wide_folder[0], &wide_file[0]);
 }
 
@@ -113,4 +121,10 @@ int RarArchive::close() {
 std::string rar_member_name(const unrar::HeaderDataEx& header) {
     if (header.FileNameW[0] != L'\0') return os::from_wide(header.FileNameW);
     return std::string(header.FileName, strnlen(header.FileName, sizeof header.FileName));
+}
+
+std::string rar_own_name(const unrar::HeaderDataEx& header) {
+    if (header.FileNameW[0] != L'\0') return os::utf8_from_wide(header.FileNameW);
+    return os::to_utf8(
+        std::string(header.FileName, strnlen(header.FileName, sizeof header.FileName)));
 }

@@ -160,5 +160,7 @@ class RarArchive {
 
 // The member's name as the user sees it: the wide name in the ANSI code page.
 std::string rar_member_name(const unrar::HeaderDataEx& header);
+// The member's own name, in UTF-8.
+std::string rar_own_name(const unrar::HeaderDataEx& header);
 
 #endif

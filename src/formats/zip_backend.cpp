@@ -11,7 +11,8 @@ namespace {
 std::string extract_one(ArchiveContext& ctx, int member, const std::string& folder) {
     if (zip_open(ctx.zip, ctx.state.archive_path()) != kZipOk) return std::string();
     const std::string name = zip_goto(ctx.zip, member);
-    const bool extracted = !name.empty() && zip_extract(ctx.zip, folder, member) == kZipOk;
+    PasswordedExtraction extraction(ctx);
+    const bool extracted = !name.empty() && extraction.extract(folder, member) == kZipOk;
     zip_close(ctx.zip);
     return extracted ? clean_place(folder, name, false) : std::string();
 }
@@ -77,9 +78,10 @@ void ZipBackend::open_member(ArchiveContext& ctx, const OpenRequest& request) {
         unpack_and_run(ctx, program, request.viewer);
         return;
     }
-    const std::string name =
-        request.setup_program.empty() ? member_at(ctx, request.entry) : request.setup_program;
-    const int member = member_number(ctx, name);
+    // A row's member is its entry; a setup program is the first member of its name.
+    const bool row = request.setup_program.empty();
+    const int member = row ? (member_at(ctx, request.entry).empty() ? 0 : request.entry + 1)
+                           : member_number(ctx, request.setup_program);
     const std::string folder = member ? opening_folder(ctx) : std::string();
     if (folder.empty()) return;
     launch_written(ctx, folder, extract_one(ctx, member, folder), request.viewer);

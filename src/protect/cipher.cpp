@@ -6,6 +6,7 @@
 #include "runtime/os.h"
 #include "runtime/paths.h"
 #include "state/version.h"
+#include "zip/zip.h"
 
 namespace {
 
@@ -56,6 +57,13 @@ bool starts_with_zip_record(const std::string& path) {
     const std::string head = first_bytes(path, 4);
     return head == std::string("PK\x03\x04", 4) || head == std::string("PK\x05\x06", 4) ||
            head == std::string("PK\x07\x08", 4);
+}
+
+// An archive behind a stub (a self-extractor's program, a script) starts with other bytes, but
+// holds an end record and a directory that agree with each other.
+bool holds_zip_directory(const std::string& path) {
+    ZipEngine probe;
+    return zip_open(probe, path) == kZipOk && zip_directory_consistent(probe);
 }
 
 // Writes every byte of `from` over the first bytes of the existing file `to`, which is as long.
@@ -156,7 +164,8 @@ PasswordAnswer decipher_attempt(ArchiveContext& ctx, const std::string& password
 
 bool check_enciphered(ArchiveContext& ctx) {
     const std::string& path = ctx.state.archive_path();
-    if (file_size_of(path) <= 1 || first_bytes(path, 2) == "PK") return true;
+    if (file_size_of(path) <= 1 || first_bytes(path, 2) == "PK" || holds_zip_directory(path))
+        return true;
     const bool deciphered = ctx.view.run_decipher_dialog(
         [&](const std::string& password) { return decipher_attempt(ctx, password); });
     if (!deciphered) ctx.state.close_archive();

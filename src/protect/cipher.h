@@ -2,8 +2,9 @@
 // by the password's bytes (at most 256 of them count), without header, salt or check value; the
 // enciphered file is exactly as long as the plain one, and the same transform deciphers it. It
 // keeps casual eyes out; it is not strong encryption. A file is taken as enciphered when it does
-// not start with "PK", and a password as right when the result starts with a ZIP record
-// signature ("PK" and 03 04, 05 06 or 07 08).
+// not start with "PK" and holds no ZIP directory behind a prefix (zip_directory_consistent), and
+// a password as right when the result starts with a ZIP record signature ("PK" and 03 04, 05 06
+// or 07 08).
 //
 // While an archive is worked on it is plain on disk: opening a protected archive deciphers it
 // in place after the right password and keeps that password for it (ProgramState's stored
@@ -40,9 +41,10 @@ bool encipher_archive(ArchiveContext& ctx, const std::string& password);
 PasswordAnswer decipher_attempt(ArchiveContext& ctx, const std::string& password);
 
 // `check_enciphered`: the listing's step before it opens a ZIP archive. A file of more than one
-// byte that does not start with "PK" is protected: the decipher dialog asks for its password
-// (ArchiveView::run_decipher_dialog). True: go on (plain, or deciphered now); false: the dialog
-// was cancelled and the listing lists nothing.
+// byte that does not start with "PK", and is no archive behind a prefix (a self-extracting stub)
+// whose end record and directory agree, is protected: the decipher dialog asks for its password
+// (ArchiveView::run_decipher_dialog). True: go on (plain, or deciphered now); false: the
+// dialog was cancelled and the listing lists nothing.
 bool check_enciphered(ArchiveContext& ctx);
 
 // The stored password when it belongs to the open archive; empty otherwise.

@@ -94,9 +94,14 @@ uint64_t local_date_to_file_time(LocalDate value) {
     return utc;
 }
 
-void set_file_date(const std::string& path, LocalDate value) {
+void set_file_date(const std::string& path, LocalDate value, bool unicode) {
     if (value == kNoDate) return;
-    os::set_last_write_time(path, local_date_to_file_time(value));
+    const uint64_t time = local_date_to_file_time(value);
+    if (unicode) {
+        os::unicode::set_last_write_time(path, time);
+    } else {
+        os::set_last_write_time(path, time);
+    }
 }
 
 uint32_t get_file_attributes(const std::string& path) { return os::attributes(path); }

@@ -41,7 +41,7 @@ uint64_t local_date_to_file_time(LocalDate value);
 
 // Sets only the last-write time of an existing file. Reports nothing: a file that cannot be
 // opened for writing, and the date -1, leave the file as it was.
-void set_file_date(const std::string& path, LocalDate value);
+void set_file_date(const std::string& path, LocalDate value, bool unicode = false);
 
 // The Windows attribute word; 0xFFFFFFFF (all bits, the folder bit included) when the path
 // does not exist, so test for that before testing the folder bit.

@@ -45,12 +45,16 @@ std::vector<std::string> safe_pieces(const std::string& text, const char* separa
     return out;
 }
 
-bool is_folder(const std::string& path) {
-    uint32_t a = os::attributes(path);
+}  // namespace
+
+bool MemberPlacement::is_folder(const std::string& path) const {
+    const uint32_t a = unicode_ ? os::unicode::attributes(path) : os::attributes(path);
     return a != os::kNoAttributes && (a & os::kAttrDirectory);
 }
 
-}  // namespace
+bool MemberPlacement::make_folder(const std::string& path) const {
+    return unicode_ ? os::unicode::create_folder(path) : os::create_folder(path);
+}
 
 // Splits `name` into its folder part and its file part, without a leading drive.
 static void split_name(const std::string& name, std::string& folder_part, std::string& file_part) {
@@ -110,7 +114,7 @@ std::string MemberPlacement::walk(const std::string& target, const std::string& 
             path += "\\" + steps[i];
             if (i + 1 < steps.size() && !is_folder(path)) parents_exist = false;
         }
-        if (parents_exist && (!create || os::create_folder(path))) {
+        if (parents_exist && (!create || make_folder(path))) {
             here = path;
         } else {
             all_entered = false;

@@ -19,7 +19,10 @@ class MemberPlacement {
     // With `backslash_separates` "\" splits a name into folders as "/" does (RAR and cabinet
     // names). Without it (ZIP) the folder part is split at "/" only, and a piece written with
     // "\" is one folder path, entered only when all but its last folder exist already.
-    explicit MemberPlacement(bool backslash_separates) : backslash_(backslash_separates) {}
+    // With `unicode` the target and the names are UTF-8 and the folders are made through the
+    // OS layer's Unicode calls.
+    explicit MemberPlacement(bool backslash_separates, bool unicode = false)
+        : backslash_(backslash_separates), unicode_(unicode) {}
 
     // Creates the folders of member `name` below `target` and returns the path of its file
     // there; the empty string when the name has no file part (a folder member). A piece that
@@ -33,7 +36,11 @@ class MemberPlacement {
     std::string walk(const std::string& target, const std::string& folder_part, bool create,
                      bool& reached) const;
 
+    bool is_folder(const std::string& path) const;
+    bool make_folder(const std::string& path) const;
+
     bool backslash_;
+    bool unicode_;
     std::string target_;
     std::unordered_map<std::string, std::string> folders_;  // folder part -> folder reached
 };

@@ -2,7 +2,9 @@
 //
 // Paths are Windows-1252 byte strings. Portable code writes them the Windows way, with "\"
 // separators; the POSIX implementation maps "\" to "/" before it touches the file system,
-// so the host build sees the same folder structure that Windows would.
+// so the host build sees the same folder structure that Windows would, and names its files in
+// UTF-8 as Linux programs do (a name read back that the code page cannot hold shows "?").
+// The few calls in `unicode` take UTF-8 paths instead, for names the code page cannot hold.
 //
 // Attribute words use the Windows bits; times are FILETIME values (100-nanosecond steps since
 // 1601-01-01). Nothing here shows a message.
@@ -104,11 +106,6 @@ bool same_file(const std::string& a, const std::string& b);
 // Renames `from` to `to`, putting it in the place of an existing file `to` in one step; on
 // failure both stay as they were.
 bool replace_file(const std::string& from, const std::string& to);
-// Renames `from` to the wide path `to`, which may hold characters the code page lacks: on Windows
-// the path as it is; natively each character in Windows-1252 where that has it, in UTF-8 where
-// not. With `replace` it takes the place of an existing file as replace_file does; without, an
-// existing `to` makes it fail. On failure both stay as they were.
-bool rename_to_wide(const std::string& from, const std::wstring& to, bool replace);
 // The zone marker of `path` (the stream that tells where a download came from); false when it
 // has none or the file system keeps no streams.
 bool read_zone_marker(const std::string& path, std::string& marker);
@@ -137,6 +134,28 @@ std::string program_folder();
 // natively. A character the other side lacks becomes "?".
 std::wstring to_wide(const std::string& text);
 std::string from_wide(const std::wstring& text);
+
+// Between the program's 8-bit texts and UTF-8, as to_wide and from_wide. `utf8_to_ansi` takes
+// a byte that is not part of valid UTF-8 for a character the code page lacks.
+std::string to_utf8(const std::string& text);
+std::string utf8_to_ansi(const std::string& utf8);
+// Whether `text` is well-formed UTF-8.
+bool is_utf8(const std::string& text);
+// A wide text in UTF-8 (a lone surrogate becomes U+FFFD).
+std::string utf8_from_wide(const std::wstring& wide);
+
+// ---- Unicode paths -----------------------------------------------------------------------
+
+// The calls extraction needs, for paths in UTF-8 (the wide calls on Windows); each behaves as
+// its namesake above.
+namespace unicode {
+File* open_file(const std::string& path, OpenMode mode);
+uint32_t attributes(const std::string& path);
+bool create_folder(const std::string& path);
+bool delete_file(const std::string& path);
+bool replace_file(const std::string& from, const std::string& to);
+bool set_last_write_time(const std::string& path, uint64_t filetime);
+}  // namespace unicode
 
 // ---- libraries ---------------------------------------------------------------------------
 

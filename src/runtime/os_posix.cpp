@@ -25,12 +25,21 @@ namespace {
 constexpr int64_t kUnixEpochAsFileTime = 116444736000000000LL;
 constexpr int64_t kTicksPerSecond = 10000000LL;
 
-std::string native(const std::string& path) {
+// A path with "/" for "\\".
+std::string slashes(const std::string& path) {
     std::string out = path;
     for (char& c : out) {
         if (c == '\\') c = '/';
     }
     return out;
+}
+
+// A Windows-1252 path as the file system takes it: "/" separators, names in UTF-8.
+std::string native(const std::string& path) {
+    for (char c : path) {
+        if (static_cast<unsigned char>(c) >= 0x80) return slashes(to_utf8(path));
+    }
+    return slashes(path);
 }
 
 // Seconds east of UTC right now.
@@ -47,11 +56,13 @@ struct File {
     int fd;
 };
 
-File* open_file(const std::string& path, OpenMode mode) {
+namespace {
+
+File* open_native(const std::string& path, OpenMode mode) {
     int flags = O_RDONLY;
     if (mode == OpenMode::kReadWrite) flags = O_RDWR;
     if (mode == OpenMode::kCreate) flags = O_RDWR | O_CREAT | O_TRUNC;
-    int fd = ::open(native(path).c_str(), flags | O_CLOEXEC, 0644);
+    int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0644);
     if (fd < 0) return nullptr;
     struct stat st;
     if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
@@ -60,6 +71,55 @@ File* open_file(const std::string& path, OpenMode mode) {
     }
     return new File{fd};
 }
+
+uint32_t native_attributes(const std::string& path) {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0) return kNoAttributes;
+    uint32_t a = 0;
+    if (S_ISDIR(st.st_mode)) a |= kAttrDirectory;
+    if (!(st.st_mode & S_IWUSR)) a |= kAttrReadOnly;
+    if (a == 0) a = S_ISDIR(st.st_mode) ? kAttrDirectory : kAttrArchive;
+    return a;
+}
+
+bool set_native_time(const std::string& p, uint64_t filetime) {
+    if (access(p.c_str(), W_OK) != 0) return false;
+    int64_t since_epoch = static_cast<int64_t>(filetime) - kUnixEpochAsFileTime;
+    struct timespec times[2];
+    times[0].tv_sec = 0;
+    times[0].tv_nsec = UTIME_OMIT;
+    int64_t seconds = since_epoch / kTicksPerSecond;
+    int64_t rest = since_epoch % kTicksPerSecond;
+    if (rest < 0) {
+        rest += kTicksPerSecond;
+        --seconds;
+    }
+    times[1].tv_sec = static_cast<time_t>(seconds);
+    times[1].tv_nsec = static_cast<long>(rest * 100);
+    return utimensat(AT_FDCWD, p.c_str(), times, 0) == 0;
+}
+
+bool create_native_folder(const std::string& path) {
+    if (mkdir(path.c_str(), 0755) == 0) return true;
+    struct stat st;
+    return errno == EEXIST && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool delete_native(const std::string& p) {
+    struct stat st;
+    if (lstat(p.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+    return unlink(p.c_str()) == 0;
+}
+
+bool replace_native(const std::string& from, const std::string& to) {
+    struct stat st;
+    if (stat(to.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return false;
+    return rename(from.c_str(), to.c_str()) == 0;
+}
+
+}  // namespace
+
+File* open_file(const std::string& path, OpenMode mode) { return open_native(native(path), mode); }
 
 int64_t read_file(File* f, void* buffer, size_t size) {
     size_t done = 0;
@@ -117,15 +177,7 @@ bool close_file(File* f) {
     return closed;
 }
 
-uint32_t attributes(const std::string& path) {
-    struct stat st;
-    if (stat(native(path).c_str(), &st) != 0) return kNoAttributes;
-    uint32_t a = 0;
-    if (S_ISDIR(st.st_mode)) a |= kAttrDirectory;
-    if (!(st.st_mode & S_IWUSR)) a |= kAttrReadOnly;
-    if (a == 0) a = S_ISDIR(st.st_mode) ? kAttrDirectory : kAttrArchive;
-    return a;
-}
+uint32_t attributes(const std::string& path) { return native_attributes(native(path)); }
 
 bool set_attributes(const std::string& path, uint32_t attributes) {
     std::string p = native(path);
@@ -147,21 +199,7 @@ bool last_write_time(const std::string& path, uint64_t& filetime) {
 }
 
 bool set_last_write_time(const std::string& path, uint64_t filetime) {
-    std::string p = native(path);
-    if (access(p.c_str(), W_OK) != 0) return false;
-    int64_t since_epoch = static_cast<int64_t>(filetime) - kUnixEpochAsFileTime;
-    struct timespec times[2];
-    times[0].tv_sec = 0;
-    times[0].tv_nsec = UTIME_OMIT;
-    int64_t seconds = since_epoch / kTicksPerSecond;
-    int64_t rest = since_epoch % kTicksPerSecond;
-    if (rest < 0) {
-        rest += kTicksPerSecond;
-        --seconds;
-    }
-    times[1].tv_sec = static_cast<time_t>(seconds);
-    times[1].tv_nsec = static_cast<long>(rest * 100);
-    return utimensat(AT_FDCWD, p.c_str(), times, 0) == 0;
+    return set_native_time(native(path), filetime);
 }
 
 bool utc_to_local(uint64_t utc, uint64_t& local) {
@@ -226,21 +264,23 @@ SystemTime local_now() {
 
 bool create_new_folder(const std::string& path) { return mkdir(native(path).c_str(), 0755) == 0; }
 
-bool create_folder(const std::string& path) {
-    if (create_new_folder(path)) return true;
-    struct stat st;
-    return errno == EEXIST && stat(native(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
+bool create_folder(const std::string& path) { return create_native_folder(native(path)); }
 
-uint32_t own_attributes(const std::string& path) {
+namespace {
+
+uint32_t own_native_attributes(const std::string& path) {
     struct stat st;
-    if (lstat(native(path).c_str(), &st) != 0) return kNoAttributes;
-    if (!S_ISLNK(st.st_mode)) return attributes(path);
+    if (lstat(path.c_str(), &st) != 0) return kNoAttributes;
+    if (!S_ISLNK(st.st_mode)) return native_attributes(path);
     // A link is reported as Windows reports a junction: the folder bit of what it points to and
     // the reparse bit.
-    const uint32_t target = attributes(path);
+    const uint32_t target = native_attributes(path);
     return (target != kNoAttributes ? target & kAttrDirectory : 0) | kAttrReparsePoint;
 }
+
+}  // namespace
+
+uint32_t own_attributes(const std::string& path) { return own_native_attributes(native(path)); }
 
 bool remove_folder(const std::string& path) {
     const std::string p = native(path);
@@ -249,12 +289,7 @@ bool remove_folder(const std::string& path) {
     return rmdir(p.c_str()) == 0;
 }
 
-bool delete_file(const std::string& path) {
-    std::string p = native(path);
-    struct stat st;
-    if (lstat(p.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
-    return unlink(p.c_str()) == 0;
-}
+bool delete_file(const std::string& path) { return delete_native(native(path)); }
 
 bool copy_file(const std::string& from, const std::string& to, bool fail_if_exists) {
     if (fail_if_exists && attributes(to) != kNoAttributes) return false;
@@ -292,10 +327,23 @@ bool same_file(const std::string& a, const std::string& b) {
 }
 
 bool replace_file(const std::string& from, const std::string& to) {
-    struct stat st;
-    if (stat(native(to).c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return false;
-    return rename(native(from).c_str(), native(to).c_str()) == 0;
+    return replace_native(native(from), native(to));
 }
+
+namespace unicode {
+
+File* open_file(const std::string& path, OpenMode mode) { return open_native(slashes(path), mode); }
+uint32_t attributes(const std::string& path) { return native_attributes(slashes(path)); }
+bool create_folder(const std::string& path) { return create_native_folder(slashes(path)); }
+bool delete_file(const std::string& path) { return delete_native(slashes(path)); }
+bool replace_file(const std::string& from, const std::string& to) {
+    return replace_native(slashes(from), slashes(to));
+}
+bool set_last_write_time(const std::string& path, uint64_t filetime) {
+    return set_native_time(slashes(path), filetime);
+}
+
+}  // namespace unicode
 
 namespace {
 
@@ -330,9 +378,9 @@ bool list_folder(const std::string& folder, std::vector<FolderEntry>& out) {
     if (!base.empty() && base.back() != '/') base += '/';
     out.clear();
     while (struct dirent* e = readdir(dir)) {
-        std::string name = e->d_name;
+        const std::string name = e->d_name;
         if (name == "." || name == "..") continue;
-        out.push_back({name, own_attributes(base + name)});
+        out.push_back({utf8_to_ansi(name), own_native_attributes(base + name)});
     }
     closedir(dir);
     return true;
@@ -365,63 +413,6 @@ std::string program_folder() {
 struct Library {
     void* handle;
 };
-
-// Windows-1252 bytes 0x80 to 0x9F; 0 where the code page has no character.
-const wchar_t kCp1252High[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-                                 0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-std::wstring to_wide(const std::string& text) {
-    std::wstring out;
-    for (unsigned char c : text) {
-        const wchar_t high = c >= 0x80 && c < 0xA0 ? kCp1252High[c - 0x80] : 0;
-        out += c >= 0x80 && c < 0xA0 ? (high ? high : L'?') : static_cast<wchar_t>(c);
-    }
-    return out;
-}
-
-std::string from_wide(const std::wstring& text) {
-    std::string out;
-    for (wchar_t c : text) {
-        char byte = '?';
-        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
-            byte = static_cast<char>(c);
-        } else {
-            for (int i = 0; i < 32; ++i) {
-                if (kCp1252High[i] == c && c != 0) byte = static_cast<char>(0x80 + i);
-            }
-        }
-        out += byte;
-    }
-    return out;
-}
-
-bool rename_to_wide(const std::string& from, const std::wstring& to, bool replace) {
-    std::string path;
-    for (wchar_t c : to) {
-        const std::string byte = from_wide(std::wstring(1, c));
-        if (byte != "?" || c == L'?') {
-            path += byte;
-            continue;
-        }
-        const auto code = static_cast<uint32_t>(c);
-        if (code < 0x800) {
-            path += static_cast<char>(0xC0 | (code >> 6));
-        } else if (code < 0x10000) {
-            path += static_cast<char>(0xE0 | (code >> 12));
-            path += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        } else {
-            path += static_cast<char>(0xF0 | (code >> 18));
-            path += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-            path += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        }
-        path += static_cast<char>(0x80 | (code & 0x3F));
-    }
-    if (replace) return replace_file(from, path);
-    return renameat2(AT_FDCWD, native(from).c_str(), AT_FDCWD, native(path).c_str(),
-                     RENAME_NOREPLACE) == 0;
-}
 
 Library* load_library(const std::string& name) {
     void* handle = dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);

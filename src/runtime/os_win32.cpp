@@ -1,4 +1,5 @@
-// Win32 implementation of the OS layer: the A functions, Windows-1252 paths.
+// Win32 implementation of the OS layer: the A functions, Windows-1252 paths; the W functions for
+// the UTF-8 paths of `unicode`.
 #include <windows.h>
 
 #include "runtime/os.h"
@@ -24,19 +25,32 @@ struct File {
     HANDLE handle;
 };
 
+namespace {
+
+// CreateFile's access and disposition for `mode`.
+DWORD access_for(OpenMode mode) {
+    return mode == OpenMode::kRead ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
+}
+DWORD disposition_for(OpenMode mode) {
+    return mode == OpenMode::kCreate ? CREATE_ALWAYS : OPEN_EXISTING;
+}
+constexpr DWORD kShareReadWrite = FILE_SHARE_READ | FILE_SHARE_WRITE;
+
+File* file_of(HANDLE h) { return h == INVALID_HANDLE_VALUE ? nullptr : new File{h}; }
+
+bool set_time_of(HANDLE h, uint64_t filetime) {
+    if (h == INVALID_HANDLE_VALUE) return false;
+    FILETIME ft = to_filetime(filetime);
+    bool ok = SetFileTime(h, nullptr, nullptr, &ft) != 0;
+    CloseHandle(h);
+    return ok;
+}
+
+}  // namespace
+
 File* open_file(const std::string& path, OpenMode mode) {
-    DWORD access = GENERIC_READ;
-    DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
-    DWORD disposition = OPEN_EXISTING;
-    if (mode == OpenMode::kReadWrite) access |= GENERIC_WRITE;
-    if (mode == OpenMode::kCreate) {
-        access |= GENERIC_WRITE;
-        disposition = CREATE_ALWAYS;
-    }
-    HANDLE h = CreateFileA(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
-                           nullptr);
-    if (h == INVALID_HANDLE_VALUE) return nullptr;
-    return new File{h};
+    return file_of(CreateFileA(path.c_str(), access_for(mode), kShareReadWrite, nullptr,
+                               disposition_for(mode), FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 int64_t read_file(File* f, void* buffer, size_t size) {
@@ -109,13 +123,9 @@ bool last_write_time(const std::string& path, uint64_t& filetime) {
 }
 
 bool set_last_write_time(const std::string& path, uint64_t filetime) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    FILETIME ft = to_filetime(filetime);
-    bool ok = SetFileTime(h, nullptr, nullptr, &ft) != 0;
-    CloseHandle(h);
-    return ok;
+    return set_time_of(CreateFileA(path.c_str(), GENERIC_WRITE, kShareReadWrite, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr),
+                       filetime);
 }
 
 bool utc_to_local(uint64_t utc, uint64_t& local) {
@@ -212,10 +222,37 @@ bool replace_file(const std::string& from, const std::string& to) {
     return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
-bool rename_to_wide(const std::string& from, const std::wstring& to, bool replace) {
-    return MoveFileExW(to_wide(from).c_str(), to.c_str(),
-                       replace ? MOVEFILE_REPLACE_EXISTING : 0) != 0;
+namespace unicode {
+
+File* open_file(const std::string& path, OpenMode mode) {
+    return file_of(CreateFileW(wide_from_utf8(path).c_str(), access_for(mode), kShareReadWrite,
+                               nullptr, disposition_for(mode), FILE_ATTRIBUTE_NORMAL, nullptr));
 }
+
+uint32_t attributes(const std::string& path) {
+    return GetFileAttributesW(wide_from_utf8(path).c_str());
+}
+
+bool create_folder(const std::string& path) {
+    if (CreateDirectoryW(wide_from_utf8(path).c_str(), nullptr)) return true;
+    const uint32_t a = attributes(path);
+    return a != kNoAttributes && (a & kAttrDirectory);
+}
+
+bool delete_file(const std::string& path) { return DeleteFileW(wide_from_utf8(path).c_str()) != 0; }
+
+bool replace_file(const std::string& from, const std::string& to) {
+    return MoveFileExW(wide_from_utf8(from).c_str(), wide_from_utf8(to).c_str(),
+                       MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+bool set_last_write_time(const std::string& path, uint64_t filetime) {
+    return set_time_of(CreateFileW(wide_from_utf8(path).c_str(), GENERIC_WRITE, kShareReadWrite,
+                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr),
+                       filetime);
+}
+
+}  // namespace unicode
 
 namespace {
 

@@ -37,10 +37,11 @@ std::string join_path(const std::string& folder, const std::string& name) {
     return as_folder(folder) + name;
 }
 
-std::string unused_path(const std::string& base) {
+std::string unused_path(const std::string& base, bool unicode) {
     for (int n = 1; n < 10000; ++n) {
         const std::string candidate = base + std::to_string(n);
-        if (os::attributes(candidate) == os::kNoAttributes) return candidate;
+        const uint32_t a = unicode ? os::unicode::attributes(candidate) : os::attributes(candidate);
+        if (a == os::kNoAttributes) return candidate;
     }
     return std::string();
 }
@@ -55,8 +56,9 @@ bool same_path(const std::string& a, const std::string& b) {
     return first == second;
 }
 
-int64_t file_size_of(const std::string& path) {
-    os::File* file = os::open_file(path, os::OpenMode::kRead);
+int64_t file_size_of(const std::string& path, bool unicode) {
+    os::File* file = unicode ? os::unicode::open_file(path, os::OpenMode::kRead)
+                             : os::open_file(path, os::OpenMode::kRead);
     const int64_t size = file ? os::file_size(file) : -1;
     os::close_file(file);
     return size;

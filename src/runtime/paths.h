@@ -25,8 +25,8 @@ std::string without_separator(const std::string& folder);
 std::string join_path(const std::string& folder, const std::string& name);
 
 // `base` followed by the first number that makes a path nothing exists at yet; empty when there
-// is none below 10000.
-std::string unused_path(const std::string& base);
+// is none below 10000. With `unicode`, `base` is a UTF-8 path (os::unicode).
+std::string unused_path(const std::string& base, bool unicode = false);
 
 // Whether `a` and `b` name one file as Windows sees it: the same existing file however it is
 // reached (another case, another spelling, a link), or, when either does not exist, the same path
@@ -34,7 +34,7 @@ std::string unused_path(const std::string& base);
 bool same_path(const std::string& a, const std::string& b);
 
 // The size of the file at `path`; -1 when it is missing or cannot be read.
-int64_t file_size_of(const std::string& path);
+int64_t file_size_of(const std::string& path, bool unicode = false);
 // Deletes `folder` (with or without its trailing separator) and everything below it, read-only
 // files included; a link, in it or in its place, goes without what it points to. Only for
 // folders the program made itself.

@@ -19,6 +19,9 @@
 // What the last listing found; valid until the next listing.
 struct ListingState {
     std::vector<std::string> member_names;  // archive order, duplicates kept
+    // Column kOwnNameColumn of each member's row, archive order; empty where the format gives
+    // no own names.
+    std::vector<std::string> own_names;
     int member_count = 0;
     float packed_total = 0, unpacked_total = 0, overall_rate = 0;
     std::vector<std::string> setup_candidates;  // archive order
@@ -77,8 +80,9 @@ struct ArchiveContext {
     ArchiveView& view;
     Prompter& prompter;
     // The members this operation could not extract (damaged, an unsupported method, a link, a
-    // name the file system cannot hold, a file that could not be replaced), in the order met;
-    // a member the user chose to keep their own file for is not one of them.
+    // name the file system cannot hold, a file that could not be replaced, a password missing or
+    // wrong), in the order met; a member the user chose to keep their own file for is not one of
+    // them.
     std::vector<std::string> not_extracted;
 };
 

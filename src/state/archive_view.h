@@ -8,8 +8,11 @@
 #include <string>
 #include <vector>
 
-// One row of the archive list: column 0 (empty), name, unpacked size, packed size, date, rate.
-using ArchiveEntry = std::array<std::string, 6>;
+// One row of the archive list: column 0 (empty), name, unpacked size, packed size, date, rate;
+// column 6 is not shown: the member's own name in UTF-8 where the format gives one (ZIP,
+// cabinets), by which the row finds its member, as the name shown may have lost characters.
+using ArchiveEntry = std::array<std::string, 7>;
+constexpr int kOwnNameColumn = 6;
 
 // What the add dialog chose: the path mode (0 without path, 1 relative to the list folder,
 // 2 absolute less the drive, -1 cancelled) and the folder its file list showed on OK (ending

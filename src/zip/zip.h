@@ -7,8 +7,22 @@
 // the member's date from zip_member_info and set it themselves.
 //
 // The format is PKWARE's APPNOTE: local headers with the member data, then the central
-// directory, then the 22-byte end record. Member names are byte strings, stored and returned
-// exactly as given; "/" and "\" both separate folders when a member is extracted.
+// directory, then the 22-byte end record. Each member has its own name, in UTF-8, and the name
+// it shows, in the ANSI code page, with "?" for each character the code page cannot hold. The
+// own name is, where it is well-formed UTF-8: the header's name when the UTF-8 flag (general
+// purpose bit 11) is set; else the name of a Unicode Path extra field (0x7075) whose CRC-32
+// matches the header's name; else the header's name when a Unix archiver made the member (they
+// write UTF-8 names without the flag). Otherwise it is the header's bytes taken as they are in
+// the code page. "/" and "\" both separate folders
+// when a member is extracted, under its own name. The writer stores names in the code page's
+// bytes as given; a name outside ASCII also gets a Unicode Path field with its UTF-8 form in
+// both headers.
+//
+// ZIP64: sizes, offsets and counts are 64-bit throughout. A header field or end record field
+// set to all ones takes its value from the ZIP64 extra field (tag 1) or the ZIP64 end record
+// (found through its locator right before the end record), as other archivers write them also
+// where the values would fit. The writer puts ZIP64 fields only where a value does not fit:
+// 65,535 members or more, a size or an offset of 4 GiB or more.
 //
 // Result codes. Every operation that returns an int returns one of these:
 //
@@ -17,11 +31,14 @@
 //                     end record. zip_extract: the member's local header signature is wrong.
 //                     zip_create: the file cannot be created. zip_add: the source is missing
 //                     or cannot be opened.
-//   2 kZipNoMemory    memory could not be had, or zlib failed to initialise.
+//   2 kZipNoMemory    memory could not be had, zlib failed to initialise, or the system's
+//                     cryptography failed while an encrypted member was read.
 //   3 kZipUnsupported the member or archive uses what this engine does not handle: a method
-//                     other than 0 (stored) and 8 (deflated), central and local headers that
-//                     name different methods, the encryption flag, a Unix symbolic link, ZIP64
-//                     markers (sizes, offsets or counts set to all ones), or an archive whose
+//                     other than 0 (stored) and 8 (deflated) (under AES: the method its extra
+//                     field names), central and local headers that name different methods, an
+//                     AES member without a valid extra field 0x9901, a Unix symbolic link, ZIP64
+//                     markers (sizes, offsets or counts set to all ones) without the ZIP64
+//                     extra field or end record that holds their values, or an archive whose
 //                     offsets are counted from after a prefix (zip_add only). Nothing is
 //                     written, not even the member's folders.
 //   4 kZipNoTarget    zip_extract: the target folder does not exist. Nothing is created.
@@ -38,8 +55,23 @@
 //                     member; zip_add leaves the archive as it was before.
 //   9 kZipNoMember    no archive is open, or there is no such member (a member number beyond
 //                     the directory, or no current member for zip_extract with number 0).
-//  10 kZipTooLarge    zip_add: the archive would outgrow the format (65,534 members, 4 GiB of
-//                     offsets, names of 65,535 bytes); nothing is added.
+//  10 kZipTooLarge    zip_add: the member would outgrow the format (a name, or its UTF-8
+//                     form, of more than 65,500 bytes, or deflated data past 4 GiB behind a local
+//                     header written without the ZIP64 field); nothing is added.
+//  11 kZipBadPassword zip_extract: the member is encrypted and no password is set, or the
+//                     password is wrong: the cipher's check value (the traditional header's
+//                     last byte, the AES verifier) does not match, or the data deciphered with
+//                     it did not check out (CRC-32, size, deflate stream or AES authentication
+//                     code: a wrong password and damaged data cannot be told apart there).
+//                     Nothing is written: no folders when the check value failed, no file and no
+//                     change to an existing file of that name in either case.
+//
+// Encrypted members (flag bit 0 in either header) are read with the password of
+// zip_set_password: the traditional PKWARE cipher, and WinZip AES (method 99 with the extra
+// field 0x9901: AE-1 and AE-2, keys of 128, 192 and 256 bits; PBKDF2-HMAC-SHA1 over 1,000
+// rounds, AES in counter mode, a 10-byte HMAC-SHA1 authentication code). An AE-2 member's CRC
+// field is not checked (it holds none); its authentication code stands for it. Both ciphers
+// take the password's bytes as they are.
 //
 // Costs. Walking (zip_first, zip_next), zip_goto and zip_count remember where each central
 // header starts, so walking a directory, going to every member in turn or extracting every
@@ -74,14 +106,16 @@ constexpr int kZipCannotWrite = 7;
 constexpr int kZipStopped = 8;
 constexpr int kZipNoMember = 9;
 constexpr int kZipTooLarge = 10;
+constexpr int kZipBadPassword = 11;
 
 // What zip_member_info reports about the current member, from its central header. The date
 // and time are the member's DOS stamp unpacked field by field (all seven year bits plus 1980),
 // without any validity check: a zero date word gives year 1980, month 0, day 0. The two-second
-// field is not used; second is always 0. Sizes of 2 GiB and more show as negative values.
+// field is not used; second is always 0. The sizes are the true ones, also those of 4 GiB and
+// more that a ZIP64 extra field holds.
 struct ZipMemberInfo {
-    int32_t unpacked = 0;
-    int32_t packed = 0;
+    uint64_t unpacked = 0;
+    uint64_t packed = 0;
     uint32_t crc = 0;
     uint32_t attributes = 0;  // external attributes: the Windows bits for archives made on Windows
     int16_t year = 0;
@@ -120,7 +154,8 @@ class ZipEngine {
 // last occurrence of its signature at or before 22 bytes from the end of the file; its comment
 // length is taken as 0 from then on. When the directory is not where the end record says but
 // right before the end record (an archive with a prefix, such as a self-extracting stub), every
-// offset is counted from the archive's real start.
+// offset is counted from the archive's real start. With a ZIP64 end record the directory's
+// counts, size and offset are its own, and the directory ends where that record starts.
 // Returns kZipOk, or kZipBadHeader with nothing open.
 int zip_open(ZipEngine& z, const std::string& path);
 
@@ -130,6 +165,12 @@ bool zip_is_open(const ZipEngine& z);
 // Whether the open archive's end record lists no members and no directory at all: an archive
 // made empty, as opposed to one whose directory cannot be read. False when nothing is open.
 bool zip_declares_no_members(ZipEngine& z);
+
+// Whether the open archive's directory agrees with its end record: as many central headers as
+// the end record counts (at least one) follow each other from where the directory starts and
+// fill exactly the directory size it gives. A file that merely holds the end record's signature
+// somewhere fails this. False when nothing is open.
+bool zip_directory_consistent(ZipEngine& z);
 
 // Closes the archive: ends an open batch as zip_end_batch does, closes the file and forgets the
 // end record and the current member. Does nothing when nothing is open. The progress callback
@@ -141,17 +182,20 @@ void zip_close(ZipEngine& z);
 // elsewhere. Does not change the current member.
 int zip_count(ZipEngine& z);
 
-// Makes the first member current and returns its name; the empty string (and no current member)
-// when the directory is empty or nothing is open.
+// Makes the first member current and returns the name it shows; the empty string (and no current
+// member) when the directory is empty or nothing is open.
 std::string zip_first(ZipEngine& z);
 
-// Makes the member after the current one current and returns its name; the empty string at the
-// end of the directory, after which there is no current member.
+// Makes the member after the current one current and returns the name it shows; the empty string at
+// the end of the directory, after which there is no current member.
 std::string zip_next(ZipEngine& z);
 
-// Makes member `member` (counted from 1) current and returns its name; the empty string, with no
-// current member, when the directory ends earlier or `member` is below 1.
+// Makes member `member` (counted from 1) current and returns the name it shows; the empty string,
+// with no current member, when the directory ends earlier or `member` is below 1.
 std::string zip_goto(ZipEngine& z, int member);
+
+// The current member's own name in UTF-8; empty without a current member.
+std::string zip_real_name(const ZipEngine& z);
 
 // Fills `info` from the current member's central header. Without a current member, fills the
 // values of an all-zero header and returns kZipNoMember; otherwise kZipOk.
@@ -160,13 +204,14 @@ int zip_member_info(ZipEngine& z, ZipMemberInfo& info);
 // Extracts member `member` (counted from 1; 0 = the current member) into the folder `target`,
 // which must exist. A member number makes that member current, as zip_goto does.
 //
-// The name is confined to the target: "/" and "\" both split it; empty, "." and ".." pieces and
-// a leading drive or root ("C:", "/", "\\server\") are dropped; in each remaining piece a ":",
-// a control character or one of <>"|?* becomes "_", trailing dots and spaces are cut, and a
-// device name (CON, PRN, AUX, NUL, COM1-9, LPT1-9, also with an extension) gets a leading "_".
-// So "../../x.txt" lands as target\x.txt. The folder part (up to the last separator) is then
-// split at "/": each piece is created as a folder and entered. A piece written with "\" is one
-// folder path, entered only when all but its last folder already exist; a piece that cannot be
+// The member's own name (zip_real_name) is confined to the target, and the file is made
+// through the OS layer's Unicode calls, so it gets its real name: "/" and "\" both split it; empty,
+// "." and ".." pieces and a leading drive or root ("C:", "/", "\\server\") are dropped; in each
+// remaining piece a ":", a control character or one of <>"|?* becomes "_", trailing dots and spaces
+// are cut, and a device name (CON, PRN, AUX, NUL, COM1-9, LPT1-9, also with an extension) gets a
+// leading "_". So "../../x.txt" lands as target\x.txt. The folder part (up to the last separator)
+// is then split at "/": each piece is created as a folder and entered. A piece written with "\" is
+// one folder path, entered only when all but its last folder already exist; a piece that cannot be
 // entered leaves the file in the folder reached so far. A name whose file part is empty (a
 // folder member such as "x/y/") creates its folders and no file.
 //
@@ -178,7 +223,8 @@ int zip_member_info(ZipEngine& z, ZipMemberInfo& info);
 // file that did not exist before is removed on failure.
 //
 // Returns kZipOk, or kZipNoMember, kZipBadHeader, kZipUnsupported, kZipNoTarget, kZipShortRead,
-// kZipDamaged, kZipCannotWrite, kZipStopped, kZipNoMemory (see the list of codes above).
+// kZipDamaged, kZipCannotWrite, kZipStopped, kZipNoMemory, kZipBadPassword (see the list of codes
+// above).
 int zip_extract(ZipEngine& z, const std::string& target, int member);
 
 // Extracts the data of member `member` (counted from 1) into the file `path`, whatever the
@@ -186,8 +232,12 @@ int zip_extract(ZipEngine& z, const std::string& target, int member);
 // gives an empty file. An existing file at `path` is replaced only by data that checked out, as
 // with zip_extract. The member becomes current.
 // Returns kZipOk, or kZipNoMember, kZipBadHeader, kZipUnsupported, kZipShortRead, kZipDamaged,
-// kZipCannotWrite, kZipStopped, kZipNoMemory.
+// kZipCannotWrite, kZipStopped, kZipNoMemory, kZipBadPassword.
 int zip_extract_file(ZipEngine& z, int member, const std::string& path);
+
+// Sets the password tried on every encrypted member of the open archive; the empty string for
+// none. zip_open and zip_close forget it.
+void zip_set_password(ZipEngine& z, const std::string& password);
 
 // Installs `callback` (null for none) and the `context` it receives. It stays installed across
 // zip_open and zip_close.
@@ -206,13 +256,19 @@ int zip_create(ZipEngine& z, const std::string& path);
 // when `base` does not end in one); the member name is `name` byte for byte.
 //
 // A file is compressed with raw deflate at level 9; a folder becomes a member without data. The
-// member is written where the central directory started, and the directory follows it with the
-// new member's central header last, then the end record. Local header: version 14, flags 2,
-// method 8 (also for folders), the source's last-write time as a local DOS stamp (0 for a
-// folder), CRC-32, sizes (0 for a folder), no extra field. Central header: version made by 14,
-// version needed 0, the same flags, method, stamp, CRC and sizes, no extra field or comment,
-// external attributes = the source's Windows attribute bits (0x10 for a folder). The file is
-// never shortened: when the old archive ended with a comment longer than the bytes added, its
+// member is written where the central directory started, and the directory follows it with the new
+// member's central header last, then the end record. Local header: version 14, flags 2, method 8
+// (also for folders), the source's last-write time as a local DOS stamp (0 for a folder), CRC-32,
+// sizes (0 for a folder), no extra field for a name of ASCII characters, else a Unicode Path field
+// (0x7075: version 1, the CRC-32 of `name`, the UTF-8 name). Central header: version made by 14,
+// version needed 0, the same flags, method, stamp, CRC, sizes and Unicode Path field, no comment,
+// external attributes = the source's Windows attribute bits (0x10 for a folder). ZIP64 only where
+// needed: a source whose size, or what deflate may make of it, reaches 4 GiB gets local version 45,
+// both sizes as markers and a ZIP64 extra field with both, before any other; a central header whose
+// size or offset reaches 4 GiB gets version needed 45, the marker and a ZIP64 extra field with
+// those values; 65,535 members or a directory size or offset of 4 GiB or more get the ZIP64 end
+// record and its locator before the end record, whose fields that do not fit are markers. The file
+// is never shortened: when the old archive ended with a comment longer than the bytes added, its
 // rest stays behind the new end record.
 //
 // The new member becomes the current member. Outside a batch the archive on disk is complete
@@ -220,20 +276,24 @@ int zip_create(ZipEngine& z, const std::string& path);
 // is left as it was before the call (inside a batch: with the batch's earlier members still
 // pending).
 // Returns kZipOk, or kZipNoMember (nothing open), kZipBadHeader (source missing or unreadable),
-// kZipNoMemory, kZipUnsupported (the archive has ZIP64 markers or a prefix), kZipShortRead (the
+// kZipNoMemory, kZipUnsupported (unresolved ZIP64 markers or a prefix), kZipShortRead (the
 // old directory or the source could not be read in full), kZipStopped, kZipCannotWrite,
 // kZipTooLarge.
 int zip_add(ZipEngine& z, const std::string& base, const std::string& name);
 
 // Adds the file or folder at `path` under the member name `name`, as zip_add does for its source;
-// the name need not be a path of the source at all. Same results as zip_add.
-int zip_add_file(ZipEngine& z, const std::string& path, const std::string& name);
+// the name need not be a path of the source at all. `unicode`, when given, is the member's own
+// name in UTF-8 for the Unicode Path field (a member kept with the name it had; `name` is then
+// the name it shows); a field that would not fit gives kZipTooLarge. Same results as zip_add.
+int zip_add_file(ZipEngine& z, const std::string& path, const std::string& name,
+                 const std::string& unicode = std::string());
 
 // Adds a folder entry without data as other archivers write one: `name` byte for byte, method 0
 // (stored), flags 0, CRC and sizes 0, the local DOS `date` and `time`, external attributes
-// `attributes`; otherwise as zip_add. Same results as zip_add.
+// `attributes`, the UTF-8 name `unicode` as zip_add_file takes it; otherwise as zip_add. Same
+// results as zip_add.
 int zip_add_folder_entry(ZipEngine& z, const std::string& name, uint16_t date, uint16_t time,
-                         uint32_t attributes);
+                         uint32_t attributes, const std::string& unicode = std::string());
 
 // Starts a batch of additions (see "Adding many files" above). Until zip_end_batch, zip_add
 // writes member data only; the new directory and end record reach the disk in zip_end_batch.

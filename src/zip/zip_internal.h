@@ -15,6 +15,7 @@
 #include "runtime/member_path.h"
 #include "runtime/os.h"
 #include "zip/zip.h"
+#include "zip/zip_crypt.h"
 
 constexpr uint32_t kLocalSignature = 0x04034B50;
 constexpr uint32_t kCentralSignature = 0x02014B50;
@@ -23,16 +24,25 @@ constexpr size_t kLocalSize = 30;
 constexpr size_t kCentralSize = 46;
 constexpr size_t kEndSize = 22;
 constexpr uint32_t kZip64Marker = 0xFFFFFFFFu;
+constexpr uint16_t kUtf8Flag = 0x800;  // general purpose bit 11: the name is UTF-8
+constexpr uint16_t kZip64CountMarker = 0xFFFF;
+constexpr uint32_t kZip64EndSignature = 0x06064B50;
+constexpr uint32_t kZip64LocatorSignature = 0x07064B50;
+constexpr size_t kZip64EndSize = 56;
+constexpr size_t kZip64LocatorSize = 20;
+constexpr uint16_t kZip64Version = 45;  // version needed to extract a member with ZIP64 fields
 
-// End-of-central-directory record, 22 bytes.
+// End-of-central-directory record, 22 bytes, with the counts, size and offset of the ZIP64 end
+// record when the archive has one. Written back, a value too large for its field is the marker
+// (all ones), and the ZIP64 end record and its locator go before it.
 struct ZipEndRecord {
     uint32_t signature = 0;
     uint16_t disk = 0;
     uint16_t directory_disk = 0;
-    uint16_t entries_on_disk = 0;
-    uint16_t entries = 0;
-    uint32_t directory_size = 0;
-    uint32_t directory_offset = 0;
+    uint64_t entries_on_disk = 0;
+    uint64_t entries = 0;
+    uint64_t directory_size = 0;
+    uint64_t directory_offset = 0;
     uint16_t comment_length = 0;
 };
 
@@ -46,15 +56,16 @@ struct ZipCentralHeader {
     uint16_t time = 0;
     uint16_t date = 0;
     uint32_t crc = 0;
-    uint32_t packed = 0;
-    uint32_t unpacked = 0;
+    uint64_t packed = 0;
+    uint64_t unpacked = 0;
     uint16_t name_length = 0;
     uint16_t extra_length = 0;
     uint16_t comment_length = 0;
     uint16_t disk_start = 0;
     uint16_t internal_attributes = 0;
     uint32_t external_attributes = 0;
-    uint32_t local_offset = 0;
+    uint64_t local_offset = 0;
+    bool zip64_missing = false;  // a field holds the marker but no ZIP64 extra field its value
 };
 
 // Local file header, 30 fixed bytes; the name and extra field follow it.
@@ -66,18 +77,57 @@ struct ZipLocalHeader {
     uint16_t time = 0;
     uint16_t date = 0;
     uint32_t crc = 0;
-    uint32_t packed = 0;
-    uint32_t unpacked = 0;
+    uint64_t packed = 0;
+    uint64_t unpacked = 0;
     uint16_t name_length = 0;
     uint16_t extra_length = 0;
+    bool zip64 = false;  // written with both sizes as markers and the ZIP64 extra field
 };
 
 ZipEndRecord parse_end(const unsigned char* p);
 ZipCentralHeader parse_central(const unsigned char* p);
 ZipLocalHeader parse_local(const unsigned char* p);
+// Writes the fixed part of a record. In a central header a size or offset of 4 GiB or more is
+// written as the marker, its value going to the ZIP64 extra field; so are both sizes of a local
+// header marked zip64.
 void append_end(std::string& out, const ZipEndRecord& r);
 void append_central(std::string& out, const ZipCentralHeader& h);
 void append_local(std::string& out, const ZipLocalHeader& h);
+
+// The member's own name in UTF-8 when its header carries one: the header's `name` when `flags`
+// have the UTF-8 flag; else the name of a Unicode Path field (0x7075, version 1) in `extra`
+// whose CRC-32 is that of `name`; else `name` when a Unix archiver made it (`made_by`: they
+// write the bytes of UTF-8 names without the flag). Empty without one, or when it is not
+// well-formed UTF-8: then the header's bytes are the name, in the code page.
+std::string unicode_name(uint16_t flags, uint16_t made_by, const std::string& name,
+                         const std::string& extra);
+// The extra field a member named `name` (the header's bytes) gets for its UTF-8 name `utf8`: a
+// Unicode Path field, or nothing when the name is ASCII and the same in both.
+std::string unicode_path_field(const std::string& name, const std::string& utf8);
+
+// ---- ZIP64 -------------------------------------------------------------------------------
+
+// The offset of the ZIP64 end record that the 20-byte locator at `p` names; false when `p` holds
+// no locator.
+bool parse_zip64_locator(const unsigned char* p, uint64_t& end_offset);
+// Takes the counts, directory size and offset from the 56-byte ZIP64 end record at `p`; false,
+// with `r` unchanged, when `p` holds no such record.
+bool parse_zip64_end(const unsigned char* p, ZipEndRecord& r);
+// Whether `r` needs the ZIP64 end record: 65,535 members or more, or a directory size or
+// offset of 4 GiB or more.
+bool needs_zip64_end(const ZipEndRecord& r);
+// The ZIP64 end record and its locator for `r`, the record written at `position`.
+void append_zip64_end(std::string& out, const ZipEndRecord& r, uint64_t position);
+
+// Replaces the central header's marked fields by their values from the ZIP64 extra field (tag
+// 1) in the `length` bytes of extra fields at `extra`, in the field's order: unpacked size,
+// packed size, local header offset. A marked field the extra field lacks sets zip64_missing.
+void apply_zip64_extra(ZipCentralHeader& h, const unsigned char* extra, size_t length);
+// The ZIP64 extra field a central header needs: the values of its fields of 4 GiB or more, in
+// that order; empty when none is.
+std::string central_zip64_extra(const ZipCentralHeader& h);
+// The ZIP64 extra field of a local header: both sizes, always.
+std::string local_zip64_extra(const ZipLocalHeader& h);
 
 // An update in progress. Bytes meant for the old tail of the file (from `start`, the old
 // directory start, up to `old_end`, the old file size) are kept in `head` and reach the disk in
@@ -114,6 +164,7 @@ struct ZipState {
     os::File* file = nullptr;
     int64_t file_size = 0;
     ZipEndRecord end;
+    bool zip64_end = false;  // the counts, size and offset came from a ZIP64 end record
     int64_t bias = 0;  // bytes before the archive when its offsets are counted from its own start
 
     // Where the central headers found so far start; `headers_done` once the walk met the end.
@@ -122,7 +173,8 @@ struct ZipState {
     bool headers_done = false;
 
     ZipCentralHeader current;
-    std::string current_name;
+    std::string current_name;  // as shown: in the ANSI code page
+    std::string current_real;  // the member's own name in UTF-8
     bool has_current = false;
     size_t current_index = 0;  // index into `headers`, or kNoIndex
     static constexpr size_t kNoIndex = static_cast<size_t>(-1);
@@ -133,7 +185,7 @@ struct ZipState {
     std::unique_ptr<ZipDeflater, ZipStreamFree> deflater;
     std::vector<unsigned char> in_buffer;
     std::vector<unsigned char> out_buffer;
-    MemberPlacement placement{false};  // ZIP names: folders split at "/" only
+    MemberPlacement placement{false, true};  // ZIP names in UTF-8: folders split at "/" only
 
     // The writer's copy of the directory: loaded on the first addition, grown by each one.
     std::string directory;
@@ -143,8 +195,14 @@ struct ZipState {
 
     ZipProgress progress = nullptr;
     void* progress_context = nullptr;
+
+    std::string password;  // tried on encrypted members; empty: none
+    ZipDecryption crypt;   // the member being read
 };
 
+// Finds and reads the end record (and the ZIP64 end record) of the open file, and the bias of
+// an archive behind a prefix; false when the file holds no end record.
+bool read_end(ZipState& s);
 // Reads up to `size` bytes at `position`; the count read.
 size_t read_at(ZipState& s, int64_t position, void* buffer, size_t size);
 // Forgets the directory walk and the read caches (after the file changed).

@@ -24,33 +24,6 @@ namespace {
 constexpr size_t kWalkBlock = 1 << 16;
 constexpr size_t kDataBlock = 1 << 18;
 constexpr size_t kChunk = 1 << 16;
-constexpr size_t kScanBlock = 1 << 16;
-
-// The position of the end record: the last place, at or before 22 bytes from the end of the
-// file, where its signature starts. Reads backwards in blocks, each overlapping the one after
-// it by 3 bytes so that no signature is missed at a block edge; -1 when there is none.
-int64_t find_end_record(ZipState& s) {
-    if (s.file_size < static_cast<int64_t>(kEndSize)) return -1;
-    std::vector<unsigned char> block(kScanBlock + 3);
-    int64_t top = s.file_size - static_cast<int64_t>(kEndSize);  // highest start to examine
-    while (top >= 0) {
-        int64_t low = std::max<int64_t>(0, top - static_cast<int64_t>(kScanBlock) + 1);
-        size_t length = static_cast<size_t>(top - low) + 4;
-        if (read_at(s, low, block.data(), length) != length) return -1;
-        for (int64_t p = top; p >= low; --p) {
-            const unsigned char* b = block.data() + (p - low);
-            if (b[0] == 0x50 && b[1] == 0x4B && b[2] == 0x05 && b[3] == 0x06) return p;
-        }
-        top = low - 1;
-    }
-    return -1;
-}
-
-bool central_signature_at(ZipState& s, int64_t position) {
-    unsigned char b[4];
-    return read_at(s, position, b, 4) == 4 && b[0] == 0x50 && b[1] == 0x4B && b[2] == 0x01 &&
-           b[3] == 0x02;
-}
 
 // Reads through `cache`, which holds up to `block` bytes of the file; a read larger than that
 // goes straight to the file.
@@ -103,21 +76,30 @@ bool find_header(ZipState& s, size_t index) {
 void clear_current(ZipState& s) {
     s.current = ZipCentralHeader();
     s.current_name.clear();
+    s.current_real.clear();
     s.has_current = false;
     s.current_index = ZipState::kNoIndex;
 }
 
-// Makes header `index` current; its name is empty when the directory ends earlier.
+// Makes header `index` current, with its own name and the name it shows in the code page; its
+// name is empty when the directory ends earlier.
 std::string make_current(ZipState& s, size_t index) {
     clear_current(s);
     if (!find_header(s, index)) return std::string();
     unsigned char b[kCentralSize];
     walk_read(s, s.headers[index], b, kCentralSize);
     s.current = parse_central(b);
-    s.current_name.resize(s.current.name_length);
-    size_t got = walk_read(s, s.headers[index] + static_cast<int64_t>(kCentralSize),
-                           &s.current_name[0], s.current.name_length);
-    s.current_name.resize(got);
+    std::string bytes(s.current.name_length + size_t{s.current.extra_length}, '\0');
+    bytes.resize(walk_read(s, s.headers[index] + static_cast<int64_t>(kCentralSize), &bytes[0],
+                           bytes.size()));
+    s.current_name = bytes.substr(0, s.current.name_length);
+    const std::string extra = bytes.substr(s.current_name.size());
+    apply_zip64_extra(s.current, reinterpret_cast<const unsigned char*>(extra.data()),
+                      extra.size());
+    const std::string utf8 =
+        unicode_name(s.current.flags, s.current.version_made_by, s.current_name, extra);
+    s.current_real = utf8.empty() ? os::to_utf8(s.current_name) : utf8;
+    if (!utf8.empty()) s.current_name = os::utf8_to_ansi(utf8);
     s.has_current = true;
     s.current_index = index;
     return s.current_name;
@@ -136,6 +118,7 @@ int copy_stored(ZipState& s, int64_t position, uint64_t size, Output& out) {
     while (out.written < size) {
         size_t n = static_cast<size_t>(std::min<uint64_t>(size - out.written, kChunk));
         if (data_read(s, position, buffer.data(), n) != n) return kZipShortRead;
+        decipher(s.crypt, buffer.data(), n);
         position += static_cast<int64_t>(n);
         if (!os::write_file(out.file, buffer.data(), n)) return kZipCannotWrite;
         out.crc = static_cast<uint32_t>(crc32(out.crc, buffer.data(), static_cast<uInt>(n)));
@@ -176,6 +159,7 @@ int inflate_member(ZipState& s, int64_t position, uint64_t packed, uint64_t unpa
                 result = kZipShortRead;
                 break;
             }
+            decipher(s.crypt, in.data(), n);
             position += static_cast<int64_t>(n);
             left -= n;
             zs.next_in = in.data();
@@ -245,22 +229,11 @@ int zip_open(ZipEngine& z, const std::string& path) {
     s.file = os::open_file(path, os::OpenMode::kReadWrite);
     if (!s.file) return kZipBadHeader;
     s.file_size = os::file_size(s.file);
-    int64_t at = find_end_record(s);
-    unsigned char b[kEndSize];
-    if (at < 0 || read_at(s, at, b, kEndSize) != kEndSize) {
+    if (!read_end(s)) {
         os::close_file(s.file);
         s.file = nullptr;
         return kZipBadHeader;
     }
-    s.end = parse_end(b);
-    s.end.comment_length = 0;
-    // An archive behind a prefix whose offsets count from its own start: its directory ends
-    // where the end record begins (or where the ZIP64 records begin, which this engine refuses).
-    int64_t offset = s.end.directory_offset;
-    int64_t real = at - static_cast<int64_t>(s.end.directory_size);
-    if (s.end.directory_size > 0 && real > offset && !central_signature_at(s, offset) &&
-        central_signature_at(s, real))
-        s.bias = real - offset;
     forget_walk(s);
     clear_current(s);
     return kZipOk;
@@ -271,6 +244,16 @@ bool zip_is_open(const ZipEngine& z) { return z.state().file != nullptr; }
 bool zip_declares_no_members(ZipEngine& z) {
     const ZipState& s = z.state();
     return s.file && s.end.entries == 0 && s.end.directory_size == 0;
+}
+
+bool zip_directory_consistent(ZipEngine& z) {
+    ZipState& s = z.state();
+    if (!s.file || s.end.entries == 0) return false;
+    settle_batch(s);
+    find_header(s, static_cast<size_t>(INT_MAX));
+    const int64_t start = static_cast<int64_t>(s.end.directory_offset) + s.bias;
+    return s.headers.size() == s.end.entries &&
+           static_cast<uint64_t>(s.next_header - start) == s.end.directory_size;
 }
 
 void zip_close(ZipEngine& z) {
@@ -320,11 +303,13 @@ std::string zip_goto(ZipEngine& z, int member) {
     return make_current(s, static_cast<size_t>(member - 1));
 }
 
+std::string zip_real_name(const ZipEngine& z) { return z.state().current_real; }
+
 int zip_member_info(ZipEngine& z, ZipMemberInfo& info) {
     const ZipState& s = z.state();
     const ZipCentralHeader& h = s.current;
-    info.unpacked = static_cast<int32_t>(h.unpacked);
-    info.packed = static_cast<int32_t>(h.packed);
+    info.unpacked = h.unpacked;
+    info.packed = h.packed;
     info.crc = h.crc;
     info.attributes = h.external_attributes;
     info.year = static_cast<int16_t>(1980 + (h.date >> 9));
@@ -350,7 +335,8 @@ bool is_symbolic_link(const ZipCentralHeader& h) {
 // given, that the target folder exists; kZipOk or the reason it cannot be extracted.
 int locate_data(ZipState& s, const ZipCentralHeader& h, const std::string* target,
                 ZipLocalHeader& l, int64_t& data) {
-    if (h.local_offset == kZip64Marker) return kZipUnsupported;  // the offset is in a ZIP64 field
+    if (h.zip64_missing || h.local_offset > static_cast<uint64_t>(INT64_MAX / 2))
+        return kZipUnsupported;
     int64_t local = static_cast<int64_t>(h.local_offset) + s.bias;
     unsigned char b[kLocalSize];
     if (data_read(s, local, b, kLocalSize) != kLocalSize) return kZipBadHeader;
@@ -359,32 +345,39 @@ int locate_data(ZipState& s, const ZipCentralHeader& h, const std::string* targe
     if (target && os::attributes(*target) == os::kNoAttributes) return kZipNoTarget;
     // The local header's method decides how the data reads; one the central header contradicts
     // is not trusted either way.
-    bool known_methods = (l.method == 0 || l.method == 8) && h.method == l.method;
     bool encrypted = ((h.flags | l.flags) & 1) != 0;
-    bool zip64 = h.packed == kZip64Marker || h.unpacked == kZip64Marker;
-    if (!known_methods || encrypted || zip64 || is_symbolic_link(h)) return kZipUnsupported;
+    bool known_methods =
+        (l.method == 0 || l.method == 8 || (encrypted && l.method == kAesMethod)) &&
+        h.method == l.method;
+    if (!known_methods || is_symbolic_link(h)) return kZipUnsupported;
     data = local + static_cast<int64_t>(kLocalSize) + l.name_length + l.extra_length;
-    if (data + static_cast<int64_t>(h.packed) > s.file_size) return kZipShortRead;
-    if (l.method == 0 && h.packed != h.unpacked) return kZipDamaged;
-    return kZipOk;
+    if (data > s.file_size || h.packed > static_cast<uint64_t>(s.file_size - data))
+        return kZipShortRead;
+    int result = start_decryption(s, h, l, data);  // moves `data` past a cipher's header
+    if (result == kZipOk && l.method == 0 && s.crypt.payload != h.unpacked) result = kZipDamaged;
+    return result;
 }
 
-// Writes the member's data to `path`. An existing file is replaced only by data that checked
-// out: the data goes to a temporary name beside it first.
+// Writes the member's data to `path` (UTF-8). An existing file is replaced only by data that
+// checked out: the data goes to a temporary name beside it first.
 int write_data(ZipState& s, const ZipCentralHeader& h, const ZipLocalHeader& l, int64_t data,
                const std::string& path) {
-    uint32_t existing = os::attributes(path);
+    uint32_t existing = os::unicode::attributes(path);
     if (existing != os::kNoAttributes && (existing & os::kAttrDirectory)) return kZipCannotWrite;
-    std::string work = existing == os::kNoAttributes ? path : unused_path(path + ".~mlx");
+    std::string work = existing == os::kNoAttributes ? path : unused_path(path + ".~mlx", true);
     Output out;
-    out.file = work.empty() ? nullptr : os::open_file(work, os::OpenMode::kCreate);
+    out.file = work.empty() ? nullptr : os::unicode::open_file(work, os::OpenMode::kCreate);
     if (!out.file) return kZipCannotWrite;
-    int result = l.method == 0 ? copy_stored(s, data, h.packed, out)
-                               : inflate_member(s, data, h.packed, h.unpacked, out);
-    if (result == kZipOk && (out.written != h.unpacked || out.crc != h.crc)) result = kZipDamaged;
+    rewind_decryption(s.crypt);
+    int result = l.method == 0 ? copy_stored(s, data, s.crypt.payload, out)
+                               : inflate_member(s, data, s.crypt.payload, h.unpacked, out);
+    const bool crc_right = out.crc == h.crc || !s.crypt.crc_kept;  // AE-2 keeps no CRC
+    if (result == kZipOk && (out.written != h.unpacked || !crc_right)) result = kZipDamaged;
+    result = end_decryption(s, result);
     os::close_file(out.file);
-    if (result == kZipOk && work != path && !os::replace_file(work, path)) result = kZipCannotWrite;
-    if (result != kZipOk) os::delete_file(work);
+    if (result == kZipOk && work != path && !os::unicode::replace_file(work, path))
+        result = kZipCannotWrite;
+    if (result != kZipOk) os::unicode::delete_file(work);
     return result;
 }
 
@@ -396,7 +389,8 @@ int zip_extract(ZipEngine& z, const std::string& target, int member) {
     if (member != 0) zip_goto(z, member);
     if (!s.file || !s.has_current) return kZipNoMember;
     const ZipCentralHeader h = s.current;
-    const std::string name = s.current_name;
+    const std::string name = s.current_real;
+    const std::string place = os::to_utf8(target);
     ZipLocalHeader l;
     int64_t data = 0;
     int result = locate_data(s, h, &target, l, data);
@@ -405,14 +399,14 @@ int zip_extract(ZipEngine& z, const std::string& target, int member) {
     // A member of size 0 with the folder bit is a folder, also when its name does not end in a
     // separator (this engine's writer stores folders so).
     bool folder = h.unpacked == 0 && (h.external_attributes & os::kAttrDirectory);
-    std::string path = s.placement.place(target, folder ? name + "/" : name);
+    std::string path = s.placement.place(place, folder ? name + "/" : name);
     if (path.empty()) return kZipOk;
     result = write_data(s, h, l, data, path);
     // The folder taken over from the member before may be gone: place the member afresh.
     const std::string folder_path = without_separator(folder_of(path));
-    if (result == kZipCannotWrite && os::attributes(folder_path) == os::kNoAttributes) {
-        s.placement = MemberPlacement(false);
-        result = write_data(s, h, l, data, s.placement.place(target, name));
+    if (result == kZipCannotWrite && os::unicode::attributes(folder_path) == os::kNoAttributes) {
+        s.placement = MemberPlacement(false, true);
+        result = write_data(s, h, l, data, s.placement.place(place, name));
     }
     return result;
 }
@@ -425,7 +419,7 @@ int zip_extract_file(ZipEngine& z, int member, const std::string& path) {
     ZipLocalHeader l;
     int64_t data = 0;
     int result = locate_data(s, h, nullptr, l, data);
-    return result == kZipOk ? write_data(s, h, l, data, path) : result;
+    return result == kZipOk ? write_data(s, h, l, data, os::to_utf8(path)) : result;
 }
 
 void zip_set_progress(ZipEngine& z, ZipProgress callback, void* context) {

@@ -34,8 +34,11 @@ constexpr size_t kChunk = 1 << 16;
 constexpr uint16_t kVersion = 14;
 constexpr uint16_t kFlags = 2;  // deflate option bits "maximum compression"
 constexpr uint16_t kDeflated = 8;
-constexpr uint16_t kMaxEntries = 0xFFFE;  // 0xFFFF tells readers to look for ZIP64 records
-constexpr int64_t kMaxOffset = 0xFFFFFFFELL;
+
+// Whether a member of `size` bytes gets the ZIP64 extra field in its local header, which is
+// written before its packed size is known: when the size, or what deflate may make of it (at
+// most a thousandth more, and a few bytes), reaches 4 GiB.
+bool needs_zip64_local(uint64_t size) { return size + size / 1000 + 1024 >= kZip64Marker; }
 
 std::string source_path(const std::string& base, const std::string& name) {
     bool absolute = (!name.empty() && (name[0] == '\\' || name[0] == '/')) ||
@@ -46,13 +49,16 @@ std::string source_path(const std::string& base, const std::string& name) {
 int load_directory(ZipState& s) {
     if (s.directory_loaded) return kZipOk;
     const ZipEndRecord& e = s.end;
-    if (s.bias != 0 || e.directory_offset == kZip64Marker || e.directory_size == kZip64Marker ||
-        e.entries == 0xFFFF || e.entries_on_disk == 0xFFFF)
-        return kZipUnsupported;
-    int64_t start = e.directory_offset;
-    if (start + static_cast<int64_t>(e.directory_size) > s.file_size) return kZipShortRead;
+    // Markers in an end record without the ZIP64 end record they point to leave the directory
+    // unknown.
+    if (s.bias != 0 || (!s.zip64_end && needs_zip64_end(e))) return kZipUnsupported;
+    const uint64_t file_size = static_cast<uint64_t>(s.file_size);
+    if (e.directory_offset > file_size || e.directory_size > file_size - e.directory_offset)
+        return kZipShortRead;
+    const int64_t start = static_cast<int64_t>(e.directory_offset);
+    if (e.directory_size > static_cast<uint64_t>(SIZE_MAX / 2)) return kZipNoMemory;
     try {
-        s.directory.resize(e.directory_size);
+        s.directory.resize(static_cast<size_t>(e.directory_size));
     } catch (const std::bad_alloc&) {
         return kZipNoMemory;
     }
@@ -68,7 +74,7 @@ void begin_update(ZipState& s) {
     ZipUpdate& u = s.update;
     if (u.active) return;
     u.active = true;
-    u.start = s.end.directory_offset;
+    u.start = static_cast<int64_t>(s.end.directory_offset);
     u.old_end = s.file_size;
     u.position = u.start;
     u.disk_end = u.old_end;
@@ -115,6 +121,8 @@ void abort_update(ZipState& s) {
 int commit_update(ZipState& s) {
     ZipUpdate& u = s.update;
     std::string record;
+    if (needs_zip64_end(s.end))
+        append_zip64_end(record, s.end, s.end.directory_offset + s.end.directory_size);
     append_end(record, s.end);
     if (!append_bytes(s, s.directory.data(), s.directory.size()) ||
         !append_bytes(s, record.data(), record.size())) {
@@ -193,10 +201,10 @@ int deflate_source(ZipState& s, os::File* source, uint64_t size, ZipLocalHeader&
         if (z != Z_OK && z != Z_BUF_ERROR) result = kZipNoMemory;
         if (result == kZipOk && progress_says_stop(s, done)) result = kZipStopped;
     }
-    if (result == kZipOk && packed > static_cast<uint64_t>(kMaxOffset)) result = kZipTooLarge;
+    if (result == kZipOk && !l.zip64 && packed >= kZip64Marker) result = kZipTooLarge;
     l.crc = crc;
-    l.packed = static_cast<uint32_t>(packed);
-    l.unpacked = static_cast<uint32_t>(size);
+    l.packed = packed;
+    l.unpacked = size;
     return result;
 }
 
@@ -205,10 +213,11 @@ struct FolderEntry {
     uint16_t date = 0, time = 0;
 };
 
-// Writes one member's local header, name and data; kZipOk or the failure. With `entry` the
-// member is that folder entry.
-int write_member(ZipState& s, const std::string& path, const std::string& name, bool folder,
-                 const FolderEntry* entry, ZipLocalHeader& l) {
+// Writes one member's local header, name, extra field and data; kZipOk or the failure. With
+// `entry` the member is that folder entry.
+int write_member(ZipState& s, const std::string& path, const std::string& name,
+                 const std::string& unicode_extra, bool folder, const FolderEntry* entry,
+                 ZipLocalHeader& l) {
     os::File* source = nullptr;
     int64_t size = 0;
     if (!folder) {
@@ -219,16 +228,13 @@ int write_member(ZipState& s, const std::string& path, const std::string& name, 
             os::close_file(source);
             return kZipBadHeader;
         }
-        if (size > kMaxOffset) {
-            os::close_file(source);
-            return kZipTooLarge;
-        }
+        l.zip64 = needs_zip64_local(static_cast<uint64_t>(size));
         DosDateTime stamp = file_time_to_dos(path);
         l.time = stamp.time;
         l.date = stamp.date;
     }
     l.signature = kLocalSignature;
-    l.version_needed = kVersion;
+    l.version_needed = l.zip64 ? kZip64Version : kVersion;
     l.flags = entry ? 0 : kFlags;
     l.method = entry ? 0 : kDeflated;
     if (entry) {
@@ -236,15 +242,19 @@ int write_member(ZipState& s, const std::string& path, const std::string& name, 
         l.time = entry->time;
     }
     l.name_length = static_cast<uint16_t>(name.size());
+    // The ZIP64 field comes first: the header is written again with its final sizes.
+    const std::string extra = (l.zip64 ? local_zip64_extra(l) : std::string()) + unicode_extra;
+    l.extra_length = static_cast<uint16_t>(extra.size());
     int64_t at = s.update.position;
     std::string header;
     append_local(header, l);
-    header += name;
+    header += name + extra;
     int result = append_bytes(s, header.data(), header.size()) ? kZipOk : kZipCannotWrite;
     if (result == kZipOk && !folder) {
         result = deflate_source(s, source, static_cast<uint64_t>(size), l);
         header.clear();
         append_local(header, l);
+        if (l.zip64) header += name + local_zip64_extra(l);
         if (result == kZipOk && !put_bytes(s, at, header.data(), header.size()))
             result = kZipCannotWrite;
     }
@@ -276,24 +286,23 @@ int zip_add(ZipEngine& z, const std::string& base, const std::string& name) {
 
 namespace {
 
-// Adds the file or folder at `path` (with `attributes`), or the folder entry `entry`, as `name`.
-int add_member(ZipState& s, const std::string& path, const std::string& name, uint32_t attributes,
-               const FolderEntry* entry) {
+// Adds the file or folder at `path` (with `attributes`), or the folder entry `entry`, as `name`
+// with the UTF-8 name `unicode` (empty: `name` in the code page).
+int add_member(ZipState& s, const std::string& path, const std::string& name,
+               const std::string& unicode, uint32_t attributes, const FolderEntry* entry) {
     bool folder = entry || (attributes & os::kAttrDirectory) != 0;
+    const std::string real = unicode.empty() ? os::to_utf8(name) : unicode;
+    const std::string unicode_extra = unicode_path_field(name, real);
+    if (unicode_extra.size() + 28 > 0xFFFF) return kZipTooLarge;  // room for a ZIP64 field
     int result = load_directory(s);
     if (result != kZipOk) return result;
-    if (s.end.entries >= kMaxEntries) return kZipTooLarge;
 
     begin_update(s);
     ZipUpdate& u = s.update;
     int64_t mark = u.position;
     size_t head_mark = u.head.size();
     ZipLocalHeader l;
-    result = write_member(s, path, name, folder, entry, l);
-    int64_t directory_end =
-        u.position + static_cast<int64_t>(s.directory.size() + kCentralSize + name.size());
-    if (result == kZipOk && (mark > kMaxOffset || directory_end > kMaxOffset))
-        result = kZipTooLarge;
+    result = write_member(s, path, name, unicode_extra, folder, entry, l);
     if (result != kZipOk) {
         if (s.directory.size() == u.old_directory_size) {
             abort_update(s);
@@ -318,17 +327,22 @@ int add_member(ZipState& s, const std::string& path, const std::string& name, ui
     h.unpacked = l.unpacked;
     h.name_length = l.name_length;
     h.external_attributes = attributes;
-    h.local_offset = static_cast<uint32_t>(mark);
+    h.local_offset = static_cast<uint64_t>(mark);
+    const std::string zip64_extra = central_zip64_extra(h);
+    if (!zip64_extra.empty()) h.version_needed = kZip64Version;
+    const std::string extra = zip64_extra + unicode_extra;
+    h.extra_length = static_cast<uint16_t>(extra.size());
     append_central(s.directory, h);
-    s.directory += name;
-    s.end.directory_offset = static_cast<uint32_t>(u.position);
+    s.directory += name + extra;
+    s.end.directory_offset = static_cast<uint64_t>(u.position);
     ++s.end.entries_on_disk;
     ++s.end.entries;
-    s.end.directory_size = static_cast<uint32_t>(s.directory.size());
+    s.end.directory_size = s.directory.size();
 
     result = s.batch ? kZipOk : commit_update(s);
     s.current = h;
     s.current_name = name;
+    s.current_real = real;
     s.has_current = result == kZipOk;
     s.current_index = ZipState::kNoIndex;
     if (result != kZipOk) s.current = ZipCentralHeader();
@@ -337,24 +351,25 @@ int add_member(ZipState& s, const std::string& path, const std::string& name, ui
 
 }  // namespace
 
-int zip_add_file(ZipEngine& z, const std::string& path, const std::string& name) {
+int zip_add_file(ZipEngine& z, const std::string& path, const std::string& name,
+                 const std::string& unicode) {
     ZipState& s = z.state();
     if (!s.file) return kZipNoMember;
     if (name.size() > 0xFFFF) return kZipTooLarge;
     uint32_t attributes = os::attributes(path);
     if (attributes == os::kNoAttributes) return kZipBadHeader;
-    return add_member(s, path, name, attributes, nullptr);
+    return add_member(s, path, name, unicode, attributes, nullptr);
 }
 
 int zip_add_folder_entry(ZipEngine& z, const std::string& name, uint16_t date, uint16_t time,
-                         uint32_t attributes) {
+                         uint32_t attributes, const std::string& unicode) {
     ZipState& s = z.state();
     if (!s.file) return kZipNoMember;
     if (name.size() > 0xFFFF) return kZipTooLarge;
     FolderEntry entry;
     entry.date = date;
     entry.time = time;
-    return add_member(s, std::string(), name, attributes, &entry);
+    return add_member(s, std::string(), name, unicode, attributes, &entry);
 }
 
 int zip_begin_batch(ZipEngine& z) {

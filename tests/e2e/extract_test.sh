@@ -34,4 +34,28 @@ grep -q yes "$work/answers" || fail "the window never answered"
 ! grep -q no "$work/answers" || fail "the window did not answer within a second: $(tr '\n' ' ' <"$work/answers")"
 wintool close "$main"
 wait_marlox
+
+# Names in Unicode: a German name shows in Windows-1252, a Cyrillic one as "?"; both files land
+# under their own names.
+mkdir -p "$work/uni"
+python3 -c "import zipfile, sys
+with zipfile.ZipFile(sys.argv[1], 'w') as z:
+    z.writestr('Grüße.txt', 'gruss')
+    z.writestr('Мир.txt', 'mir')" "$work/uni/uni.zip"
+main="${listed_title}uni.zip"
+start_marlox "$(windows_path "$work/uni/uni.zip")"
+wintool title "$main" 30 >/dev/null || fail "uni.zip not listed"
+rows=$(wintool rows "$main" | cut -d'|' -f2 | LC_ALL=C sort | tr '\n' ' ')
+[ "$rows" = $'???.txt Gr\xfc\xdfe.txt ' ] || fail "uni.zip lists: $rows"
+wintool command "$main" 6
+wintool wait "$dialog" 20 >/dev/null || fail "no extract dialog"
+wintool press "$dialog" 1
+for _ in $(seq 100); do
+    [ -s "$work/uni/Мир.txt" ] && break
+    sleep 0.2
+done
+[ "$(cat "$work/uni/Grüße.txt" "$work/uni/Мир.txt" 2>/dev/null)" = grussmir ] ||
+    fail "uni.zip gave: $(ls "$work/uni" | tr '\n' ' ')"
+wintool close "$main"
+wait_marlox
 echo "extract: ok"

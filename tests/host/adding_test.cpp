@@ -129,6 +129,11 @@ TEST(Adding, FailedWriteKeepsTheArchiveAsItWas) {
         os::fail_writes_after(-1);
         EXPECT_EQ(f.read("a.zip"), before);
         EXPECT_EQ(a.view.names(), std::vector<std::string>{"b.txt"});
+        ASSERT_EQ(a.prompter.boxes.size(), 1u);
+        EXPECT_EQ(a.box(0), std::make_tuple(a.message(25),
+                                            a.message(58) + "\n\n2" + a.message(57) + ":\n" +
+                                                f.file("one.txt") + "\n" + f.file("two.txt"),
+                                            BoxIcon::kWarning));
     }
 }
 

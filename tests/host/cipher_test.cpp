@@ -136,4 +136,33 @@ TEST(Cipher, CancellingKeepsTheFileThePasswordBelongsToItsArchiveAndStrengthCoun
     EXPECT_GE(password_strength(std::string(20, 'x')), 100);
 }
 
+// A ZIP behind a 4 KB stub is no protected archive: it lists like the plain one, without a
+// password. A file whose stray end record agrees with no directory still is one, as
+// is an archive protected here.
+TEST(Cipher, ArchiveBehindAStubIsNoProtectedArchive) {
+    TestFolder f;
+    make_sources(f, &kPeers[0]);
+    const std::string stub = ciphered(std::string(4096, 'x'), "stub");
+    f.write("stub.zip", stub + f.read("a.zip"));
+    f.write("junk.zip", stub + fields("4422442", {0x06054b50, 0, 1, 1, 46, 0, 0}));
+    ArchiveFixture a;
+    a.list(f.file("a.zip"));
+    const std::vector<std::string> plain = a.view.names();
+    ASSERT_EQ(plain.size(), 6u);
+    a.list(f.file("stub.zip"));
+    EXPECT_EQ(a.view.names(), plain);
+    EXPECT_TRUE(a.view.password_answers.empty());
+
+    a.view.passwords = {"wrong"};
+    a.list(f.file("junk.zip"));
+    EXPECT_TRUE(a.view.rows.empty());
+    a.list(f.file("a.zip"));
+    ASSERT_TRUE(encipher_archive(a.ctx, "pw"));
+    a.view.passwords = {"pw"};
+    a.list(f.file("a.zip"));
+    EXPECT_EQ(a.view.password_answers,
+              (std::vector<PasswordAnswer>{PasswordAnswer::kWrong, PasswordAnswer::kRight}));
+    EXPECT_EQ(a.view.names(), plain);
+}
+
 }  // namespace

@@ -77,6 +77,43 @@ TEST(Deleting, KeepsTheOtherMembersInDisplayOrderOrLeavesAnEmptyFile) {
     EXPECT_TRUE(a.view.rows.empty());
 }
 
+// Two members whose names show alike in the code page are told apart by their own names: the
+// selected row's member is the one extracted and the one deleted, and the kept members come back
+// with their Unicode names, as peers read them.
+TEST(Deleting, RowsFollowTheirOwnNamesAndKeptMembersKeepThem) {
+    TestFolder f;
+    ASSERT_EQ(python_in(f,
+                        "with zipfile.ZipFile('a.zip', 'w') as z:\n"
+                        "    for n in ('\\u041c\\u0438\\u0440', '\\u0414\\u043e\\u043c', "
+                        "'Gr\\u00fc\\u00dfe'): z.writestr(n + '.txt', n)\n"),
+              0);
+    const std::string mir = "\xD0\x9C\xD0\xB8\xD1\x80", dom = "\xD0\x94\xD0\xBE\xD0\xBC",
+                      gruss =
+                          "Gr\xC3\xBC\xC3\x9F"
+                          "e";
+    UserTemp temp(f);
+    ArchiveFixture a;
+    a.list(f.file("a.zip"));
+    ASSERT_EQ(a.view.rows.size(), 3u);
+    EXPECT_EQ(a.view.rows[0].texts[1], "?\?\?.txt");
+    EXPECT_EQ(a.view.rows[1].texts[1], "?\?\?.txt");
+    a.view.rows[1].selected = true;
+    std::filesystem::create_directory(f.file("out"));
+    ExtractChoices c;
+    c.target_folder = f.file("out") + "\\";
+    c.mode = 2;
+    a.zip_format.extract_chosen(a.ctx, c);
+    EXPECT_EQ(tree(f.file("out")), std::set<std::string>{dom + ".txt"});
+
+    delete_selected_members(a.ctx);
+    EXPECT_EQ(output_of(f.path(), "LC_ALL=C.UTF-8 unzip -Z1 a.zip"),
+              (std::vector<std::string>{mir + ".txt", gruss + ".txt"}));
+    EXPECT_EQ(output_of(f.path(), "7zz l -slt a.zip | sed -n 's/^Path = //p'"),
+              (std::vector<std::string>{"a.zip", mir + ".txt", gruss + ".txt"}));
+    EXPECT_EQ(output_of(f.path(), "unzip -p a.zip"), std::vector<std::string>{mir + gruss});
+    expect_peers_accept(f.file("a.zip"));
+}
+
 // Whatever write fails, during the extraction, the rebuild or the copy beside the archive, the
 // archive stays as it was, message 72 is shown and the list still shows every member.
 TEST(Deleting, FailedWriteLeavesTheArchiveWhole) {

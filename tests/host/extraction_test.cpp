@@ -183,4 +183,51 @@ TEST(Extraction, DamagedMembersLeaveTheOlderFileAndAreReportedOnce) {
                         BoxIcon::kWarning));
 }
 
+// Plain and encrypted members (password "secret") side by side: plain members never ask; the
+// first encrypted member asks, a wrong password asks again and the right one serves every
+// encrypted member after it. Cancel leaves the encrypted members out, an older file of their
+// name as it was, and names them in the warning box.
+TEST(Extraction, PasswordAskedOnceAndAgainWhenWrong) {
+    TestFolder src;
+    for (const char* name : {"plain.txt", "a.txt", "b.txt", "z.txt"}) src.write(name, name);
+    ASSERT_EQ(run_in(src.path(),
+                     "zip -q m.zip plain.txt && zip -q -P secret m.zip a.txt b.txt && "
+                     "zip -q m.zip z.txt"),
+              0);
+    const std::string archive = src.read("m.zip");
+    const auto requests = [](const ScriptedPrompter& p) {
+        std::vector<std::string> out;
+        for (const InputRequest& r : p.line_requests)
+            out.push_back(r.title + "|" + r.prompt + "|" + r.cancel + (r.secret ? "|*" : "|"));
+        return out;
+    };
+    TestFolder f1, f2, f3;
+    Extraction plain(f1, archive);
+    plain.run(3, "p*");
+    EXPECT_EQ(plain.a.prompter.line_requests.size(), 0u);
+    EXPECT_EQ(f1.read("out/plain.txt"), "plain.txt");
+
+    Extraction right(f2, archive);
+    right.a.prompter.lines = {"wrong", "secret"};
+    right.run(1);
+    const std::string question = "|" + right.a.message(192) + "|" + right.a.message(34) + "|*";
+    EXPECT_EQ(requests(right.a.prompter),
+              (std::vector<std::string>{right.a.message(191) + question,
+                                        right.a.message(190) + question}));
+    for (const char* name : {"plain.txt", "a.txt", "b.txt", "z.txt"})
+        EXPECT_EQ(f2.read(std::string("out/") + name), name);
+    EXPECT_TRUE(right.a.prompter.boxes.empty());
+
+    Extraction cancelled(f3, archive);
+    f3.write("out/a.txt", "mine");
+    cancelled.run(1);
+    EXPECT_EQ(requests(cancelled.a.prompter).size(), 1u);
+    EXPECT_EQ(tree(f3.file("out")), (std::set<std::string>{"a.txt", "plain.txt", "z.txt"}));
+    EXPECT_EQ(f3.read("out/a.txt"), "mine");
+    EXPECT_EQ(cancelled.a.box(0), std::make_tuple(cancelled.a.message(50),
+                                                  cancelled.a.message(58) + "\n\n2" +
+                                                      cancelled.a.message(57) + ":\na.txt\nb.txt",
+                                                  BoxIcon::kWarning));
+}
+
 }  // namespace

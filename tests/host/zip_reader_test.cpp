@@ -77,8 +77,8 @@ TEST(ZipReader, RefusesOrRejectsOddMembersWritingNothing) {
         {"bzip2, method 12", "make(a, text, zipfile.ZIP_BZIP2)", kZipUnsupported, false},
         {"lzma, method 14", "make(a, text, zipfile.ZIP_LZMA)", kZipUnsupported, false},
         {"central and local methods differ", "patch(a, 10, '<H', 0)", kZipUnsupported, false},
-        {"encryption flag, central", "patch(a, 8, '<H', 1)", kZipUnsupported, false},
-        {"encryption flag, local", "patch(a, 6, '<H', 1, local=True)", kZipUnsupported, false},
+        {"encryption flag, central", "patch(a, 8, '<H', 1)", kZipBadPassword, false},
+        {"encryption flag, local", "patch(a, 6, '<H', 1, local=True)", kZipBadPassword, false},
         {"Unix symbolic link", "patch(a, 4, '<H', 0x314); patch(a, 38, '<I', 0o120777 << 16)",
          kZipUnsupported, false},
         {"ZIP64 packed size", "patch(a, 20, '<I', 0xFFFFFFFF)", kZipUnsupported, false},
@@ -118,6 +118,71 @@ TEST(ZipReader, RefusesOrRejectsOddMembersWritingNothing) {
         EXPECT_EQ(tree(out),
                   cases[i].folders_made ? std::set<std::string>{"m/"} : std::set<std::string>{});
     }
+}
+
+// Names in Unicode: the UTF-8 flag (Python), a Unicode Path field that belongs to the header's
+// name (and one that does not), the UTF-8 bytes of a Unix archiver (Info-ZIP). Each shows in
+// Windows-1252 with "?" for what it lacks and lands under its own name (UTF-8 on the host).
+TEST(ZipReader, UnicodeNamesShowInTheCodePageAndExtractUnderTheirOwnNames) {
+    TestFolder f;
+    ASSERT_EQ(python_in(f, R"(import zlib
+def field(crc_of, own):
+    u = own.encode()
+    return struct.pack('<HHBI', 0x7075, 5 + len(u), 1, zlib.crc32(crc_of.encode())) + u
+with zipfile.ZipFile('py.zip', 'w') as z:
+    z.writestr('Gr\u00fc\u00dfe.txt', 'gruss')
+    z.writestr('\u041f\u0440\u0438/\u041c\u0438\u0440.txt', 'mir')
+    for name, crc_of, own in (('Cafe.txt', 'Cafe.txt', 'Caf\u00e9.txt'),
+                              ('keep.txt', 'other', 'wrong.txt')):
+        i = zipfile.ZipInfo(name)
+        i.extra = field(crc_of, own)
+        z.writestr(i, name)
+os.mkdir('src')
+open('src/Stra\u00dfe.txt', 'w').write('strasse')
+)"),
+              0);
+    ASSERT_EQ(run_in(f.file("src"), "LC_ALL=C.UTF-8 zip -q ../zip.zip *"), 0);
+    const std::string gruss =
+                          "Gr\xC3\xBC\xC3\x9F"
+                          "e.txt",
+                      mir = "\xD0\x9F\xD1\x80\xD0\xB8/\xD0\x9C\xD0\xB8\xD1\x80.txt";
+    const struct {
+        const char* archive;
+        std::vector<std::string> shown, own, folders;
+    } cases[] = {
+        {"py.zip",
+         {"Gr\xFC\xDF"
+          "e.txt",
+          "?\?\?/?\?\?.txt", "Caf\xE9.txt", "keep.txt"},
+         {gruss, mir, "Caf\xC3\xA9.txt", "keep.txt"},
+         {"\xD0\x9F\xD1\x80\xD0\xB8/"}},
+        {"zip.zip",
+         {"Stra\xDF"
+          "e.txt"},
+         {"Stra\xC3\x9F"
+          "e.txt"},
+         {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.archive);
+        ZipEngine z;
+        ASSERT_EQ(zip_open(z, f.file(c.archive)), kZipOk);
+        EXPECT_EQ(walk(z), c.shown);
+        for (size_t i = 0; i < c.own.size(); ++i) {
+            zip_goto(z, static_cast<int>(i) + 1);
+            EXPECT_EQ(zip_real_name(z), c.own[i]);
+        }
+        zip_close(z);
+        const std::string out = f.file(std::string("out-") + c.archive);
+        EXPECT_EQ(extract_all(f.file(c.archive), out), std::vector<int>(c.own.size(), kZipOk));
+        std::set<std::string> landed(c.own.begin(), c.own.end());
+        landed.insert(c.folders.begin(), c.folders.end());
+        EXPECT_EQ(tree(out), landed);
+    }
+    EXPECT_EQ(f.read("out-py.zip/" + mir), "mir");
+    EXPECT_EQ(f.read("out-zip.zip/Stra\xC3\x9F"
+                     "e.txt"),
+              "strasse");
 }
 
 // Names that try to leave the target: each lands at the safe place shown, and nothing appears

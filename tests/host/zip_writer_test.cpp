@@ -54,6 +54,34 @@ TEST(ZipWriter, ArchiveLayout) {
                   fields("42222442", {0x06054B50, 0, 0, 3, 3, central.size(), local.size(), 0})));
 }
 
+// A name outside ASCII keeps its Windows-1252 bytes and gets a Unicode Path field, the same in
+// both headers, by which Info-ZIP and 7-Zip show it; the engine reads its own name back.
+TEST(ZipWriter, NamesOutsideAsciiGetAUnicodePathField) {
+    TestFolder f;
+    const std::string name =
+                          "Gr\xFC\xDF"
+                          "e.txt",
+                      utf8 =
+                          "Gr\xC3\xBC\xC3\x9F"
+                          "e.txt";
+    f.write(utf8, "gruss");  // the host's file system names files in UTF-8
+    ASSERT_EQ(write_archive(f.file("a.zip"), f.path(), {name}, false), std::vector<int>{kZipOk});
+    const std::string b = f.read("a.zip");
+    const std::string field = fields("2214", {0x7075, 5 + utf8.size(), 1, crc_of(name)}) + utf8;
+    EXPECT_EQ(le(b, 28, 2), field.size());
+    EXPECT_EQ(hex(b.substr(30, name.size() + field.size())), hex(name + field));
+    EXPECT_EQ(hex(b.substr(b.rfind(name), name.size() + field.size())), hex(name + field));
+    EXPECT_EQ(output_of(f.path(), "LC_ALL=C.UTF-8 unzip -Z1 a.zip"),
+              std::vector<std::string>{utf8});
+    EXPECT_EQ(output_of(f.path(), "7zz l -slt a.zip | sed -n 's/^Path = //p'"),
+              (std::vector<std::string>{"a.zip", utf8}));
+    expect_peers_accept(f.file("a.zip"));
+    ZipEngine z;
+    ASSERT_EQ(zip_open(z, f.file("a.zip")), kZipOk);
+    EXPECT_EQ(zip_first(z), name);
+    EXPECT_EQ(zip_real_name(z), utf8);
+}
+
 TEST(ZipWriter, PeersAcceptWhatWeWriteAndBatchesWriteTheSameBytes) {
     TestFolder f;
     make_sources(f);
@@ -171,7 +199,7 @@ TEST(ZipWriter, RefusesArchivesItCannotExtend) {
     TestFolder f;
     f.write("new.txt", "new");
     // A stub glued before an archive, whose offsets count from after the stub; an end record
-    // whose entry counts are all ones, which points to ZIP64 records.
+    // whose entry counts are all ones, without the ZIP64 records they point to.
     const std::string inner = stored_zip({{"a", "a"}});
     f.write("prefixed.zip", "stub" + inner);
     f.write("many.zip", std::string(inner).replace(inner.size() - 14, 4, std::string(4, '\xFF')));

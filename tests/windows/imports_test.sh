@@ -6,7 +6,7 @@
 set -euo pipefail
 objdump=$1
 shift
-system='^(kernel32|user32|gdi32|comctl32|comdlg32|shell32|ole32|oleaut32|advapi32|shlwapi|powrprof|msvcrt)\.dll$'
+system='^(kernel32|user32|gdi32|comctl32|comdlg32|shell32|ole32|oleaut32|advapi32|bcrypt|shlwapi|powrprof|msvcrt)\.dll$'
 status=0
 for program in "$@"; do
     dlls=$("$objdump" -p "$program" | sed -n 's/^[[:space:]]*DLL Name: //p')

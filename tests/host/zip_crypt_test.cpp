@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include "zip/zip.h"
+#include "zip_test_support.h"
+
+namespace {
+
+// The regular files below `root`, relative.
+std::set<std::string> files_below(const std::string& root) {
+    std::set<std::string> out;
+    for (const std::string& name : tree(root))
+        if (name.back() != '/') out.insert(name);
+    return out;
+}
+
+// Extracts every member of `archive` into `target` with `password` (none when empty); the
+// results of the members that are files.
+std::vector<int> extract_files(const std::string& archive, const std::string& target,
+                               const std::string& password) {
+    std::filesystem::create_directories(target);
+    std::vector<int> results;
+    ZipEngine z;
+    EXPECT_EQ(zip_open(z, archive), kZipOk);
+    zip_set_password(z, password);
+    for (int i = 1; i <= zip_count(z); ++i) {
+        const std::string name = zip_goto(z, i);
+        const int result = zip_extract(z, target, i);
+        if (name.back() != '/') results.push_back(result);
+    }
+    zip_close(z);
+    return results;
+}
+
+// Each way the peers encrypt, over the same files: with the right password every file arrives
+// byte-identical; without one, with a wrong one, or with one byte of text.txt's data changed,
+// the member writes nothing and an existing file of its name stays as it was.
+TEST(ZipCrypt, PeerArchivesOfEveryMethod) {
+    struct Case {
+        const char* method;
+        const char* command;  // run in f/src, makes ../a.zip
+    } cases[] = {
+        {"traditional, check byte from the time", "zip -q -r -P secret ../a.zip ."},
+        {"traditional, check byte from the CRC", "7zz a -tzip -psecret -mem=ZipCrypto ../a.zip ."},
+        {"AES-128, AE-2", "7zz a -tzip -psecret -mem=AES128 ../a.zip ."},
+        {"AES-192, AE-2", "7zz a -tzip -psecret -mem=AES192 ../a.zip ."},
+        {"AES-256, AE-2", "7zz a -tzip -psecret -mem=AES256 ../a.zip ."},
+        {"AES-256, stored", "7zz a -tzip -psecret -mem=AES256 -mx0 ../a.zip ."},
+        // AE-1 keeps the CRC-32, which is checked as well.
+        {"AES-256, AE-1",
+         "7zz a -tzip -psecret -mem=AES256 ../a.zip . && cd .. && python3 -c \"if 1:\n"
+         "    import zipfile, zlib, struct\n"
+         "    b = bytearray(open('a.zip', 'rb').read())\n"
+         "    b = b.replace(b'\\x01\\x99\\x07\\x00\\x02\\x00AE', "
+         "b'\\x01\\x99\\x07\\x00\\x01\\x00AE')\n"
+         "    crc = {i.filename: zlib.crc32(open('src/' + i.filename, 'rb').read())\n"
+         "           for i in zipfile.ZipFile('a.zip').infolist() if not i.is_dir()}\n"
+         "    at = b.rfind(b'PK\\x05\\x06'); at = struct.unpack_from('<I', b, at + 16)[0]\n"
+         "    while b[at:at + 4] == b'PK\\x01\\x02':\n"
+         "        n, e, c = struct.unpack_from('<3H', b, at + 28)\n"
+         "        name = b[at + 46:at + 46 + n].decode(); local = struct.unpack_from('<I', b, at + "
+         "42)[0]\n"
+         "        if name in crc:\n"
+         "            struct.pack_into('<I', b, at + 16, crc[name]); struct.pack_into('<I', b, "
+         "local + 14, crc[name])\n"
+         "        at += 46 + n + e + c\n"
+         "    open('a.zip', 'wb').write(b)\""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.method);
+        TestFolder f;
+        make_sources(f);
+        ASSERT_EQ(run_in(f.file("src"), c.command), 0);
+        ASSERT_EQ(python_in(f,
+                            "z = zipfile.ZipFile('a.zip'); i = z.getinfo('text.txt')\n"
+                            "b = bytearray(open('a.zip', 'rb').read())\n"
+                            "n, e = struct.unpack_from('<2H', b, i.header_offset + 26)\n"
+                            "b[i.header_offset + 30 + n + e + i.compress_size // 2] ^= 1\n"
+                            "open('damaged.zip', 'wb').write(b)\n"),
+                  0);
+        const std::vector<int> refused(4, kZipBadPassword);
+        EXPECT_EQ(extract_files(f.file("a.zip"), f.file("none"), ""), refused);
+        EXPECT_EQ(extract_files(f.file("a.zip"), f.file("wrong"), "Secret"), refused);
+        EXPECT_EQ(files_below(f.file("none")), std::set<std::string>{});
+        EXPECT_EQ(files_below(f.file("wrong")), std::set<std::string>{});
+
+        EXPECT_EQ(extract_files(f.file("a.zip"), f.file("out"), "secret"),
+                  std::vector<int>(4, kZipOk));
+        EXPECT_EQ(files_below(f.file("out")), files_below(f.file("src")));
+        for (const std::string& name : files_below(f.file("src")))
+            EXPECT_EQ(f.read("out/" + name), f.read("src/" + name)) << name;
+
+        std::filesystem::create_directory(f.file("damaged"));
+        f.write("damaged/text.txt", "mine");
+        std::vector<int> results =
+            extract_files(f.file("damaged.zip"), f.file("damaged"), "secret");
+        EXPECT_EQ(std::count(results.begin(), results.end(), kZipBadPassword), 1);
+        EXPECT_EQ(f.read("damaged/text.txt"), "mine");
+        EXPECT_EQ(f.read("damaged/empty.txt"), "");
+    }
+}
+
+}  // namespace
