@@ -295,11 +295,13 @@ void RarBackend::list(ArchiveContext& ctx) {
         const std::string name = rar_member_name(header);
         if (name.empty()) break;
         listing.member_names.push_back(name);
+        listing.own_names.push_back(rar_own_name(header));
         listing.packed_total += static_cast<float>(header.PackSize);
         listing.unpacked_total += static_cast<float>(header.UnpSize);
         ctx.view.add_row({std::string(), name, format_size(header.UnpSize),
                           format_size(header.PackSize), rar_date(header.FileTime),
-                          format_rate(member_rate(header.UnpSize, header.PackSize))});
+                          format_rate(member_rate(header.UnpSize, header.PackSize)),
+                          listing.own_names.back()});
         archive->skip();
     }
     report_missing_volume(questions);

@@ -1,7 +1,8 @@
 // RAR archives, read through the UnRAR library (formats/rar_library.h). Names travel as wide
 // texts both ways, so names and paths outside ASCII arrive as the user sees them; a member's name
-// is shown in the ANSI code page, with "?" for a character the code page lacks, and the extract
-// command writes such a file under its own name (see extract).
+// is shown in the ANSI code page, with "?" for a character the code page lacks, and its row
+// carries its own name in UTF-8 (kOwnNameColumn, ListingState::own_names), by which the row finds
+// its member; the extract command writes such a file under its own name (see extract).
 //
 // Every listing and extraction opens the archive, works through it in one pass and closes it;
 // no archive handle lives between commands.

@@ -56,7 +56,7 @@ TEST(Rar, ListsRar5AndRar4ArchivesWithTheirRowsAndTotals) {
     EXPECT_EQ(a.view.names(), (std::vector<std::string>{"a.txt", "sub/b.txt", gruss}));
     EXPECT_EQ(a.view.rows[1].texts,
               (ArchiveEntry{"", "sub/b.txt", std::string(11, ' ') + "3000",
-                            std::string(11, ' ') + "3000", "07/03/2005", "100.00"}));
+                            std::string(11, ' ') + "3000", "07/03/2005", "100.00", "sub/b.txt"}));
     EXPECT_EQ(a.listing.unpacked_total, 3011.0f);
     EXPECT_EQ(a.state.archive_backend(), &a.rar_format);
     EXPECT_TRUE(a.prompter.boxes.empty());
@@ -227,17 +227,21 @@ TEST(Rar, VolumesFollowEachOtherAndAMissingOneIsNamed) {
 
 // A name the code page cannot hold lists with "?" for what it lacks; the extract command writes
 // the file under its own name (natively in UTF-8, as every name) and asks before replacing one,
-// and opening its row starts that member.
+// and opening a row starts its own member, also where two rows show alike.
 TEST(Rar, NamesBeyondTheCodePageListWithQuestionMarksAndExtractUnderTheirOwn) {
     TestFolder f;
     std::filesystem::create_directories(f.file("src"));
     const std::string lodz =
                           "\xC5\x81\xC3\xB3"
                           "d\xC5\xBA.txt",
+                      nodz =
+                          "\xC5\x83\xC3\xB3"
+                          "d\xC5\xBA.txt",
                       gruss =
                           "Gr\xC3\xBC\xC3\x9F"
                           "e.txt";
     f.write("src/" + lodz, "lodz");
+    f.write("src/" + nodz, "nodz");
     f.write("src/" + gruss, "gruss");
     ASSERT_EQ(run_in(f.file("src"), "LC_ALL=C.UTF-8 rar a -idq ../u.rar *.txt"), 0);
     RarFixture a;
@@ -247,26 +251,29 @@ TEST(Rar, NamesBeyondTheCodePageListWithQuestionMarksAndExtractUnderTheirOwn) {
         "d?.txt";
     EXPECT_EQ(a.view.names(), (std::vector<std::string>{"Gr\xFC\xDF"
                                                         "e.txt",
-                                                        shown}));
+                                                        shown, shown}));
     std::filesystem::create_directory(f.file("d"));
     a.rar_format.extract_all(a.ctx, {f.file("d/"), 1, "", true});
-    EXPECT_EQ(tree(f.file("d")), (std::set<std::string>{gruss, lodz}));
+    EXPECT_EQ(tree(f.file("d")), (std::set<std::string>{gruss, lodz, nodz}));
     EXPECT_EQ(f.read("d/" + lodz), "lodz");
     f.write("d/" + lodz, "mine");
-    a.prompter.answers = {kAnswerYes, kAnswerNo};
+    a.prompter.answers = {kAnswerYes, kAnswerNo, kAnswerYes};
     a.rar_format.extract_all(a.ctx, {f.file("d/"), 1, "", true});
-    ASSERT_EQ(a.prompter.boxes.size(), 2u);
+    ASSERT_EQ(a.prompter.boxes.size(), 3u);
     EXPECT_NE(a.prompter.boxes[1].text.find(shown), std::string::npos);
     EXPECT_EQ(f.read("d/" + lodz), "mine");
+    EXPECT_EQ(f.read("d/" + nodz), "nodz");
     EXPECT_TRUE(a.ctx.not_extracted.empty());
 
     std::filesystem::create_directory(f.file("temp"));
     setenv("TMPDIR", f.file("temp").c_str(), 1);
     std::string opened;
     a.program.launch = [&opened](const Launch& l) { return os::read_whole_file(l.file, opened); };
-    a.rar_format.open_member(a.ctx, {1, "", ""});
+    for (int row : {1, 2}) {
+        a.rar_format.open_member(a.ctx, {member_of_row(a.listing, a.view, row), "", ""});
+        EXPECT_EQ(opened, row == 1 ? "lodz" : "nodz");
+    }
     unsetenv("TMPDIR");
-    EXPECT_EQ(opened, "lodz");
 }
 
 }  // namespace
