@@ -330,7 +330,7 @@ void RarBackend::extract_chosen(ArchiveContext& ctx, const ExtractChoices&) {
 }
 
 bool RarBackend::extract_everything(ArchiveContext& ctx, const std::string& folder) {
-    return extract(ctx, ctx.state.archive_path(), folder, kEveryRarMember, false).ok;
+    return extract(ctx, ctx.state.archive_path(), folder, kEveryRarMember, false, true).ok;
 }
 
 void RarBackend::open_member(ArchiveContext& ctx, const OpenRequest& request) {

@@ -87,11 +87,12 @@ class RarBackend : public ArchiveBackend {
     // member whose password was wrong is extracted again once the user gave another. The result
     // tells the first failure.
     //
-    // With `real_names` (the extract command), a file whose name holds characters the code page
-    // lacks gets its own name, as the archive has it (written through the OS layer's UTF-8
-    // calls); otherwise, as for opening and converting, where the program must name the file
-    // again, they become "_" like "?". A file whose path the code page cannot hold is not a
-    // source for later references: they read its member from the archive again.
+    // With `real_names` (extracting and converting), a file whose name holds characters the code
+    // page lacks gets its own name, as the archive has it (written through the OS layer's UTF-8
+    // calls), so a conversion cannot pack it anew and refuses, as for every format; otherwise,
+    // for opening, where the program must start the file by a name in the code page, they become
+    // "_" like "?". A file whose path the code page cannot hold is not a source for later
+    // references: they read its member from the archive again.
     RarResult extract(ArchiveContext& ctx, const std::string& archive,
                       const std::string& destination, int member, bool ask,
                       bool real_names = false);
