@@ -29,7 +29,7 @@
 // header, 2 processing a member, 3 closing) with the library's code and, for stage 2, the
 // member's name; and the name of the member extracted last in the code page, with "_" for each
 // "?" that stands for a character the code page lacks: the name its file has, unless it took its
-// real name.
+// own name.
 struct RarResult {
     bool ok = true;
     int stage = 0;
