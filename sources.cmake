@@ -29,6 +29,7 @@ set(MARLOX_PORTABLE_SOURCES
   # Foreign formats
   src/formats/zip_backend.cpp
   src/formats/rar.cpp
+  src/formats/rar_library.cpp
   src/formats/cab.cpp
   src/formats/conversion.cpp
   # Files and programs

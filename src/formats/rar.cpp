@@ -1,7 +1,7 @@
 #include "formats/rar.h"
 
-#include <cstring>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "archive/extraction.h"
@@ -13,66 +13,6 @@
 
 namespace {
 
-// One archive opened for a pass; closed when it goes.
-class RarArchive {
-  public:
-    RarArchive(const RarLibrary& rar, const std::string& path, unsigned mode)
-        : rar_(rar), wide_path_(os::to_wide(os::native_path(path))), path_(os::native_path(path)) {
-        if (!rar_.available()) return;
-        unrar::OpenArchiveDataEx open;
-        std::memset(&open, 0, sizeof open);
-        open.ArcName = &path_[0];
-        open.ArcNameW = &wide_path_[0];
-        open.OpenMode = mode;
-        handle_ = rar_.open_archive_ex(&open);
-        open_result_ = open.OpenResult;
-        if (open_result_ != 0) handle_ = nullptr;
-    }
-    ~RarArchive() { close(); }
-    RarArchive(const RarArchive&) = delete;
-    RarArchive& operator=(const RarArchive&) = delete;
-
-    bool is_open() const { return handle_ != nullptr; }
-    int open_result() const { return open_result_; }
-
-    // The next header into `header` (zeroed first, with room for the name a reference or a
-    // link stands for); the library's result, 0 for a header.
-    int next(unrar::HeaderDataEx& header) {
-        std::memset(&header, 0, sizeof header);
-        std::memset(redirect_, 0, sizeof redirect_);
-        header.RedirName = redirect_;
-        header.RedirNameSize = sizeof redirect_ / sizeof redirect_[0];
-        return rar_.read_header_ex(handle_, &header);
-    }
-    int skip() { return rar_.process_file(handle_, unrar::kSkip, nullptr, nullptr); }
-    // Extracts the current member into `file`, with `folder` as the library's destination.
-    int extract_to(const std::string& folder, const std::string& file) {
-        std::wstring wide_folder = os::to_wide(os::native_path(folder));
-        std::wstring wide_file = os::to_wide(os::native_path(file));
-        return rar_.process_file_w(handle_, unrar::kExtract, &wide_folder[0], &wide_file[0]);
-    }
-    int close() {
-        if (!handle_) return 0;
-        const int result = rar_.close_archive(handle_);
-        handle_ = nullptr;
-        return result;
-    }
-
-  private:
-    const RarLibrary& rar_;
-    std::wstring wide_path_;
-    std::string path_;
-    void* handle_ = nullptr;
-    int open_result_ = 0;
-    wchar_t redirect_[1024];
-};
-
-// The member's name as the user sees it: the wide name in the ANSI code page.
-std::string member_name(const unrar::HeaderDataEx& header) {
-    if (header.FileNameW[0] != L'\0') return os::from_wide(header.FileNameW);
-    return std::string(header.FileName, strnlen(header.FileName, sizeof header.FileName));
-}
-
 // A member's name in the library's wide text with "/" between folders, as references name it.
 std::wstring archive_name(const wchar_t* name) {
     std::wstring out(name);
@@ -80,11 +20,61 @@ std::wstring archive_name(const wchar_t* name) {
     return out;
 }
 
+// Where the file name of the member shown as `shown` in the code page holds a "?" for a character
+// of its wide name `wide` that the code page lacks: that character at its place in `shown`, 0
+// elsewhere. Empty when there is none, or when the two file names do not line up.
+std::wstring lacking(const std::string& shown, const std::wstring& wide) {
+    const size_t at = shown.find_last_of("\\/") + 1, wide_at = wide.find_last_of(L"\\/") + 1;
+    if (shown.size() - at != wide.size() - wide_at) return std::wstring();
+    std::wstring out(shown.size(), L'\0');
+    bool any = false;
+    for (size_t i = at; i < shown.size(); ++i) {
+        const wchar_t c = wide[wide_at + i - at];
+        if (shown[i] != '?' || c == L'?') continue;
+        out[i] = c;
+        any = true;
+    }
+    return any ? out : std::wstring();
+}
+
+// The name `shown` as its file can be named in the code page: "_" for each lacking character.
+std::string startable_name(std::string shown, const std::wstring& lacks) {
+    for (size_t i = 0; i < lacks.size(); ++i) shown[i] = lacks[i] ? '_' : shown[i];
+    return shown;
+}
+
+// After a wrong password given to the library: says so and forgets it, so that the library's
+// next question asks the user again. False for every other result.
+bool wrong_password(RarQuestions& questions, int code) {
+    if (code != unrar::kBadPassword || questions.password.empty()) return false;
+    questions.prompter.show(questions.messages.message(42), questions.messages.message(190),
+                            BoxIcon::kWarning);
+    questions.password.clear();
+    return true;
+}
+
+// Opens `path` for a pass into `archive`, asking for the password again after a wrong one.
+void open_pass(std::optional<RarArchive>& archive, const RarLibrary& rar, const std::string& path,
+               unsigned mode, RarQuestions& questions) {
+    do {
+        archive.emplace(rar, path, mode, questions);
+    } while (!archive->is_open() && wrong_password(questions, archive->open_result()));
+}
+
+// Names the volume a pass needed and did not find.
+void report_missing_volume(const RarQuestions& questions) {
+    if (questions.missing_volume.empty()) return;
+    const MessageTable& m = questions.messages;
+    questions.prompter.show(m.message(42),
+                            m.message(55) + "\n\n" + os::from_wide(questions.missing_volume),
+                            BoxIcon::kError);
+}
+
 // Extracts the data of member `number`, a plain file, into `file` in `folder` through a pass of
 // its own over the archive; the library's code.
-int extract_again(const RarLibrary& rar, const std::string& archive_path, size_t number,
-                  const std::string& folder, const std::string& file) {
-    RarArchive archive(rar, archive_path, unrar::kOpenExtract);
+int extract_again(const RarLibrary& rar, const std::string& archive_path, RarQuestions& questions,
+                  size_t number, const std::string& folder, const std::string& file) {
+    RarArchive archive(rar, archive_path, unrar::kOpenExtract, questions);
     if (!archive.is_open()) return archive.open_result();
     unrar::HeaderDataEx header;
     for (size_t n = 0;; ++n) {
@@ -100,6 +90,166 @@ int extract_again(const RarLibrary& rar, const std::string& archive_path, size_t
     }
 }
 
+// One extraction (RarBackend::extract): passes over the archive until every member it takes was
+// dealt with; a pass after a wrong password resumes at the member that met it.
+class RarExtraction {
+  public:
+    RarExtraction(ArchiveContext& ctx, const RarLibrary& rar, RarQuestions& questions,
+                  const std::string& archive, const std::string& destination, int member, bool ask,
+                  bool real_names)
+        : ctx_(ctx),
+          rar_(rar),
+          questions_(questions),
+          archive_(archive),
+          target_(as_folder(destination)),
+          target_utf8_(os::to_utf8(target_)),
+          member_(member),
+          ask_(ask),
+          real_names_(real_names) {}
+
+    RarResult run() {
+        for (;;) {
+            std::optional<RarArchive> archive;
+            open_pass(archive, rar_, archive_, unrar::kOpenExtract, questions_);
+            if (!archive->is_open()) {
+                fail(0, archive->open_result(), std::string());
+                return result_;
+            }
+            if (pass(*archive)) continue;
+            const int closed = archive->close();
+            if (closed != 0) fail(3, closed, std::string());
+            return result_;
+        }
+    }
+
+  private:
+    void fail(int stage, int code, const std::string& name) {
+        if (result_.ok) result_ = {false, stage, code, name};
+    }
+
+    // One pass from member resume_ on; true when it must start again from there.
+    bool pass(RarArchive& archive) {
+        unrar::HeaderDataEx header;
+        for (size_t number = 0;; ++number) {
+            const int read = archive.next(header);
+            if (read == unrar::kEndArchive) return false;
+            const std::string name = read == 0 ? rar_member_name(header) : std::string();
+            if (name.empty()) {
+                fail(1, read == 0 ? unrar::kBadData : read, std::string());
+                return false;
+            }
+            if (number == names_.size()) names_.push_back(archive_name(header.FileNameW));
+            if (number < resume_ ||
+                (member_ != kEveryRarMember && number != static_cast<size_t>(member_))) {
+                archive.skip();
+                continue;
+            }
+            const int processed = extract_member(archive, header, number, name);
+            if (wrong_password(questions_, processed)) {
+                resume_ = number;
+                return true;
+            }
+            if (processed == unrar::kMissingPassword) {  // the user cancelled
+                fail(2, processed, name);
+                return false;
+            }
+        }
+    }
+
+    // Member `number`; the library's code for it, 0 when it was written or not to be written.
+    int extract_member(RarArchive& archive, const unrar::HeaderDataEx& header, size_t number,
+                       const std::string& name) {
+        result_.file_name = startable_name(name, lacking(name, header.FileNameW));
+        const std::string placed = real_names_ ? rar_own_name(header) : os::to_utf8(name);
+        const unsigned redirect = header.RedirType;
+        const bool copy = redirect == unrar::kHardLink || redirect == unrar::kFileCopy;
+        if (redirect != unrar::kNoRedirect && !copy) {  // a symbolic link or a junction
+            archive.skip();
+            return failed(unrar::kCreateError, name);
+        }
+        if (header.Flags & unrar::kDirectory) {
+            placement_.place(target_utf8_, placed + "\\");
+            archive.skip();
+            return 0;
+        }
+        const std::string path = placement_.place(target_utf8_, placed);
+        // A member asked about before its pass started again is not asked about twice.
+        if (path.empty() ||
+            (number != confirmed_ && !may_overwrite_unicode(ctx_, path, name, ask_))) {
+            archive.skip();
+            return 0;
+        }
+        confirmed_ = number;
+        // The library writes under a plain name of ours, which then takes the member's name: so
+        // an existing file is replaced only by a member that extracted without error, and the
+        // program gives the name itself. The work file lies beside the member's place when the
+        // code page holds that path, otherwise in the destination itself.
+        const std::string ansi = os::utf8_to_ansi(path);
+        const bool plain_path = os::to_utf8(ansi) == path;
+        const std::string work = unused_path((plain_path ? folder_of(ansi) : target_) + "~mlx");
+        int processed = unrar::kCreateError;
+        if (!copy && !work.empty()) {
+            processed = archive.extract_to(target_, work);
+        } else {
+            archive.skip();
+        }
+        if (copy && !work.empty()) processed = copy_source(header, number, work);
+        if (processed != 0 || !os::unicode::replace_file(os::to_utf8(work), path)) {
+            os::delete_file(work);
+            // A password the user gave or refused is answered by the pass.
+            const bool asked = processed == unrar::kMissingPassword ||
+                               (processed == unrar::kBadPassword && !questions_.password.empty());
+            return asked ? processed : failed(processed, name);
+        }
+        if (!plain_path) return 0;  // a reference to it reads it from the archive again
+        const auto [holder, fresh] = holders_.emplace(lower_case(ansi), number);
+        if (!fresh) {
+            written_.erase(holder->second);
+            holder->second = number;
+        }
+        written_[number] = ansi;
+        return 0;
+    }
+
+    // The data of the member that the reference or hard link `header` names, the last one
+    // before it of that name, into `work`.
+    int copy_source(const unrar::HeaderDataEx& header, size_t number, const std::string& work) {
+        const std::wstring source = archive_name(header.RedirName);
+        size_t from = number;
+        while (from > 0 && names_[from - 1] != source) --from;
+        if (from == 0) return unrar::kReferenceError;
+        const auto done = written_.find(from - 1);
+        if (done != written_.end())
+            return os::copy_file(done->second, work, true) ? 0 : unrar::kCreateError;
+        return extract_again(rar_, archive_, questions_, from - 1, target_, work);
+    }
+
+    int failed(int code, const std::string& name) {
+        ctx_.not_extracted.push_back(name);
+        fail(2, code, name);
+        return code;
+    }
+
+    ArchiveContext& ctx_;
+    const RarLibrary& rar_;
+    RarQuestions& questions_;
+    const std::string archive_;
+    const std::string target_;
+    const std::string target_utf8_;
+    const int member_;
+    const bool ask_;
+    const bool real_names_;
+    RarResult result_;
+    MemberPlacement placement_{true, true};
+    size_t resume_ = 0;  // members before it were dealt with by an earlier pass
+    size_t confirmed_ = static_cast<size_t>(-1);  // the member last allowed to be written
+    std::vector<std::wstring> names_;             // every member read so far
+    // The files this extraction wrote that still hold their member's data, both ways; a file is
+    // known by its lower-cased path, as Windows names it.
+    std::map<size_t, std::string> written_;  // member number -> file
+    std::map<std::string, size_t> holders_;  // file -> member number
+};
+
 // The date column of a RAR row: dd/mm/yyyy, or --/--/---- for a stamp that is no date.
 std::string rar_date(unsigned file_time) {
     DosDateTime stamp;
@@ -110,41 +260,7 @@ std::string rar_date(unsigned file_time) {
            std::to_string(1980 + (stamp.date >> 9));
 }
 
-template <typename Entry>
-bool bind_entry(os::Library* library, const char* name, Entry& entry) {
-    entry = reinterpret_cast<Entry>(os::find_symbol(library, name));
-    return entry != nullptr;
-}
-
 }  // namespace
-
-bool bind_rar_library(RarLibrary& rar, Prompter& prompter, const MessageTable& messages,
-                      const std::string& library_name) {
-    rar = RarLibrary();
-    os::Library* library = os::load_library(library_name);
-    const bool found = library && bind_entry(library, "RARGetDllVersion", rar.get_dll_version) &&
-                       bind_entry(library, "RAROpenArchiveEx", rar.open_archive_ex) &&
-                       bind_entry(library, "RARCloseArchive", rar.close_archive) &&
-                       bind_entry(library, "RARReadHeaderEx", rar.read_header_ex) &&
-                       bind_entry(library, "RARProcessFile", rar.process_file) &&
-                       bind_entry(library, "RARSetCallback", rar.set_callback) &&
-                       bind_entry(library, "RARSetPassword", rar.set_password) &&
-                       bind_entry(library, "RARProcessFileW", rar.process_file_w);
-    // Version 4 is the first with these records; every later one keeps them.
-    if (found && rar.get_dll_version() >= 4) {
-        rar.library = library;
-        return true;
-    }
-    os::free_library(library);
-    rar = RarLibrary();
-    prompter.show(messages.message(42), messages.message(44), BoxIcon::kError);
-    return false;
-}
-
-void release_rar_library(RarLibrary& rar) {
-    os::free_library(rar.library);
-    rar = RarLibrary();
-}
 
 RarBackend::RarBackend() {
     extension = "rar";
@@ -159,127 +275,54 @@ bool RarBackend::bind(Prompter& prompter, const MessageTable& messages,
     return bind_rar_library(library_, prompter, messages, library_name);
 }
 
+RarQuestions RarBackend::questions_for(ArchiveContext& ctx, const std::string& archive) {
+    if (archive != password_archive_) {
+        password_.clear();
+        password_archive_ = archive;
+    }
+    return RarQuestions{ctx.prompter, ctx.messages, password_, false, std::wstring()};
+}
+
 void RarBackend::list(ArchiveContext& ctx) {
     begin_listing(ctx);
     ListingState& listing = ctx.listing;
-    RarArchive archive(library_, ctx.state.archive_path(), unrar::kOpenList);
+    RarQuestions questions = questions_for(ctx, ctx.state.archive_path());
+    std::optional<RarArchive> archive;
+    open_pass(archive, library_, ctx.state.archive_path(), unrar::kOpenList, questions);
     unrar::HeaderDataEx header;
-    while (archive.is_open() && archive.next(header) == 0) {
+    while (archive->is_open() && archive->next(header) == 0) {
         // Every member has a name: a header without one is the remains of a damaged one.
-        const std::string name = member_name(header);
+        const std::string name = rar_member_name(header);
         if (name.empty()) break;
         listing.member_names.push_back(name);
+        listing.own_names.push_back(rar_own_name(header));
         listing.packed_total += static_cast<float>(header.PackSize);
         listing.unpacked_total += static_cast<float>(header.UnpSize);
         ctx.view.add_row({std::string(), name, format_size(header.UnpSize),
                           format_size(header.PackSize), rar_date(header.FileTime),
-                          format_rate(member_rate(header.UnpSize, header.PackSize))});
-        archive.skip();
+                          format_rate(member_rate(header.UnpSize, header.PackSize)),
+                          listing.own_names.back()});
+        archive->skip();
     }
+    report_missing_volume(questions);
     finish_listing(ctx);
 }
 
 RarResult RarBackend::extract(ArchiveContext& ctx, const std::string& archive_path,
-                              const std::string& destination, int member, bool ask) const {
-    RarResult result;
-    RarArchive archive(library_, archive_path, unrar::kOpenExtract);
-    if (!archive.is_open()) {
-        result.ok = false;
-        result.code = archive.open_result();
-        return result;
-    }
-    MemberPlacement placement(true);
-    const std::string target = as_folder(destination);
-    std::vector<std::wstring> names;  // every member read so far
-    // The files this extraction wrote that still hold their member's data, both ways; a file is
-    // known by its lower-cased path, as Windows names it.
-    std::map<size_t, std::string> written;  // member number -> file
-    std::map<std::string, size_t> holders;  // file -> member number
-    const auto failed = [&](int code, const std::string& name) {
-        ctx.not_extracted.push_back(name);
-        if (result.ok) result = {false, 2, code, name};
-    };
-    unrar::HeaderDataEx header;
-    for (;;) {
-        const int read = archive.next(header);
-        if (read == unrar::kEndArchive) break;
-        if (read != 0) {
-            if (result.ok) result = {false, 1, read, std::string()};
-            return result;
-        }
-        const std::string name = member_name(header);
-        if (name.empty()) {
-            if (result.ok) result = {false, 1, unrar::kBadData, std::string()};
-            return result;
-        }
-        const size_t number = names.size();
-        names.push_back(archive_name(header.FileNameW));
-        const unsigned redirect = header.RedirType;
-        const bool copy = redirect == unrar::kHardLink || redirect == unrar::kFileCopy;
-        if (member != kEveryRarMember && number != static_cast<size_t>(member)) {
-            archive.skip();
-            continue;
-        }
-        if (redirect != unrar::kNoRedirect && !copy) {  // a symbolic link or a junction
-            archive.skip();
-            failed(unrar::kCreateError, name);
-            continue;
-        }
-        if (header.Flags & unrar::kDirectory) {
-            placement.place(target, name + "\\");
-            archive.skip();
-            continue;
-        }
-        const std::string path = placement.place(target, name);
-        if (path.empty() || !may_overwrite(ctx, path, name, ask)) {
-            archive.skip();
-            continue;
-        }
-        // The library writes under a plain name of ours, which then takes the member's name: so
-        // an existing file is replaced only by a member that extracted without error, and the
-        // name is written by the program in its own code page.
-        const std::string work = unused_path(folder_of(path) + "~mlx");
-        int processed = unrar::kCreateError;
-        if (!copy && !work.empty()) {
-            processed = archive.extract_to(target, work);
-        } else {
-            archive.skip();
-        }
-        if (copy && !work.empty()) {
-            // The member it names: the last one before it of that name.
-            const std::wstring source = archive_name(header.RedirName);
-            size_t from = number;
-            while (from > 0 && names[from - 1] != source) --from;
-            const auto done = from > 0 ? written.find(from - 1) : written.end();
-            if (from == 0) {
-                processed = unrar::kReferenceError;
-            } else if (done != written.end()) {
-                processed = os::copy_file(done->second, work, true) ? 0 : unrar::kCreateError;
-            } else {
-                processed = extract_again(library_, archive_path, from - 1, target, work);
-            }
-        }
-        if (processed != 0 || !os::replace_file(work, path)) {
-            os::delete_file(work);
-            failed(processed, name);
-            continue;
-        }
-        const auto [holder, fresh] = holders.emplace(lower_case(path), number);
-        if (!fresh) {
-            written.erase(holder->second);
-            holder->second = number;
-        }
-        written[number] = path;
-    }
-    const int closed = archive.close();
-    if (closed != 0 && result.ok) result = {false, 3, closed, std::string()};
+                              const std::string& destination, int member, bool ask,
+                              bool real_names) {
+    RarQuestions questions = questions_for(ctx, archive_path);
+    const RarResult result =
+        RarExtraction(ctx, library_, questions, archive_path, destination, member, ask, real_names)
+            .run();
+    report_missing_volume(questions);
     return result;
 }
 
 void RarBackend::extract_all(ArchiveContext& ctx, const ExtractChoices& choices) {
     if (choices.target_folder.empty()) return;
     extract(ctx, ctx.state.archive_path(), choices.target_folder, kEveryRarMember,
-            choices.ask_before_overwriting);
+            choices.ask_before_overwriting, true);
 }
 
 void RarBackend::extract_chosen(ArchiveContext& ctx, const ExtractChoices&) {
@@ -287,13 +330,14 @@ void RarBackend::extract_chosen(ArchiveContext& ctx, const ExtractChoices&) {
 }
 
 bool RarBackend::extract_everything(ArchiveContext& ctx, const std::string& folder) {
-    return extract(ctx, ctx.state.archive_path(), folder, kEveryRarMember, false).ok;
+    return extract(ctx, ctx.state.archive_path(), folder, kEveryRarMember, false, true).ok;
 }
 
 void RarBackend::open_member(ArchiveContext& ctx, const OpenRequest& request) {
     const std::string name = member_at(ctx, request.entry);
     const std::string folder = name.empty() ? std::string() : opening_folder(ctx);
     if (folder.empty()) return;
-    if (!extract(ctx, ctx.state.archive_path(), folder, request.entry, false).ok) return;
-    launch_written(ctx, folder, clean_place(folder, name, true), request.viewer);
+    const RarResult result = extract(ctx, ctx.state.archive_path(), folder, request.entry, false);
+    if (!result.ok) return;
+    launch_written(ctx, folder, clean_place(folder, result.file_name, true), request.viewer);
 }

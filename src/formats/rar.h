@@ -1,128 +1,42 @@
-// RAR archives, read through the UnRAR library ("UnRAR.dll" on Windows, libunrar natively),
-// bound at start-up by name. The records are the library's published ones (its dll.hpp); both
-// are zeroed before every use, since newer versions of the library read fields that older ones
-// left reserved. Names travel as wide texts both ways, so names and paths outside ASCII arrive
-// as the user sees them; a member's name is shown in the ANSI code page.
+// RAR archives, read through the UnRAR library (formats/rar_library.h). Names travel as wide
+// texts both ways, so names and paths outside ASCII arrive as the user sees them; a member's name
+// is shown in the ANSI code page, with "?" for a character the code page lacks, and its row
+// carries its own name in UTF-8 (kOwnNameColumn, ListingState::own_names), by which the row finds
+// its member; the extract command writes such a file under its own name (see extract).
 //
 // Every listing and extraction opens the archive, works through it in one pass and closes it;
 // no archive handle lives between commands.
+//
+// Passwords: an archive whose members, or whose headers too, are encrypted asks for its password
+// when the library first needs it (for encrypted headers already to list it), once per archive:
+// the answer is kept for every later listing, extraction and opening of that archive, until
+// another archive is read. A wrong password writes nothing for its member, says so (message 190
+// under title 42) and asks again, where the pass resumes at that member; Cancel stops the pass.
+//
+// Volumes: a pass goes from one volume into the next where the library finds it, beside the
+// current one under the name the volume set gives it. A volume that is not there ends the pass
+// and is named in an error box (message 55, an empty line, the volume's path, under title 42);
+// the member that needed it is not extracted and leaves no file.
 #ifndef MARLOX_FORMATS_RAR_H
 #define MARLOX_FORMATS_RAR_H
 
-#include <cstdint>
 #include <string>
 
-#include "runtime/os.h"
-#include "runtime/prompt.h"
+#include "formats/rar_library.h"
 #include "state/archive_backend.h"
-#include "state/messages.h"
-
-// The library's records, in its published layout: packed to the byte (version 5 to 9 records
-// keep every field of version 4 in place; the newer fields sit in what used to be reserved).
-namespace unrar {
-
-constexpr int kEndArchive = 10;      // ERAR_END_ARCHIVE
-constexpr int kBadData = 12;         // ERAR_BAD_DATA
-constexpr int kCreateError = 16;     // ERAR_ECREATE
-constexpr int kReferenceError = 23;  // ERAR_EREFERENCE
-constexpr unsigned kOpenList = 0;
-constexpr unsigned kOpenExtract = 1;
-constexpr int kSkip = 0;
-constexpr int kExtract = 2;
-constexpr unsigned kDirectory = 0x20;  // RHDF_DIRECTORY
-// RedirType: what a member stands for instead of data of its own.
-constexpr unsigned kNoRedirect = 0;  // FSREDIR_NONE
-constexpr unsigned kHardLink = 4;    // FSREDIR_HARDLINK
-constexpr unsigned kFileCopy = 5;    // FSREDIR_FILECOPY
-
-using Callback = int(MARLOX_STDCALL*)(unsigned msg, intptr_t user, intptr_t p1, intptr_t p2);
-
-#pragma pack(push, 1)
-struct OpenArchiveDataEx {
-    char* ArcName;
-    wchar_t* ArcNameW;
-    unsigned OpenMode;
-    unsigned OpenResult;
-    char* CmtBuf;
-    unsigned CmtBufSize;
-    unsigned CmtSize;
-    unsigned CmtState;
-    unsigned Flags;
-    Callback callback;
-    intptr_t UserData;
-    unsigned OpFlags;
-    wchar_t* CmtBufW;
-    unsigned Reserved[25];
-};
-
-struct HeaderDataEx {
-    char ArcName[1024];
-    wchar_t ArcNameW[1024];
-    char FileName[1024];
-    wchar_t FileNameW[1024];
-    unsigned Flags;
-    unsigned PackSize;
-    unsigned PackSizeHigh;
-    unsigned UnpSize;
-    unsigned UnpSizeHigh;
-    unsigned HostOS;
-    unsigned FileCRC;
-    unsigned FileTime;  // DOS stamp: date in the high word, time in the low
-    unsigned UnpVer;
-    unsigned Method;
-    unsigned FileAttr;
-    char* CmtBuf;
-    unsigned CmtBufSize;
-    unsigned CmtSize;
-    unsigned CmtState;
-    unsigned DictSize;
-    unsigned HashType;
-    char Hash[32];
-    unsigned RedirType;
-    wchar_t* RedirName;
-    unsigned RedirNameSize;
-    unsigned DirTarget;
-    unsigned MtimeLow, MtimeHigh, CtimeLow, CtimeHigh, AtimeLow, AtimeHigh;
-    unsigned Reserved[988];
-};
-#pragma pack(pop)
-
-}  // namespace unrar
-
-// The binding: the library and its entry points; `available` once all are found and the
-// library's version is one whose records these are.
-struct RarLibrary {
-    os::Library* library = nullptr;
-    int(MARLOX_STDCALL* get_dll_version)() = nullptr;
-    void*(MARLOX_STDCALL* open_archive_ex)(unrar::OpenArchiveDataEx*) = nullptr;
-    int(MARLOX_STDCALL* close_archive)(void*) = nullptr;
-    int(MARLOX_STDCALL* read_header_ex)(void*, unrar::HeaderDataEx*) = nullptr;
-    int(MARLOX_STDCALL* process_file)(void*, int, char*, char*) = nullptr;
-    void(MARLOX_STDCALL* set_callback)(void*, unrar::Callback, intptr_t) = nullptr;
-    void(MARLOX_STDCALL* set_password)(void*, char*) = nullptr;
-    int(MARLOX_STDCALL* process_file_w)(void*, int, wchar_t*, wchar_t*) = nullptr;
-
-    bool available() const { return library != nullptr; }
-};
 
 // What an extraction came to: success, or the first stage that failed (0 opening, 1 reading a
 // header, 2 processing a member, 3 closing) with the library's code and, for stage 2, the
-// member's name.
+// member's name; and the name of the member extracted last in the code page, with "_" for each
+// "?" that stands for a character the code page lacks: the name its file has, unless it took its
+// own name.
 struct RarResult {
     bool ok = true;
     int stage = 0;
     int code = 0;
     std::string name;
+    std::string file_name = std::string();
 };
-
-// `bind_rar_library`: loads `library_name` and looks its entry points up (RARGetDllVersion,
-// RAROpenArchiveEx, RARCloseArchive, RARReadHeaderEx, RARProcessFile, RARSetCallback,
-// RARSetPassword, then RARProcessFileW). Every library since version 4 of these records is
-// taken. When it cannot be had, an error box (message 44 under title 42) says so once and the
-// program goes on without RAR archives. True when bound.
-bool bind_rar_library(RarLibrary& rar, Prompter& prompter, const MessageTable& messages,
-                      const std::string& library_name);
-void release_rar_library(RarLibrary& rar);
 
 constexpr int kEveryRarMember = -1;
 
@@ -150,7 +64,8 @@ class RarBackend : public ArchiveBackend {
     void extract_chosen(ArchiveContext& ctx, const ExtractChoices& choices) override;
     bool extract_everything(ArchiveContext& ctx, const std::string& folder) override;
     // `open_rar_member`: extracts the row's member alone (its entry in the member-name list:
-    // that member of the archive, not the first of its name), and opens it.
+    // that member of the archive, not the first of its name), and opens it; a character of its
+    // name that the code page lacks is "_" in the file's name.
     void open_member(ArchiveContext& ctx, const OpenRequest& request) override;
 
     // Extracts member number `member` (from 0, in archive order, as the member-name list numbers
@@ -166,14 +81,30 @@ class RarBackend : public ArchiveBackend {
     // and no file outside the destination is read. A symbolic link or junction is not made.
     //
     // A member that is not extracted (a link, damaged data, a file that cannot be written, a
-    // reference whose member cannot be had) is pushed to ctx.not_extracted and the next member
-    // is extracted all the same; only a header the library cannot read ends the extraction. The
-    // result tells the first failure.
+    // reference whose member cannot be had, a volume that is missing) is pushed to
+    // ctx.not_extracted and the next member is extracted all the same; only a header the
+    // library cannot read, or a password question the user cancels, ends the extraction. A
+    // member whose password was wrong is extracted again once the user gave another. The result
+    // tells the first failure.
+    //
+    // With `real_names` (extracting and converting), a file whose name holds characters the code
+    // page lacks gets its own name, as the archive has it (written through the OS layer's UTF-8
+    // calls), so a conversion cannot pack it anew and refuses, as for every format; otherwise,
+    // for opening, where the program must start the file by a name in the code page, they become
+    // "_" like "?". A file whose path the code page cannot hold is not a source for later
+    // references: they read its member from the archive again.
     RarResult extract(ArchiveContext& ctx, const std::string& archive,
-                      const std::string& destination, int member, bool ask) const;
+                      const std::string& destination, int member, bool ask,
+                      bool real_names = false);
 
   private:
+    // The questions of a pass over `archive`, with the password kept for it (none for an
+    // archive other than the last one read).
+    RarQuestions questions_for(ArchiveContext& ctx, const std::string& archive);
+
     RarLibrary library_;
+    std::string password_;
+    std::string password_archive_;
 };
 
 #endif

@@ -141,6 +141,8 @@ std::string to_utf8(const std::string& text);
 std::string utf8_to_ansi(const std::string& utf8);
 // Whether `text` is well-formed UTF-8.
 bool is_utf8(const std::string& text);
+// A wide text in UTF-8 (a lone surrogate becomes U+FFFD).
+std::string utf8_from_wide(const std::wstring& wide);
 
 // ---- Unicode paths -----------------------------------------------------------------------
 

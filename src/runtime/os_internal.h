@@ -10,10 +10,9 @@ namespace os {
 // Takes `size` bytes from the test write budget; false when the budget says the disk is full.
 bool write_allowed(size_t size);
 
-// UTF-8 and wide text (UTF-16 where wchar_t has 16 bits): a byte that is not part of valid UTF-8
+// UTF-8 as wide text (UTF-16 where wchar_t has 16 bits): a byte that is not part of valid UTF-8
 // becomes U+FFFD.
 std::wstring wide_from_utf8(const std::string& utf8);
-std::string utf8_from_wide(const std::wstring& wide);
 
 }  // namespace os
 

@@ -337,11 +337,13 @@ std::wstring to_wide(const std::string& text) {
 
 std::string from_wide(const std::wstring& text) {
     if (text.empty()) return std::string();
-    const int length = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0, "?", nullptr);
+    // No "best fit": a character the code page lacks is not turned into a look-alike.
+    const DWORD flags = WC_NO_BEST_FIT_CHARS;
+    const int length = WideCharToMultiByte(CP_ACP, flags, text.data(),
+                                           static_cast<int>(text.size()), nullptr, 0, "?", nullptr);
     std::string out(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &out[0], length, "?",
-                        nullptr);
+    WideCharToMultiByte(CP_ACP, flags, text.data(), static_cast<int>(text.size()), &out[0], length,
+                        "?", nullptr);
     return out;
 }
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 // One row of the archive list: column 0 (empty), name, unpacked size, packed size, date, rate;
-// column 6 is not shown: the member's own name in UTF-8 where the format gives one (ZIP,
+// column 6 is not shown: the member's own name in UTF-8 where the format gives one (ZIP, RAR,
 // cabinets), by which the row finds its member, as the name shown may have lost characters.
 using ArchiveEntry = std::array<std::string, 7>;
 constexpr int kOwnNameColumn = 6;

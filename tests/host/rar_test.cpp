@@ -56,7 +56,7 @@ TEST(Rar, ListsRar5AndRar4ArchivesWithTheirRowsAndTotals) {
     EXPECT_EQ(a.view.names(), (std::vector<std::string>{"a.txt", "sub/b.txt", gruss}));
     EXPECT_EQ(a.view.rows[1].texts,
               (ArchiveEntry{"", "sub/b.txt", std::string(11, ' ') + "3000",
-                            std::string(11, ' ') + "3000", "07/03/2005", "100.00"}));
+                            std::string(11, ' ') + "3000", "07/03/2005", "100.00", "sub/b.txt"}));
     EXPECT_EQ(a.listing.unpacked_total, 3011.0f);
     EXPECT_EQ(a.state.archive_backend(), &a.rar_format);
     EXPECT_TRUE(a.prompter.boxes.empty());
@@ -132,6 +132,148 @@ TEST(Rar, AnArchiveCutShortExtractsUpToTheCutAndReplacesNothing) {
     EXPECT_EQ(a.prompter.boxes[1].text, a.message(76));
     EXPECT_EQ(f.read("broken.zip"), "the user's own broken.zip");
     EXPECT_EQ(a.state.archive_path(), f.file("broken.rar"));
+}
+
+// Passwords, asked once per archive: a wrong one writes nothing, keeps the user's file, says so
+// and asks again; Cancel stops. Encrypted headers ask already for the listing, and the answer
+// serves the extraction too.
+TEST(Rar, PasswordsAreAskedOncePerArchiveAndAgainAfterAWrongOne) {
+    TestFolder f;
+    std::filesystem::create_directories(f.file("src/sub"));
+    f.write("src/a.txt", "alpha\n");
+    f.write("src/sub/b.txt", std::string(70000, 'b'));
+    ASSERT_EQ(run_in(f.file("src"),
+                     "rar a -idq -psecret ../p.rar a.txt sub/b.txt && "
+                     "rar a -idq -hpsecret ../h.rar a.txt sub/b.txt"),
+              0);
+    const std::set<std::string> whole = {"a.txt", "sub/", "sub/b.txt"};
+    RarFixture a;
+    a.list_rar(f.file("p.rar"));
+    EXPECT_EQ(a.view.rows.size(), 2u);
+    EXPECT_TRUE(a.prompter.line_requests.empty());
+    std::filesystem::create_directory(f.file("d"));
+    f.write("d/a.txt", "mine");
+    a.prompter.lines = {"wrong", ""};  // a wrong password, then Cancel
+    RarResult result =
+        a.rar_format.extract(a.ctx, f.file("p.rar"), f.file("d"), kEveryRarMember, false);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(tree(f.file("d")), std::set<std::string>{"a.txt"});
+    EXPECT_EQ(f.read("d/a.txt"), "mine");
+    ASSERT_EQ(a.prompter.line_requests.size(), 2u);
+    EXPECT_TRUE(a.prompter.line_requests[0].secret);
+    EXPECT_EQ(a.prompter.line_requests[0].title, a.message(191));
+    ASSERT_EQ(a.prompter.boxes.size(), 1u);
+    EXPECT_EQ(a.prompter.boxes[0].text, a.message(190));
+
+    // Asking before overwriting: a.txt is asked about once, before the wrong password.
+    a.prompter.lines = {"wrong", "secret"};
+    EXPECT_TRUE(
+        a.rar_format.extract(a.ctx, f.file("p.rar"), f.file("d"), kEveryRarMember, true).ok);
+    EXPECT_TRUE(
+        a.rar_format.extract(a.ctx, f.file("p.rar"), f.file("d"), kEveryRarMember, false).ok);
+    EXPECT_EQ(a.prompter.line_requests.size(), 4u);
+    ASSERT_EQ(a.prompter.boxes.size(), 3u);
+    EXPECT_EQ(a.prompter.boxes[1].buttons, BoxButtons::kYesNo);
+    EXPECT_EQ(tree(f.file("d")), whole);
+    EXPECT_EQ(f.read("d/a.txt"), "alpha\n");
+    EXPECT_EQ(f.read("d/sub/b.txt"), std::string(70000, 'b'));
+
+    a.prompter.lines = {"secret"};
+    a.list_rar(f.file("h.rar"));
+    EXPECT_EQ(a.view.names(), (std::vector<std::string>{"a.txt", "sub/b.txt"}));
+    std::filesystem::create_directory(f.file("e"));
+    EXPECT_TRUE(
+        a.rar_format.extract(a.ctx, f.file("h.rar"), f.file("e"), kEveryRarMember, false).ok);
+    EXPECT_EQ(a.prompter.line_requests.size(), 5u);
+    EXPECT_EQ(tree(f.file("e")), whole);
+    EXPECT_EQ(f.read("e/sub/b.txt"), std::string(70000, 'b'));
+    a.list_rar(f.file("p.rar"));
+    a.list_rar(f.file("h.rar"));  // another archive read between: asked again, and cancelled
+    EXPECT_TRUE(a.view.rows.empty());
+    EXPECT_EQ(a.prompter.line_requests.size(), 6u);
+    EXPECT_EQ(a.prompter.boxes.size(), 3u);
+}
+
+// A volume set extracts whole from its first part; without its middle part the member that
+// needs it leaves no file, and the missing volume is named.
+TEST(Rar, VolumesFollowEachOtherAndAMissingOneIsNamed) {
+    TestFolder f;
+    std::filesystem::create_directories(f.file("src"));
+    std::string big;
+    for (int i = 0; big.size() < 160000; ++i) big += std::to_string(i * 7919 % 100003) + "\n";
+    f.write("src/big.txt", big);
+    f.write("src/a.txt", "alpha\n");
+    ASSERT_EQ(run_in(f.file("src"), "rar a -idq -m0 -v70k ../v.rar big.txt a.txt"), 0);
+    ASSERT_TRUE(std::filesystem::exists(f.file("v.part3.rar")));
+    RarFixture a;
+    a.list_rar(f.file("v.part1.rar"));
+    EXPECT_EQ(a.view.names(), (std::vector<std::string>{"big.txt", "a.txt"}));
+    std::filesystem::create_directory(f.file("d"));
+    EXPECT_TRUE(
+        a.rar_format.extract(a.ctx, f.file("v.part1.rar"), f.file("d"), kEveryRarMember, false).ok);
+    EXPECT_EQ(f.read("d/big.txt"), big);
+    EXPECT_EQ(f.read("d/a.txt"), "alpha\n");
+    EXPECT_TRUE(a.prompter.boxes.empty());
+
+    std::filesystem::rename(f.file("v.part2.rar"), f.file("elsewhere"));
+    std::filesystem::create_directory(f.file("e"));
+    EXPECT_FALSE(
+        a.rar_format.extract(a.ctx, f.file("v.part1.rar"), f.file("e"), kEveryRarMember, false).ok);
+    EXPECT_TRUE(tree(f.file("e")).empty());
+    EXPECT_EQ(a.ctx.not_extracted, std::vector<std::string>{"big.txt"});
+    ASSERT_EQ(a.prompter.boxes.size(), 1u);
+    EXPECT_EQ(a.prompter.boxes[0].text, a.message(55) + "\n\n" + f.file("v.part2.rar"));
+}
+
+// A name the code page cannot hold lists with "?" for what it lacks; the extract command writes
+// the file under its own name (natively in UTF-8, as every name) and asks before replacing one,
+// and opening a row starts its own member, also where two rows show alike.
+TEST(Rar, NamesBeyondTheCodePageListWithQuestionMarksAndExtractUnderTheirOwn) {
+    TestFolder f;
+    std::filesystem::create_directories(f.file("src"));
+    const std::string lodz =
+                          "\xC5\x81\xC3\xB3"
+                          "d\xC5\xBA.txt",
+                      nodz =
+                          "\xC5\x83\xC3\xB3"
+                          "d\xC5\xBA.txt",
+                      gruss =
+                          "Gr\xC3\xBC\xC3\x9F"
+                          "e.txt";
+    f.write("src/" + lodz, "lodz");
+    f.write("src/" + nodz, "nodz");
+    f.write("src/" + gruss, "gruss");
+    ASSERT_EQ(run_in(f.file("src"), "LC_ALL=C.UTF-8 rar a -idq ../u.rar *.txt"), 0);
+    RarFixture a;
+    a.list_rar(f.file("u.rar"));
+    const std::string shown =
+        "?\xF3"
+        "d?.txt";
+    EXPECT_EQ(a.view.names(), (std::vector<std::string>{"Gr\xFC\xDF"
+                                                        "e.txt",
+                                                        shown, shown}));
+    std::filesystem::create_directory(f.file("d"));
+    a.rar_format.extract_all(a.ctx, {f.file("d/"), 1, "", true});
+    EXPECT_EQ(tree(f.file("d")), (std::set<std::string>{gruss, lodz, nodz}));
+    EXPECT_EQ(f.read("d/" + lodz), "lodz");
+    f.write("d/" + lodz, "mine");
+    a.prompter.answers = {kAnswerYes, kAnswerNo, kAnswerYes};
+    a.rar_format.extract_all(a.ctx, {f.file("d/"), 1, "", true});
+    ASSERT_EQ(a.prompter.boxes.size(), 3u);
+    EXPECT_NE(a.prompter.boxes[1].text.find(shown), std::string::npos);
+    EXPECT_EQ(f.read("d/" + lodz), "mine");
+    EXPECT_EQ(f.read("d/" + nodz), "nodz");
+    EXPECT_TRUE(a.ctx.not_extracted.empty());
+
+    std::filesystem::create_directory(f.file("temp"));
+    setenv("TMPDIR", f.file("temp").c_str(), 1);
+    std::string opened;
+    a.program.launch = [&opened](const Launch& l) { return os::read_whole_file(l.file, opened); };
+    for (int row : {1, 2}) {
+        a.rar_format.open_member(a.ctx, {member_of_row(a.listing, a.view, row), "", ""});
+        EXPECT_EQ(opened, row == 1 ? "lodz" : "nodz");
+    }
+    unsetenv("TMPDIR");
 }
 
 }  // namespace

@@ -5,7 +5,9 @@
 // format that can carry it: good members arrive byte-identical; a member that cannot be extracted
 // leaves the user's file as it was, leaves no work file and is named in the one warning box;
 // nothing lands outside the target; a conversion delivers every member under its own name and
-// lists the new archive, or shows message 76 and changes nothing.
+// lists the new archive, or shows message 76 and changes nothing. A RAR archive asks for its
+// password once (again after a wrong one, which is refused with message 190), and a volume set
+// opens from its first part and takes the others from beside it.
 #include <iterator>
 
 #include "dialog_driver.h"
@@ -13,12 +15,13 @@
 namespace {
 
 const std::string kMine(50000, 'm');  // the user's file that a damaged member must not replace
+const std::string kBig(60000, 'v');   // the member that spans the three volumes
 
 enum class Overwrite { kWithoutAsking, kAskYes, kAskNo };
 enum class Conversion { kExact, kExactOrRefused, kRefused };
 
-// The file lists are "NAME=BYTES ...", names in UTF-8, where "<mine>" stands for kMine and
-// "<missing>" for no file.
+// The file lists are "NAME=BYTES ...", names in UTF-8, where "<mine>" stands for kMine, "<big>"
+// for kBig and "<missing>" for no file.
 struct Case {
     const char* archive;  // CASE of CASE.zip, CASE.rar and CASE.cab
     const char* skipped;  // the formats that cannot carry the case ("cab": no links there)
@@ -27,7 +30,9 @@ struct Case {
     const char* after;     // what the target holds afterwards
     const char* reported;  // the names the warning box lists
     Conversion conversion;
-    const char* converted;  // the members of the converted archive, "/" between folders
+    const char* converted;       // the members of the converted archive, "/" between folders
+    const char* passwords = "";  // the answers to the password requester, in turn
+    const char* volumes = "";    // the further volumes beside the archive
 };
 
 const Case kCases[] = {
@@ -64,11 +69,20 @@ const Case kCases[] = {
      "Gr\xC3\xBC\xC3\x9F"
      "e.txt=gruss Stra\xC3\x9F"
      "e.txt=strasse"},
+    // Encrypted members ask when extracted, encrypted headers already when listed.
+    {"secret", "zip cab", "a.txt=mine", Overwrite::kWithoutAsking, "a.txt=alpha sub\\b.txt=beta",
+     "", Conversion::kExact, "a.txt=alpha sub/b.txt=beta", "wrong secret"},
+    {"headers", "zip cab", "", Overwrite::kWithoutAsking, "a.txt=alpha sub\\b.txt=beta", "",
+     Conversion::kExact, "a.txt=alpha sub/b.txt=beta", "wrong secret"},
+    {"volumes.part1", "zip cab", "", Overwrite::kWithoutAsking, "big.txt=<big> a.txt=alpha", "",
+     Conversion::kExact, "big.txt=<big> a.txt=alpha", "", "volumes.part2.rar volumes.part3.rar"},
     // Names in Unicode: a file gets its own name, also where the code page lacks its characters
-    // (Cyrillic); such a name cannot be packed anew from the file, so the conversion refuses.
-    {"unicode", "rar", "", Overwrite::kWithoutAsking,
+    // (Polish, with no look-alike taken for them, and Cyrillic); such a name cannot be packed
+    // anew from the file, so the conversion refuses.
+    {"unicode", "", "", Overwrite::kWithoutAsking,
      "Gr\xC3\xBC\xC3\x9F"
-     "e.txt=gruss \xD0\x9C\xD0\xB8\xD1\x80.txt=mir",
+     "e.txt=gruss \xC5\x81\xC3\xB3"
+     "d\xC5\xBA.txt=lodz \xD0\x9C\xD0\xB8\xD1\x80.txt=mir",
      "", Conversion::kRefused, ""},
 };
 
@@ -86,7 +100,9 @@ std::vector<std::pair<std::string, std::string>> files(const std::string& list) 
     std::vector<std::pair<std::string, std::string>> out;
     for (const std::string& item : words(list)) {
         const std::string bytes = item.substr(item.find('=') + 1);
-        out.emplace_back(item.substr(0, item.find('=')), bytes == "<mine>" ? kMine : bytes);
+        out.emplace_back(item.substr(0, item.find('=')), bytes == "<mine>"  ? kMine
+                                                         : bytes == "<big>" ? kBig
+                                                                            : bytes);
     }
     return out;
 }
@@ -106,12 +122,12 @@ std::string read_own(const std::string& path) {
     return out;
 }
 
-// A UTF-8 name as the list shows it: in the code page, "?" for what it lacks.
+// A UTF-8 name as the list shows it: in the code page, "?" for what it lacks (no best fit).
 std::string shown(const std::string& name) {
     wchar_t wide[MAX_PATH];
     char out[MAX_PATH];
     MultiByteToWideChar(CP_UTF8, 0, name.c_str(), -1, wide, MAX_PATH);
-    WideCharToMultiByte(CP_ACP, 0, wide, -1, out, MAX_PATH, "?", nullptr);
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, out, MAX_PATH, "?", nullptr);
     return out;
 }
 
@@ -163,6 +179,8 @@ class BackendMatrixTest : public AppTest {
         CreateDirectoryA(folder.c_str(), nullptr);
         CreateDirectoryA(target.c_str(), nullptr);
         ASSERT_TRUE(write_bytes(archive, bytes));
+        for (const std::string& volume : words(c.volumes))
+            ASSERT_TRUE(write_bytes(folder + volume, read_bytes(kMatrix + volume)));
         for (const auto& file : files(c.before))
             ASSERT_TRUE(write_bytes(target + file.first, file.second));
         // The program works in a folder of its own, which holds a stranger's a.txt.
@@ -171,6 +189,9 @@ class BackendMatrixTest : public AppTest {
         ASSERT_TRUE(write_bytes(cwd + "a.txt", "a stranger"));
         const WorkingFolder working(cwd);
         const std::vector<std::string> around = entries(work.path());
+        const std::vector<std::string> passwords = words(c.passwords);
+        prompter.lines.assign(passwords.begin(), passwords.end());
+        prompter.line_requests.clear();
 
         start(archive);
         // Names outside ASCII are listed in Windows-1252 whatever the format stores.
@@ -179,6 +200,11 @@ class BackendMatrixTest : public AppTest {
         if (std::string(c.archive) == "names" || std::string(c.archive) == "unicode") {
             EXPECT_EQ(column(1), listed);
         }
+        const auto refused_password = [this](const MessageBoxRequest& box) {
+            return box.text == message(190);
+        };
+        size_t refusals =
+            std::count_if(prompter.boxes.begin(), prompter.boxes.end(), refused_password);
         prompter.boxes.clear();
         prompter.answers = {c.overwrite == Overwrite::kAskNo ? kAnswerNo : kAnswerYes};
         extract(target, [&c](HWND dialog) {
@@ -195,7 +221,10 @@ class BackendMatrixTest : public AppTest {
                 << "work file " << entry;
         }
         EXPECT_EQ(entries(work.path()), around);
-        std::vector<std::string> own = {name, "cwd", "out"};
+        EXPECT_TRUE(prompter.lines.empty());
+        EXPECT_EQ(prompter.line_requests.size(), passwords.size());
+        std::vector<std::string> own = words(c.volumes);
+        own.insert(own.end(), {name, "cwd", "out"});
         std::sort(own.begin(), own.end());
         EXPECT_EQ(entries(folder), own);
         EXPECT_EQ(entries(cwd), std::vector<std::string>{"a.txt"});
@@ -205,10 +234,13 @@ class BackendMatrixTest : public AppTest {
         for (const MessageBoxRequest& box : prompter.boxes) {
             if (box.buttons == BoxButtons::kYesNo)
                 ++questions;
+            else if (refused_password(box))
+                ++refusals;
             else
                 warnings.push_back(box.text);
         }
         EXPECT_EQ(questions, c.overwrite == Overwrite::kWithoutAsking ? 0u : 1u);
+        EXPECT_EQ(refusals, passwords.empty() ? 0u : passwords.size() - 1);
         ASSERT_EQ(warnings.size(), *c.reported ? 1u : 0u);
         for (const std::string& member : words(c.reported))
             EXPECT_NE(warnings[0].find("\n" + member), std::string::npos) << warnings[0];

@@ -7,8 +7,9 @@
 # names are ../../x.txt and C:/y.txt (in RAR /y.txt, as UnRAR itself turns a ":" into "_"); the
 # names case is in Windows-1252 bytes in ZIP, Unicode in RAR, and in the cabinet the first name
 # in UTF-8 (attribute 0x80), the second in plain bytes. The unicode case is Python's ZIP (the UTF-8
-# flag) and gcab's cabinet of a German and a Cyrillic name. one.cab and two.cab hold a same.mlxt
-# each.
+# flag), rar's archive and gcab's cabinet of a German, a Polish and a Cyrillic name. one.cab and
+# two.cab hold a same.mlxt each. RAR alone: secret.rar (members encrypted) and headers.rar (headers
+# too) with the password "secret", and the three volumes volumes.part1.rar to volumes.part3.rar.
 set -euo pipefail
 out=$1
 rm -rf "$out"
@@ -44,7 +45,12 @@ put filefolder zq file
 put names 'Grüße.txt' gruss
 put names 'Straße.txt' strasse
 put names 'StraXe.txt' strasse
+put secret a.txt alpha
+put secret sub/b.txt beta
+put volumes big.txt "$(head -c 60000 /dev/zero | tr '\0' v)"
+put volumes a.txt alpha
 put unicode 'Grüße.txt' gruss
+put unicode 'Łódź.txt' lodz
 put unicode 'Мир.txt' mir
 
 # One archive per tool and case, in the order given; stand-in names are patched below.
@@ -66,7 +72,11 @@ both dups dup.txt duq.txt
     rar a -idq -qo- -oh ../hard.rar a.txt hard.txt z.txt)
 (cd link && rar a -idq -qo- -ol ../link.rar a.txt ln c.txt && zip -qy ../link.zip a.txt ln c.txt)
 (cd names && rar a -idq -qo- ../names.rar 'Grüße.txt' 'Straße.txt' && gcab -c ../names.cab 'Grüße.txt' StraXe.txt)
-(cd unicode && gcab -c ../unicode.cab 'Grüße.txt' 'Мир.txt')
+(cd secret && rar a -idq -qo- -m3 -psecret ../secret.rar a.txt sub/b.txt &&
+    rar a -idq -qo- -m3 -hpsecret ../headers.rar a.txt sub/b.txt)
+(cd volumes && rar a -idq -qo- -m0 -v25k ../volumes.rar big.txt a.txt)
+(cd unicode && rar a -idq -qo- ../unicode.rar 'Grüße.txt' 'Łódź.txt' 'Мир.txt' &&
+    gcab -c ../unicode.cab 'Grüße.txt' 'Łódź.txt' 'Мир.txt')
 # Encrypted members, password "secret", for the system's cryptography (zip_crypt_win_test.cpp).
 mkdir crypt && seq 1 30000 >crypt/n.txt && head -c 70001 /dev/urandom >crypt/r.bin
 (cd crypt && zip -q -P secret ../crypt-zip.zip n.txt r.bin &&
@@ -155,7 +165,7 @@ data_of = lambda cab: len(cab) - struct.unpack('<I', cab[36:40])[0]
 patch('damaged.cab', damage=(data_start + data_of(a), data_of(b)))
 
 write_zip('plain.zip', [('a.txt', 'alpha'), ('sub/b.txt', 'beta')])
-write_zip('unicode.zip', [('Grüße.txt', 'gruss'), ('Мир.txt', 'mir')])
+write_zip('unicode.zip', [('Grüße.txt', 'gruss'), ('Łódź.txt', 'lodz'), ('Мир.txt', 'mir')])
 write_zip('hostile.zip', [('../../x.txt', 'x'), ('C:/y.txt', 'y')])
 patch('hostile.rar', (b'ZZZZZZx.txt', b'../../x.txt'), (b'\x06qy.txt', b'\x06/y.txt'))
 patch('hostile.cab', (b'ZZZZZZx.txt\0', b'..\\..\\x.txt\0'), (b'Cqqy.txt\0', b'C:\\y.txt\0'))
