@@ -296,11 +296,12 @@ void RarBackend::list(ArchiveContext& ctx) {
         if (name.empty()) break;
         listing.member_names.push_back(name);
         listing.own_names.push_back(rar_own_name(header));
-        listing.packed_total += static_cast<float>(header.PackSize);
-        listing.unpacked_total += static_cast<float>(header.UnpSize);
-        ctx.view.add_row({std::string(), name, format_size(header.UnpSize),
-                          format_size(header.PackSize), rar_date(header.FileTime),
-                          format_rate(member_rate(header.UnpSize, header.PackSize)),
+        const uint64_t packed = uint64_t{header.PackSizeHigh} << 32 | header.PackSize;
+        const uint64_t unpacked = uint64_t{header.UnpSizeHigh} << 32 | header.UnpSize;
+        listing.packed_total += static_cast<float>(packed);
+        listing.unpacked_total += static_cast<float>(unpacked);
+        ctx.view.add_row({std::string(), name, format_size(unpacked), format_size(packed),
+                          rar_date(header.FileTime), format_rate(member_rate(unpacked, packed)),
                           listing.own_names.back()});
         archive->skip();
     }
