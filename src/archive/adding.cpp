@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "archive/extraction.h"
 #include "archive/listing.h"
 #include "runtime/file_meta.h"
 #include "runtime/paths.h"
@@ -36,19 +37,6 @@ std::string forward_slashes(std::string text) {
 int64_t size_of(const std::string& path) { return std::max<int64_t>(0, file_size_of(path)); }
 
 int progress_value(int64_t bytes) { return bytes > INT_MAX ? INT_MAX : static_cast<int>(bytes); }
-
-constexpr size_t kReportedFiles = 10;
-
-// Names the files that are not in the archive after an addition, in one warning box: message 58
-// and the count under title 25, then the first ten paths.
-void report_not_added(ArchiveContext& ctx, const std::vector<std::string>& paths) {
-    if (paths.empty()) return;
-    const MessageTable& m = ctx.messages;
-    std::string text = m.message(58) + "\n\n" + std::to_string(paths.size()) + m.message(57) + ":";
-    for (size_t i = 0; i < paths.size() && i < kReportedFiles; ++i) text += "\n" + paths[i];
-    if (paths.size() > kReportedFiles) text += "\n...";
-    ctx.prompter.show(m.message(25), text, BoxIcon::kWarning);
-}
 
 void add_file_to_pending(PendingItems& pending, const std::string& path) {
     pending.files.push_back(path);
@@ -270,7 +258,7 @@ void add_files(ArchiveContext& ctx, const AddChoice& choice) {
     state.progress = 0;
     view.enable_list(true);
     list_zip_archive(ctx);
-    report_not_added(ctx, not_added);
+    report_left_out(ctx, 25, not_added);
 }
 
 void drop_items(ArchiveContext& ctx, const std::vector<std::string>& paths) {

@@ -112,15 +112,16 @@ bool may_overwrite_unicode(ArchiveContext& ctx, const std::string& path, const s
                             BoxIcon::kWarning);
 }
 
-void report_not_extracted(ArchiveContext& ctx) {
-    const std::vector<std::string>& names = ctx.not_extracted;
+void report_left_out(ArchiveContext& ctx, int title, const std::vector<std::string>& names) {
     if (names.empty()) return;
     const MessageTable& m = ctx.messages;
     std::string text = m.message(58) + "\n\n" + std::to_string(names.size()) + m.message(57) + ":";
     for (size_t i = 0; i < names.size() && i < kReportedNames; ++i) text += "\n" + names[i];
     if (names.size() > kReportedNames) text += "\n...";
-    ctx.prompter.show(m.message(50), text, BoxIcon::kWarning);
+    ctx.prompter.show(m.message(title), text, BoxIcon::kWarning);
 }
+
+void report_not_extracted(ArchiveContext& ctx) { report_left_out(ctx, 50, ctx.not_extracted); }
 
 ExtractDefaults extract_defaults(int selected_rows, const ArchiveBackend& backend, int safe) {
     ExtractDefaults d;

@@ -49,9 +49,12 @@ bool target_is_writable(const std::string& folder);
 // with messages 185, 186 and 187 on three lines and a warning icon, and returns false.
 bool confirm_target_writable(ArchiveContext& ctx, const std::string& folder);
 
-// After an extraction: when members could not be extracted, one box (title message 50, warning
-// icon) with message 58, an empty line, their number + message 57 + ":" and the first ten names,
-// one a line ("..." after them when there are more). No box when every member arrived.
+// What an operation left out, in one box under title message `title` (warning icon): message
+// 58, an empty line, their number + message 57 + ":" and the first ten names, one a line ("..."
+// after them when there are more). No box when `names` is empty.
+void report_left_out(ArchiveContext& ctx, int title, const std::vector<std::string>& names);
+
+// After an extraction: the members that could not be extracted, under title message 50.
 void report_not_extracted(ArchiveContext& ctx);
 
 // The question for the password of encrypted members: an input requester with stars, title
