@@ -112,4 +112,22 @@ done <<'EOF'
 29 Eigenschaften 1 properties
 EOF
 stop
+# The password question of an archive whose members are encrypted, cancelled; the box naming
+# the member left out is then closed.
+(cd "$here" && printf 'a letter\n' >letter.txt && zip -q -P secret letter.zip letter.txt &&
+    rm letter.txt)
+start 'C:\Samples\letter.zip'
+main=$(wintool title "Marlox V" 5)
+wintool command "$main" 6
+wintool wait "$(message 107)" 20 >/dev/null
+wintool press "$(message 107)" 1
+wintool wait "$(message 191)" 20 >/dev/null || {
+    echo "no password question" >&2
+    exit 1
+}
+sleep 1
+shoot "$docs/password.png" "$(message 191)"
+wintool press "$(message 191)" 2
+wintool wait "$(message 50)" 20 >/dev/null && wintool press "$(message 50)" 1
+stop
 echo "screenshots: $docs"
