@@ -203,19 +203,26 @@ TEST(Deleting, KeptMembersComeBackAsThroughAFileOfTheirOwn) {
     expect_peers_accept(f.file("a.zip"));
 }
 
-// A kept member that cannot be read without its password fails the deletion as a whole.
-TEST(Deleting, EncryptedKeptMemberLeavesTheArchiveAsItWas) {
-    TestFolder f;
-    f.write("a.txt", "secret a");
-    f.write("b.txt", "secret b");
-    ASSERT_EQ(run_in(f.path(), "zip -q -P pw a.zip a.txt b.txt"), 0);
-    const std::string before = f.read("a.zip");
-    ArchiveFixture a;
-    a.list(f.file("a.zip"));
-    a.view.select("b.txt");
-    delete_selected_members(a.ctx);
-    EXPECT_EQ(a.box(0), std::make_tuple(a.message(42), a.message(72), BoxIcon::kError));
-    EXPECT_EQ(f.read("a.zip"), before);
+// A kept member that cannot be read, without its password or with damaged data, fails the
+// deletion as a whole.
+TEST(Deleting, UnreadableKeptMemberLeavesTheArchiveAsItWas) {
+    for (const char* make :
+         {"zip -q -P pw a.zip a.txt b.txt",
+          "zip -q -0 a.zip a.txt b.txt && python3 -c \"d = open('a.zip', 'rb').read(); "
+          "open('a.zip', 'wb').write(d.replace(b'secret a', b'secreT a', 1))\""}) {
+        SCOPED_TRACE(make);
+        TestFolder f;
+        f.write("a.txt", "secret a");
+        f.write("b.txt", "secret b");
+        ASSERT_EQ(run_in(f.path(), make), 0);
+        const std::string before = f.read("a.zip");
+        ArchiveFixture a;
+        a.list(f.file("a.zip"));
+        a.view.select("b.txt");
+        delete_selected_members(a.ctx);
+        EXPECT_EQ(a.box(0), std::make_tuple(a.message(42), a.message(72), BoxIcon::kError));
+        EXPECT_EQ(f.read("a.zip"), before);
+    }
 }
 
 }  // namespace
