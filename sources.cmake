@@ -18,6 +18,7 @@ set(MARLOX_PORTABLE_SOURCES
   src/zip/zip_end.cpp
   src/zip/zip_reader.cpp
   src/zip/zip_writer.cpp
+  src/zip/zip_copy.cpp
   src/zip/zip_crypt.cpp
   # Protection
   src/protect/cipher.cpp

@@ -82,84 +82,62 @@ class Deletion {
         return true;
     }
 
-    // Extracts every kept member into its own numbered folder, dated and with its attributes.
-    bool extract(const std::string& work) {
-        const int count = static_cast<int>(members_.size()) - 1;
+    // Builds `rebuilt` from the kept members in display order, each streamed from the archive
+    // into the new one. Every member must come back with its size and CRC-32.
+    bool rebuild(const std::string& rebuilt) {
+        ZipEngine to;
+        if (zip_create(to, rebuilt) != kZipOk) return false;
+        zip_begin_batch(to);
+        const int rows = static_cast<int>(row_members_.size());
         const MessageTable& m = ctx_.messages;
-        ctx_.view.set_progress_range(count);
-        for (int i = 1; i <= count; ++i) {
-            set_progress(i);
+        ctx_.view.set_progress_range(rows);
+        bool written = true;
+        for (int r = 0; r < rows && written; ++r) {
+            set_progress(r + 1);
             ctx_.view.set_status_text(
-                1, m.message(67) + std::to_string(i) + m.message(68) + std::to_string(count));
+                1, m.message(67) + std::to_string(r + 1) + m.message(68) + std::to_string(rows));
+            const int i = row_members_[static_cast<size_t>(r)];
             const Member& member = members_[static_cast<size_t>(i)];
-            if (member.kept && !extract_member(work, i, member)) return false;
+            written = !member.kept || add_member(to, i, member);
         }
-        set_progress(count);
+        written = zip_end_batch(to) == kZipOk && written;
+        zip_close(to);
         zip_close(ctx_.zip);
         ctx_.view.set_status_text(1, std::string());
-        return true;
-    }
-
-    // Builds `rebuilt` from the kept members in display order. Every member must come back with
-    // its size and CRC-32.
-    bool rebuild(const std::string& work, const std::string& rebuilt) {
-        if (zip_create(ctx_.zip, rebuilt) != kZipOk) return false;
-        zip_begin_batch(ctx_.zip);
-        for (size_t r = 0; r < row_members_.size(); ++r) {
-            set_progress(ctx_.state.progress - 1);
-            const int i = row_members_[r];
-            const Member& member = members_[static_cast<size_t>(i)];
-            if (!member.kept) continue;
-            ctx_.view.set_status_text(1, member.name);
-            if (!add_member(work, i, member)) return false;
-        }
-        const bool written = zip_end_batch(ctx_.zip) == kZipOk;
-        zip_close(ctx_.zip);
         return written;
     }
 
   private:
-    // Each kept member goes to a file of its own named by its number, so names of any length,
-    // with any folders, and two members of one name all fit. The files are spread over folders
-    // of a few hundred: on some file systems making a file costs a look through its whole folder.
-    static std::string work_folder(const std::string& work, int member) {
-        return as_folder(work + std::to_string(member / 256));
-    }
-    static std::string work_file(const std::string& work, int member) {
-        return work_folder(work, member) + std::to_string(member);
-    }
-
-    bool extract_member(const std::string& work, int i, const Member& member) {
-        if (is_folder_member(member)) return true;
-        const std::string file = work_file(work, i);
-        os::create_folder(work_folder(work, i));
-        if (zip_extract_file(ctx_.zip, i, file) != kZipOk) return false;
-        const ZipMemberInfo& d = member.info;
-        set_file_date(file, make_local_date(d.year, d.month, d.day, d.hour, d.minute, 0));
-        if (d.attributes & kKeptAttributes)
-            set_file_attributes(file, d.attributes & kKeptAttributes);
-        return true;
+    // The stamp a kept member had when it went through a file dated with its date: that date as
+    // the file system gives it back in local time, or the moment of the deletion when no file
+    // can carry it.
+    static DosDateTime kept_stamp(const ZipMemberInfo& d) {
+        const LocalDate date = make_local_date(d.year, d.month, d.day, d.hour, d.minute, 0);
+        os::SystemTime parts = os::local_now();
+        uint64_t local = 0;
+        if (date != kNoDate && !(os::utc_to_local(local_date_to_file_time(date), local) &&
+                                 os::file_time_to_system_time(local, parts)))
+            return DosDateTime();
+        if (parts.year < 1980 || parts.year > 2107) return DosDateTime();
+        return make_dos_stamp(parts.year, parts.month, parts.day, parts.hour, parts.minute,
+                              parts.second);
     }
 
     // A folder member comes back as a stored folder entry of its name, date and attributes, so an
-    // empty folder the user packed stays in the archive.
-    bool add_member(const std::string& work, int i, const Member& member) {
+    // empty folder the user packed stays in the archive. A file member keeps its name, date and
+    // the attributes read-only, hidden, system and archive (none of them: archive).
+    bool add_member(ZipEngine& to, int i, const Member& member) {
         const ZipMemberInfo& d = member.info;
         if (is_folder_member(member)) {
             const DosDateTime stamp =
                 make_dos_stamp(d.year, d.month, d.day, d.hour, d.minute, d.second);
-            return zip_add_folder_entry(ctx_.zip, member.name, stamp.date, stamp.time, d.attributes,
+            return zip_add_folder_entry(to, member.name, stamp.date, stamp.time, d.attributes,
                                         member.own) == kZipOk;
         }
-        const std::string file = work_file(work, i);
-        if (zip_add_file(ctx_.zip, file, member.name, member.own) != kZipOk) return false;
-        ZipMemberInfo added;
-        if (zip_member_info(ctx_.zip, added) != kZipOk || added.crc != member.info.crc ||
-            added.unpacked != member.info.unpacked)
-            return false;
-        os::set_attributes(file, os::kAttrNormal);
-        os::delete_file(file);
-        return true;
+        const DosDateTime stamp = kept_stamp(d);
+        const uint32_t kept = d.attributes & kKeptAttributes;
+        return zip_add_member_of(to, ctx_.zip, i, member.name, member.own, stamp.date, stamp.time,
+                                 kept ? kept : os::kAttrArchive) == kZipOk;
     }
 
     void set_progress(int value) {
@@ -195,8 +173,7 @@ void delete_selected_members(ArchiveContext& ctx) {
         Deletion deletion(ctx);
         const std::string work = ctx.temp_files.create_private_folder(os::temp_folder(), "marlox_");
         const std::string rebuilt = work + "tmp.zip";
-        bool done = !work.empty() && deletion.plan() && deletion.extract(work) &&
-                    deletion.rebuild(work, rebuilt);
+        bool done = !work.empty() && deletion.plan() && deletion.rebuild(rebuilt);
         zip_close(ctx.zip);
         state.progress = 0;
         view.set_progress(0);

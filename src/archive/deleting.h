@@ -10,12 +10,14 @@
 
 // Removes the members of the selected rows from the archive at ctx.state.archive_path().
 //
-// The list is disabled while it runs. Each member that stays is extracted into a file named by
-// its number inside a new private folder of the temporary folder (so names of any length and two
-// members of one name all fit, and no file of the user's there is touched), dated with the
-// member's date and given its attributes; status field 1 counts the members with messages 67 and
-// 68. The archive is rebuilt there in the order of the rows as displayed; every member that stays
-// must come back with its size and CRC-32, otherwise nothing is changed. A row is matched to a
+// The list is disabled while it runs. The archive is rebuilt as tmp.zip in a new private folder
+// of the temporary folder (no file of the user's there is touched), in the order of the rows as
+// displayed; status field 1 counts the rows with messages 67 and 68. Each member that stays is
+// streamed from the archive into the new one and re-packed at level 9, with its name, its date
+// (to the minute, as a file dated with it would give it back; the moment of the deletion for a
+// date no file can carry) and its attributes read-only, hidden, system and archive (archive when
+// it has none of them); every member that stays must come back with its size and CRC-32, so a
+// member that cannot be read (damaged, or encrypted) changes nothing. A row is matched to a
 // member by all its column texts, then by name alone, each member used once; each row is read
 // once. Folder members stay, as stored folder entries of their names, dates and attributes, so
 // an empty folder the user packed is not lost.

@@ -295,6 +295,21 @@ int zip_add_file(ZipEngine& z, const std::string& path, const std::string& name,
 int zip_add_folder_entry(ZipEngine& z, const std::string& name, uint16_t date, uint16_t time,
                          uint32_t attributes, const std::string& unicode = std::string());
 
+// Adds member `member` (counted from 1) of the archive open in `from` to the archive open in
+// `to`, another engine, as zip_add_file adds a file holding that member's data: the data is read
+// as zip_extract_file reads it and deflated at level 9 into `to` piece by piece, with no file in
+// between, so the bytes written are those zip_add_file writes for such a file. `name` and
+// `unicode` are as for zip_add_file; the local DOS `date` and `time` and the external
+// `attributes` stand for what zip_add_file takes from the file. The data must check out as
+// zip_extract_file checks it (its size and CRC-32, the cipher's check values), otherwise nothing
+// is added: `to` is left as after a failed zip_add. The member becomes current in `from`, the
+// new member in `to`; the progress callback of `to` gets the bytes of the member's data read.
+// Returns kZipOk, or kZipNoMember (nothing open in either engine, or no such member), or a
+// failure zip_extract_file or zip_add would give for it.
+int zip_add_member_of(ZipEngine& to, ZipEngine& from, int member, const std::string& name,
+                      const std::string& unicode, uint16_t date, uint16_t time,
+                      uint32_t attributes);
+
 // Starts a batch of additions (see "Adding many files" above). Until zip_end_batch, zip_add
 // writes member data only; the new directory and end record reach the disk in zip_end_batch.
 // A reading operation (zip_count, a walk, zip_goto, zip_extract) ends the batch first, as

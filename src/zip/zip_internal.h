@@ -212,4 +212,37 @@ void settle_batch(ZipState& s);
 // Calls the progress callback; true when it asks to stop.
 bool progress_says_stop(ZipState& s, uint64_t done);
 
+// Checks what this engine can read of the member with central header `h` and, when `target` is
+// given, that the target folder exists; reads its local header into `l`, sets up its decryption
+// and gives where its data starts. kZipOk or the reason it cannot be read (see zip_extract).
+int locate_data(ZipState& s, const ZipCentralHeader& h, const std::string* target,
+                ZipLocalHeader& l, int64_t& data);
+
+// The data of a member being added, read in order.
+class ZipSource {
+  public:
+    virtual ~ZipSource() = default;
+    // Fills `buffer` with the next `size` bytes: kZipOk, or why it cannot (kZipShortRead when
+    // the data ends early).
+    virtual int read(unsigned char* buffer, size_t size) = 0;
+    // After the last piece: kZipOk when the data read checked out, or why it did not.
+    virtual int finish() { return kZipOk; }
+};
+
+// What a member being added is made of: `size` bytes of `source` deflated at level 9, or no
+// data at all without a source (a folder); stored as a folder entry (method 0, flags 0) when
+// `stored_entry`; the local DOS stamp `date` and `time`.
+struct ZipAddition {
+    ZipSource* source = nullptr;
+    uint64_t size = 0;
+    bool stored_entry = false;
+    uint16_t date = 0;
+    uint16_t time = 0;
+};
+
+// Adds the member `a` as `name`, with the UTF-8 name `unicode` (empty: `name` in the code page)
+// and the external `attributes`, as zip_add_file describes; the results are zip_add's.
+int add_member(ZipState& s, const ZipAddition& a, const std::string& name,
+               const std::string& unicode, uint32_t attributes);
+
 #endif

@@ -331,8 +331,8 @@ bool is_symbolic_link(const ZipCentralHeader& h) {
            ((h.external_attributes >> 16) & kTypeMask) == kLink;
 }
 
-// Where a member's data starts, after checking what this engine can read and, when `target` is
-// given, that the target folder exists; kZipOk or the reason it cannot be extracted.
+}  // namespace
+
 int locate_data(ZipState& s, const ZipCentralHeader& h, const std::string* target,
                 ZipLocalHeader& l, int64_t& data) {
     if (h.zip64_missing || h.local_offset > static_cast<uint64_t>(INT64_MAX / 2))
@@ -357,6 +357,8 @@ int locate_data(ZipState& s, const ZipCentralHeader& h, const std::string* targe
     if (result == kZipOk && l.method == 0 && s.crypt.payload != h.unpacked) result = kZipDamaged;
     return result;
 }
+
+namespace {
 
 // Writes the member's data to `path` (UTF-8). An existing file is replaced only by data that
 // checked out: the data goes to a temporary name beside it first.

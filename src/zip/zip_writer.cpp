@@ -155,7 +155,7 @@ int commit_update(ZipState& s) {
 }
 
 // Deflates `size` bytes of `source` behind the local header; fills in CRC and sizes.
-int deflate_source(ZipState& s, os::File* source, uint64_t size, ZipLocalHeader& l) {
+int deflate_source(ZipState& s, ZipSource& source, uint64_t size, ZipLocalHeader& l) {
     if (!s.deflater) {
         std::unique_ptr<ZipDeflater, ZipStreamFree> fresh(new ZipDeflater);
         if (deflateInit2(&fresh->zs, 9, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
@@ -178,10 +178,8 @@ int deflate_source(ZipState& s, os::File* source, uint64_t size, ZipLocalHeader&
     while (result == kZipOk) {
         if (!finishing && done < size) {
             size_t n = static_cast<size_t>(std::min<uint64_t>(size - done, kChunk));
-            if (os::read_file(source, in.data(), n) != static_cast<int64_t>(n)) {
-                result = kZipShortRead;
-                break;
-            }
+            result = source.read(in.data(), n);
+            if (result != kZipOk) break;
             crc = static_cast<uint32_t>(crc32(crc, in.data(), static_cast<uInt>(n)));
             done += n;
             zs.next_in = in.data();
@@ -201,6 +199,7 @@ int deflate_source(ZipState& s, os::File* source, uint64_t size, ZipLocalHeader&
         if (z != Z_OK && z != Z_BUF_ERROR) result = kZipNoMemory;
         if (result == kZipOk && progress_says_stop(s, done)) result = kZipStopped;
     }
+    if (result == kZipOk) result = source.finish();
     if (result == kZipOk && !l.zip64 && packed >= kZip64Marker) result = kZipTooLarge;
     l.crc = crc;
     l.packed = packed;
@@ -208,39 +207,16 @@ int deflate_source(ZipState& s, os::File* source, uint64_t size, ZipLocalHeader&
     return result;
 }
 
-// A folder entry written as other archivers write one: stored, with a date of its own.
-struct FolderEntry {
-    uint16_t date = 0, time = 0;
-};
-
-// Writes one member's local header, name, extra field and data; kZipOk or the failure. With
-// `entry` the member is that folder entry.
-int write_member(ZipState& s, const std::string& path, const std::string& name,
-                 const std::string& unicode_extra, bool folder, const FolderEntry* entry,
-                 ZipLocalHeader& l) {
-    os::File* source = nullptr;
-    int64_t size = 0;
-    if (!folder) {
-        source = os::open_file(path, os::OpenMode::kRead);
-        if (!source) return kZipBadHeader;
-        size = os::file_size(source);
-        if (size < 0) {
-            os::close_file(source);
-            return kZipBadHeader;
-        }
-        l.zip64 = needs_zip64_local(static_cast<uint64_t>(size));
-        DosDateTime stamp = file_time_to_dos(path);
-        l.time = stamp.time;
-        l.date = stamp.date;
-    }
+// Writes one member's local header, name, extra field and data; kZipOk or the failure.
+int write_member(ZipState& s, const ZipAddition& a, const std::string& name,
+                 const std::string& unicode_extra, ZipLocalHeader& l) {
+    l.zip64 = a.source && needs_zip64_local(a.size);
     l.signature = kLocalSignature;
     l.version_needed = l.zip64 ? kZip64Version : kVersion;
-    l.flags = entry ? 0 : kFlags;
-    l.method = entry ? 0 : kDeflated;
-    if (entry) {
-        l.date = entry->date;
-        l.time = entry->time;
-    }
+    l.flags = a.stored_entry ? 0 : kFlags;
+    l.method = a.stored_entry ? 0 : kDeflated;
+    l.date = a.date;
+    l.time = a.time;
     l.name_length = static_cast<uint16_t>(name.size());
     // The ZIP64 field comes first: the header is written again with its final sizes.
     const std::string extra = (l.zip64 ? local_zip64_extra(l) : std::string()) + unicode_extra;
@@ -250,17 +226,29 @@ int write_member(ZipState& s, const std::string& path, const std::string& name,
     append_local(header, l);
     header += name + extra;
     int result = append_bytes(s, header.data(), header.size()) ? kZipOk : kZipCannotWrite;
-    if (result == kZipOk && !folder) {
-        result = deflate_source(s, source, static_cast<uint64_t>(size), l);
+    if (result == kZipOk && a.source) {
+        result = deflate_source(s, *a.source, a.size, l);
         header.clear();
         append_local(header, l);
         if (l.zip64) header += name + local_zip64_extra(l);
         if (result == kZipOk && !put_bytes(s, at, header.data(), header.size()))
             result = kZipCannotWrite;
     }
-    os::close_file(source);
     return result;
 }
+
+// A file read from its start.
+class FileSource : public ZipSource {
+  public:
+    explicit FileSource(os::File* file) : file_(file) {}
+    int read(unsigned char* buffer, size_t size) override {
+        return os::read_file(file_, buffer, size) == static_cast<int64_t>(size) ? kZipOk
+                                                                                : kZipShortRead;
+    }
+
+  private:
+    os::File* file_;
+};
 
 }  // namespace
 
@@ -284,13 +272,8 @@ int zip_add(ZipEngine& z, const std::string& base, const std::string& name) {
     return zip_add_file(z, source_path(base, name), name);
 }
 
-namespace {
-
-// Adds the file or folder at `path` (with `attributes`), or the folder entry `entry`, as `name`
-// with the UTF-8 name `unicode` (empty: `name` in the code page).
-int add_member(ZipState& s, const std::string& path, const std::string& name,
-               const std::string& unicode, uint32_t attributes, const FolderEntry* entry) {
-    bool folder = entry || (attributes & os::kAttrDirectory) != 0;
+int add_member(ZipState& s, const ZipAddition& a, const std::string& name,
+               const std::string& unicode, uint32_t attributes) {
     const std::string real = unicode.empty() ? os::to_utf8(name) : unicode;
     const std::string unicode_extra = unicode_path_field(name, real);
     if (unicode_extra.size() + 28 > 0xFFFF) return kZipTooLarge;  // room for a ZIP64 field
@@ -302,7 +285,7 @@ int add_member(ZipState& s, const std::string& path, const std::string& name,
     int64_t mark = u.position;
     size_t head_mark = u.head.size();
     ZipLocalHeader l;
-    result = write_member(s, path, name, unicode_extra, folder, entry, l);
+    result = write_member(s, a, name, unicode_extra, l);
     if (result != kZipOk) {
         if (s.directory.size() == u.old_directory_size) {
             abort_update(s);
@@ -349,8 +332,6 @@ int add_member(ZipState& s, const std::string& path, const std::string& name,
     return result;
 }
 
-}  // namespace
-
 int zip_add_file(ZipEngine& z, const std::string& path, const std::string& name,
                  const std::string& unicode) {
     ZipState& s = z.state();
@@ -358,7 +339,22 @@ int zip_add_file(ZipEngine& z, const std::string& path, const std::string& name,
     if (name.size() > 0xFFFF) return kZipTooLarge;
     uint32_t attributes = os::attributes(path);
     if (attributes == os::kNoAttributes) return kZipBadHeader;
-    return add_member(s, path, name, unicode, attributes, nullptr);
+    ZipAddition a;
+    if (attributes & os::kAttrDirectory) return add_member(s, a, name, unicode, attributes);
+    os::File* file = os::open_file(path, os::OpenMode::kRead);
+    const int64_t size = file ? os::file_size(file) : -1;
+    int result = kZipBadHeader;
+    if (size >= 0) {
+        FileSource source(file);
+        const DosDateTime stamp = file_time_to_dos(path);
+        a.source = &source;
+        a.size = static_cast<uint64_t>(size);
+        a.date = stamp.date;
+        a.time = stamp.time;
+        result = add_member(s, a, name, unicode, attributes);
+    }
+    os::close_file(file);
+    return result;
 }
 
 int zip_add_folder_entry(ZipEngine& z, const std::string& name, uint16_t date, uint16_t time,
@@ -366,10 +362,11 @@ int zip_add_folder_entry(ZipEngine& z, const std::string& name, uint16_t date, u
     ZipState& s = z.state();
     if (!s.file) return kZipNoMember;
     if (name.size() > 0xFFFF) return kZipTooLarge;
-    FolderEntry entry;
-    entry.date = date;
-    entry.time = time;
-    return add_member(s, std::string(), name, unicode, attributes, &entry);
+    ZipAddition a;
+    a.stored_entry = true;
+    a.date = date;
+    a.time = time;
+    return add_member(s, a, name, unicode, attributes);
 }
 
 int zip_begin_batch(ZipEngine& z) {

@@ -4,6 +4,7 @@
 
 #include "archive/deleting.h"
 #include "archive_test_support.h"
+#include "runtime/file_meta.h"
 #include "runtime/os.h"
 
 namespace {
@@ -149,6 +150,79 @@ TEST(Deleting, FailedWriteLeavesTheArchiveWhole) {
     EXPECT_TRUE(failed_in_copy);
     EXPECT_EQ(python_members(f.file("a.zip")).size(), 4u);
     expect_peers_accept(f.file("a.zip"));
+}
+
+// Each kept member is streamed from the old archive into the new one, and the result is, byte
+// for byte, the archive made by extracting each member to a file dated and marked as the member
+// and adding that file: members of several pieces, stored, empty, read-only, with a UTF-8 name.
+TEST(Deleting, KeptMembersComeBackAsThroughAFileOfTheirOwn) {
+    TestFolder f;
+    ASSERT_EQ(python_in(f,
+                        "def add(z, name, data, attr, date, method):\n"
+                        "    i = zipfile.ZipInfo(name, date)\n"
+                        "    i.external_attr, i.compress_type, i.create_system = attr, method, 0\n"
+                        "    z.writestr(i, data)\n"
+                        "D, S = zipfile.ZIP_DEFLATED, zipfile.ZIP_STORED\n"
+                        "with zipfile.ZipFile('a.zip', 'w') as z:\n"
+                        "    big = bytes((i * i // 7) % 251 for i in range(300000))\n"
+                        "    add(z, 'big.bin', big, 0x20, (2005, 3, 7, 10, 20, 31), D)\n"
+                        "    add(z, 'ro.txt', b'read only', 0x01, (2019, 12, 31, 23, 59, 58), S)\n"
+                        "    add(z, 'gone.txt', b'x', 0, (2001, 1, 1, 0, 0, 0), D)\n"
+                        "    add(z, 'Gr\\u00fc\\u00dfe.txt', b'hi', 0, (2020, 7, 1, 6, 5, 4), D)\n"
+                        "    add(z, 'sub/', b'', 0x10, (2010, 5, 5, 5, 5, 6), S)\n"
+                        "    add(z, 'sub/zero.txt', b'', 0, (2011, 2, 28, 1, 2, 2), D)\n"),
+              0);
+    std::filesystem::copy_file(f.file("a.zip"), f.file("old.zip"));
+    ArchiveFixture a;
+    a.list(f.file("a.zip"));
+    a.view.select("gone.txt");
+    delete_selected_members(a.ctx);
+    EXPECT_TRUE(a.prompter.boxes.empty());
+
+    ZipEngine from, to;
+    ASSERT_EQ(zip_open(from, f.file("old.zip")), kZipOk);
+    ASSERT_EQ(zip_create(to, f.file("expected.zip")), kZipOk);
+    for (int i = 1; i <= 6; ++i) {
+        const std::string name = zip_goto(from, i), own = zip_real_name(from);
+        ZipMemberInfo d;
+        zip_member_info(from, d);
+        if (name == "gone.txt") continue;
+        if (d.attributes & os::kAttrDirectory) {
+            const DosDateTime s = make_dos_stamp(d.year, d.month, d.day, d.hour, d.minute, 0);
+            ASSERT_EQ(zip_add_folder_entry(to, name, s.date, s.time, d.attributes, own), kZipOk);
+            continue;
+        }
+        const std::string file = f.file("m" + std::to_string(i));
+        ASSERT_EQ(zip_extract_file(from, i, file), kZipOk);
+        set_file_date(file, make_local_date(d.year, d.month, d.day, d.hour, d.minute, 0));
+        if (d.attributes & 0x27) set_file_attributes(file, d.attributes & 0x27);
+        ASSERT_EQ(zip_add_file(to, file, name, own), kZipOk) << name;
+    }
+    zip_close(to);
+    EXPECT_EQ(f.read("a.zip"), f.read("expected.zip"));
+    expect_peers_accept(f.file("a.zip"));
+}
+
+// A kept member that cannot be read, without its password or with damaged data, fails the
+// deletion as a whole.
+TEST(Deleting, UnreadableKeptMemberLeavesTheArchiveAsItWas) {
+    for (const char* make :
+         {"zip -q -P pw a.zip a.txt b.txt",
+          "zip -q -0 a.zip a.txt b.txt && python3 -c \"d = open('a.zip', 'rb').read(); "
+          "open('a.zip', 'wb').write(d.replace(b'secret a', b'secreT a', 1))\""}) {
+        SCOPED_TRACE(make);
+        TestFolder f;
+        f.write("a.txt", "secret a");
+        f.write("b.txt", "secret b");
+        ASSERT_EQ(run_in(f.path(), make), 0);
+        const std::string before = f.read("a.zip");
+        ArchiveFixture a;
+        a.list(f.file("a.zip"));
+        a.view.select("b.txt");
+        delete_selected_members(a.ctx);
+        EXPECT_EQ(a.box(0), std::make_tuple(a.message(42), a.message(72), BoxIcon::kError));
+        EXPECT_EQ(f.read("a.zip"), before);
+    }
 }
 
 }  // namespace
