@@ -1,22 +1,32 @@
 #!/usr/bin/env bash
 # Times the real marlox.exe under Wine in Xvfb, driven from outside by wintool.exe, beside a
-# native peer doing the same work in the same run, and prints the ratios (marlox / peer; below
-# 1.0 Marlox is faster) and whether each goal is met:
+# peer doing the same work in the same run, and prints the ratios (marlox / peer; below 1.0
+# Marlox is faster) and whether each goal is met. Where the work is on files, the peer is
+# Info-ZIP built for Windows (bench/win_peers.sh: Debian's UnZip and Zip sources, the MinGW
+# compiler of marlox.exe's kind) and run in the same Wine session on the same files, so that
+# Wine costs both sides alike; Info-ZIP running natively stands beside it for reference:
 #   list-60k     start with a 60,000-member archive until all rows are there and the window
 #                answers                                   vs  unzip -l          goal: under 2 s
 #   start-1      the same with a 1-member archive (the start's own share)  vs  unzip -l
 #   sort-60k     a click on the name column's header until the window answers again
 #                                                          vs  unzip -l | sort   goal: under 1 s
 #   extract-20k  20,000 small members into an empty folder through the extract dialog
-#                                                          vs  unzip -q -o      goal: ratio 2
-#   delete-20k   one member of 20,000 deleted (safe = 0)   vs  unzip, then zip -9 of the rest
+#                vs  unzip.exe -q -o                           (native: unzip -q -o)
+#                                                                               goal: ratio 2
+#   delete-20k   one member of 20,000 deleted (safe = 0)   vs  zip.exe -d
+#                                          (native: unzip, then zip -9 of the rest, as Marlox does)
 #                                                                               goal: ratio 2
 #   add-5k       a folder of 5,000 files added through the add dialog (relative paths, with
-#                folders) to a 1-member archive            vs  zip -9 -r        goal: ratio 2
+#                folders) to a 1-member archive    vs  zip.exe -9 -r -D  (native: zip -9 -r -D)
+#                                                                               goal: ratio 2
 #   files-20k    for reference, no goal: a bare Windows program (wintool mkfiles) making the
 #                20,000 files of extract-20k with the calls an extraction makes, in the same
-#                session: what Wine alone costs for them          vs  unzip -q -o
-# Peer figures are the best of three runs. A Marlox figure is the best of three runs, or one run
+#                session: what Wine alone costs for them   vs  unzip.exe -q -o, unzip -q -o
+#   wine-start   for reference: Wine starting unzip.exe to print its version, which each figure
+#                of a Windows peer holds and no Marlox figure after the start does
+# Where a Windows peer cannot be built, the reason is printed and files-20k is the yardstick of
+# its operations.
+# Peer figures are the best of three runs; a Windows peer's include Wine's start of it. A Marlox figure is the best of three runs, or one run
 # where that takes over 10 s. wintool measures each Marlox figure itself, from just before its
 # action (starting the exe, a click, a command) to the moment the window shows the result and
 # answers WM_NULL, so Wine's start of wintool is not in it. Beside it stands the CPU time
@@ -37,6 +47,8 @@ if [ ! -f "$marlox_exe" ] || [ ! -f "$wintool_exe" ]; then
 fi
 arch=win32
 grep -q 'CMAKE_TOOLCHAIN_FILE:.*x86_64' "$build/CMakeCache.txt" 2>/dev/null && arch=win64
+"$root/bench/win_peers.sh" "$arch"
+win_peers=$root/build/win-peers/$arch
 
 state=$root/build/gui-bench-session
 work=$(mktemp -d "${TMPDIR:-/tmp}/marlox-gui-bench-XXXXXX")
@@ -181,23 +193,49 @@ gui_runs() {
 }
 
 results=()
-# report TASK MARLOX CPU PEER GOAL RUNS: one line of the table; GOAL is "<N" (seconds), "xN"
-# (ratio) or "-" (none).
+# report TASK MARLOX CPU PEER_NAME PEER GOAL RUNS [NATIVE]: one line of the table; the ratio and
+# GOAL ("<N" seconds, "xN" ratio or "-" for none) go by PEER, NATIVE is the native peer's
+# figure where PEER is not it.
 report() {
-    local verdict
-    case "$5" in
-    "<"*) verdict=$(awk -v t="$2" -v g="${5#<}" 'BEGIN { print (t < g ? "met" : "MISSED") }') ;;
-    x*) verdict=$(awk -v t="$2" -v p="$4" -v g="${5#x}" 'BEGIN { print (t / p <= g ? "met" : "MISSED") }') ;;
+    local verdict native=""
+    case "$6" in
+    "<"*) verdict=$(awk -v t="$2" -v g="${6#<}" 'BEGIN { print (t < g ? "met" : "MISSED") }') ;;
+    x*) verdict=$(awk -v t="$2" -v p="$5" -v g="${6#x}" 'BEGIN { print (t / p <= g ? "met" : "MISSED") }') ;;
     *) verdict="" ;;
     esac
-    results+=("$(awk -v n="$1" -v t="$2" -v c="$3" -v p="$4" -v g="$5" -v v="$verdict" -v r="$6" 'BEGIN {
-        printf "%-12s marlox %8.3f s (cpu %7.2f s)   peer %6.3f s   ratio %6.2f   goal %-3s %-6s (runs: %s)\n",
-               n, t, c, p, t / p, g, v, r }')")
+    [ -z "${8:-}" ] || native=$(awk -v t="$2" -v n="$8" 'BEGIN { printf "   native %6.3f s, ratio %6.2f", n, t / n }')
+    results+=("$(awk -v n="$1" -v t="$2" -v c="$3" -v pn="$4" -v p="$5" -v g="$6" -v v="$verdict" -v r="$7" -v nat="$native" 'BEGIN {
+        printf "%-12s marlox %8.3f s (cpu %7.2f s)   %-9s %6.3f s   ratio %6.2f   goal %-3s %-6s%s   (runs: %s)\n",
+               n, t, c, pn, p, t / p, g, v, nat, r }')")
     echo "${results[-1]}"
 }
 
+# The bare-Wine floor in $floor (seconds) and wintool's line in $probe, measured once.
+floor_once() {
+    [ -z "${floor:-}" ] || return 0
+    mkdir -p "$work/probe"
+    probe=$(wintool mkfiles "$(winpath "$work/probe")" 20000 200) || fail "wintool mkfiles failed"
+    floor=$(awk '{ print $2 }' <<<"$probe")
+}
+
+# windows_peer EXE PREPARE RUN CHECK: in $peer_name and $peer the best of three runs of RUN, a
+# Windows peer under Wine, each after PREPARE, and CHECK of the last run's result; where EXE
+# could not be built, the floor stands in.
+windows_peer() {
+    if [ -f "$win_peers/$1" ]; then
+        peer_name=$1 peer=$(best "$2" "$3")
+        "$4"
+    else
+        echo "no Windows $1 ($(cat "$win_peers/${1%.exe}.failed")): files-20k stands in" >&2
+        floor_once
+        peer_name=files-20k peer=$floor
+    fi
+}
+
 echo "marlox.exe: $(objdump -f "$marlox_exe" | awk '/file format/ { print $NF }') in a $arch Wine prefix" \
-    "($("$WINE" --version)), theme ${GUI_BENCH_THEME:-on}, $(nproc) cores"
+    "($("$WINE" --version)), theme ${GUI_BENCH_THEME:-on}, $(nproc) cores, load $(uptime | sed 's/.*load average: //')"
+echo "Windows peers ($(find "$win_peers" -name '*.exe' -printf '%f ' | sed 's/ $//')) from:"
+sed 's/^/  /' "$win_peers/sources.txt" 2>/dev/null || true
 
 # A first start fills Wine's caches; it is not counted.
 start_on "$work/one.zip" 1
@@ -225,12 +263,12 @@ start_one() {
 if wanted list; then
     gui_runs list_and_sort
     peer=$(best true unzip -l "$work/list60k.zip")
-    report list-60k "$gui" "$gui_cpu" "$peer" "<2" "$runs"
+    report list-60k "$gui" "$gui_cpu" native "$peer" "<2" "$runs"
     peer=$(best true sh -c "unzip -l '$work/list60k.zip' | LC_ALL=C sort -f -k4 >/dev/null")
-    report sort-60k "$(minimum <<<"$sort_runs")" "$(minimum <<<"$sort_cpus")" "$peer" "<1" "${sort_runs# }"
+    report sort-60k "$(minimum <<<"$sort_runs")" "$(minimum <<<"$sort_cpus")" native "$peer" "<1" "${sort_runs# }"
     gui_runs start_one
     peer=$(best true unzip -l "$work/one.zip")
-    report start-1 "$gui" "$gui_cpu" "$peer" - "$runs"
+    report start-1 "$gui" "$gui_cpu" native "$peer" - "$runs"
 fi
 
 # ---- 3: extraction through the dialog -------------------------------------------------------
@@ -256,16 +294,25 @@ extract_run() {
     quit_marlox
     rm -rf "$place"
 }
+win_extract_prepare() { rm -rf "$work/win-out"; }
+win_extract() (cd "$work" && "$WINE" "$win_peers/unzip.exe" -q -o small20k.zip -d win-out)
+win_extract_check() { diff -r "$work/reference" "$work/win-out" >/dev/null || fail "unzip.exe's tree differs from unzip's"; }
 if wanted extract; then
     gui_runs extract_run
-    peer=$(best "rm -rf $work/peer-out" unzip -q -o "$work/small20k.zip" -d "$work/peer-out")
-    report extract-20k "$gui" "$gui_cpu" "$peer" x2 "$runs"
+    windows_peer unzip.exe win_extract_prepare win_extract win_extract_check
+    native=$(best "rm -rf $work/peer-out" unzip -q -o "$work/small20k.zip" -d "$work/peer-out")
+    report extract-20k "$gui" "$gui_cpu" "$peer_name" "$peer" x2 "$runs" "$native"
     # The same number of files, made by the calls an extraction makes (two look-ups, create,
     # write, close, open, date, close) in folders of 200, with nothing else around them.
-    mkdir -p "$work/probe"
-    probe=$(wintool mkfiles "$(winpath "$work/probe")" 20000 200) || fail "wintool mkfiles failed"
-    results+=("$(awk -v p="$peer" '{ printf "%-12s wintool mkfiles %.3f s, ratio %.2f to the peer: %s\n", "files-20k", $2, $2 / p, $0 }' <<<"$probe")")
+    floor_once
+    results+=("$(awk -v p="$peer" -v pn="$peer_name" -v n="$native" '{
+        printf "%-12s wintool mkfiles %.3f s, ratio %.2f to %s, %.2f to native unzip: %s\n", "files-20k", $2, $2 / p, pn, $2 / n, $0 }' <<<"$probe")")
     echo "${results[-1]}"
+    if [ -f "$win_peers/unzip.exe" ]; then
+        start=$(best true "$WINE" "$win_peers/unzip.exe" -v)
+        results+=("$(printf '%-12s Wine starting unzip.exe -v: %.3f s' wine-start "$start")")
+        echo "${results[-1]}"
+    fi
 fi
 
 # ---- 4: deleting one member -----------------------------------------------------------------
@@ -291,10 +338,17 @@ peer_delete() (
     cd "$work/peer-del" && unzip -q small20k.zip -d rest && rm rest/d00/file00000.txt &&
         (cd rest && zip -q -9 -r -D ../rebuilt.zip .) && mv rebuilt.zip small20k.zip
 )
+win_delete_prepare() { rm -rf "$work/win-del" && mkdir "$work/win-del" && cp "$work/small20k.zip" "$work/win-del/"; }
+win_delete() (cd "$work/win-del" && "$WINE" "$win_peers/zip.exe" -q -d small20k.zip d00/file00000.txt)
+win_delete_check() {
+    unzip -tq "$work/win-del/small20k.zip" >/dev/null || fail "unzip -t rejects zip.exe's archive after deleting"
+    [ "$(unzip -Z1 "$work/win-del/small20k.zip" | wc -l)" = 19999 ] || fail "not 19,999 members after zip.exe -d"
+}
 if wanted delete; then
     gui_runs delete_run
-    peer=$(best peer_prepare peer_delete)
-    report delete-20k "$gui" "$gui_cpu" "$peer" x2 "$runs"
+    windows_peer zip.exe win_delete_prepare win_delete win_delete_check
+    native=$(best peer_prepare peer_delete)
+    report delete-20k "$gui" "$gui_cpu" "$peer_name" "$peer" x2 "$runs" "$native"
 fi
 
 # ---- 5: adding a folder through the add dialog ----------------------------------------------
@@ -324,10 +378,17 @@ add_run() {
     rm -rf "$place"
 }
 peer_add_prepare() { cp "$work/one.zip" "$work/peer-add.zip"; }
+win_add_prepare() { cp "$work/one.zip" "$work/win-add.zip"; }
+win_add() (cd "$work/add" && "$WINE" "$win_peers/zip.exe" -q -9 -r -D ../win-add.zip tree)
+win_add_check() {
+    unzip -tq "$work/win-add.zip" >/dev/null || fail "unzip -t rejects zip.exe's archive after adding"
+    [ "$(unzip -Z1 "$work/win-add.zip" | wc -l)" = 5001 ] || fail "not 5,001 members after zip.exe -r"
+}
 if wanted add; then
     gui_runs add_run
-    peer=$(best peer_add_prepare sh -c "cd '$work/add' && zip -q -9 -r -D '$work/peer-add.zip' tree")
-    report add-5k "$gui" "$gui_cpu" "$peer" x2 "$runs"
+    windows_peer zip.exe win_add_prepare win_add win_add_check
+    native=$(best peer_add_prepare sh -c "cd '$work/add' && zip -q -9 -r -D '$work/peer-add.zip' tree")
+    report add-5k "$gui" "$gui_cpu" "$peer_name" "$peer" x2 "$runs" "$native"
 fi
 
 echo
