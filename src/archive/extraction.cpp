@@ -12,28 +12,24 @@ namespace {
 constexpr int kProbeAttempts = 1000;
 constexpr size_t kReportedNames = 10;
 
-// The step for one member: the overwrite question, the extraction and the date.
+// The step for one member: the overwrite question, then the extraction, which dates the file.
 void extract_member(ArchiveContext& ctx, PasswordedExtraction& extraction,
                     const std::string& target, bool ask, int member) {
     const std::string name = zip_goto(ctx.zip, member);
-    const std::string own = zip_real_name(ctx.zip);
-    ZipMemberInfo info;
-    zip_member_info(ctx.zip, info);
-    // The engine takes a member of size 0 with the folder bit for a folder, whatever its name.
-    const bool folder = info.unpacked == 0 && (info.attributes & os::kAttrDirectory);
-    // Where the engine puts the member: the question and the date are about that file.
-    const std::string path =
-        folder ? std::string() : MemberPlacement(false, true).predict(os::to_utf8(target), own);
-    if (!path.empty() && !may_overwrite_unicode(ctx, path, name, ask)) return;
-    // A member that failed leaves any older file in place; that file keeps its own date.
-    if (extraction.extract(target, member) != kZipOk) {
-        ctx.not_extracted.push_back(name);
-        return;
+    if (ask) {
+        ZipMemberInfo info;
+        zip_member_info(ctx.zip, info);
+        // The engine takes a member of size 0 with the folder bit for a folder, whatever its name.
+        const bool folder = info.unpacked == 0 && (info.attributes & os::kAttrDirectory);
+        // Where the engine puts the member: the question is about that file.
+        const std::string path =
+            folder
+                ? std::string()
+                : MemberPlacement(false, true).predict(os::to_utf8(target), zip_real_name(ctx.zip));
+        if (!path.empty() && !may_overwrite_unicode(ctx, path, name, true)) return;
     }
-    if (path.empty()) return;
-    set_file_date(
-        path, make_local_date(info.year, info.month, info.day, info.hour, info.minute, info.second),
-        true);
+    // A member that failed leaves any older file in place; that file keeps its own date.
+    if (extraction.extract(target, member) != kZipOk) ctx.not_extracted.push_back(name);
 }
 
 // The progress bar over `steps` steps: 100 / steps per step, or steps of 1 over a range of
@@ -159,6 +155,7 @@ bool confirm_target_writable(ArchiveContext& ctx, const std::string& folder) {
 void extract_all_zip(ArchiveContext& ctx, const ExtractChoices& choices) {
     const std::string target = as_folder(choices.target_folder);
     if (!target.empty() && zip_open(ctx.zip, ctx.state.archive_path()) == kZipOk) {
+        zip_set_file_dates(ctx.zip, true);
         ctx.view.enable_list(false);
         const int count = zip_count(ctx.zip);
         Progress progress(ctx, count);
@@ -179,6 +176,7 @@ void extract_all_zip(ArchiveContext& ctx, const ExtractChoices& choices) {
 void extract_chosen_zip(ArchiveContext& ctx, const ExtractChoices& choices) {
     const std::string target = as_folder(choices.target_folder);
     if (!target.empty() && zip_open(ctx.zip, ctx.state.archive_path()) == kZipOk) {
+        zip_set_file_dates(ctx.zip, true);
         ctx.view.enable_list(false);
         // Each own name's first member number, counted from 1, found once for all rows.
         std::unordered_map<std::string, int> first_member;
@@ -214,7 +212,7 @@ bool extract_zip_everything(ArchiveContext& ctx, const std::string& folder) {
     bool complete = true;
     const int count = zip_count(ctx.zip);
     Progress progress(ctx, count);
-    MemberPlacement placement(false, true);
+    zip_set_file_dates(ctx.zip, true);
     for (int n = 1; n <= count; ++n) {
         const std::string name = zip_goto(ctx.zip, n);
         progress.show(n);
@@ -227,13 +225,7 @@ bool extract_zip_everything(ArchiveContext& ctx, const std::string& folder) {
         if (zip_extract(ctx.zip, target, n) != kZipOk) {
             ctx.not_extracted.push_back(name);
             complete = false;
-            continue;
         }
-        const std::string path = placement.predict(os::to_utf8(target), zip_real_name(ctx.zip));
-        set_file_date(
-            path,
-            make_local_date(info.year, info.month, info.day, info.hour, info.minute, info.second),
-            true);
     }
     zip_close(ctx.zip);
     Progress::finish(ctx);

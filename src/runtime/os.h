@@ -50,6 +50,9 @@ int64_t file_size(File* f);
 // Cuts the file at the current position.
 bool truncate_file(File* f);
 bool flush_file(File* f);
+// Sets the last-write time (UTC) of a file open for writing; the writes before it do not
+// change it afterwards.
+bool set_file_time(File* f, uint64_t filetime);
 // Closes and frees `f`; false when the system reports that what was written could not be
 // kept. A null `f` is ignored.
 bool close_file(File* f);

@@ -82,10 +82,9 @@ uint32_t native_attributes(const std::string& path) {
     return a;
 }
 
-bool set_native_time(const std::string& p, uint64_t filetime) {
-    if (access(p.c_str(), W_OK) != 0) return false;
+// `filetime` as the last-write member of utimensat's and futimens's pair, access time untouched.
+void native_times(uint64_t filetime, struct timespec (&times)[2]) {
     int64_t since_epoch = static_cast<int64_t>(filetime) - kUnixEpochAsFileTime;
-    struct timespec times[2];
     times[0].tv_sec = 0;
     times[0].tv_nsec = UTIME_OMIT;
     int64_t seconds = since_epoch / kTicksPerSecond;
@@ -96,6 +95,12 @@ bool set_native_time(const std::string& p, uint64_t filetime) {
     }
     times[1].tv_sec = static_cast<time_t>(seconds);
     times[1].tv_nsec = static_cast<long>(rest * 100);
+}
+
+bool set_native_time(const std::string& p, uint64_t filetime) {
+    if (access(p.c_str(), W_OK) != 0) return false;
+    struct timespec times[2];
+    native_times(filetime, times);
     return utimensat(AT_FDCWD, p.c_str(), times, 0) == 0;
 }
 
@@ -169,6 +174,12 @@ bool truncate_file(File* f) {
 }
 
 bool flush_file(File* f) { return fsync(f->fd) == 0 || errno == EINVAL; }
+
+bool set_file_time(File* f, uint64_t filetime) {
+    struct timespec times[2];
+    native_times(filetime, times);
+    return futimens(f->fd, times) == 0;
+}
 
 bool close_file(File* f) {
     if (!f) return true;

@@ -102,6 +102,11 @@ bool truncate_file(File* f) { return SetEndOfFile(f->handle) != 0; }
 
 bool flush_file(File* f) { return FlushFileBuffers(f->handle) != 0; }
 
+bool set_file_time(File* f, uint64_t filetime) {
+    FILETIME ft = to_filetime(filetime);
+    return SetFileTime(f->handle, nullptr, nullptr, &ft) != 0;
+}
+
 bool close_file(File* f) {
     if (!f) return true;
     const bool closed = CloseHandle(f->handle) != 0;

@@ -239,6 +239,11 @@ int zip_extract_file(ZipEngine& z, int member, const std::string& path);
 // none. zip_open and zip_close forget it.
 void zip_set_password(ZipEngine& z, const std::string& password);
 
+// With `on`, every file zip_extract and zip_extract_file write from now on takes its member's
+// date (to the minute, read as local time) before it is closed; folders keep theirs. zip_open and
+// zip_close switch it off.
+void zip_set_file_dates(ZipEngine& z, bool on);
+
 // Installs `callback` (null for none) and the `context` it receives. It stays installed across
 // zip_open and zip_close.
 void zip_set_progress(ZipEngine& z, ZipProgress callback, void* context);

@@ -196,8 +196,9 @@ struct ZipState {
     ZipProgress progress = nullptr;
     void* progress_context = nullptr;
 
-    std::string password;  // tried on encrypted members; empty: none
-    ZipDecryption crypt;   // the member being read
+    bool date_files = false;  // extracted files take their member's date before they close
+    std::string password;     // tried on encrypted members; empty: none
+    ZipDecryption crypt;      // the member being read
 };
 
 // Finds and reads the end record (and the ZIP64 end record) of the open file, and the bias of

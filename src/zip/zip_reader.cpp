@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstring>
 
+#include "runtime/file_meta.h"
 #include "runtime/paths.h"
 #include "zip/zip_internal.h"
 
@@ -360,6 +361,13 @@ int locate_data(ZipState& s, const ZipCentralHeader& h, const std::string* targe
 
 namespace {
 
+// Gives `file` the member's date, to the minute, read as local time.
+void date_file(os::File* file, const ZipCentralHeader& h) {
+    const LocalDate date = make_local_date(1980 + (h.date >> 9), (h.date >> 5) & 15, h.date & 31,
+                                           (h.time >> 11) & 31, (h.time >> 5) & 63, 0);
+    if (date != kNoDate) os::set_file_time(file, local_date_to_file_time(date));
+}
+
 // Writes the member's data to `path` (UTF-8). An existing file is replaced only by data that
 // checked out: the data goes to a temporary name beside it first.
 int write_data(ZipState& s, const ZipCentralHeader& h, const ZipLocalHeader& l, int64_t data,
@@ -376,6 +384,7 @@ int write_data(ZipState& s, const ZipCentralHeader& h, const ZipLocalHeader& l, 
     const bool crc_right = out.crc == h.crc || !s.crypt.crc_kept;  // AE-2 keeps no CRC
     if (result == kZipOk && (out.written != h.unpacked || !crc_right)) result = kZipDamaged;
     result = end_decryption(s, result);
+    if (result == kZipOk && s.date_files) date_file(out.file, h);
     os::close_file(out.file);
     if (result == kZipOk && work != path && !os::unicode::replace_file(work, path))
         result = kZipCannotWrite;
@@ -423,6 +432,8 @@ int zip_extract_file(ZipEngine& z, int member, const std::string& path) {
     int result = locate_data(s, h, nullptr, l, data);
     return result == kZipOk ? write_data(s, h, l, data, os::to_utf8(path)) : result;
 }
+
+void zip_set_file_dates(ZipEngine& z, bool on) { z.state().date_files = on; }
 
 void zip_set_progress(ZipEngine& z, ZipProgress callback, void* context) {
     ZipState& s = z.state();
