@@ -15,7 +15,6 @@ namespace {
 const char kNotice[] = "ZIP - RAR - CAB";
 
 // How often, at most, the progress callback lets the window catch up with its messages.
-constexpr DWORD kRepaintInterval = 100;
 
 }  // namespace
 
@@ -84,6 +83,7 @@ bool Application::handle_message(MSG& msg) {
 void Application::main_loop() {
     MSG msg;
     while (!program_.state.quit) {
+        window_.flush_status();  // what the last operation wrote shows before anything else
         if (GetMessageA(&msg, nullptr, 0, 0) <= 0 || !handle_message(msg)) return;
     }
     // The quit command: the window goes, and its WM_QUIT ends the loop.
@@ -96,7 +96,7 @@ void Application::main_loop() {
 int Application::on_zip_progress(void* context, long) {
     auto* app = static_cast<Application*>(context);
     const DWORD now = GetTickCount();
-    if (now - app->last_pump_ < kRepaintInterval) return 0;
+    if (now - app->last_pump_ < kUpdateInterval) return 0;
     app->last_pump_ = now;
     app->window_.set_progress(app->program_.state.progress);
     MSG msg;

@@ -114,6 +114,9 @@ LRESULT MainWindow::on_message(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_DROPFILES:
             on_drop(reinterpret_cast<HDROP>(wp));
             return 0;
+        case WM_TIMER:
+            if (wp == kStatusTimer) flush_status();
+            return 0;
         case WM_CLOSE:
             if (busy_) return 0;
             break;

@@ -40,6 +40,9 @@ class Operation {
 
 constexpr int kArchiveListId = 100;
 constexpr int kProgressBarId = 101;
+constexpr UINT_PTR kStatusTimer = 1;
+// How often an operation's status text and progress bar show, in milliseconds.
+constexpr DWORD kUpdateInterval = 250;
 
 class MainWindow : public Window, public ArchiveView {
   public:
@@ -87,7 +90,9 @@ class MainWindow : public Window, public ArchiveView {
     CommandState command_state() const;
     // Whether the menu or the toolbar shows `command` enabled.
     bool shows_enabled(int command) const;
-    std::string status_text(int field) const;
+    std::string status_text(int field);
+    // Shows a status text that waited for its turn (see set_status_text).
+    void flush_status();
 
     // ArchiveView
     void clear_rows() override;
@@ -169,6 +174,11 @@ class MainWindow : public Window, public ArchiveView {
     int hover_button_ = 0;
     bool busy_ = false;
     DWORD last_progress_paint_ = 0;
+    // Status field 1 changes at most a few times a second: a text that comes sooner waits here
+    // for a timer, the next pause of the operation or the next idle moment.
+    DWORD last_status_ = 0;
+    bool status_waiting_ = false;
+    std::string waiting_status_;
     int progress_range_ = 100;
     int progress_filled_ = 0;  // the bar's filled width in pixels when it was last moved
     std::string tip_text_;

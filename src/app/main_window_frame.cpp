@@ -15,8 +15,9 @@ void MainWindow::create_status_bar() {
     hover_button_ = 0;  // the first pass shows the hover help
 }
 
-std::string MainWindow::status_text(int field) const {
+std::string MainWindow::status_text(int field) {
     if (!status_) return "";
+    flush_status();
     const LRESULT length = SendMessageA(status_, SB_GETTEXTLENGTHA, field, 0);
     std::string text(static_cast<size_t>(LOWORD(length)) + 1, '\0');
     SendMessageA(status_, SB_GETTEXTA, field, reinterpret_cast<LPARAM>(&text[0]));
@@ -25,9 +26,30 @@ std::string MainWindow::status_text(int field) const {
 }
 
 void MainWindow::set_status_text(int field, const std::string& text) {
-    // What the operations write stays until the mouse moves onto a button.
-    if (field == 1) hover_button_ = -1;
-    if (status_) SendMessageA(status_, SB_SETTEXTA, field, reinterpret_cast<LPARAM>(text.c_str()));
+    if (!status_) return;
+    if (field == 1) {
+        // What the operations write stays until the mouse moves onto a button.
+        hover_button_ = -1;
+        const DWORD now = GetTickCount();
+        if (now - last_status_ < kUpdateInterval) {
+            if (!status_waiting_) SetTimer(hwnd_, kStatusTimer, kUpdateInterval, nullptr);
+            status_waiting_ = true;
+            waiting_status_ = text;
+            return;
+        }
+        last_status_ = now;
+        if (status_waiting_) KillTimer(hwnd_, kStatusTimer);
+        status_waiting_ = false;
+    }
+    SendMessageA(status_, SB_SETTEXTA, field, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void MainWindow::flush_status() {
+    if (!status_waiting_) return;
+    KillTimer(hwnd_, kStatusTimer);
+    status_waiting_ = false;
+    last_status_ = GetTickCount();
+    SendMessageA(status_, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(waiting_status_.c_str()));
 }
 
 void MainWindow::create_progress_bar() {
@@ -51,9 +73,9 @@ void MainWindow::set_progress(int value) {
     if (filled == progress_filled_ && value != 0 && value < progress_range_) return;
     progress_filled_ = filled;
     SendMessageA(progress_, PBM_SETPOS, value, 0);
-    // Repainting costs more than extracting a small member: at most ten times a second.
+    // Repainting costs more than extracting a small member: a few times a second.
     const DWORD now = GetTickCount();
-    if (now - last_progress_paint_ >= 100) {
+    if (now - last_progress_paint_ >= kUpdateInterval) {
         last_progress_paint_ = now;
         UpdateWindow(progress_);
     }
