@@ -71,14 +71,13 @@ TEST(ZipCrypt, PeerArchivesOfEveryMethod) {
         SCOPED_TRACE(c.method);
         TestFolder f;
         make_sources(f);
-        ASSERT_EQ(run_in(f.file("src"), c.command), 0);
-        ASSERT_EQ(python_in(f,
-                            "z = zipfile.ZipFile('a.zip'); i = z.getinfo('text.txt')\n"
-                            "b = bytearray(open('a.zip', 'rb').read())\n"
-                            "n, e = struct.unpack_from('<2H', b, i.header_offset + 26)\n"
-                            "b[i.header_offset + 30 + n + e + i.compress_size // 2] ^= 1\n"
-                            "open('damaged.zip', 'wb').write(b)\n"),
-                  0);
+        shell(f.file("src"), c.command);
+        python_in(f,
+                  "z = zipfile.ZipFile('a.zip'); i = z.getinfo('text.txt')\n"
+                  "b = bytearray(open('a.zip', 'rb').read())\n"
+                  "n, e = struct.unpack_from('<2H', b, i.header_offset + 26)\n"
+                  "b[i.header_offset + 30 + n + e + i.compress_size // 2] ^= 1\n"
+                  "open('damaged.zip', 'wb').write(b)\n");
         const std::vector<int> refused(3, kZipBadPassword);
         EXPECT_EQ(extract_files(f.file("a.zip"), f.file("none"), ""), refused);
         EXPECT_EQ(extract_files(f.file("a.zip"), f.file("wrong"), "Secret"), refused);
