@@ -93,10 +93,7 @@ TEST(Deleting, RowsFollowTheirOwnNamesAndKeptMembersKeepThem) {
     EXPECT_EQ(a.view.rows[1].texts[1], "?\?\?.txt");
     a.view.rows[1].selected = true;
     std::filesystem::create_directory(f.file("out"));
-    ExtractChoices c;
-    c.target_folder = f.file("out") + "\\";
-    c.mode = 2;
-    a.zip_format.extract_chosen(a.ctx, c);
+    a.zip_format.extract_chosen(a.ctx, {f.file("out") + "\\", 2, "", true});
     EXPECT_EQ(tree(f.file("out")), std::set<std::string>{dom + ".txt"});
 
     delete_selected_members(a.ctx);

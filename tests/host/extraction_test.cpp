@@ -42,12 +42,7 @@ struct Extraction {
         a.view.status1_history.clear();
     }
     void run(int mode, const std::string& pattern = "", bool ask = false) {
-        ExtractChoices c;
-        c.target_folder = f.file("out") + "\\";
-        c.mode = mode;
-        c.pattern = pattern;
-        c.ask_before_overwriting = ask;
-        run_extraction(a.zip_format, a.ctx, c);
+        run_extraction(a.zip_format, a.ctx, {f.file("out") + "\\", mode, pattern, ask});
     }
 };
 
