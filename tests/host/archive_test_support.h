@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -103,6 +104,21 @@ class RecordingView : public ArchiveView {
         for (const Row& r : rows) out.push_back(r.texts[1]);
         return out;
     }
+};
+
+// The temporary folder is `folder` while this lives, then again the one before.
+class TempFolderIn {
+  public:
+    explicit TempFolderIn(const std::string& folder)
+        : before_(getenv("TMPDIR") ? getenv("TMPDIR") : "") {
+        setenv("TMPDIR", folder.c_str(), 1);
+    }
+    ~TempFolderIn() { before_.empty() ? unsetenv("TMPDIR") : setenv("TMPDIR", before_.c_str(), 1); }
+    TempFolderIn(const TempFolderIn&) = delete;
+    TempFolderIn& operator=(const TempFolderIn&) = delete;
+
+  private:
+    std::string before_;
 };
 
 // Fresh program state for one test, with the built-in texts and every format, no library bound.

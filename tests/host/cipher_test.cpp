@@ -20,10 +20,7 @@ TEST(Cipher, Rc4AgreesWithPublishedVectorsOverBuffersAndWholeFiles) {
     EXPECT_EQ(hex(ciphered("Attack at dawn!!", "Secret")), "45a01f645fc35b383552544b9bf598b3");
     // A Windows-1252 password ("Größe") takes its bytes as 0 to 255, as Python's RC4 does; only
     // the first 256 password bytes count.
-    EXPECT_EQ(hex(ciphered("Attack at dawn",
-                           "Gr\xF6\xDF"
-                           "e")),
-              "8647234140357a72aee04b41252f");
+    EXPECT_EQ(hex(ciphered("Attack at dawn", "Größe")), "8647234140357a72aee04b41252f");
     const std::string long_password(300, 'k');
     EXPECT_EQ(ciphered("data", long_password), ciphered("data", long_password.substr(0, 256)));
 
@@ -41,7 +38,7 @@ TEST(Cipher, Rc4AgreesWithPublishedVectorsOverBuffersAndWholeFiles) {
 // old work files stay as they were.
 TEST(Cipher, EveryFailureLeavesTheArchiveAsItWas) {
     TestFolder f;
-    ASSERT_EQ(run_in(f.path(), "head -c 300000 /dev/urandom > r.bin && zip -q -0 a.zip r.bin"), 0);
+    shell(f.path(), "head -c 300000 /dev/urandom > r.bin && zip -q -0 a.zip r.bin");
     f.write("CRYPT_a.zip", "the user's");
     const std::string plain = f.read("a.zip");
     ArchiveFixture a;
@@ -71,7 +68,7 @@ TEST(Cipher, EveryFailureLeavesTheArchiveAsItWas) {
 // again. A write that fails before the archive is overwritten leaves it as it was.
 TEST(Cipher, AFolderThatTakesNoNewFilesStillOpensAndProtectsTheArchive) {
     TestFolder f;
-    ASSERT_EQ(run_in(f.path(), "mkdir box && echo hi > b.txt && zip -q box/a.zip b.txt"), 0);
+    shell(f.path(), "mkdir box && echo hi > b.txt && zip -q box/a.zip b.txt");
     const std::string plain = f.read("box/a.zip");
     ArchiveFixture a;
     a.list(f.file("box/a.zip"));
@@ -105,7 +102,7 @@ TEST(Cipher, AFolderThatTakesNoNewFilesStillOpensAndProtectsTheArchive) {
 
 TEST(Cipher, CancellingKeepsTheFileThePasswordBelongsToItsArchiveAndStrengthCounts) {
     TestFolder f;
-    ASSERT_EQ(run_in(f.path(), "echo hi > b.txt && zip -q a.zip b.txt && cp a.zip other.zip"), 0);
+    shell(f.path(), "echo hi > b.txt && zip -q a.zip b.txt && cp a.zip other.zip");
     ArchiveFixture a;
     a.list(f.file("a.zip"));
     ASSERT_TRUE(encipher_archive(a.ctx, "pw"));

@@ -42,12 +42,7 @@ struct Extraction {
         a.view.status1_history.clear();
     }
     void run(int mode, const std::string& pattern = "", bool ask = false) {
-        ExtractChoices c;
-        c.target_folder = f.file("out") + "\\";
-        c.mode = mode;
-        c.pattern = pattern;
-        c.ask_before_overwriting = ask;
-        run_extraction(a.zip_format, a.ctx, c);
+        run_extraction(a.zip_format, a.ctx, {f.file("out") + "\\", mode, pattern, ask});
     }
 };
 
@@ -190,10 +185,9 @@ TEST(Extraction, DamagedMembersLeaveTheOlderFileAndAreReportedOnce) {
 TEST(Extraction, PasswordAskedOnceAndAgainWhenWrong) {
     TestFolder src;
     for (const char* name : {"plain.txt", "a.txt", "b.txt", "z.txt"}) src.write(name, name);
-    ASSERT_EQ(run_in(src.path(),
-                     "zip -q m.zip plain.txt && zip -q -P secret m.zip a.txt b.txt && "
-                     "zip -q m.zip z.txt"),
-              0);
+    shell(src.path(),
+          "zip -q m.zip plain.txt && zip -q -P secret m.zip a.txt b.txt && "
+          "zip -q m.zip z.txt");
     const std::string archive = src.read("m.zip");
     const auto requests = [](const ScriptedPrompter& p) {
         std::vector<std::string> out;

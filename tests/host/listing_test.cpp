@@ -86,7 +86,7 @@ TEST(Listing, ListsEveryMemberWithItsRowTotalsAndSetupCandidates) {
     f.write("a.zip", known);
     f.write("rows.py", std::string("import zipfile, struct, sys\n") + kPythonRows);
     make_sources(f, &kPeers[0]);
-    ASSERT_EQ(run_in(f.path(), "mv a.zip peer.zip"), 0);
+    shell(f.path(), "mv a.zip peer.zip");
     f.write("a.zip", known);
     ArchiveFixture a;
     for (const std::string name : {"peer.zip", "a.zip"}) {
@@ -111,8 +111,7 @@ TEST(Listing, ListsEveryMemberWithItsRowTotalsAndSetupCandidates) {
 
     // With `sort` on, the name lists keep the archive order; the setup candidates of the archive
     // before go.
-    ASSERT_EQ(run_in(f.path(), "echo b > b.txt && echo a > A.txt && zip -q plain.zip b.txt A.txt"),
-              0);
+    shell(f.path(), "echo b > b.txt && echo a > A.txt && zip -q plain.zip b.txt A.txt");
     a.settings.sort = 1;
     a.list(f.file("plain.zip"));
     EXPECT_EQ(a.listing.member_names, (std::vector<std::string>{"b.txt", "A.txt"}));
@@ -121,7 +120,7 @@ TEST(Listing, ListsEveryMemberWithItsRowTotalsAndSetupCandidates) {
 
 TEST(Listing, ReadOnlyArchiveIsMadeWritableAndListedInPlace) {
     TestFolder f;
-    ASSERT_EQ(run_in(f.path(), "echo hi > a.txt && zip -q r.zip a.txt && chmod 444 r.zip"), 0);
+    shell(f.path(), "echo hi > a.txt && zip -q r.zip a.txt && chmod 444 r.zip");
     ArchiveFixture a;
     a.list(f.file("r.zip"));
     EXPECT_EQ(a.state.archive_path(), f.file("r.zip"));

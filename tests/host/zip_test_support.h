@@ -1,5 +1,6 @@
 // What the host tests share: a fresh folder per test, running the peer programs, the files they
-// pack, and reading back the archives they and we make.
+// pack, and reading back the archives they and we make. Texts compile to Windows-1252 bytes, as
+// the program's do; u8"..." texts are UTF-8.
 #ifndef MARLOX_TESTS_HOST_ZIP_TEST_SUPPORT_H
 #define MARLOX_TESTS_HOST_ZIP_TEST_SUPPORT_H
 
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "archive_bytes.h"
+#include "zip/zip.h"
 
 // A fresh, empty folder for one test, removed again when the test ends. Without one the test
 // stops at once: it never works in whatever folder an empty path would name.
@@ -33,7 +35,9 @@ class TestFolder {
     // The folder with a trailing "/".
     std::string path() const { return path_ + "/"; }
     std::string file(const std::string& name) const { return path() + name; }
+    // Writes f/`name`, making the folders it lies in first.
     void write(const std::string& name, const std::string& bytes) const {
+        std::filesystem::create_directories(std::filesystem::path(file(name)).parent_path());
         std::ofstream(file(name), std::ios::binary) << bytes;
     }
     std::string read(const std::string& name) const {
@@ -65,10 +69,15 @@ inline std::vector<std::string> output_of(const std::string& folder, const std::
     return lines;
 }
 
-// Runs a Python script in `folder` (zipfile, struct, sys and os are imported); its exit status.
-inline int python_in(const TestFolder& folder, const std::string& script) {
+// Runs a shell command in `folder` that must succeed.
+inline void shell(const std::string& folder, const std::string& command) {
+    ASSERT_EQ(run_in(folder, command), 0) << command;
+}
+
+// Runs a Python script in `folder` that must succeed (zipfile, struct, sys and os are imported).
+inline void python_in(const TestFolder& folder, const std::string& script) {
     folder.write("script.py", "import zipfile, struct, sys, os\n" + script);
-    return run_in(folder.path(), "python3 script.py");
+    shell(folder.path(), "python3 script.py");
 }
 
 // Every file and folder below `root`, relative, with "/" separators; folders end in "/".
@@ -117,6 +126,41 @@ inline std::vector<std::string> python_members(const std::string& archive) {
             archive + "'");
 }
 
+// Each member's name, CRC, unpacked and packed size and external attributes as the engine reads
+// `archive`, and as Python reads them.
+inline std::vector<std::string> engine_listing(const std::string& archive) {
+    std::vector<std::string> out;
+    ZipEngine z;
+    EXPECT_EQ(zip_open(z, archive), kZipOk);
+    ZipMemberInfo i;
+    for (std::string name = zip_first(z); !name.empty(); name = zip_next(z)) {
+        EXPECT_EQ(zip_member_info(z, i), kZipOk);
+        out.push_back(name + " " + std::to_string(i.crc) + " " + std::to_string(i.unpacked) + " " +
+                      std::to_string(i.packed) + " " + std::to_string(i.attributes));
+    }
+    return out;
+}
+inline std::vector<std::string> python_listing(const std::string& archive) {
+    return output_of(
+        "/",
+        "python3 -c \"import zipfile, sys\nfor i in zipfile.ZipFile(sys.argv[1]).infolist():\n"
+        "    print(i.filename, i.CRC, i.file_size, i.compress_size, i.external_attr)\" '" +
+            archive + "'");
+}
+
+// Extracts every member of `archive` into `target` with `password` (none when empty); the results.
+inline std::vector<int> extract_all(const std::string& archive, const std::string& target,
+                                    const std::string& password = "") {
+    std::filesystem::create_directories(target);
+    std::vector<int> results;
+    ZipEngine z;
+    EXPECT_EQ(zip_open(z, archive), kZipOk);
+    zip_set_password(z, password);
+    for (int i = 1; i <= zip_count(z); ++i) results.push_back(zip_extract(z, target, i));
+    zip_close(z);
+    return results;
+}
+
 // Info-ZIP, 7-Zip and Python all find `archive` sound.
 inline void expect_peers_accept(const std::string& archive) {
     for (const char* test : {"unzip -tqq", "7zz t",
@@ -139,15 +183,12 @@ constexpr Peer kPeers[] = {
 // f/src with text, a half-random binary in a sub-folder, a tiny and an empty file, all dated
 // 2005-03-07 12:30; with a peer, packed by it into f/a.zip.
 inline void make_sources(const TestFolder& f, const Peer* peer = nullptr) {
-    std::filesystem::create_directories(f.file("src/sub/deep"));
     f.write("src/text.txt", sample_bytes(100000, 1));
     f.write("src/sub/deep/bin.dat", sample_bytes(70001, 2));
     f.write("src/sub/small.txt", "hi");
     f.write("src/empty.txt", "");
-    ASSERT_EQ(run_in(f.path(), "find src -type f | xargs touch -d '2005-03-07 12:30'"), 0);
-    if (peer) {
-        ASSERT_EQ(run_in(f.file("src"), peer->command), 0);
-    }
+    shell(f.path(), "find src -type f | xargs touch -d '2005-03-07 12:30'");
+    if (peer) shell(f.file("src"), peer->command);
 }
 
 #endif
