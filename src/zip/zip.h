@@ -347,6 +347,13 @@ std::string zip_source_path(const std::string& base, const std::string& name);
 // Returns kZipOk, or kZipNoMember when nothing is open.
 int zip_add_ahead(ZipEngine& z, const std::vector<std::string>& paths);
 
+// As zip_add_ahead, for the zip_add_member_of calls that add `members` (numbers counted from 1)
+// of the archive open in `from` to the batch of `to`, in their order: other threads, each with
+// its own handle on that archive, inflate and deflate them ahead (members up to 32 MiB; encrypted
+// ones are left to zip_add_member_of). Walks `from` to find them. Returns kZipOk, or
+// kZipNoMember when either engine has nothing open.
+int zip_add_ahead_members(ZipEngine& to, ZipEngine& from, const std::vector<int>& members);
+
 // Extracts every member into `target` as zip_extract(z, target, i) does for i = 1 to zip_count in
 // turn, member i's result going to results[i - 1]: the same folders, files and results. With
 // more than one thread, the calling thread walks the members in order, checks each and makes its

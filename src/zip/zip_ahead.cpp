@@ -23,7 +23,9 @@ constexpr uint64_t kHeldLimit = uint64_t{64} << 20;    // deflated data waiting 
 enum class AheadState { kWaiting, kWorking, kDone, kInline };
 
 struct AheadItem {
-    std::string path;
+    std::string path;  // a file's; for a member, its key
+    bool is_member = false;
+    ZipAheadMember member;
     AheadState state = AheadState::kWaiting;
     bool dropped = false;  // passed over by the caller: its result is not kept
     ZipPacked packed;
@@ -72,26 +74,45 @@ struct ZipAhead {
     std::condition_variable done;  // an item finished
     std::vector<AheadItem> items;  // never resized while the threads run
     std::unordered_map<std::string, std::vector<size_t>> where;  // the items of each path
-    size_t next = 0;                                             // the next item a thread takes
+    std::string archive;  // the path of the archive whose members are announced
+    int64_t archive_size = 0;
+    int64_t bias = 0;
+    size_t next = 0;  // the next item a thread takes
     size_t head = 0;  // items before it are taken or dropped by the caller
     uint64_t held = 0;
     bool stopping = false;
     std::vector<std::thread> threads;
 
+    // Deflates item `item` (a copy) in a thread; `reader` is that thread's own state on the archive
+    // of the announced members, opened on its first member.
+    bool make(const AheadItem& item, ZipDeflateWork& w, ZipState& reader, ZipPacked& packed) {
+        if (!item.is_member) return pack_file(item.path, w, packed);
+        if (!reader.file) reader.file = os::open_file(archive, os::OpenMode::kRead);
+        reader.file_size = archive_size;
+        reader.bias = bias;
+        if (!reader.file || item.member.h.unpacked > kMemberLimit) return false;
+        try {
+            return pack_member(reader, item.member, w, packed) == kZipOk;
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+    }
+
     void run() {
         ZipDeflateWork w;
+        ZipState reader;
         std::unique_lock<std::mutex> lock(mutex);
         for (;;) {
             work.wait(lock,
                       [this] { return stopping || (next < items.size() && held < kHeldLimit); });
-            if (stopping) return;
+            if (stopping) break;
             const size_t i = next++;
             if (items[i].dropped || items[i].state != AheadState::kWaiting) continue;
             items[i].state = AheadState::kWorking;
-            const std::string path = items[i].path;
+            const AheadItem job = items[i];
             lock.unlock();
             ZipPacked packed;
-            const bool made = pack_file(path, w, packed);
+            const bool made = make(job, w, reader, packed);
             lock.lock();
             AheadItem& item = items[i];
             item.state = made ? AheadState::kDone : AheadState::kInline;
@@ -101,6 +122,9 @@ struct ZipAhead {
             }
             done.notify_all();
         }
+        lock.unlock();
+        os::close_file(reader.file);
+        reader.file = nullptr;
     }
 
     // Lets go of the data of an item the caller will not take.
@@ -154,23 +178,61 @@ bool take_ahead(ZipState& s, const std::string& path, ZipPacked& packed) {
 
 void zip_set_threads(ZipEngine& z, int threads) { z.state().threads = threads < 0 ? 1 : threads; }
 
+namespace {
+
+// Starts the threads on `ahead` for the batch of `s`, in place of an earlier announcement.
+void start_ahead(ZipState& s, std::unique_ptr<ZipAhead, ZipStreamFree> ahead) {
+    for (size_t i = 0; i < ahead->items.size(); ++i)
+        ahead->where[ahead->items[i].path].push_back(i);
+    // Threads the system refuses are done without: an item no thread took is the caller's.
+    try {
+        for (int t = 0; t < thread_count(s); ++t)
+            ahead->threads.emplace_back(&ZipAhead::run, ahead.get());
+    } catch (const std::system_error&) {
+    }
+    s.ahead = std::move(ahead);
+}
+
+}  // namespace
+
+std::string member_key(int member) { return std::string(1, '\0') + std::to_string(member); }
+
 int zip_add_ahead(ZipEngine& z, const std::vector<std::string>& paths) {
     ZipState& s = z.state();
     if (!s.file) return kZipNoMember;
     s.ahead.reset();
-    const int threads = thread_count(s);
-    if (!s.batch || threads < 2 || paths.empty()) return kZipOk;
+    if (!s.batch || thread_count(s) < 2 || paths.empty()) return kZipOk;
     std::unique_ptr<ZipAhead, ZipStreamFree> ahead(new ZipAhead);
     ahead->items.resize(paths.size());
-    for (size_t i = 0; i < paths.size(); ++i) {
-        ahead->items[i].path = paths[i];
-        ahead->where[paths[i]].push_back(i);
+    for (size_t i = 0; i < paths.size(); ++i) ahead->items[i].path = paths[i];
+    start_ahead(s, std::move(ahead));
+    return kZipOk;
+}
+
+int zip_add_ahead_members(ZipEngine& to, ZipEngine& from, const std::vector<int>& members) {
+    ZipState& s = to.state();
+    ZipState& f = from.state();
+    if (!s.file || !f.file) return kZipNoMember;
+    s.ahead.reset();
+    if (!s.batch || thread_count(s) < 2 || members.empty()) return kZipOk;
+    std::unique_ptr<ZipAhead, ZipStreamFree> ahead(new ZipAhead);
+    ahead->archive = f.path;
+    ahead->archive_size = f.file_size;
+    ahead->bias = f.bias;
+    ahead->items.resize(members.size());
+    for (size_t i = 0; i < members.size(); ++i) {
+        AheadItem& item = ahead->items[i];
+        item.path = member_key(members[i]);
+        item.is_member = true;
+        // What cannot be read here, or is encrypted, is left to zip_add_member_of.
+        ZipLocalHeader l;
+        const bool found = !zip_goto(from, members[i]).empty() && f.has_current;
+        item.member.h = f.current;
+        if (!found || locate_data(f, f.current, nullptr, l, item.member.data) != kZipOk ||
+            f.crypt.kind != ZipDecryption::Kind::kNone)
+            item.state = AheadState::kInline;
+        item.member.stored = l.method == 0;
     }
-    // Threads the system refuses are done without: an item no thread took is the caller's.
-    try {
-        for (int t = 0; t < threads; ++t) ahead->threads.emplace_back(&ZipAhead::run, ahead.get());
-    } catch (const std::system_error&) {
-    }
-    s.ahead = std::move(ahead);
+    start_ahead(s, std::move(ahead));
     return kZipOk;
 }

@@ -280,6 +280,18 @@ int deflate_pieces(ZipDeflateWork& w, ZipSource& source, uint64_t size,
 // The threads zip_add_ahead and zip_extract_all use: zip_set_threads's, or one per core.
 int thread_count(const ZipState& s);
 
+// A member of another archive to deflate ahead for zip_add_member_of: its central header,
+// whether it is stored, and where its data starts; announced by its key.
+struct ZipAheadMember {
+    ZipCentralHeader h;
+    bool stored = false;
+    int64_t data = 0;
+};
+std::string member_key(int member);
+// Reads member `m` of the archive open in `w` (not encrypted) as zip_add_member_of does and
+// deflates it into `p`; kZipOk when its data checked out.
+int pack_member(ZipState& w, const ZipAheadMember& m, ZipDeflateWork& work, ZipPacked& p);
+
 // Takes the result for `path` when another thread deflated it ahead; false when the caller
 // deflates it itself (not announced, too large, or the other thread could not read it).
 bool take_ahead(ZipState& s, const std::string& path, ZipPacked& packed);

@@ -71,25 +71,14 @@ TEST(ZipParallel, PackingAheadWritesTheOneThreadBytes) {
     EXPECT_EQ(run_in(f.path(), "unzip -tqq many.zip -x sub"), 0);
 }
 
-Outcome extract(const std::string& archive, const std::string& target, int threads) {
-    Outcome run;
-    ZipEngine z;
-    zip_set_threads(z, threads);
-    EXPECT_EQ(zip_open(z, archive), kZipOk);
-    std::filesystem::create_directories(target);
-    EXPECT_EQ(zip_extract_all(z, target, run.results), kZipOk);
-    return run;
-}
-
-// Every member extracted by several threads as by one: the same files and results, a damaged
-// member in the middle failing alone, a name given twice ending with its later member, and a
-// file standing where a later member needs its folder.
-TEST(ZipParallel, ExtractingAllWithThreadsGivesTheOneThreadFiles) {
-    TestFolder f;
+// a.zip: 40 deflated members in three folders, the data of member 21 damaged in the middle,
+// then a name given twice, an empty, a stored and a folder member, and a file "clash" before a
+// member that wants a folder of that name.
+void make_mixed_archive(const TestFolder& f) {
     ASSERT_EQ(python_in(f, R"(
 import warnings
 warnings.simplefilter('ignore')
-data = lambda i: (('line %d of member %d\n' % (i, i)) * (1 + i * 37)).encode()
+data = lambda i: (('line %d of member %d\n' % (i, i)) * (1 + i * 137)).encode()
 with zipfile.ZipFile('a.zip', 'w', zipfile.ZIP_DEFLATED) as z:
     for i in range(40):
         z.writestr('d%d/m%02d.txt' % (i % 3, i), data(i))
@@ -106,6 +95,24 @@ with open('a.zip', 'r+b') as f:
     f.write(b'\xff' * 8)
 )"),
               0);
+}
+
+Outcome extract(const std::string& archive, const std::string& target, int threads) {
+    Outcome run;
+    ZipEngine z;
+    zip_set_threads(z, threads);
+    EXPECT_EQ(zip_open(z, archive), kZipOk);
+    std::filesystem::create_directories(target);
+    EXPECT_EQ(zip_extract_all(z, target, run.results), kZipOk);
+    return run;
+}
+
+// Every member extracted by several threads as by one: the same files and results, a damaged
+// member in the middle failing alone, a name given twice ending with its later member, and a
+// file standing where a later member needs its folder.
+TEST(ZipParallel, ExtractingAllWithThreadsGivesTheOneThreadFiles) {
+    TestFolder f;
+    make_mixed_archive(f);
     const Outcome one = extract(f.file("a.zip"), f.file("one"), 1);
     const Outcome many = extract(f.file("a.zip"), f.file("many"), 3);
     ASSERT_EQ(one.results.size(), 47u);
@@ -122,6 +129,39 @@ with open('a.zip', 'r+b') as f:
             EXPECT_EQ(f.read("many/" + name), f.read("one/" + name)) << name;
         }
     }
+}
+
+// Members copied into a new archive with other threads deflating them ahead: the same results,
+// progress calls and bytes as one thread; the damaged member fails alone.
+TEST(ZipParallel, CopyingMembersAheadWritesTheOneThreadBytes) {
+    TestFolder f;
+    make_mixed_archive(f);
+    std::vector<Outcome> runs;
+    for (int threads : {1, 3}) {
+        Outcome run;
+        ZipEngine from, to;
+        zip_set_threads(to, threads);
+        zip_set_progress(to, record, &run);
+        ASSERT_EQ(zip_open(from, f.file("a.zip")), kZipOk);
+        ASSERT_EQ(zip_create(to, f.file("copy" + std::to_string(threads) + ".zip")), kZipOk);
+        zip_begin_batch(to);
+        const std::vector<int> members = {1, 2, 21, 40, 41, 42, 43, 45, 46, 47};
+        EXPECT_EQ(zip_add_ahead_members(to, from, members), kZipOk);
+        for (int m : members)
+            run.results.push_back(
+                zip_add_member_of(to, from, m, "m" + std::to_string(m), "", 0x3267, 0x6000, 0x20));
+        EXPECT_EQ(zip_end_batch(to), kZipOk);
+        zip_close(to);
+        runs.push_back(run);
+    }
+    std::vector<int> expected(10, kZipOk);
+    expected[2] = kZipDamaged;
+    EXPECT_EQ(runs[0].results, expected);
+    EXPECT_EQ(runs[1].results, runs[0].results);
+    EXPECT_FALSE(runs[0].progress.empty());
+    EXPECT_EQ(runs[1].progress, runs[0].progress);
+    EXPECT_TRUE(f.read("copy3.zip") == f.read("copy1.zip"));
+    EXPECT_EQ(run_in(f.path(), "unzip -tqq copy3.zip"), 0);
 }
 
 }  // namespace
