@@ -15,7 +15,8 @@
 
 namespace {
 
-constexpr int kAgain = -1;  // the caller's thread extracts the member once more itself
+constexpr int kAgain = -1;     // the caller's thread extracts the member once more itself
+constexpr size_t kBatch = 16;  // members handed over at a time
 
 struct Job {
     size_t index = 0;
@@ -33,7 +34,7 @@ class Pool {
             for (int t = 0; t < threads; ++t) threads_.emplace_back(&Pool::run, this);
         } catch (const std::system_error&) {
         }
-        limit_ = 4 * std::max<size_t>(threads_.size(), 1);
+        limit_ = 32 * std::max<size_t>(threads_.size(), 1);
     }
 
     ~Pool() {
@@ -48,30 +49,25 @@ class Pool {
     Pool(const Pool&) = delete;
     Pool& operator=(const Pool&) = delete;
 
-    // Queues `job`, waiting while the queue is full; without threads the caller extracts it.
+    // Queues `job`, a few at a time, waiting while the queue is full; without threads the
+    // caller extracts it.
     void add(Job job) {
         if (threads_.empty()) {
             results_[job.index] = kAgain;
             return;
         }
-        std::unique_lock<std::mutex> lock(mutex_);
-        report(lock);
-        if (stopped_) return;
-        queue_.push_back(std::move(job));
-        work_.notify_one();
-        while (queue_.size() >= limit_ && !stopped_) {
-            done_.wait(lock);
-            report(lock);
-        }
+        batch_.push_back(std::move(job));
+        if (batch_.size() >= kBatch) flush();
     }
 
     // Waits until every queued member is written.
     void drain() {
+        flush();
         std::unique_lock<std::mutex> lock(mutex_);
         for (;;) {
             report(lock);
             if (queue_.empty() && busy_ == 0) return;
-            done_.wait(lock);
+            wait(lock);
         }
     }
 
@@ -79,6 +75,29 @@ class Pool {
     void stop() { stopped_ = true; }
 
   private:
+    // Hands the batch to the threads. Members pass in batches, and the threads wake the caller
+    // only while it waits: most members pass without a system call.
+    void flush() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        report(lock);
+        if (!stopped_) {
+            for (Job& job : batch_) queue_.push_back(std::move(job));
+            if (idle_ > 0) work_.notify_all();
+        }
+        batch_.clear();
+        while (queue_.size() >= limit_ && !stopped_) {
+            wait(lock);
+            report(lock);
+        }
+    }
+
+    // Waits for a member to be written.
+    void wait(std::unique_lock<std::mutex>& lock) {
+        waiting_ = true;
+        done_.wait(lock);
+        waiting_ = false;
+    }
+
     // Gives the progress callback the sizes of the members written since; a stop drops the
     // queued ones, which keep their kZipStopped.
     void report(std::unique_lock<std::mutex>& lock) {
@@ -103,23 +122,32 @@ class Pool {
         w.bias = s_.bias;
         std::unique_lock<std::mutex> lock(mutex_);
         for (;;) {
+            ++idle_;
             work_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+            --idle_;
             if (queue_.empty()) break;
-            const Job job = std::move(queue_.front());
-            queue_.pop_front();
+            // A share of the queue at a time: one lock for several members.
+            std::vector<Job> jobs;
+            const size_t share = std::max<size_t>(1, queue_.size() / (threads_.size() + 1));
+            while (!queue_.empty() && jobs.size() < std::min(share, kBatch)) {
+                jobs.push_back(std::move(queue_.front()));
+                queue_.pop_front();
+            }
             ++busy_;
             lock.unlock();
-            int result = kAgain;
-            if (w.file) {
-                w.crypt = ZipDecryption();
-                w.crypt.payload = job.payload;
-                result = write_data(w, job.h, job.l, job.data, job.path);
+            for (const Job& job : jobs) {
+                int result = kAgain;
+                if (w.file) {
+                    w.crypt = ZipDecryption();
+                    w.crypt.payload = job.payload;
+                    result = write_data(w, job.h, job.l, job.data, job.path);
+                }
+                results_[job.index] = result;
             }
             lock.lock();
             --busy_;
-            results_[job.index] = result;
-            finished_.push_back(job.h.unpacked);
-            done_.notify_all();
+            for (const Job& job : jobs) finished_.push_back(job.h.unpacked);
+            if (waiting_) done_.notify_one();
         }
         lock.unlock();
         os::close_file(w.file);
@@ -130,10 +158,13 @@ class Pool {
     std::mutex mutex_;
     std::condition_variable work_;
     std::condition_variable done_;
+    std::vector<Job> batch_;  // the caller's, not yet queued
     std::deque<Job> queue_;
     std::deque<uint64_t> finished_;
     size_t busy_ = 0;
     size_t limit_ = 0;
+    size_t idle_ = 0;  // threads waiting for work
+    bool waiting_ = false;
     bool stopping_ = false;
     bool stopped_ = false;
     std::vector<std::thread> threads_;
