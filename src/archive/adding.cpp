@@ -236,14 +236,24 @@ void add_files(ArchiveContext& ctx, const AddChoice& choice) {
 
     // One batch: the directory is written once at its end. Until then the archive on disk is
     // the one before, so a failure anywhere leaves a valid archive.
+    // Other threads deflate the files ahead; the archive gets the same bytes.
     zip_begin_batch(ctx.zip);
     const std::string archive = lower_case(state.archive_path());
-    std::vector<std::string> tried, not_added;
+    std::vector<AddName> names;
+    std::vector<std::string> sources;
     for (const std::string& path : state.pending.files) {
+        names.push_back(add_name(path, choice.path_mode, choice.list_folder));
+        if (!names.back().name.empty() && lower_case(path) != archive)
+            sources.push_back(zip_source_path(names.back().base, names.back().name));
+    }
+    zip_add_ahead(ctx.zip, sources);
+    std::vector<std::string> tried, not_added;
+    for (size_t i = 0; i < names.size(); ++i) {
+        const std::string& path = state.pending.files[i];
         state.progress = progress_value(state.progress + size_of(path));
         view.set_progress(state.progress);
         view.set_status_text(1, path);
-        const AddName added = add_name(path, choice.path_mode, choice.list_folder);
+        const AddName& added = names[i];
         if (added.name.empty() || lower_case(path) == archive) continue;
         tried.push_back(path);
         if (zip_add(ctx.zip, added.base, added.name) != kZipOk) not_added.push_back(path);

@@ -88,6 +88,13 @@ class Deletion {
         ZipEngine to;
         if (zip_create(to, rebuilt) != kZipOk) return false;
         zip_begin_batch(to);
+        // Other threads deflate the kept files ahead; the archive gets the same bytes.
+        std::vector<int> files;
+        for (int i : row_members_) {
+            const Member& member = members_[static_cast<size_t>(i)];
+            if (member.kept && !is_folder_member(member)) files.push_back(i);
+        }
+        zip_add_ahead_members(to, ctx_.zip, files);
         const int rows = static_cast<int>(row_members_.size());
         const MessageTable& m = ctx_.messages;
         ctx_.view.set_progress_range(rows);

@@ -94,6 +94,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 constexpr int kZipOk = 0;
 constexpr int kZipBadHeader = 1;
@@ -239,9 +240,9 @@ int zip_extract_file(ZipEngine& z, int member, const std::string& path);
 // none. zip_open and zip_close forget it.
 void zip_set_password(ZipEngine& z, const std::string& password);
 
-// With `on`, every file zip_extract and zip_extract_file write from now on takes its member's
-// date (to the minute, read as local time) before it is closed; folders keep theirs. zip_open and
-// zip_close switch it off.
+// With `on`, every file zip_extract, zip_extract_all and zip_extract_file write from now on takes
+// its member's date (to the minute, read as local time) before it is closed; folders keep theirs.
+// zip_open and zip_close switch it off.
 void zip_set_file_dates(ZipEngine& z, bool on);
 
 // Installs `callback` (null for none) and the `context` it receives. It stays installed across
@@ -326,5 +327,49 @@ int zip_begin_batch(ZipEngine& z);
 // kZipOk. When that fails the archive is put back as it was before the batch and the result is
 // kZipCannotWrite. Without an open batch it does nothing and returns kZipOk.
 int zip_end_batch(ZipEngine& z);
+
+// ---- using more than one core ----------------------------------------------------------
+
+// Sets how many threads zip_add_ahead and zip_extract_all use besides the caller's: 0 (the
+// default) for one per core the system reports, 1 or less for none, so that they do what the
+// calls of one member at a time do in the caller's thread. It stays set across zip_open and
+// zip_close.
+void zip_set_threads(ZipEngine& z, int threads);
+
+// The source path zip_add takes for `base` and `name`.
+std::string zip_source_path(const std::string& base, const std::string& name);
+
+// Announces, inside a batch, the sources (as zip_add_file's `path`, or zip_source_path of
+// zip_add's `base` and `name`) that the next zip_add and zip_add_file calls add, in their order.
+// Other threads then read and deflate them ahead into memory: files up to 32 MiB, with about
+// 64 MiB of deflated data held at most. A zip_add of an announced source writes what was made
+// ahead for it (sources announced before it and never added are forgotten); one that was not
+// announced, is larger, or could not be read ahead is deflated in the caller's thread. Each call
+// has the same result, the same progress calls and the same bytes in the archive as without the
+// announcement (deflate gives the same stream for the same bytes), except that a source is read
+// when a thread gets to it, which may be before its call. The announcement ends with the batch,
+// as does a new one. Does nothing with fewer than two threads or outside a batch.
+// Returns kZipOk, or kZipNoMember when nothing is open.
+int zip_add_ahead(ZipEngine& z, const std::vector<std::string>& paths);
+
+// As zip_add_ahead, for the zip_add_member_of calls that add `members` (numbers counted from 1)
+// of the archive open in `from` to the batch of `to`, in their order: other threads, each with
+// its own handle on that archive, inflate and deflate them ahead (members up to 32 MiB; encrypted
+// ones are left to zip_add_member_of). Walks `from` to find them. Returns kZipOk, or
+// kZipNoMember when either engine has nothing open.
+int zip_add_ahead_members(ZipEngine& to, ZipEngine& from, const std::vector<int>& members);
+
+// Extracts every member into `target` as zip_extract(z, target, i) does for i = 1 to zip_count in
+// turn, member i's result going to results[i - 1]: the same folders, files and results. With
+// more than one thread, the calling thread walks the members in order, checks each and makes its
+// folders, and other threads, each with its own handle on the archive, inflate and write the
+// files. A member whose file could clash with one being written (the same file, or a file where
+// it needs a folder) waits for those; encrypted members are extracted by the calling thread.
+// The progress callback is called in the calling thread only: while it extracts a member itself
+// as zip_extract does, and with a member's unpacked size once another thread wrote it. When it
+// returns 1 that member, if unfinished, and every member not yet started gives kZipStopped.
+// Afterwards there is no current member. Returns kZipOk, or kZipNoMember (and no results) when
+// nothing is open.
+int zip_extract_all(ZipEngine& z, const std::string& target, std::vector<int>& results);
 
 #endif

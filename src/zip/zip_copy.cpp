@@ -103,6 +103,21 @@ class MemberSource : public ZipSource {
 
 }  // namespace
 
+int pack_member(ZipState& w, const ZipAheadMember& m, ZipDeflateWork& work, ZipPacked& p) {
+    w.crypt = ZipDecryption();
+    w.crypt.payload = m.h.packed;
+    MemberSource source(w, m.h, m.stored, m.data);
+    if (!source.ready()) return kZipNoMemory;
+    uint64_t length = 0;
+    auto keep = [&p](const unsigned char* data, size_t n) {
+        p.data.insert(p.data.end(), data, data + n);
+        return true;
+    };
+    p.size = m.h.unpacked;
+    return deflate_pieces(
+        work, source, p.size, keep, [](uint64_t) { return false; }, p.crc, length);
+}
+
 int zip_add_member_of(ZipEngine& to, ZipEngine& from, int member, const std::string& name,
                       const std::string& unicode, uint16_t date, uint16_t time,
                       uint32_t attributes) {
@@ -124,6 +139,10 @@ int zip_add_member_of(ZipEngine& to, ZipEngine& from, int member, const std::str
     a.size = h.unpacked;
     a.date = date;
     a.time = time;
+    ZipPacked packed;
+    if (f.crypt.kind == ZipDecryption::Kind::kNone &&
+        take_ahead(to.state(), member_key(member), packed))
+        a.packed = &packed;
     result = add_member(to.state(), a, name, unicode, attributes);
     return result == kZipOk ? result : end_decryption(f, result);
 }

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -155,13 +156,23 @@ struct ZipReadCache {
 // zlib streams kept from one member to the next (reset instead of set up again).
 struct ZipInflater;
 struct ZipDeflater;
+struct ZipAhead;
 struct ZipStreamFree {
     void operator()(ZipInflater* stream) const;
     void operator()(ZipDeflater* stream) const;
+    void operator()(ZipAhead* ahead) const;  // stops its threads first
+};
+
+// zlib's deflate stream and the buffers of one thread.
+struct ZipDeflateWork {
+    std::unique_ptr<ZipDeflater, ZipStreamFree> deflater;
+    std::vector<unsigned char> in;
+    std::vector<unsigned char> out;
 };
 
 struct ZipState {
     os::File* file = nullptr;
+    std::string path;  // of the open archive, for other threads' own handles on it
     int64_t file_size = 0;
     ZipEndRecord end;
     bool zip64_end = false;  // the counts, size and offset came from a ZIP64 end record
@@ -182,7 +193,7 @@ struct ZipState {
     ZipReadCache walk_cache;  // for the directory walk
     ZipReadCache data_cache;  // for local headers and member data
     std::unique_ptr<ZipInflater, ZipStreamFree> inflater;
-    std::unique_ptr<ZipDeflater, ZipStreamFree> deflater;
+    ZipDeflateWork deflate_work;
     std::vector<unsigned char> in_buffer;
     std::vector<unsigned char> out_buffer;
     MemberPlacement placement{false, true};  // ZIP names in UTF-8: folders split at "/" only
@@ -192,6 +203,8 @@ struct ZipState {
     bool directory_loaded = false;
     bool batch = false;
     ZipUpdate update;
+    std::unique_ptr<ZipAhead, ZipStreamFree> ahead;  // files deflated ahead for the batch
+    int threads = 0;                                 // 0: one per core
 
     ZipProgress progress = nullptr;
     void* progress_context = nullptr;
@@ -213,6 +226,11 @@ void settle_batch(ZipState& s);
 // Calls the progress callback; true when it asks to stop.
 bool progress_says_stop(ZipState& s, uint64_t done);
 
+// Writes the data of the member with headers `h` and `l` that starts at `data` to the file `path`
+// (UTF-8), as zip_extract_file does.
+int write_data(ZipState& s, const ZipCentralHeader& h, const ZipLocalHeader& l, int64_t data,
+               const std::string& path);
+
 // Checks what this engine can read of the member with central header `h` and, when `target` is
 // given, that the target folder exists; reads its local header into `l`, sets up its decryption
 // and gives where its data starts. kZipOk or the reason it cannot be read (see zip_extract).
@@ -230,10 +248,60 @@ class ZipSource {
     virtual int finish() { return kZipOk; }
 };
 
-// What a member being added is made of: `size` bytes of `source` deflated at level 9, or no
-// data at all without a source (a folder); stored as a folder entry (method 0, flags 0) when
-// `stored_entry`; the local DOS stamp `date` and `time`.
+// A file read from its start.
+class ZipFileSource : public ZipSource {
+  public:
+    explicit ZipFileSource(os::File* file) : file_(file) {}
+    int read(unsigned char* buffer, size_t size) override {
+        return os::read_file(file_, buffer, size) == static_cast<int64_t>(size) ? kZipOk
+                                                                                : kZipShortRead;
+    }
+
+  private:
+    os::File* file_;
+};
+
+// A file already deflated by another thread: what zip_add_file reads of it, and its data.
+struct ZipPacked {
+    uint32_t attributes = 0;
+    uint64_t size = 0;
+    uint16_t date = 0;
+    uint16_t time = 0;
+    uint32_t crc = 0;
+    std::vector<unsigned char> data;  // the raw deflate stream
+};
+
+// Deflates `size` bytes of `source` at level 9, read in pieces of 64 KiB, as every member is
+// deflated; gives the output to `sink` (false: it could not be written, kZipCannotWrite) and,
+// between pieces, the bytes read so far to `stop` (true: kZipStopped). Sets `crc` and `packed`.
+int deflate_pieces(ZipDeflateWork& w, ZipSource& source, uint64_t size,
+                   const std::function<bool(const unsigned char*, size_t)>& sink,
+                   const std::function<bool(uint64_t)>& stop, uint32_t& crc, uint64_t& packed);
+
+// The threads zip_add_ahead and zip_extract_all use: zip_set_threads's, or one per core.
+int thread_count(const ZipState& s);
+
+// A member of another archive to deflate ahead for zip_add_member_of: its central header,
+// whether it is stored, and where its data starts; announced by its key.
+struct ZipAheadMember {
+    ZipCentralHeader h;
+    bool stored = false;
+    int64_t data = 0;
+};
+std::string member_key(int member);
+// Reads member `m` of the archive open in `w` (not encrypted) as zip_add_member_of does and
+// deflates it into `p`; kZipOk when its data checked out.
+int pack_member(ZipState& w, const ZipAheadMember& m, ZipDeflateWork& work, ZipPacked& p);
+
+// Takes the result for `path` when another thread deflated it ahead; false when the caller
+// deflates it itself (not announced, too large, or the other thread could not read it).
+bool take_ahead(ZipState& s, const std::string& path, ZipPacked& packed);
+
+// What a member being added is made of: `size` bytes of `source` deflated at level 9 (or
+// `packed`, deflated already), or no data at all without either (a folder); stored as a folder
+// entry (method 0, flags 0) when `stored_entry`; the local DOS stamp `date` and `time`.
 struct ZipAddition {
+    const ZipPacked* packed = nullptr;
     ZipSource* source = nullptr;
     uint64_t size = 0;
     bool stored_entry = false;

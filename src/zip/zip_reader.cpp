@@ -229,6 +229,7 @@ int zip_open(ZipEngine& z, const std::string& path) {
     ZipState& s = z.state();
     s.file = os::open_file(path, os::OpenMode::kReadWrite);
     if (!s.file) return kZipBadHeader;
+    s.path = path;
     s.file_size = os::file_size(s.file);
     if (!read_end(s)) {
         os::close_file(s.file);
@@ -264,9 +265,11 @@ void zip_close(ZipEngine& z) {
     os::close_file(s.file);
     ZipProgress progress = s.progress;
     void* context = s.progress_context;
+    const int threads = s.threads;
     s = ZipState();
     s.progress = progress;
     s.progress_context = context;
+    s.threads = threads;
 }
 
 int zip_count(ZipEngine& z) {
@@ -368,8 +371,10 @@ void date_file(os::File* file, const ZipCentralHeader& h) {
     if (date != kNoDate) os::set_file_time(file, local_date_to_file_time(date));
 }
 
-// Writes the member's data to `path` (UTF-8). An existing file is replaced only by data that
-// checked out: the data goes to a temporary name beside it first.
+}  // namespace
+
+// An existing file is replaced only by data that checked out: the data goes to a temporary name
+// beside it first.
 int write_data(ZipState& s, const ZipCentralHeader& h, const ZipLocalHeader& l, int64_t data,
                const std::string& path) {
     uint32_t existing = os::unicode::attributes(path);
@@ -391,8 +396,6 @@ int write_data(ZipState& s, const ZipCentralHeader& h, const ZipLocalHeader& l, 
     if (result != kZipOk) os::unicode::delete_file(work);
     return result;
 }
-
-}  // namespace
 
 int zip_extract(ZipEngine& z, const std::string& target, int member) {
     ZipState& s = z.state();

@@ -40,12 +40,6 @@ constexpr uint16_t kDeflated = 8;
 // most a thousandth more, and a few bytes), reaches 4 GiB.
 bool needs_zip64_local(uint64_t size) { return size + size / 1000 + 1024 >= kZip64Marker; }
 
-std::string source_path(const std::string& base, const std::string& name) {
-    bool absolute = (!name.empty() && (name[0] == '\\' || name[0] == '/')) ||
-                    (name.size() >= 2 && name[1] == ':');
-    return absolute ? name : join_path(base, name);
-}
-
 int load_directory(ZipState& s) {
     if (s.directory_loaded) return kZipOk;
     const ZipEndRecord& e = s.end;
@@ -154,25 +148,28 @@ int commit_update(ZipState& s) {
     return kZipOk;
 }
 
-// Deflates `size` bytes of `source` behind the local header; fills in CRC and sizes.
-int deflate_source(ZipState& s, ZipSource& source, uint64_t size, ZipLocalHeader& l) {
-    if (!s.deflater) {
+}  // namespace
+
+int deflate_pieces(ZipDeflateWork& w, ZipSource& source, uint64_t size,
+                   const std::function<bool(const unsigned char*, size_t)>& sink,
+                   const std::function<bool(uint64_t)>& stop, uint32_t& crc, uint64_t& packed) {
+    if (!w.deflater) {
         std::unique_ptr<ZipDeflater, ZipStreamFree> fresh(new ZipDeflater);
         if (deflateInit2(&fresh->zs, 9, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
             return kZipNoMemory;
         fresh->ready = true;
-        s.deflater = std::move(fresh);
-    } else if (deflateReset(&s.deflater->zs) != Z_OK) {
+        w.deflater = std::move(fresh);
+    } else if (deflateReset(&w.deflater->zs) != Z_OK) {
         return kZipNoMemory;
     }
-    z_stream& zs = s.deflater->zs;
-    std::vector<unsigned char>& in = s.in_buffer;
-    std::vector<unsigned char>& out = s.out_buffer;
+    z_stream& zs = w.deflater->zs;
+    std::vector<unsigned char>& in = w.in;
+    std::vector<unsigned char>& out = w.out;
     in.resize(kChunk);
     out.resize(kChunk);
     uint64_t done = 0;
-    uint64_t packed = 0;
-    uint32_t crc = 0;
+    packed = 0;
+    crc = 0;
     int result = kZipOk;
     bool finishing = false;
     while (result == kZipOk) {
@@ -193,24 +190,46 @@ int deflate_source(ZipState& s, ZipSource& source, uint64_t size, ZipLocalHeader
             z = deflate(&zs, finishing ? Z_FINISH : Z_NO_FLUSH);
             size_t have = kChunk - zs.avail_out;
             packed += have;
-            if (have > 0 && !append_bytes(s, out.data(), have)) result = kZipCannotWrite;
+            if (have > 0 && !sink(out.data(), have)) result = kZipCannotWrite;
         } while (result == kZipOk && zs.avail_out == 0 && z != Z_STREAM_END);
         if (z == Z_STREAM_END) break;
         if (z != Z_OK && z != Z_BUF_ERROR) result = kZipNoMemory;
-        if (result == kZipOk && progress_says_stop(s, done)) result = kZipStopped;
+        if (result == kZipOk && stop(done)) result = kZipStopped;
     }
-    if (result == kZipOk) result = source.finish();
-    if (result == kZipOk && !l.zip64 && packed >= kZip64Marker) result = kZipTooLarge;
-    l.crc = crc;
-    l.packed = packed;
+    return result == kZipOk ? source.finish() : result;
+}
+
+namespace {
+
+// Deflates `size` bytes of `source` behind the local header; fills in CRC and sizes.
+int deflate_source(ZipState& s, ZipSource& source, uint64_t size, ZipLocalHeader& l) {
+    int result = deflate_pieces(
+        s.deflate_work, source, size,
+        [&s](const unsigned char* data, size_t n) { return append_bytes(s, data, n); },
+        [&s](uint64_t done) { return progress_says_stop(s, done); }, l.crc, l.packed);
+    if (result == kZipOk && !l.zip64 && l.packed >= kZip64Marker) result = kZipTooLarge;
     l.unpacked = size;
     return result;
+}
+
+// Writes the data another thread deflated, giving the progress callback the bytes of the
+// source between pieces as deflate_source does.
+int write_packed(ZipState& s, const ZipPacked& p, ZipLocalHeader& l) {
+    for (uint64_t done = kChunk; done < p.size; done += kChunk) {
+        if (progress_says_stop(s, done)) return kZipStopped;
+    }
+    l.crc = p.crc;
+    l.packed = p.data.size();
+    l.unpacked = p.size;
+    if (!l.zip64 && l.packed >= kZip64Marker) return kZipTooLarge;
+    return append_bytes(s, p.data.data(), p.data.size()) ? kZipOk : kZipCannotWrite;
 }
 
 // Writes one member's local header, name, extra field and data; kZipOk or the failure.
 int write_member(ZipState& s, const ZipAddition& a, const std::string& name,
                  const std::string& unicode_extra, ZipLocalHeader& l) {
-    l.zip64 = a.source && needs_zip64_local(a.size);
+    const bool data = a.source || a.packed;
+    l.zip64 = data && needs_zip64_local(a.size);
     l.signature = kLocalSignature;
     l.version_needed = l.zip64 ? kZip64Version : kVersion;
     l.flags = a.stored_entry ? 0 : kFlags;
@@ -226,8 +245,8 @@ int write_member(ZipState& s, const ZipAddition& a, const std::string& name,
     append_local(header, l);
     header += name + extra;
     int result = append_bytes(s, header.data(), header.size()) ? kZipOk : kZipCannotWrite;
-    if (result == kZipOk && a.source) {
-        result = deflate_source(s, *a.source, a.size, l);
+    if (result == kZipOk && data) {
+        result = a.packed ? write_packed(s, *a.packed, l) : deflate_source(s, *a.source, a.size, l);
         header.clear();
         append_local(header, l);
         if (l.zip64) header += name + local_zip64_extra(l);
@@ -237,22 +256,10 @@ int write_member(ZipState& s, const ZipAddition& a, const std::string& name,
     return result;
 }
 
-// A file read from its start.
-class FileSource : public ZipSource {
-  public:
-    explicit FileSource(os::File* file) : file_(file) {}
-    int read(unsigned char* buffer, size_t size) override {
-        return os::read_file(file_, buffer, size) == static_cast<int64_t>(size) ? kZipOk
-                                                                                : kZipShortRead;
-    }
-
-  private:
-    os::File* file_;
-};
-
 }  // namespace
 
 void settle_batch(ZipState& s) {
+    s.ahead.reset();
     s.batch = false;
     if (s.update.active) commit_update(s);
 }
@@ -262,14 +269,21 @@ int zip_create(ZipEngine& z, const std::string& path) {
     ZipState& s = z.state();
     s.file = os::open_file(path, os::OpenMode::kCreate);
     if (!s.file) return kZipBadHeader;
+    s.path = path;
     s.end.signature = kEndSignature;
     s.directory_loaded = true;
     forget_walk(s);
     return kZipOk;
 }
 
+std::string zip_source_path(const std::string& base, const std::string& name) {
+    bool absolute = (!name.empty() && (name[0] == '\\' || name[0] == '/')) ||
+                    (name.size() >= 2 && name[1] == ':');
+    return absolute ? name : join_path(base, name);
+}
+
 int zip_add(ZipEngine& z, const std::string& base, const std::string& name) {
-    return zip_add_file(z, source_path(base, name), name);
+    return zip_add_file(z, zip_source_path(base, name), name);
 }
 
 int add_member(ZipState& s, const ZipAddition& a, const std::string& name,
@@ -341,11 +355,19 @@ int zip_add_file(ZipEngine& z, const std::string& path, const std::string& name,
     if (attributes == os::kNoAttributes) return kZipBadHeader;
     ZipAddition a;
     if (attributes & os::kAttrDirectory) return add_member(s, a, name, unicode, attributes);
+    ZipPacked packed;
+    if (take_ahead(s, path, packed)) {
+        a.packed = &packed;
+        a.size = packed.size;
+        a.date = packed.date;
+        a.time = packed.time;
+        return add_member(s, a, name, unicode, packed.attributes);
+    }
     os::File* file = os::open_file(path, os::OpenMode::kRead);
     const int64_t size = file ? os::file_size(file) : -1;
     int result = kZipBadHeader;
     if (size >= 0) {
-        FileSource source(file);
+        ZipFileSource source(file);
         const DosDateTime stamp = file_time_to_dos(path);
         a.source = &source;
         a.size = static_cast<uint64_t>(size);
@@ -378,6 +400,7 @@ int zip_begin_batch(ZipEngine& z) {
 
 int zip_end_batch(ZipEngine& z) {
     ZipState& s = z.state();
+    s.ahead.reset();
     s.batch = false;
     return s.update.active ? commit_update(s) : kZipOk;
 }
