@@ -26,6 +26,7 @@ set(MARLOX_PORTABLE_SOURCES
   src/protect/cipher.cpp
   # Archive operations
   src/archive/listing.cpp
+  src/archive/list_rows.cpp
   src/archive/extraction.cpp
   src/archive/adding.cpp
   src/archive/deleting.cpp

@@ -10,6 +10,12 @@
 #   start-1      the same with a 1-member archive (the start's own share)  vs  unzip -l
 #   sort-60k     a click on the name column's header until the window answers again
 #                                                          vs  unzip -l | sort   goal: under 1 s
+#   list-1m      list-60k with 1,000,000 members (ZIP64 end record)  vs  unzip -l
+#                                                                              goal: under 3 s
+#   sort-1m      sort-60k on that list                     vs  unzip -l | sort   goal: under 2 s
+#   memory-1m    the private memory of marlox.exe (RssAnon in /proc/PID/status of the Wine
+#                process running it) once the 1,000,000 rows are shown and after the sort, and
+#                its peak resident size (VmHWM)                                goal: under 400 MB
 #   extract-20k  20,000 small members into an empty folder through the extract dialog
 #                vs  unzip.exe -q -o                           (native: unzip -q -o)
 #                                                                               goal: ratio 1
@@ -35,7 +41,7 @@
 #
 # Usage: bench/gui_bench.sh (after scripts/build.sh). GUI_BENCH_THEME=off switches off Wine's
 # window theme in the session, to see what drawing the themed controls costs. GUI_BENCH_ONLY
-# names the parts to run, of "list extract delete add" (all by default).
+# names the parts to run, of "list million extract delete add" (all by default).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build/win
@@ -153,7 +159,7 @@ measure() {
 start_on() {
     local archive=$1 rows=$2
     title="Marlox V1.1.6 - $(basename "$archive")"
-    measure 60 "$title" "$rows" "$rows$files_text" '*' start "$exe_win" "$(winpath "$archive")"
+    measure "${start_limit:-60}" "$title" "$rows" "$rows$files_text" '*' start "$exe_win" "$(winpath "$archive")"
 }
 
 # Closes the window titled $title and waits for marlox.exe to end.
@@ -245,14 +251,18 @@ quit_marlox
 wanted() { [ -z "${GUI_BENCH_ONLY:-}" ] || [[ " $GUI_BENCH_ONLY " == *" $1 "* ]]; }
 
 # ---- 1 and 2: listing, the start alone, sorting ------------------------------------------
+# list_and_sort: starts on $list_archive of $list_rows members, then clicks the name header and
+# checks that $list_first comes first; the sort's figures gather in $sort_runs and $sort_cpus.
 list_and_sort() {
     local listed listed_cpu first
-    start_on "$work/list60k.zip" 60000
+    start_on "$list_archive" "$list_rows"
     listed=$took listed_cpu=$cpu
-    measure 30 "$title" 60000 "60000$files_text" '*' header "$title" 1
+    [ -z "${after_list:-}" ] || "$after_list" list
+    measure 30 "$title" "$list_rows" "$list_rows$files_text" '*' header "$title" 1
     first=$(wintool rows "$title" 0 1 | awk -F'|' '{ print $2 }')
-    [ "$first" = "$first_sorted" ] || fail "after the header click the first row is '$first', not '$first_sorted'"
+    [ "$first" = "$list_first" ] || fail "after the header click the first row is '$first', not '$list_first'"
     sort_runs="${sort_runs:-} $took" sort_cpus="${sort_cpus:-} $cpu"
+    [ -z "${after_list:-}" ] || "$after_list" sort
     quit_marlox
     took=$listed cpu=$listed_cpu
 }
@@ -261,6 +271,7 @@ start_one() {
     quit_marlox
 }
 if wanted list; then
+    list_archive=$work/list60k.zip list_rows=60000 list_first=$first_sorted sort_runs="" sort_cpus=""
     gui_runs list_and_sort
     peer=$(best true unzip -l "$work/list60k.zip")
     report list-60k "$gui" "$gui_cpu" native "$peer" "<2" "$runs"
@@ -269,6 +280,35 @@ if wanted list; then
     gui_runs start_one
     peer=$(best true unzip -l "$work/one.zip")
     report start-1 "$gui" "$gui_cpu" native "$peer" - "$runs"
+fi
+
+# ---- 1m: a million members ------------------------------------------------------------
+# memory_of WHEN: the memory figures of the newest marlox.exe of this run, kept in $memory.
+memory_of() {
+    local pid
+    pid=$(pgrep -n -f "$(basename "$work").program.marlox.exe") || fail "no marlox.exe to measure"
+    memory="${memory:-} $1:$(awk '$1 == "RssAnon:" || $1 == "VmHWM:" { printf " %s %.0f MB", $1, $2 / 1024 }' "/proc/$pid/status");"
+}
+if wanted million; then
+    python3 - "$work" <<'PY'
+import random, sys, zipfile
+# As list60k.zip with 1,000,000 members in 1,000 folders; zipfile writes ZIP64 end records.
+order = list(range(1000000))
+random.Random(7).shuffle(order)
+with zipfile.ZipFile(sys.argv[1] + "/list1m.zip", "w", zipfile.ZIP_STORED) as z:
+    for i in order:
+        z.writestr(f"folder{i % 1000:03}/member{i:06}.txt", b"x")
+PY
+    list_archive=$work/list1m.zip list_rows=1000000 sort_runs="" sort_cpus="" memory=""
+    list_first=$(unzip -Z1 "$list_archive" | LC_ALL=C sort -f | sed -n 1p)
+    start_limit=120 after_list=memory_of gui_runs list_and_sort
+    peer=$(best true unzip -l "$list_archive")
+    report list-1m "$gui" "$gui_cpu" native "$peer" "<3" "$runs"
+    peer=$(best true sh -c "unzip -l '$list_archive' | LC_ALL=C sort -f -k4 >/dev/null")
+    report sort-1m "$(minimum <<<"$sort_runs")" "$(minimum <<<"$sort_cpus")" native "$peer" "<2" "${sort_runs# }"
+    results+=("$(printf '%-12s marlox.exe (RssAnon, VmHWM of /proc/PID/status) after each:%s' memory-1m "$memory")")
+    echo "${results[-1]}"
+    rm -f "$list_archive"
 fi
 
 # ---- 3: extraction through the dialog -------------------------------------------------------

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/commands.h"
+#include "archive/list_rows.h"
 #include "runtime/ui_window.h"
 #include "state/archive_view.h"
 #include "state/settings_file.h"
@@ -164,8 +165,8 @@ class MainWindow : public Window, public ArchiveView {
     HIMAGELIST sort_pictures_ = nullptr;
     std::vector<HBITMAP> menu_pictures_;
     // The rows in display order. The list is virtual: it asks for each text it shows, so
-    // listing, sorting and clearing tens of thousands of rows costs no window work per row.
-    std::vector<ArchiveEntry> rows_;
+    // listing, sorting and clearing a million rows costs no window work per row.
+    ListRows rows_;
     std::wstring row_wide_;  // the text handed out to a list that asked in UTF-16
     int indicators_[6] = {2, 2, 2, 2, 2, 2};
     bool setup_candidates_ = false;

@@ -91,8 +91,7 @@ LRESULT MainWindow::on_row_text(NMHDR* header) {
             return 0;
         }
         // A pointer to the row's own text: the list copies what it needs, however long.
-        item.pszText = const_cast<char*>(
-            rows_[static_cast<size_t>(item.iItem)][static_cast<size_t>(item.iSubItem)].c_str());
+        item.pszText = const_cast<char*>(rows_.c_str(item.iItem, item.iSubItem));
         return 0;
     }
     LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
@@ -110,18 +109,18 @@ void MainWindow::clear_rows() {
     show_rows();
 }
 
-void MainWindow::add_row(const ArchiveEntry& row) { rows_.push_back(row); }
+void MainWindow::add_row(const ArchiveEntry& row) { rows_.add(row); }
 
 void MainWindow::show_rows() {
     if (list_) ListView_SetItemCountEx(list_, static_cast<int>(rows_.size()), 0);
 }
 
-int MainWindow::row_count() const { return static_cast<int>(rows_.size()); }
+int MainWindow::row_count() const { return rows_.size(); }
 
 std::string MainWindow::row_text(int row, int column) const {
     if (row < 0 || row >= row_count() || column < 0 || column > kOwnNameColumn)
         return std::string();
-    return rows_[static_cast<size_t>(row)][static_cast<size_t>(column)];
+    return rows_.text(row, column);
 }
 
 bool MainWindow::row_selected(int row) const {
@@ -153,22 +152,13 @@ void MainWindow::show_indicators() {
 }
 
 void MainWindow::sort_rows(int column, int direction) {
-    const size_t rows = rows_.size();
-    std::vector<std::string> keys(rows);
-    for (size_t r = 0; r < rows; ++r) keys[r] = sort_key(rows_[r][static_cast<size_t>(column)]);
-    std::vector<size_t> order(rows);
-    for (size_t r = 0; r < rows; ++r) order[r] = r;
-    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-        return compare_sort_keys(keys[a], keys[b], direction) < 0;
-    });
+    const size_t rows = static_cast<size_t>(rows_.size());
     // The selection and the focus move with their rows.
     std::vector<bool> selected(rows, false);
     for (int r = -1; (r = ListView_GetNextItem(list_, r, LVNI_SELECTED)) >= 0;)
         selected[static_cast<size_t>(r)] = true;
     const int focused = ListView_GetNextItem(list_, -1, LVNI_FOCUSED);
-    std::vector<ArchiveEntry> sorted(rows);
-    for (size_t r = 0; r < rows; ++r) sorted[r] = std::move(rows_[order[r]]);
-    rows_ = std::move(sorted);
+    const std::vector<size_t> order = rows_.sort(column, direction);
     ListView_SetItemState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     for (size_t r = 0; r < rows; ++r) {
         const int at = static_cast<int>(r);

@@ -132,16 +132,9 @@ bool is_setup_candidate(const std::string& name) {
     return extension == "exe" || extension == "bat" || extension == "msi" || extension == "com";
 }
 
-std::string sort_key(const std::string& text) {
-    return lower_case(text.substr(0, kSortedCharacters));
-}
-
 int compare_row_texts(const std::string& a, const std::string& b, int direction) {
-    return compare_sort_keys(sort_key(a), sort_key(b), direction);
-}
-
-int compare_sort_keys(const std::string& a, const std::string& b, int direction) {
-    const int order = a.compare(b);
+    const int order = lower_case(a.substr(0, kSortedCharacters))
+                          .compare(lower_case(b.substr(0, kSortedCharacters)));
     if (order == 0) return 0;
     const int ascending = order > 0 ? 1 : -1;
     return direction == 1 ? ascending : -ascending;

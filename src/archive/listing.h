@@ -47,10 +47,8 @@ bool is_setup_candidate(const std::string& name);
 // b: both lower-cased, at most their first 200 characters, compared in byte order. Returns 0 for
 // equal texts. With `direction` 1 the row with the greater text comes later (a positive result
 // when a's text is greater); with `direction` 0 it comes first.
+// The window's rows (ListRows, list_rows.h) sort so.
 int compare_row_texts(const std::string& a, const std::string& b, int direction);
-// The same comparison in two steps, for sorting many rows: each text's key once, then the keys.
-std::string sort_key(const std::string& text);
-int compare_sort_keys(const std::string& a, const std::string& b, int direction);
 
 // The listing contract every format keeps. begin_listing empties the rows, the listing state and
 // the sort indicators; the format then adds one row and one member name per member in archive
