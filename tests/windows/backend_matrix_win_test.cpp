@@ -61,14 +61,8 @@ const Case kCases[] = {
      Conversion::kExact, "a.txt=alpha hard.txt=alpha z.txt=zeta"},
     {"filefolder", "", "", Overwrite::kWithoutAsking, "zz\\x.txt=x", "zz", Conversion::kRefused,
      ""},
-    {"names", "", "", Overwrite::kWithoutAsking,
-     "Gr\xC3\xBC\xC3\x9F"
-     "e.txt=gruss Stra\xC3\x9F"
-     "e.txt=strasse",
-     "", Conversion::kExact,
-     "Gr\xC3\xBC\xC3\x9F"
-     "e.txt=gruss Stra\xC3\x9F"
-     "e.txt=strasse"},
+    {"names", "", "", Overwrite::kWithoutAsking, u8"Grüße.txt=gruss Straße.txt=strasse", "",
+     Conversion::kExact, u8"Grüße.txt=gruss Straße.txt=strasse"},
     // Encrypted members ask when extracted, encrypted headers already when listed.
     {"secret", "zip cab", "a.txt=mine", Overwrite::kWithoutAsking, "a.txt=alpha sub\\b.txt=beta",
      "", Conversion::kExact, "a.txt=alpha sub/b.txt=beta", "wrong secret"},
@@ -79,10 +73,7 @@ const Case kCases[] = {
     // Names in Unicode: a file gets its own name, also where the code page lacks its characters
     // (Polish, with no look-alike taken for them, and Cyrillic); such a name cannot be packed
     // anew from the file, so the conversion refuses.
-    {"unicode", "", "", Overwrite::kWithoutAsking,
-     "Gr\xC3\xBC\xC3\x9F"
-     "e.txt=gruss \xC5\x81\xC3\xB3"
-     "d\xC5\xBA.txt=lodz \xD0\x9C\xD0\xB8\xD1\x80.txt=mir",
+    {"unicode", "", "", Overwrite::kWithoutAsking, u8"Grüße.txt=gruss Łódź.txt=lodz Мир.txt=mir",
      "", Conversion::kRefused, ""},
 };
 
@@ -109,16 +100,11 @@ std::vector<std::pair<std::string, std::string>> files(const std::string& list) 
 
 // The file at `path` (UTF-8), or "<missing>".
 std::string read_own(const std::string& path) {
-    std::wstring wide(path.size() + 1, L'\0');
-    wide.resize(static_cast<size_t>(
-        MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, &wide[0], static_cast<int>(wide.size())) -
-        1));
-    FILE* file = _wfopen(wide.c_str(), L"rb");
+    os::File* file = os::unicode::open_file(path, os::OpenMode::kRead);
     if (!file) return "<missing>";
-    std::string out;
-    char buffer[4096];
-    for (size_t n; (n = fread(buffer, 1, sizeof buffer, file)) > 0;) out.append(buffer, n);
-    fclose(file);
+    std::string out(static_cast<size_t>(os::file_size(file)), '\0');
+    EXPECT_EQ(os::read_file(file, &out[0], out.size()), os::file_size(file));
+    os::close_file(file);
     return out;
 }
 
@@ -134,19 +120,15 @@ std::string shown(const std::string& name) {
 // The names in `folder`, sorted; with `deep`, those of its folders too, with their paths.
 std::vector<std::string> entries(const std::string& folder, bool deep = false) {
     std::vector<std::string> out;
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((folder + "*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) return out;
-    do {
-        const std::string name = found.cFileName;
-        if (name == "." || name == "..") continue;
-        out.push_back(name);
-        if (deep && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            for (const std::string& inner : entries(folder + name + "\\", true))
-                out.push_back(name + "\\" + inner);
+    std::vector<os::FolderEntry> found;
+    os::list_folder(folder, found);
+    for (const os::FolderEntry& entry : found) {
+        out.push_back(entry.name);
+        if (deep && (entry.attributes & os::kAttrDirectory)) {
+            for (const std::string& inner : entries(folder + entry.name + "\\", true))
+                out.push_back(entry.name + "\\" + inner);
         }
-    } while (FindNextFileA(find, &found));
-    FindClose(find);
+    }
     std::sort(out.begin(), out.end());
     return out;
 }
