@@ -175,25 +175,12 @@ TEST(Messages, WindowsBuildCarriesWindows1252Bytes) {
     EXPECT_EQ(table.message(10), "\x47\x72\xF6\xDF\x65");
 }
 
-uint64_t utc_filetime(int year, int month, int day, int hour, int minute, int second) {
-    const auto w = [](int v) { return static_cast<WORD>(v); };
-    const SYSTEMTIME st = {w(year), w(month), 0, w(day), w(hour), w(minute), w(second), 0};
-    FILETIME ft;
-    SystemTimeToFileTime(&st, &ft);
-    return (uint64_t(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
-}
-
-FILETIME as_filetime(uint64_t value) {
-    return {static_cast<DWORD>(value), static_cast<DWORD>(value >> 32)};
-}
-
-void set_write_time(const std::string& path, uint64_t value) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                           nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    const FILETIME ft = as_filetime(value);
-    SetFileTime(h, nullptr, nullptr, &ft);
-    CloseHandle(h);
+// A calendar moment in UTC as a file time, through the system's own conversion.
+uint64_t utc_filetime(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second) {
+    const SYSTEMTIME st = {year, month, 0, day, hour, minute, second, 0};
+    ULARGE_INTEGER value;
+    SystemTimeToFileTime(&st, reinterpret_cast<FILETIME*>(&value));
+    return value.QuadPart;
 }
 
 uint64_t write_time(const std::string& path) {
@@ -215,16 +202,17 @@ TEST(FileTimesEastOfUtc, PackAndSetThroughLocalTimeAsWin32Does) {
     for (const uint64_t moment :
          {utc_filetime(2005, 4, 22, 10, 0, 1), utc_filetime(1999, 12, 31, 23, 30, 58),
           utc_filetime(2024, 2, 29, 0, 0, 0)}) {
-        set_write_time(path, moment);
-        const FILETIME utc = as_filetime(moment);
+        ASSERT_TRUE(os::set_last_write_time(path, moment));
+        ULARGE_INTEGER utc;
+        utc.QuadPart = moment;
         FILETIME local;
         WORD date = 0, time = 0;
-        FileTimeToLocalFileTime(&utc, &local);
+        FileTimeToLocalFileTime(reinterpret_cast<FILETIME*>(&utc), &local);
         FileTimeToDosDateTime(&local, &date, &time);
         EXPECT_EQ(file_time_to_dos(path).date, date);
         EXPECT_EQ(file_time_to_dos(path).time, time);
     }
-    set_write_time(path, utc_filetime(2005, 4, 22, 10, 0, 1));
+    ASSERT_TRUE(os::set_last_write_time(path, utc_filetime(2005, 4, 22, 10, 0, 1)));
     EXPECT_EQ(file_time_to_dos(path).time, (11 << 11) | 0);  // 11:00:00 local, odd second lost
 
     const LocalDate date = make_local_date(2005, 4, 22, 11, 0, 0);
