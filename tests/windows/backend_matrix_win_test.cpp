@@ -8,8 +8,6 @@
 // lists the new archive, or shows message 76 and changes nothing. A RAR archive asks for its
 // password once (again after a wrong one, which is refused with message 190), and a volume set
 // opens from its first part and takes the others from beside it.
-#include <iterator>
-
 #include "dialog_driver.h"
 
 namespace {
