@@ -133,9 +133,11 @@ TEST_F(OneOperationAtATime, CommandsDropsAndCloseWaitWhileTheOverwriteQuestionIs
     EXPECT_EQ(window().row_count(), 3);
 }
 
-// A missing library names itself in an error box, a library without the entry points names the
-// first one missing. (Every start binds the system's library.)
-TEST(MailLibrary, ShowsWhatIsMissing) {
+// A missing mail library names itself in an error box, one without the entry points names the
+// first one missing (every start binds the system's library). A missing setup library is
+// explained with message 43, one without the function means no cabinets, silently (the cabinet
+// tests bind the system's library).
+TEST(Libraries, ShowWhatIsMissing) {
     ScriptedPrompter prompter;
     MailLibrary mail;
     EXPECT_FALSE(bind_mail_library(mail, prompter, "nosuchmapi.dll", "mapi32.dll"));
@@ -149,14 +151,12 @@ TEST(MailLibrary, ShowsWhatIsMissing) {
     EXPECT_EQ(prompter.boxes[2].title, "kernel32.dll");
     EXPECT_EQ(prompter.boxes[2].text, "MAPILogon");
     EXPECT_EQ(mail.first, nullptr);
-}
 
-// A missing setup library is explained with message 43, one without the function means no
-// cabinets, silently. (The cabinet tests bind the system's library.)
-TEST(CabLibrary, ExplainsAMissingLibraryWithMessage43) {
     MessageTable messages;
     load_default_messages(messages);
-    ScriptedPrompter prompter;
+    // The catalog's bytes, which every end-to-end test finds the windows by.
+    EXPECT_EQ(messages.message(10), "\x47\x72\xF6\xDF\x65");
+    prompter.boxes.clear();
     CabLibrary cab;
     bind_cab_library(cab, prompter, messages, "nosuchsetupapi.dll");
     EXPECT_FALSE(cab.available());
@@ -166,13 +166,6 @@ TEST(CabLibrary, ExplainsAMissingLibraryWithMessage43) {
     EXPECT_FALSE(cab.available());
     EXPECT_EQ(prompter.boxes.size(), 1u);
     release_cab_library(cab);
-}
-
-// The catalog is read by every end-to-end test, which find the windows by its texts.
-TEST(Messages, WindowsBuildCarriesWindows1252Bytes) {
-    MessageTable table;
-    load_default_messages(table);
-    EXPECT_EQ(table.message(10), "\x47\x72\xF6\xDF\x65");
 }
 
 // A calendar moment in UTC as a file time, through the system's own conversion.
