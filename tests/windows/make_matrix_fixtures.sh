@@ -71,7 +71,7 @@ mkdir crypt && seq 1 30000 >crypt/n.txt && head -c 70001 /dev/urandom >crypt/r.b
 (cd crypt && zip -q -P secret ../crypt-zip.zip n.txt r.bin &&
     7zz a -tzip -psecret -mem=AES128 ../crypt-aes128.zip n.txt r.bin >/dev/null &&
     7zz a -tzip -psecret -mem=AES256 ../crypt-aes256.zip n.txt r.bin >/dev/null)
-for name in one two; do put $name same.mlxt $name && (cd $name && gcab -c "../$name.cab" same.mlxt); done
+for n in one two; do put $n same.mlxt $n && (cd $n && gcab -c "../$n.cab" same.mlxt); done
 (cd names && mv 'Grüße.txt' $'Gr\xfc\xdfe.txt' && mv 'Straße.txt' $'Stra\xdfe.txt' &&
     LC_ALL=C zip -q ../names.zip $'Gr\xfc\xdfe.txt' $'Stra\xdfe.txt')
 
@@ -114,11 +114,9 @@ def patch(path, *renames, damage=None):
     open(path, 'wb').write(data)
 
 def write_zip(path, members, method=zipfile.ZIP_STORED):
-    with zipfile.ZipFile(path, 'w', method) as z:
+    with zipfile.ZipFile(path, 'w') as z:
         for name, text in members:
-            info = zipfile.ZipInfo(name, (2005, 3, 7, 14, 30, 0))
-            info.compress_type = method
-            z.writestr(info, text)
+            z.writestr(zipfile.ZipInfo(name, (2005, 3, 7, 14, 30, 0)), text, method)
 
 write_zip('damaged.zip', [('a.txt', 'alpha'), ('b.txt', open('damaged/b.txt').read()),
                           ('c.txt', 'gamma')], zipfile.ZIP_DEFLATED)
