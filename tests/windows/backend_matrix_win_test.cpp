@@ -155,12 +155,11 @@ class BackendMatrixTest : public AppTest {
     void check(const Case& c, const std::string& format, const std::string& folder) {
         const std::string name = std::string(c.archive) + "." + format;
         const std::string archive = folder + name, target = folder + "out\\";
-        const std::string bytes = read_bytes(kMatrix + name);
         CreateDirectoryA(folder.c_str(), nullptr);
         CreateDirectoryA(target.c_str(), nullptr);
-        ASSERT_TRUE(write_bytes(archive, bytes));
-        for (const std::string& volume : words(c.volumes))
-            ASSERT_TRUE(write_bytes(folder + volume, read_bytes(kMatrix + volume)));
+        for (const std::string& file : words(name + " " + c.volumes))
+            ASSERT_TRUE(write_bytes(folder + file, read_bytes(kMatrix + file)));
+        const std::string bytes = read_bytes(archive);
         for (const auto& file : files(c.before))
             ASSERT_TRUE(write_bytes(target + file.first, file.second));
         // The program works in a folder of its own, which holds a stranger's a.txt.
@@ -172,6 +171,7 @@ class BackendMatrixTest : public AppTest {
         const std::vector<std::string> passwords = words(c.passwords);
         prompter.lines.assign(passwords.begin(), passwords.end());
         prompter.line_requests.clear();
+        prompter.boxes.clear();
 
         start(archive);
         // Names outside ASCII are listed in Windows-1252 whatever the format stores.
@@ -180,12 +180,6 @@ class BackendMatrixTest : public AppTest {
         if (std::string(c.archive) == "names" || std::string(c.archive) == "unicode") {
             EXPECT_EQ(column(1), listed);
         }
-        const auto refused_password = [this](const MessageBoxRequest& box) {
-            return box.text == message(190);
-        };
-        size_t refusals =
-            std::count_if(prompter.boxes.begin(), prompter.boxes.end(), refused_password);
-        prompter.boxes.clear();
         prompter.answers = {c.overwrite == Overwrite::kAskNo ? kAnswerNo : kAnswerYes};
         extract(target, [&c](HWND dialog) {
             press(dialog,
@@ -209,12 +203,12 @@ class BackendMatrixTest : public AppTest {
         EXPECT_EQ(entries(folder), own);
         EXPECT_EQ(entries(cwd), std::vector<std::string>{"a.txt"});
         EXPECT_EQ(read_bytes(cwd + "a.txt"), "a stranger");
-        size_t questions = 0;
+        size_t questions = 0, refusals = 0;
         std::vector<std::string> warnings;
         for (const MessageBoxRequest& box : prompter.boxes) {
             if (box.buttons == BoxButtons::kYesNo)
                 ++questions;
-            else if (refused_password(box))
+            else if (box.text == message(190))
                 ++refusals;
             else
                 warnings.push_back(box.text);
