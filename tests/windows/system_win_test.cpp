@@ -32,10 +32,9 @@ TEST(SystemPrompter, InputBoxAndFileRequestersGiveTheAnswerOnOkAndNothingOnCance
     };
     HHOOK hook = SetWindowsHookExA(WH_CBT, on_box, nullptr, GetCurrentThreadId());
     ASSERT_NE(hook, nullptr);
-    InputRequest input;
-    input.title = "Verzeichnisname \xE4";
-    input.prompt = "Bitte Verzeichnisnamen eingeben";
-    input.initial = "neu \xFC";
+    const InputRequest input = {
+        nullptr, "Verzeichnisname \xE4", "Bitte Verzeichnisnamen eingeben", "neu \xFC", "Cancel",
+        false};
     EXPECT_EQ(system_prompter().input_line(input), "neu \xFC");
     EXPECT_EQ(title, input.title);
     button = IDCANCEL;
@@ -43,13 +42,10 @@ TEST(SystemPrompter, InputBoxAndFileRequestersGiveTheAnswerOnOkAndNothingOnCance
 
     WorkFolder work;
     const std::string path = work.path() + "req.zip";
-    OpenFileRequest open_request;
-    open_request.title = "Archiv w\xE4hlen";
-    open_request.filters = "ZIP (*.zip)|*.zip|Alle (*.*)|*.*";
-    open_request.filter_index = 2;
-    SaveFileRequest save_request;
-    save_request.title = "Archivdatei erstellen...";
-    save_request.filters = "ZIP-Dateien (*.zip)|*.zip";
+    const OpenFileRequest open_request = {nullptr, "Archiv w\xE4hlen",
+                                          "ZIP (*.zip)|*.zip|Alle (*.*)|*.*", 2};
+    const SaveFileRequest save_request = {nullptr, "Archivdatei erstellen...",
+                                          "ZIP-Dateien (*.zip)|*.zip", ""};
     for (const bool open : {true, false}) {
         SCOPED_TRACE(open ? "open" : "save");
         ASSERT_TRUE(open ? write_bytes(path, "") : DeleteFileA(path.c_str()) != FALSE);
