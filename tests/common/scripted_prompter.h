@@ -35,25 +35,23 @@ class ScriptedPrompter : public Prompter {
         answers.pop_front();
         return answer;
     }
-    std::string open_file(const OpenFileRequest& request) override {
-        file_requests.push_back(request);
-        return next(files);
+    std::string open_file(const OpenFileRequest& r) override {
+        return next(file_requests, r, files);
     }
-    std::string save_file(const SaveFileRequest& request) override {
-        save_requests.push_back(request);
-        return next(saves);
+    std::string save_file(const SaveFileRequest& r) override {
+        return next(save_requests, r, saves);
     }
-    std::string input_line(const InputRequest& request) override {
-        line_requests.push_back(request);
-        return next(lines);
-    }
-    std::string choose_folder(const FolderRequest& request) override {
-        folder_requests.push_back(request);
-        return next(folders);
+    std::string input_line(const InputRequest& r) override { return next(line_requests, r, lines); }
+    std::string choose_folder(const FolderRequest& r) override {
+        return next(folder_requests, r, folders);
     }
 
   private:
-    static std::string next(std::deque<std::string>& queue) {
+    // Records `request` and gives the next answer of `queue`, none when it is empty.
+    template <class Request>
+    static std::string next(std::vector<Request>& requests, const Request& request,
+                            std::deque<std::string>& queue) {
+        requests.push_back(request);
         if (queue.empty()) return std::string();
         std::string answer = queue.front();
         queue.pop_front();

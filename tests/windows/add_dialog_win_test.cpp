@@ -29,15 +29,14 @@ void double_click(HWND dialog, const std::string& name) {
 
 class AddDialogTest : public AppTest {
   protected:
-    // Daten\Bilder\a.jpg, Daten\Bilder\Urlaub\b.jpg, Daten\Leer\ (empty), Daten\notes.txt.
-    std::string make_tree() {
-        const std::string daten = work.path() + "Daten\\";
+    // Daten\Bilder\a.jpg, Daten\Bilder\Urlaub\b.jpg, Daten\Leer\ (empty), Daten\notes.txt; the
+    // program started without an archive.
+    void SetUp() override {
         for (const char* folder : {"", "Bilder\\", "Bilder\\Urlaub\\", "Leer\\"})
             CreateDirectoryA((daten + folder).c_str(), nullptr);
-        EXPECT_TRUE(write_bytes(daten + "Bilder\\a.jpg", "picture a"));
-        EXPECT_TRUE(write_bytes(daten + "Bilder\\Urlaub\\b.jpg", "picture b"));
-        EXPECT_TRUE(write_bytes(daten + "notes.txt", "notes"));
-        return daten;
+        for (const char* file : {"Bilder\\a.jpg", "Bilder\\Urlaub\\b.jpg", "notes.txt"})
+            ASSERT_TRUE(write_bytes(daten + file, file));
+        start("");
     }
     // The new-archive command answered with `name` in the work folder; `drive` acts on the
     // add dialog.
@@ -46,13 +45,13 @@ class AddDialogTest : public AppTest {
         Dialog::test_hook = drive;
         app->dispatch_command(kButtonNew);
     }
+
+    const std::string daten = work.path() + "Daten\\";
 };
 
 // The dialog's list, options and "inc. Verzeichnisse" reach the addition (the path modes
 // themselves are the host tests'); the ".dat" answer gets ".zip" appended.
 TEST_F(AddDialogTest, NewArchiveAddsTheSelectedTreeRelativeToTheListFolder) {
-    const std::string daten = make_tree();
-    start("");
     new_archive("relative.dat", [&](HWND dialog) {
         ASSERT_TRUE(show_folder(dialog, daten));
         select_entries(dialog, {"notes.txt", "Bilder", "Leer"});
@@ -71,8 +70,6 @@ TEST_F(AddDialogTest, NewArchiveAddsTheSelectedTreeRelativeToTheListFolder) {
 }
 
 TEST_F(AddDialogTest, OptionRulesListNavigationHelpAndCancelLeavingAnEmptyArchive) {
-    const std::string daten = make_tree();
-    start("");
     bool ran = false;
     new_archive("cancelled.zip", [&](HWND dialog) {
         ran = true;
@@ -134,8 +131,6 @@ TEST_F(AddDialogTest, OptionRulesListNavigationHelpAndCancelLeavingAnEmptyArchiv
 // add dialog in the state the items call for (a folder among them: mode 1 without a list
 // folder, names from below the drive).
 TEST_F(AddDialogTest, DroppedOrGivenItemsPackAfterTheFirstFile) {
-    const std::string daten = make_tree();
-    start("");
     bool ran = false;
     Dialog::test_hook = [&](HWND dialog) {
         ran = true;
@@ -146,9 +141,8 @@ TEST_F(AddDialogTest, DroppedOrGivenItemsPackAfterTheFirstFile) {
         EXPECT_FALSE(is_enabled(dialog, kAddIncludeFolders));
         press(dialog, kAddOk);
     };
-    HGLOBAL memory = drop_handle({daten + "Bilder", daten + "notes.txt"});
-    ASSERT_NE(memory, nullptr);
-    SendMessageA(window().handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+    SendMessageA(window().handle(), WM_DROPFILES,
+                 reinterpret_cast<WPARAM>(drop_handle({daten + "Bilder", daten + "notes.txt"})), 0);
     EXPECT_TRUE(ran);
     const std::string archive = daten + "notes.zip";
     EXPECT_EQ(app->state().archive_path(), archive);
@@ -170,7 +164,9 @@ TEST_F(AddDialogTest, DroppedOrGivenItemsPackAfterTheFirstFile) {
 // The rows selected and sorted in the real list decide what goes and in which order the rest
 // is rebuilt; No to the question changes nothing. An archive another program holds keeps every
 // member.
-TEST_F(AddDialogTest, RemoveTakesTheSelectedRowsAndKeepsTheSortedOrder) {
+using RemoveCommand = AppTest;
+
+TEST_F(RemoveCommand, TakesTheSelectedRowsAndKeepsTheSortedOrder) {
     const std::string archive = start_on(
         "three.zip", {{"c.txt", "gamma"}, {"a.txt", "alpha"}, {"B.txt", "beta"}, {"sub/", ""}});
     window().sort_by_column(1);

@@ -25,16 +25,13 @@ using Registry = std::map<std::string, std::string>;
 void read_tree(HKEY root, const std::string& where, const std::string& path, Registry& out) {
     HKEY key = nullptr;
     if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
-    char name[256];
-    DWORD length = sizeof name;
-    char data[1024];
-    DWORD size = sizeof data;
-    DWORD values = 0;
-    for (; RegEnumValueA(key, values, name, &length, nullptr, nullptr,
-                         reinterpret_cast<BYTE*>(data), &size) == ERROR_SUCCESS;
+    char name[256], data[1024];
+    DWORD values = 0, keys = 0;
+    for (DWORD length = sizeof name, size = sizeof data;
+         RegEnumValueA(key, values, name, &length, nullptr, nullptr, reinterpret_cast<BYTE*>(data),
+                       &size) == ERROR_SUCCESS;
          ++values, length = sizeof name, size = sizeof data)
         out[where + path + "|" + name] = data;
-    DWORD keys = 0;
     for (; RegEnumKeyA(key, keys, name, sizeof name) == ERROR_SUCCESS; ++keys)
         read_tree(root, where, path + "\\" + name, out);
     RegCloseKey(key);

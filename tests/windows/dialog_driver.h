@@ -14,6 +14,7 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -32,35 +33,27 @@
 inline const std::string kMatrix = std::string("Z:") + MARLOX_MATRIX_DIR + "\\";
 
 inline bool write_bytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    return static_cast<bool>(out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())));
+    return static_cast<bool>(std::ofstream(path, std::ios::binary) << bytes);
 }
 
 // The whole file, or "<missing>".
 inline std::string read_bytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) return "<missing>";
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
+    return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<missing>";
 }
 
 // A drop handle as the shell makes it: DROPFILES, then the paths, each ending in a NUL, and one
 // more NUL. The receiver's DragFinish frees it.
 inline HGLOBAL drop_handle(const std::vector<std::string>& paths) {
-    size_t size = sizeof(DROPFILES) + 1;
-    for (const std::string& path : paths) size += path.size() + 1;
-    HGLOBAL memory = GlobalAlloc(GHND, size);
-    if (!memory) return nullptr;
-    auto* files = static_cast<DROPFILES*>(GlobalLock(memory));
-    files->pFiles = sizeof(DROPFILES);
-    files->fWide = FALSE;
-    char* at = reinterpret_cast<char*>(files + 1);
-    for (const std::string& path : paths) {
-        memcpy(at, path.c_str(), path.size());
-        at += path.size() + 1;
+    const DROPFILES header = {sizeof(DROPFILES), {0, 0}, FALSE, FALSE};
+    std::string bytes(reinterpret_cast<const char*>(&header), sizeof header);
+    for (const std::string& path : paths) bytes += path + '\0';
+    bytes += '\0';
+    HGLOBAL memory = GlobalAlloc(GHND, bytes.size());
+    if (memory) {
+        memcpy(GlobalLock(memory), bytes.data(), bytes.size());
+        GlobalUnlock(memory);
     }
-    GlobalUnlock(memory);
     return memory;
 }
 

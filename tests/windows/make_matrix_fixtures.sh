@@ -17,41 +17,30 @@ mkdir -p "$out"
 cd "$out"
 export LC_ALL=C.UTF-8
 
-put() {  # put CASE NAME TEXT
-    mkdir -p "$(dirname "$1/$2")"
-    printf '%s' "$3" >"$1/$2"
-    touch -d '2005-03-07 14:30' "$1/$2"
+put() {  # put CASE NAME TEXT [NAME TEXT...]
+    local c=$1
+    shift
+    while [ $# -gt 1 ]; do
+        mkdir -p "$(dirname "$c/$1")"
+        printf '%s' "$2" >"$c/$1"
+        touch -d '2005-03-07 14:30' "$c/$1"
+        shift 2
+    done
 }
-put damaged a.txt alpha
+put damaged a.txt alpha c.txt gamma
 seq 1 20000 >damaged/b.txt
-put damaged c.txt gamma
-put plain a.txt alpha
-put plain sub/b.txt beta
-put hostile ZZZZZZx.txt x
-put hostile Cqqy.txt y
-put hostile qy.txt y
-put case Makefile upper
-put case makefile lower
-put dups dup.txt first
-put dups duq.txt second
-put link a.txt alpha
-put link c.txt gamma
+put plain a.txt alpha sub/b.txt beta
+put hostile ZZZZZZx.txt x Cqqy.txt y qy.txt y
+put case Makefile upper makefile lower
+put dups dup.txt first duq.txt second
+put link a.txt alpha c.txt gamma
 ln -s ../../outside.txt link/ln
-put ref a.txt alpha
-put ref copy.txt alpha
-put ref z.txt zeta
-put filefolder zz/x.txt x
-put filefolder zq file
-put names 'Grüße.txt' gruss
-put names 'Straße.txt' strasse
-put names 'StraXe.txt' strasse
-put secret a.txt alpha
-put secret sub/b.txt beta
-put volumes big.txt "$(head -c 60000 /dev/zero | tr '\0' v)"
-put volumes a.txt alpha
-put unicode 'Grüße.txt' gruss
-put unicode 'Łódź.txt' lodz
-put unicode 'Мир.txt' mir
+put ref a.txt alpha copy.txt alpha z.txt zeta
+put filefolder zz/x.txt x zq file
+put names 'Grüße.txt' gruss 'Straße.txt' strasse 'StraXe.txt' strasse
+put secret a.txt alpha sub/b.txt beta
+put volumes big.txt "$(head -c 60000 /dev/zero | tr '\0' v)" a.txt alpha
+put unicode 'Grüße.txt' gruss 'Łódź.txt' lodz 'Мир.txt' mir
 
 # One archive per tool and case, in the order given; stand-in names are patched below.
 both() {  # both CASE FILES...: CASE.rar and CASE.cab
@@ -82,10 +71,7 @@ mkdir crypt && seq 1 30000 >crypt/n.txt && head -c 70001 /dev/urandom >crypt/r.b
 (cd crypt && zip -q -P secret ../crypt-zip.zip n.txt r.bin &&
     7zz a -tzip -psecret -mem=AES128 ../crypt-aes128.zip n.txt r.bin >/dev/null &&
     7zz a -tzip -psecret -mem=AES256 ../crypt-aes256.zip n.txt r.bin >/dev/null)
-for name in one two; do
-    put $name same.mlxt $name
-    (cd $name && gcab -c "../$name.cab" same.mlxt)
-done
+for n in one two; do put $n same.mlxt $n && (cd $n && gcab -c "../$n.cab" same.mlxt); done
 (cd names && mv 'Grüße.txt' $'Gr\xfc\xdfe.txt' && mv 'Straße.txt' $'Stra\xdfe.txt' &&
     LC_ALL=C zip -q ../names.zip $'Gr\xfc\xdfe.txt' $'Stra\xdfe.txt')
 
@@ -128,11 +114,9 @@ def patch(path, *renames, damage=None):
     open(path, 'wb').write(data)
 
 def write_zip(path, members, method=zipfile.ZIP_STORED):
-    with zipfile.ZipFile(path, 'w', method) as z:
+    with zipfile.ZipFile(path, 'w') as z:
         for name, text in members:
-            info = zipfile.ZipInfo(name, (2005, 3, 7, 14, 30, 0))
-            info.compress_type = method
-            z.writestr(info, text)
+            z.writestr(zipfile.ZipInfo(name, (2005, 3, 7, 14, 30, 0)), text, method)
 
 write_zip('damaged.zip', [('a.txt', 'alpha'), ('b.txt', open('damaged/b.txt').read()),
                           ('c.txt', 'gamma')], zipfile.ZIP_DEFLATED)

@@ -35,13 +35,11 @@ class OpeningTest : public AppTest {
 // with a member of the same name delivers the new member.
 TEST_F(OpeningTest, SetupAndViewersStartInTheirFolderAndCabinetsEachGiveTheirOwnMember) {
     const std::string recorder = read_bytes(os::program_folder() + "recorder.exe");
-    const std::string archive = work.path() + "setup.zip";
-    ASSERT_TRUE(write_bytes(archive, stored_zip({{"Setup.exe", recorder},
-                                                 {"readme.mlxt", "read me"},
-                                                 {"with space.txt", "spaced"}})));
+    const std::string archive = start_on(
+        "setup.zip",
+        {{"Setup.exe", recorder}, {"readme.mlxt", "read me"}, {"with space.txt", "spaced"}});
     const std::string marker = "[ZoneTransfer]\r\nZoneId=3\r\n";
     ASSERT_TRUE(write_bytes(archive + ":Zone.Identifier", marker));
-    start(archive);
     prompter.answers = {kAnswerYes};
     std::string seen = open("readme.mlxt", kCmdView, 1);
     const size_t line = seen.find('\n');
@@ -72,15 +70,13 @@ TEST_F(OpeningTest, SetupAndViewersStartInTheirFolderAndCabinetsEachGiveTheirOwn
 // A batch file as viewer gets exactly the member named "note&calc.txt", and the tail of the name
 // never runs as a command of its own (a batch file of that name waits on the search path).
 TEST_F(OpeningTest, ABatchViewerGetsExactlyTheMemberAndNothingElseRuns) {
-    const std::string archive = work.path() + "names.zip";
-    ASSERT_TRUE(write_bytes(archive, stored_zip({{"note&calc.txt", "the note"}})));
     const std::string got = work.path() + "got", ran = work.path() + "ran";
     ASSERT_TRUE(write_bytes(work.path() + "view.bat", "@copy /b %1 \"" + got + "\" >nul\r\n"));
     ASSERT_TRUE(write_bytes(work.path() + "calc.txt.bat", "@echo ran>\"" + ran + "\"\r\n"));
     std::string path(32767, '\0');
     path.resize(GetEnvironmentVariableA("PATH", &path[0], static_cast<DWORD>(path.size())));
     SetEnvironmentVariableA("PATH", (work.path() + ";" + path).c_str());
-    start(archive);
+    start_on("names.zip", {{"note&calc.txt", "the note"}});
     app->settings().viewers = {work.path() + "view.bat"};
     select({"note&calc.txt"});
     app->dispatch_command(kCmdViewer0);

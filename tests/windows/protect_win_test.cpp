@@ -23,13 +23,12 @@ TEST_F(Protection, ProtectOpenWithTheRightPasswordSendAndProtectAgainAtExit) {
 
     std::vector<std::string> seen;  // what each dialog showed
     Dialog::test_hook = [&](HWND dialog) {
+        seen.push_back(text_of(dialog));
         if (GetDlgItem(dialog, kPasswordRepeatField)) {  // the encipher dialog
-            seen.push_back(text_of(dialog));
-            type_password(dialog, "Secret", "secret");  // differ: both fields empty again
+            type_password(dialog, "Secret", "secret");   // differ: both fields empty again
             seen.push_back(text_of(dialog, kPasswordField));
             type_password(dialog, "Secret", "Secret");
         } else {
-            seen.push_back(text_of(dialog));
             type_password(dialog, "wrong", "");
             seen.push_back(text_of(dialog));
             type_password(dialog, "Secret", "");

@@ -32,10 +32,9 @@ TEST(SystemPrompter, InputBoxAndFileRequestersGiveTheAnswerOnOkAndNothingOnCance
     };
     HHOOK hook = SetWindowsHookExA(WH_CBT, on_box, nullptr, GetCurrentThreadId());
     ASSERT_NE(hook, nullptr);
-    InputRequest input;
-    input.title = "Verzeichnisname \xE4";
-    input.prompt = "Bitte Verzeichnisnamen eingeben";
-    input.initial = "neu \xFC";
+    const InputRequest input = {
+        nullptr, "Verzeichnisname \xE4", "Bitte Verzeichnisnamen eingeben", "neu \xFC", "Cancel",
+        false};
     EXPECT_EQ(system_prompter().input_line(input), "neu \xFC");
     EXPECT_EQ(title, input.title);
     button = IDCANCEL;
@@ -43,13 +42,10 @@ TEST(SystemPrompter, InputBoxAndFileRequestersGiveTheAnswerOnOkAndNothingOnCance
 
     WorkFolder work;
     const std::string path = work.path() + "req.zip";
-    OpenFileRequest open_request;
-    open_request.title = "Archiv w\xE4hlen";
-    open_request.filters = "ZIP (*.zip)|*.zip|Alle (*.*)|*.*";
-    open_request.filter_index = 2;
-    SaveFileRequest save_request;
-    save_request.title = "Archivdatei erstellen...";
-    save_request.filters = "ZIP-Dateien (*.zip)|*.zip";
+    const OpenFileRequest open_request = {nullptr, "Archiv w\xE4hlen",
+                                          "ZIP (*.zip)|*.zip|Alle (*.*)|*.*", 2};
+    const SaveFileRequest save_request = {nullptr, "Archivdatei erstellen...",
+                                          "ZIP-Dateien (*.zip)|*.zip", ""};
     for (const bool open : {true, false}) {
         SCOPED_TRACE(open ? "open" : "save");
         ASSERT_TRUE(open ? write_bytes(path, "") : DeleteFileA(path.c_str()) != FALSE);
@@ -133,9 +129,11 @@ TEST_F(OneOperationAtATime, CommandsDropsAndCloseWaitWhileTheOverwriteQuestionIs
     EXPECT_EQ(window().row_count(), 3);
 }
 
-// A missing library names itself in an error box, a library without the entry points names the
-// first one missing. (Every start binds the system's library.)
-TEST(MailLibrary, ShowsWhatIsMissing) {
+// A missing mail library names itself in an error box, one without the entry points names the
+// first one missing (every start binds the system's library). A missing setup library is
+// explained with message 43, one without the function means no cabinets, silently (the cabinet
+// tests bind the system's library).
+TEST(Libraries, ShowWhatIsMissing) {
     ScriptedPrompter prompter;
     MailLibrary mail;
     EXPECT_FALSE(bind_mail_library(mail, prompter, "nosuchmapi.dll", "mapi32.dll"));
@@ -149,14 +147,12 @@ TEST(MailLibrary, ShowsWhatIsMissing) {
     EXPECT_EQ(prompter.boxes[2].title, "kernel32.dll");
     EXPECT_EQ(prompter.boxes[2].text, "MAPILogon");
     EXPECT_EQ(mail.first, nullptr);
-}
 
-// A missing setup library is explained with message 43, one without the function means no
-// cabinets, silently. (The cabinet tests bind the system's library.)
-TEST(CabLibrary, ExplainsAMissingLibraryWithMessage43) {
     MessageTable messages;
     load_default_messages(messages);
-    ScriptedPrompter prompter;
+    // The catalog's bytes, which every end-to-end test finds the windows by.
+    EXPECT_EQ(messages.message(10), "\x47\x72\xF6\xDF\x65");
+    prompter.boxes.clear();
     CabLibrary cab;
     bind_cab_library(cab, prompter, messages, "nosuchsetupapi.dll");
     EXPECT_FALSE(cab.available());
@@ -168,32 +164,12 @@ TEST(CabLibrary, ExplainsAMissingLibraryWithMessage43) {
     release_cab_library(cab);
 }
 
-// The catalog is read by every end-to-end test, which find the windows by its texts.
-TEST(Messages, WindowsBuildCarriesWindows1252Bytes) {
-    MessageTable table;
-    load_default_messages(table);
-    EXPECT_EQ(table.message(10), "\x47\x72\xF6\xDF\x65");
-}
-
-uint64_t utc_filetime(int year, int month, int day, int hour, int minute, int second) {
-    const auto w = [](int v) { return static_cast<WORD>(v); };
-    const SYSTEMTIME st = {w(year), w(month), 0, w(day), w(hour), w(minute), w(second), 0};
-    FILETIME ft;
-    SystemTimeToFileTime(&st, &ft);
-    return (uint64_t(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
-}
-
-FILETIME as_filetime(uint64_t value) {
-    return {static_cast<DWORD>(value), static_cast<DWORD>(value >> 32)};
-}
-
-void set_write_time(const std::string& path, uint64_t value) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                           nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    const FILETIME ft = as_filetime(value);
-    SetFileTime(h, nullptr, nullptr, &ft);
-    CloseHandle(h);
+// A calendar moment in UTC as a file time, through the system's own conversion.
+uint64_t utc_filetime(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second) {
+    const SYSTEMTIME st = {year, month, 0, day, hour, minute, second, 0};
+    ULARGE_INTEGER value;
+    SystemTimeToFileTime(&st, reinterpret_cast<FILETIME*>(&value));
+    return value.QuadPart;
 }
 
 uint64_t write_time(const std::string& path) {
@@ -215,16 +191,17 @@ TEST(FileTimesEastOfUtc, PackAndSetThroughLocalTimeAsWin32Does) {
     for (const uint64_t moment :
          {utc_filetime(2005, 4, 22, 10, 0, 1), utc_filetime(1999, 12, 31, 23, 30, 58),
           utc_filetime(2024, 2, 29, 0, 0, 0)}) {
-        set_write_time(path, moment);
-        const FILETIME utc = as_filetime(moment);
+        ASSERT_TRUE(os::set_last_write_time(path, moment));
+        ULARGE_INTEGER utc;
+        utc.QuadPart = moment;
         FILETIME local;
         WORD date = 0, time = 0;
-        FileTimeToLocalFileTime(&utc, &local);
+        FileTimeToLocalFileTime(reinterpret_cast<FILETIME*>(&utc), &local);
         FileTimeToDosDateTime(&local, &date, &time);
         EXPECT_EQ(file_time_to_dos(path).date, date);
         EXPECT_EQ(file_time_to_dos(path).time, time);
     }
-    set_write_time(path, utc_filetime(2005, 4, 22, 10, 0, 1));
+    ASSERT_TRUE(os::set_last_write_time(path, utc_filetime(2005, 4, 22, 10, 0, 1)));
     EXPECT_EQ(file_time_to_dos(path).time, (11 << 11) | 0);  // 11:00:00 local, odd second lost
 
     const LocalDate date = make_local_date(2005, 4, 22, 11, 0, 0);
