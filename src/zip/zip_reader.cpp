@@ -99,8 +99,16 @@ std::string make_current(ZipState& s, size_t index) {
                       extra.size());
     const std::string utf8 =
         unicode_name(s.current.flags, s.current.version_made_by, s.current_name, extra);
-    s.current_real = utf8.empty() ? os::to_utf8(s.current_name) : utf8;
-    if (!utf8.empty()) s.current_name = os::utf8_to_ansi(utf8);
+    const std::string& own = utf8.empty() ? s.current_name : utf8;
+    if (std::all_of(own.begin(), own.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        // ASCII: the same bytes in UTF-8 and in the code page.
+        s.current_real = own;
+        s.current_name = own;
+    } else {
+        s.current_real = utf8.empty() ? os::to_utf8(s.current_name) : utf8;
+        if (!utf8.empty()) s.current_name = os::utf8_to_ansi(utf8);
+    }
     s.has_current = true;
     s.current_index = index;
     return s.current_name;
