@@ -1,7 +1,9 @@
 #include "archive/listing.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "archive/adding.h"
@@ -63,20 +65,127 @@ bool list_archive_without_members(ArchiveContext& ctx, bool empty_archive) {
     return false;
 }
 
+// Writes `text` (`length` bytes) into `out` right-aligned in `width` characters, or its first
+// `width` characters when it is longer, as right_align does.
+void put_aligned(std::string& out, const char* text, size_t length, size_t width) {
+    out.assign(length < width ? width - length : 0, ' ');
+    out.append(text, std::min(length, width));
+}
+
+// Writes the decimal digits of `value` backwards from `end`; returns where they start.
+char* put_decimal(char* end, uint64_t value) {
+    do *--end = static_cast<char>('0' + value % 10);
+    while (value /= 10);
+    return end;
+}
+
+void put_size(std::string& out, uint64_t size) {
+    char digits[24];
+    const char* start = put_decimal(digits + sizeof digits, size);
+    put_aligned(out, start, static_cast<size_t>(digits + sizeof digits - start), kSizeWidth);
+}
+
+// Appends `value` as "%02d" prints it.
+void append_two_digits(std::string& out, int value) {
+    if (value < 0 || value > 99) {
+        out += two_digits(value);
+        return;
+    }
+    out += static_cast<char>('0' + value / 10);
+    out += static_cast<char>('0' + value % 10);
+}
+
+void put_date(std::string& out, int year, int month, int day) {
+    if (day == 0) {
+        out.assign("--.--.----");
+        return;
+    }
+    out.clear();
+    append_two_digits(out, day);
+    out += '.';
+    append_two_digits(out, month);
+    out += '.';
+    if (year < 0) {
+        out += std::to_string(year);
+        return;
+    }
+    char digits[16];
+    char* start = put_decimal(digits + sizeof digits, static_cast<uint64_t>(year));
+    out.append(start, digits + sizeof digits);
+}
+
+// `rate` (not negative) in hundredths, rounded to the nearest: computed exactly from the bits of
+// the float. False where the C library's own rounding decides: a rate halfway between two
+// hundredths, or too large for this.
+bool rate_in_hundredths(float rate, uint64_t& hundredths) {
+    if (!(rate < 16777216.0f)) return false;
+    int exponent = 0;
+    const double fraction = std::frexp(static_cast<double>(rate), &exponent);
+    // rate = mantissa / 2^shift exactly, as a float has 24 significant bits.
+    const auto mantissa = static_cast<uint64_t>(std::ldexp(fraction, 24));
+    const int shift = 24 - exponent;
+    if (shift > 40) {  // under 2^-17: not half a hundredth
+        hundredths = 0;
+        return true;
+    }
+    const uint64_t scaled = mantissa * 100;
+    hundredths = scaled >> shift;
+    if (shift == 0) return true;
+    const uint64_t rest = scaled & ((uint64_t{1} << shift) - 1);
+    const uint64_t half = uint64_t{1} << (shift - 1);
+    if (rest == half) return false;
+    if (rest > half) ++hundredths;
+    return true;
+}
+
+void put_rate(std::string& out, float rate) {
+    if (!(rate > 0)) rate = 0;  // negative or NaN
+    char buffer[64];
+    uint64_t hundredths = 0;
+    if (!rate_in_hundredths(rate, hundredths)) {
+        std::snprintf(buffer, sizeof buffer, "%.2f", static_cast<double>(rate));
+        put_aligned(out, buffer, std::strlen(buffer), kRateWidth);
+        return;
+    }
+    char* const end = buffer + sizeof buffer;
+    char* start = end - 3;
+    start[0] = '.';
+    start[1] = static_cast<char>('0' + hundredths / 10 % 10);
+    start[2] = static_cast<char>('0' + hundredths % 10);
+    start = put_decimal(start, hundredths / 100);
+    put_aligned(out, start, static_cast<size_t>(end - start), kRateWidth);
+}
+
+// Gives `row` the texts of zip_row; a row used again keeps the room of its texts.
+void fill_zip_row(ArchiveEntry& row, const std::string& name, const ZipMemberInfo& info,
+                  const std::string& own) {
+    row[0].clear();
+    row[1] = name;
+    put_size(row[2], info.unpacked);
+    put_size(row[3], info.packed);
+    put_date(row[4], info.year, info.month, info.day);
+    put_rate(row[5], member_rate(info.unpacked, info.packed));
+    row[6] = own;
+}
+
 // Walks the open archive: one row, one name-list entry, the totals and the setup test per
 // member. zip_count bounds the walk, so a member without a name does not hide the ones after it.
 void walk_members(ArchiveContext& ctx, int count) {
     ListingState& listing = ctx.listing;
+    listing.member_names.reserve(static_cast<size_t>(count));
+    listing.own_names.reserve(static_cast<size_t>(count));
+    ArchiveEntry row;
     for (int n = 1; n <= count; ++n) {
-        const std::string name = n == 1 ? zip_first(ctx.zip) : zip_next(ctx.zip);
+        std::string name = n == 1 ? zip_first(ctx.zip) : zip_next(ctx.zip);
         ZipMemberInfo info;
         if (zip_member_info(ctx.zip, info) != kZipOk) break;
         listing.packed_total += static_cast<float>(info.packed);
         listing.unpacked_total += static_cast<float>(info.unpacked);
-        listing.member_names.push_back(name);
-        listing.own_names.push_back(zip_real_name(ctx.zip));
         if (is_setup_candidate(name)) listing.setup_candidates.push_back(name);
-        ctx.view.add_row(zip_row(name, info, listing.own_names.back()));
+        listing.member_names.push_back(std::move(name));
+        listing.own_names.push_back(zip_real_name(ctx.zip));
+        fill_zip_row(row, listing.member_names.back(), info, listing.own_names.back());
+        ctx.view.add_row(row);
     }
 }
 
@@ -87,11 +196,16 @@ std::string right_align(const std::string& text, size_t width) {
     return std::string(width - text.size(), ' ') + text;
 }
 
-std::string format_size(uint64_t size) { return right_align(std::to_string(size), kSizeWidth); }
+std::string format_size(uint64_t size) {
+    std::string out;
+    put_size(out, size);
+    return out;
+}
 
 std::string format_date(int year, int month, int day) {
-    if (day == 0) return "--.--.----";
-    return two_digits(day) + "." + two_digits(month) + "." + std::to_string(year);
+    std::string out;
+    put_date(out, year, month, day);
+    return out;
 }
 
 float member_rate(uint64_t unpacked, uint64_t packed) {
@@ -100,20 +214,15 @@ float member_rate(uint64_t unpacked, uint64_t packed) {
 }
 
 std::string format_rate(float rate) {
-    if (!(rate > 0)) rate = 0;  // negative or NaN
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.2f", static_cast<double>(rate));
-    return right_align(buffer, kRateWidth);
+    std::string out;
+    put_rate(out, rate);
+    return out;
 }
 
 ArchiveEntry zip_row(const std::string& name, const ZipMemberInfo& info, const std::string& own) {
-    return {std::string(),
-            name,
-            format_size(info.unpacked),
-            format_size(info.packed),
-            format_date(info.year, info.month, info.day),
-            format_rate(member_rate(info.unpacked, info.packed)),
-            own};
+    ArchiveEntry row;
+    fill_zip_row(row, name, info, own);
+    return row;
 }
 
 int member_of_row(const ListingState& listing, const ArchiveView& view, int row) {
@@ -125,11 +234,11 @@ int member_of_row(const ListingState& listing, const ArchiveView& view, int row)
 }
 
 bool is_setup_candidate(const std::string& name) {
-    const std::string lower = lower_case(name);
-    if (lower.find("setup") == std::string::npos && lower.find("install") == std::string::npos)
-        return false;
     const std::string extension = lower_case(extension_of(name));
-    return extension == "exe" || extension == "bat" || extension == "msi" || extension == "com";
+    if (extension != "exe" && extension != "bat" && extension != "msi" && extension != "com")
+        return false;
+    const std::string lower = lower_case(name);
+    return lower.find("setup") != std::string::npos || lower.find("install") != std::string::npos;
 }
 
 int compare_row_texts(const std::string& a, const std::string& b, int direction) {

@@ -90,17 +90,29 @@ std::string make_current(ZipState& s, size_t index) {
     unsigned char b[kCentralSize];
     walk_read(s, s.headers[index], b, kCentralSize);
     s.current = parse_central(b);
-    std::string bytes(s.current.name_length + size_t{s.current.extra_length}, '\0');
-    bytes.resize(walk_read(s, s.headers[index] + static_cast<int64_t>(kCentralSize), &bytes[0],
-                           bytes.size()));
-    s.current_name = bytes.substr(0, s.current.name_length);
-    const std::string extra = bytes.substr(s.current_name.size());
+    // The name is read into the string the member before left, whose room it mostly fits.
+    const int64_t name_at = s.headers[index] + static_cast<int64_t>(kCentralSize);
+    s.current_name.resize(s.current.name_length);
+    s.current_name.resize(walk_read(s, name_at, &s.current_name[0], s.current_name.size()));
+    std::string extra(s.current.extra_length, '\0');
+    if (s.current_name.size() == s.current.name_length)
+        extra.resize(walk_read(s, name_at + s.current.name_length, &extra[0], extra.size()));
+    else
+        extra.clear();
     apply_zip64_extra(s.current, reinterpret_cast<const unsigned char*>(extra.data()),
                       extra.size());
     const std::string utf8 =
         unicode_name(s.current.flags, s.current.version_made_by, s.current_name, extra);
-    s.current_real = utf8.empty() ? os::to_utf8(s.current_name) : utf8;
-    if (!utf8.empty()) s.current_name = os::utf8_to_ansi(utf8);
+    const std::string& own = utf8.empty() ? s.current_name : utf8;
+    if (std::all_of(own.begin(), own.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        // ASCII: the same bytes in UTF-8 and in the code page.
+        s.current_real = own;
+        s.current_name = own;
+    } else {
+        s.current_real = utf8.empty() ? os::to_utf8(s.current_name) : utf8;
+        if (!utf8.empty()) s.current_name = os::utf8_to_ansi(utf8);
+    }
     s.has_current = true;
     s.current_index = index;
     return s.current_name;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "archive/listing.h"
 #include "archive_test_support.h"
 #include "runtime/os.h"
@@ -19,6 +21,28 @@ TEST(Listing, ColumnTextsAtTheirLimitsAndArchiveFormat) {
     EXPECT_EQ(format_rate(member_rate(1, 1000)), "100000");
     EXPECT_EQ(format_rate(-5.0f), "  0.00");
     EXPECT_EQ(format_rate(0.0f / 0.0f), "  0.00");
+    EXPECT_EQ(format_date(1980, 0, 0), "--.--.----");
+    EXPECT_EQ(format_date(2107, 15, 1), "01.15.2107");
+    EXPECT_EQ(format_size(UINT64_MAX), "184467440737095");
+
+    // The texts are written without the C library, and read as its "%.2f" and "%llu" do: also
+    // rates halfway between two hundredths, tiny ones and ones too wide for their column.
+    std::vector<float> rates = {0.125f, 0.375f,      1.005f,      99.995f, 5e-5f,      0.005f,
+                                1e-40f, 16777215.0f, 16777216.0f, 3e38f,   1.0f / 0.0f};
+    for (uint64_t unpacked = 1; unpacked <= 300; ++unpacked) {
+        for (uint64_t packed = 0; packed <= 2 * unpacked + 1; ++packed)
+            rates.push_back(member_rate(unpacked, packed));
+    }
+    int wrong = 0;
+    for (const float rate : rates) {
+        char printed[64];
+        std::snprintf(printed, sizeof printed, "%.2f", static_cast<double>(rate));
+        if (format_rate(rate) != right_align(printed, 6) && ++wrong < 5)
+            ADD_FAILURE() << printed << " shows as " << format_rate(rate);
+    }
+    EXPECT_EQ(wrong, 0);
+    for (const uint64_t size : {uint64_t{0}, uint64_t{10}, uint64_t{99999}, uint64_t{1} << 53})
+        EXPECT_EQ(format_size(size), right_align(std::to_string(size), 15));
 
     // The format is told by the extension alone, ignoring case.
     ArchiveFixture a;
