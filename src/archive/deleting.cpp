@@ -13,6 +13,10 @@ namespace {
 
 // The attribute bits a kept member carries over: read-only, hidden, system, archive.
 constexpr uint32_t kKeptAttributes = 0x27;
+// Kept members smaller than this are re-packed here: handing them to another thread costs more
+// than deflating them, above all under Wine, where every hand-over between threads is a call
+// to the server.
+constexpr uint64_t kAheadSize = 64 * 1024;
 
 struct Member {
     std::string name;  // as shown
@@ -88,11 +92,12 @@ class Deletion {
         ZipEngine to;
         if (zip_create(to, rebuilt) != kZipOk) return false;
         zip_begin_batch(to);
-        // Other threads deflate the kept files ahead; the archive gets the same bytes.
+        // Other threads deflate the larger kept files ahead; the archive gets the same bytes.
         std::vector<int> files;
         for (int i : row_members_) {
             const Member& member = members_[static_cast<size_t>(i)];
-            if (member.kept && !is_folder_member(member)) files.push_back(i);
+            if (member.kept && !is_folder_member(member) && member.info.unpacked >= kAheadSize)
+                files.push_back(i);
         }
         zip_add_ahead_members(to, ctx_.zip, files);
         const int rows = static_cast<int>(row_members_.size());
