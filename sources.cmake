@@ -21,7 +21,7 @@ set(MARLOX_PORTABLE_SOURCES
   src/zip/zip_copy.cpp
   src/zip/zip_crypt.cpp
   src/zip/zip_ahead.cpp
-  src/zip/zip_extract_all.cpp
+  src/zip/zip_extract.cpp
   # Protection
   src/protect/cipher.cpp
   # Archive operations

@@ -1,6 +1,7 @@
-// Extracting every member with several threads: the caller's thread walks the members in order,
-// checks each, makes its folders and hands the rest to threads with their own handles on the
-// archive, which inflate and write the files.
+// Extracting: one member below a target folder or into a file of its own, and every member with
+// several threads, where the caller's thread walks the members in order, checks each, makes its
+// folders and hands the rest to threads with their own handles on the archive, which inflate and
+// write the files.
 #define MARLOX_ZIP_INTERNAL
 #include <algorithm>
 #include <condition_variable>
@@ -12,6 +13,47 @@
 
 #include "runtime/paths.h"
 #include "zip/zip_internal.h"
+
+int zip_extract(ZipEngine& z, const std::string& target, int member) {
+    ZipState& s = z.state();
+    settle_batch(s);
+    if (member != 0) zip_goto(z, member);
+    if (!s.file || !s.has_current) return kZipNoMember;
+    const ZipCentralHeader h = s.current;
+    const std::string name = s.current_real;
+    const std::string place = os::to_utf8(target);
+    ZipLocalHeader l;
+    int64_t data = 0;
+    int result = locate_data(s, h, &target, l, data);
+    if (result != kZipOk) return result;
+
+    // A member of size 0 with the folder bit is a folder, also when its name does not end in a
+    // separator (this engine's writer stores folders so).
+    bool folder = h.unpacked == 0 && (h.external_attributes & os::kAttrDirectory);
+    std::string path = s.placement.place(place, folder ? name + "/" : name);
+    if (path.empty()) return kZipOk;
+    result = write_data(s, h, l, data, path);
+    // The folder taken over from the member before may be gone: place the member afresh.
+    const std::string folder_path = without_separator(folder_of(path));
+    if (result == kZipCannotWrite && os::unicode::attributes(folder_path) == os::kNoAttributes) {
+        s.placement = MemberPlacement(false, true);
+        result = write_data(s, h, l, data, s.placement.place(place, name));
+    }
+    return result;
+}
+
+int zip_extract_file(ZipEngine& z, int member, const std::string& path) {
+    ZipState& s = z.state();
+    settle_batch(s);
+    if (!s.file || zip_goto(z, member).empty() || !s.has_current) return kZipNoMember;
+    const ZipCentralHeader h = s.current;
+    ZipLocalHeader l;
+    int64_t data = 0;
+    int result = locate_data(s, h, nullptr, l, data);
+    return result == kZipOk ? write_data(s, h, l, data, os::to_utf8(path)) : result;
+}
+
+void zip_set_file_dates(ZipEngine& z, bool on) { z.state().date_files = on; }
 
 namespace {
 
