@@ -150,6 +150,8 @@ class MainWindow : public Window, public ArchiveView {
     void create_status_bar();
     void create_progress_bar();
     void on_size();
+    // Shows the text that waits for status field 1 now.
+    void show_waiting_status();
     void on_drop(HDROP drop);
     void remember_geometry();
 

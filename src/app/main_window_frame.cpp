@@ -27,26 +27,24 @@ std::string MainWindow::status_text(int field) {
 
 void MainWindow::set_status_text(int field, const std::string& text) {
     if (!status_) return;
-    if (field == 1) {
-        // What the operations write stays until the mouse moves onto a button.
-        hover_button_ = -1;
-        const DWORD now = GetTickCount();
-        if (now - last_status_ < kUpdateInterval) {
-            if (!status_waiting_) SetTimer(hwnd_, kStatusTimer, kUpdateInterval, nullptr);
-            status_waiting_ = true;
-            waiting_status_ = text;
-            return;
-        }
-        last_status_ = now;
-        if (status_waiting_) KillTimer(hwnd_, kStatusTimer);
-        status_waiting_ = false;
+    if (field != 1) {
+        SendMessageA(status_, SB_SETTEXTA, field, reinterpret_cast<LPARAM>(text.c_str()));
+        return;
     }
-    SendMessageA(status_, SB_SETTEXTA, field, reinterpret_cast<LPARAM>(text.c_str()));
+    // What the operations write stays until the mouse moves onto a button.
+    hover_button_ = -1;
+    waiting_status_ = text;
+    if (GetTickCount() - last_status_ >= kUpdateInterval) return show_waiting_status();
+    if (!status_waiting_) SetTimer(hwnd_, kStatusTimer, kUpdateInterval, nullptr);
+    status_waiting_ = true;
 }
 
 void MainWindow::flush_status() {
-    if (!status_waiting_) return;
-    KillTimer(hwnd_, kStatusTimer);
+    if (status_waiting_) show_waiting_status();
+}
+
+void MainWindow::show_waiting_status() {
+    if (status_waiting_) KillTimer(hwnd_, kStatusTimer);
     status_waiting_ = false;
     last_status_ = GetTickCount();
     SendMessageA(status_, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(waiting_status_.c_str()));
