@@ -69,6 +69,8 @@ bool read_whole_file(const std::string& path, std::string& out);
 // The attribute word of `path`, or kNoAttributes when it does not exist.
 uint32_t attributes(const std::string& path);
 bool set_attributes(const std::string& path, uint32_t attributes);
+// The size in bytes of the file at `path`; -1 when it is a folder or does not exist.
+int64_t file_size(const std::string& path);
 
 // Last-write time of an existing file or folder, UTC; false when it cannot be read.
 bool last_write_time(const std::string& path, uint64_t& filetime);

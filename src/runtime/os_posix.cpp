@@ -190,6 +190,12 @@ bool close_file(File* f) {
 
 uint32_t attributes(const std::string& path) { return native_attributes(native(path)); }
 
+int64_t file_size(const std::string& path) {
+    struct stat st;
+    if (stat(native(path).c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return -1;
+    return static_cast<int64_t>(st.st_size);
+}
+
 bool set_attributes(const std::string& path, uint32_t attributes) {
     std::string p = native(path);
     struct stat st;

@@ -116,6 +116,15 @@ bool close_file(File* f) {
 
 uint32_t attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
 
+int64_t file_size(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return -1;
+    return static_cast<int64_t>(static_cast<uint64_t>(data.nFileSizeHigh) << 32 |
+                                data.nFileSizeLow);
+}
+
 bool set_attributes(const std::string& path, uint32_t attributes) {
     return SetFileAttributesA(path.c_str(), attributes) != 0;
 }

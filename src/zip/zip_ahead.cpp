@@ -3,8 +3,11 @@
 // The caller's thread stays the only one that writes the archive: the other threads only read
 // the announced files and deflate them into memory, each with its own deflate stream, in the
 // same 64 KiB pieces the caller's thread uses. The caller takes each result in its own order.
+// The threads start the batch's big items first, so that a large file late in the batch does not
+// leave one thread deflating it alone at the end; the rest they take in the batch's order.
 #define MARLOX_ZIP_INTERNAL
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <new>
@@ -19,6 +22,7 @@ namespace {
 
 constexpr uint64_t kMemberLimit = uint64_t{32} << 20;  // larger files: the caller's thread
 constexpr uint64_t kHeldLimit = uint64_t{64} << 20;    // deflated data waiting for the caller
+constexpr uint64_t kBigShare = 16;  // a big item holds at least this share of the batch's bytes
 
 enum class AheadState { kWaiting, kWorking, kDone, kInline };
 
@@ -77,11 +81,35 @@ struct ZipAhead {
     std::string archive;  // the path of the archive whose members are announced
     int64_t archive_size = 0;
     int64_t bias = 0;
-    size_t next = 0;  // the next item a thread takes
-    size_t head = 0;  // items before it are taken or dropped by the caller
+    std::vector<size_t> big;  // the big items, the largest first, once a thread has found them
+    size_t next_big = 0;      // the next of them a thread takes
+    size_t next = 0;          // the next item in order a thread takes after them
+    size_t head = 0;          // items before it are taken or dropped by the caller
     uint64_t held = 0;
-    bool stopping = false;
+    bool sizing = false;  // a thread is finding the big items or has found them
+    std::atomic<bool> stopping{false};
     std::vector<std::thread> threads;
+
+    // The items of at least a kBigShare-th of the batch's bytes, the largest first. Reads only
+    // what does not change while the threads run; gives up when the batch ends meanwhile.
+    std::vector<size_t> big_items() const {
+        std::vector<uint64_t> sizes(items.size());
+        uint64_t total = 0;
+        for (size_t i = 0; i < items.size() && !stopping; ++i) {
+            const AheadItem& item = items[i];
+            const int64_t size = item.is_member ? static_cast<int64_t>(item.member.h.unpacked)
+                                                : os::file_size(item.path);
+            sizes[i] = size > 0 && static_cast<uint64_t>(size) <= kMemberLimit ? size : 0;
+            total += sizes[i];
+        }
+        std::vector<size_t> out;
+        for (size_t i = 0; i < items.size(); ++i) {
+            if (sizes[i] > 0 && sizes[i] >= total / kBigShare) out.push_back(i);
+        }
+        std::stable_sort(out.begin(), out.end(),
+                         [&sizes](size_t a, size_t b) { return sizes[a] > sizes[b]; });
+        return out;
+    }
 
     // Deflates item `item` (a copy) in a thread; `reader` is that thread's own state on the archive
     // of the announced members, opened on its first member.
@@ -102,11 +130,21 @@ struct ZipAhead {
         ZipDeflateWork w;
         ZipState reader;
         std::unique_lock<std::mutex> lock(mutex);
+        if (!sizing) {  // while the other threads start in order
+            sizing = true;
+            lock.unlock();
+            std::vector<size_t> found = big_items();
+            lock.lock();
+            big = std::move(found);
+            work.notify_all();
+        }
         for (;;) {
-            work.wait(lock,
-                      [this] { return stopping || (next < items.size() && held < kHeldLimit); });
+            work.wait(lock, [this] {
+                return stopping ||
+                       ((next_big < big.size() || next < items.size()) && held < kHeldLimit);
+            });
             if (stopping) break;
-            const size_t i = next++;
+            const size_t i = next_big < big.size() ? big[next_big++] : next++;
             if (items[i].dropped || items[i].state != AheadState::kWaiting) continue;
             items[i].state = AheadState::kWorking;
             const AheadItem job = items[i];
