@@ -4,7 +4,7 @@
 
 #include "formats/zip_backend.h"
 
-TEST(Commands, AvailabilityFollowsTheArchiveShownAndTheRunningOperation) {
+TEST(Commands, AvailabilityFollowsTheArchiveAndTheOperationAndViewersShowTheirFileNames) {
     CommandState nothing;
     EXPECT_FALSE(command_enabled(kCmdContextRemove, nothing));
 
@@ -23,9 +23,8 @@ TEST(Commands, AvailabilityFollowsTheArchiveShownAndTheRunningOperation) {
     zip.busy = true;
     EXPECT_FALSE(command_enabled(kCmdExtract, zip));
     EXPECT_FALSE(command_enabled(kButtonQuit, zip));
-}
 
-TEST(Commands, ViewerMenuNamesAreTheFileNamePart) {
+    // A viewer's menu item is named by the file name part of its path.
     EXPECT_EQ(viewer_menu_name("C:\\Programme\\Tools\\view.exe"), "view.exe");
     EXPECT_EQ(viewer_menu_name("notepad.exe"), "notepad.exe");
     EXPECT_EQ(viewer_menu_name("D:/bin/less"), "less");

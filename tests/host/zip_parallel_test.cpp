@@ -43,19 +43,10 @@ Outcome pack(const std::string& archive, const std::string& base,
 TEST(ZipParallel, PackingAheadWritesTheOneThreadBytes) {
     TestFolder f;
     make_sources(f);
-    f.write(
-        "src/Gr\xC3\xBC\xC3\x9F"
-        "e.txt",
-        sample_bytes(300000, 7));
-    const std::vector<std::string> names = {"text.txt",
-                                            "sub/deep/bin.dat",
-                                            "empty.txt",
-                                            "vanished.txt",
-                                            "sub",
-                                            "Gr\xFC\xDF"
-                                            "e.txt",
-                                            "sub/small.txt",
-                                            "text.txt"};
+    f.write(u8"src/Grüße.txt", sample_bytes(300000, 7));
+    const std::vector<std::string> names = {
+        "text.txt", "sub/deep/bin.dat", "empty.txt",     "vanished.txt",
+        "sub",      "Grüße.txt",        "sub/small.txt", "text.txt"};
     const Outcome one = pack(f.file("one.zip"), f.file("src/"), names, 1);
     std::vector<int> expected(names.size() + 1, kZipOk);
     expected[4] = kZipBadHeader;
@@ -123,11 +114,8 @@ TEST(ZipParallel, ExtractingAllWithThreadsGivesTheOneThreadFiles) {
     EXPECT_EQ(tree(f.file("many")), files);
     EXPECT_EQ(files.count("d2/m20.txt"), 0u);
     EXPECT_EQ(f.read("many/dup.txt"), "second and last");
-    for (const std::string& name : files) {
-        if (name.back() != '/') {
-            EXPECT_EQ(f.read("many/" + name), f.read("one/" + name)) << name;
-        }
-    }
+    for (const std::string& name : files)  // a folder reads as ""
+        EXPECT_EQ(f.read("many/" + name), f.read("one/" + name)) << name;
 }
 
 // Members copied into a new archive with other threads deflating them ahead: the same results,

@@ -148,20 +148,15 @@ open('src/Stra\u00dfe.txt', 'w').write('strasse')
 // Names that try to leave the target: each lands at the safe place shown, and nothing appears
 // outside the target.
 TEST(ZipReader, HostileNamesStayInsideTheTarget) {
+    // clang-format off
     const std::pair<std::string, std::string> cases[] = {
-        {"../../up.txt", "up.txt"},
-        {"..\\..\\back.txt", "back.txt"},
-        {"dir/../../e.txt", "dir/e.txt"},
-        {"/abs/y.txt", "abs/y.txt"},
-        {"C:\\win\\z.txt", "win/z.txt"},
-        {"C:/cdrive.txt", "cdrive.txt"},
-        {"\\\\server\\share\\w.txt", "w.txt"},
-        {"s/stream.txt:hidden", "s/stream.txt_hidden"},
-        {"CON", "_CON"},
-        {"dev/aux.txt", "dev/_aux.txt"},
-        {"trail. . ", "trail"},
-        {"./d/./f.txt", "d/f.txt"},
-    };
+        {"../../up.txt", "up.txt"}, {"..\\..\\back.txt", "back.txt"},
+        {"dir/../../e.txt", "dir/e.txt"}, {"/abs/y.txt", "abs/y.txt"},
+        {"C:\\win\\z.txt", "win/z.txt"}, {"C:/cdrive.txt", "cdrive.txt"},
+        {"\\\\server\\share\\w.txt", "w.txt"}, {"s/stream.txt:hidden", "s/stream.txt_hidden"},
+        {"CON", "_CON"}, {"dev/aux.txt", "dev/_aux.txt"}, {"trail. . ", "trail"},
+        {"./d/./f.txt", "d/f.txt"}};
+    // clang-format on
     TestFolder f;
     std::vector<TestMember> members;
     for (const auto& [name, lands_at] : cases) members.push_back({name, name});
@@ -371,16 +366,15 @@ TEST(ZipReader, ArchivesBehindAPrefixAndTruncatedArchives) {
     EXPECT_GE(std::count(results.begin(), results.end(), kZipShortRead), 1);
 }
 
+// The bytes done at each progress call; the call after `stop_after` asks to stop.
 struct Stopper {
     long stop_after;
     std::vector<long> seen;
+    static int record(void* context, long done) {
+        static_cast<Stopper*>(context)->seen.push_back(done);
+        return done > static_cast<Stopper*>(context)->stop_after ? 1 : 0;
+    }
 };
-
-int record_progress(void* context, long done) {
-    auto* s = static_cast<Stopper*>(context);
-    s->seen.push_back(done);
-    return done > s->stop_after ? 1 : 0;
-}
 
 TEST(ZipReader, ProgressReportsBytesAndCanStop) {
     TestFolder f;
@@ -389,7 +383,7 @@ TEST(ZipReader, ProgressReportsBytesAndCanStop) {
     std::filesystem::create_directory(f.file("out"));
     ZipEngine z;
     Stopper all{1L << 30, {}};
-    zip_set_progress(z, record_progress, &all);
+    zip_set_progress(z, Stopper::record, &all);
     ASSERT_EQ(zip_open(z, f.file("a.zip")), kZipOk);
     EXPECT_EQ(zip_extract(z, f.file("out"), 1), kZipOk);
     ASSERT_GE(all.seen.size(), 2u);
@@ -398,7 +392,7 @@ TEST(ZipReader, ProgressReportsBytesAndCanStop) {
 
     std::filesystem::remove(f.file("out/big.bin"));
     Stopper early{1000, {}};
-    zip_set_progress(z, record_progress, &early);
+    zip_set_progress(z, Stopper::record, &early);
     EXPECT_EQ(zip_extract(z, f.file("out"), 1), kZipStopped);
     EXPECT_EQ(tree(f.file("out")), std::set<std::string>{});
 }
