@@ -56,7 +56,7 @@ TEST(FileAttributes, ReportFoldersReadOnlyAndMissingPaths) {
     EXPECT_EQ(set_file_attributes(dir.file("missing"), 0x80), 0);
 }
 
-TEST(MatchWildcard, FollowsTheFirstOccurrenceRuleWithoutBacktracking) {
+TEST(MatchWildcard, FollowsTheFirstOccurrenceRuleWithoutBacktrackingAndTheCaseRule) {
     struct Case {
         const char* name;
         const char* pattern;
@@ -77,9 +77,8 @@ TEST(MatchWildcard, FollowsTheFirstOccurrenceRuleWithoutBacktracking) {
     for (const Case& c : cases)
         EXPECT_EQ(match_wildcard(c.name, c.pattern, c.ignore_case), c.expected)
             << c.name << " vs " << c.pattern;
-}
 
-TEST(LowerCase, RaisesAsciiAndLatinCapitalsOnly) {
+    // The case rule: ASCII and Latin capitals are lowered, nothing else.
     EXPECT_EQ(lower_case("ABC xyz 09"), "abc xyz 09");
     EXPECT_EQ(lower_case("\xC4\xDF\xC0\xD7\xDE"), "\xE4\xFF\xE0\xF7\xFE");
     const std::string high = "\xE0\xE4\xF6\xFF\x80\x9A";

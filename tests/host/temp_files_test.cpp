@@ -56,8 +56,9 @@ TEST(TempFiles, LinksPutInPlaceOfTrackedItemsAreNeverFollowed) {
 }
 
 // Two programs making their folders at once in one parent never get the same one: each would
-// remove the other's at exit.
-TEST(TempFiles, ProgramsRacingForFoldersEachGetTheirOwn) {
+// remove the other's at exit. One that removes its folder while another is making one does not
+// make the other fail: the name it just gave up is free again, not a parent that takes no folders.
+TEST(TempFiles, ProgramsRacingForFoldersEachGetTheirOwnAndNeverFail) {
     TestFolder dir;
     TempFiles first, second;
     std::vector<std::string> made[2];
@@ -71,14 +72,9 @@ TEST(TempFiles, ProgramsRacingForFoldersEachGetTheirOwn) {
     distinct.insert(made[1].begin(), made[1].end());
     EXPECT_EQ(distinct.size(), 400u);
     EXPECT_EQ(distinct.count(std::string()), 0u);
-}
 
-// A program that removes its folder while another is making one does not make the other fail:
-// the name it just gave up is free again, not a parent that takes no folders.
-TEST(TempFiles, AFolderRemovedMeanwhileIsNoFailure) {
-    TestFolder dir;
     std::atomic<bool> done{false};
-    std::thread other([&] {
+    std::thread remover([&] {
         TempFiles temp;
         while (!done) {
             temp.create_private_folder(dir.path(), "m_");
@@ -92,6 +88,6 @@ TEST(TempFiles, AFolderRemovedMeanwhileIsNoFailure) {
         temp.remove_all();
     }
     done = true;
-    other.join();
+    remover.join();
     EXPECT_EQ(failures, 0);
 }
