@@ -140,14 +140,13 @@ TEST(Rar, AnArchiveCutShortExtractsUpToTheCutAndReplacesNothing) {
 }
 
 // Passwords, asked once per archive: a wrong one writes nothing, keeps the user's file, says so
-// and asks again; Cancel stops. Encrypted headers ask already for the listing, and the answer
-// serves the extraction too.
+// and asks again; Cancel stops. Encrypted headers ask already for the listing (that the answer
+// serves the extraction too is the back-end matrix's).
 TEST(Rar, PasswordsAreAskedOncePerArchiveAndAgainAfterAWrongOne) {
     TestFolder f;
     pack(f, {{"a.txt", "alpha\n"}, {"sub/b.txt", std::string(70000, 'b')}},
          "rar a -idq -psecret ../p.rar a.txt sub/b.txt && "
          "rar a -idq -hpsecret ../h.rar a.txt sub/b.txt");
-    const std::set<std::string> whole = {"a.txt", "sub/", "sub/b.txt"};
     RarFixture a(f);
     a.list_rar("p.rar");
     EXPECT_EQ(a.view.rows.size(), 2u);
@@ -174,10 +173,7 @@ TEST(Rar, PasswordsAreAskedOncePerArchiveAndAgainAfterAWrongOne) {
     a.prompter.lines = {"secret"};
     a.list_rar("h.rar");
     EXPECT_EQ(a.view.names(), (std::vector<std::string>{"a.txt", "sub/b.txt"}));
-    EXPECT_TRUE(a.extract("h.rar", "e").ok);
     EXPECT_EQ(a.prompter.line_requests.size(), 5u);
-    EXPECT_EQ(tree(f.file("e")), whole);
-    EXPECT_EQ(f.read("e/sub/b.txt"), std::string(70000, 'b'));
     a.list_rar("p.rar");
     a.list_rar("h.rar");  // another archive read between: asked again, and cancelled
     EXPECT_TRUE(a.view.rows.empty());
