@@ -291,46 +291,7 @@ TEST(ZipReader, WalkGotoCountAndDates) {
     }
 }
 
-// Where the end record is looked for: the last signature at or before 22 bytes from the end,
-// also when it lies near the edges of the blocks the scan reads.
-TEST(ZipReader, EndRecordScanFindsTheLastSignature) {
-    TestFolder f;
-    const std::string fake("PK\x05\x06", 4);  // an end record whose directory is elsewhere
-    const size_t tail = 70000;
-    std::string archive = stored_zip({{"m", "member"}});
-    archive.replace(archive.size() - 2, 2, fields("2", {tail}));
-    archive += std::string(tail, 'c');
-    const std::pair<size_t, int> cases[] = {
-        // Where the fake signature starts, counted back from the end; the count then read (0
-        // when the fake is taken, 1 when the real record is).
-        {22, 0},         {21, 1},         {22 + 65535, 0}, {22 + 65536, 0},
-        {22 + 65534, 0}, {22 + 65537, 0}, {69000, 0},
-    };
-    for (const auto& [from_end, count] : cases) {
-        SCOPED_TRACE(from_end);
-        std::string bytes = archive;
-        f.write("a.zip", bytes.replace(bytes.size() - from_end, 4, fake));
-        ZipEngine z;
-        ASSERT_EQ(zip_open(z, f.file("a.zip")), kZipOk);
-        EXPECT_EQ(zip_count(z), count);
-    }
-    f.write("empty.zip", fake + std::string(18, '\0'));
-    f.write("short.zip", "junk" + fake + std::string(18, '\0'));
-    f.write("tiny.zip", fake + std::string(17, '\0'));
-    f.write("in-last-21.zip", std::string(30, 'x') + fake + std::string(17, '\0'));
-    ZipEngine z;
-    ASSERT_EQ(zip_open(z, f.file("empty.zip")), kZipOk);
-    EXPECT_EQ(zip_count(z), 0);
-    EXPECT_EQ(zip_first(z), "");
-    EXPECT_EQ(zip_extract(z, f.path(), 1), kZipNoMember);
-    EXPECT_EQ(zip_open(z, f.file("short.zip")), kZipOk);
-    EXPECT_EQ(zip_open(z, f.file("tiny.zip")), kZipBadHeader);
-    EXPECT_EQ(zip_open(z, f.file("in-last-21.zip")), kZipBadHeader);
-    EXPECT_EQ(zip_open(z, f.file("does-not-exist.zip")), kZipBadHeader);
-    EXPECT_EQ(zip_count(z), 0);
-}
-
-TEST(ZipReader, ArchivesBehindAPrefixAndTruncatedArchives) {
+TEST(ZipReader, ArchivesBehindAPrefixTruncatedArchivesAndTheEndRecordScan) {
     TestFolder f;
     make_sources(f);
     shell(f.file("src"),
@@ -364,6 +325,40 @@ TEST(ZipReader, ArchivesBehindAPrefixAndTruncatedArchives) {
     f.write("hollow.zip", hollow.replace(hollow.size() - 6, 4, fields("4", {directory - 20000})));
     const std::vector<int> results = extract_all(f.file("hollow.zip"), f.file("h"));
     EXPECT_GE(std::count(results.begin(), results.end(), kZipShortRead), 1);
+
+    // Where the end record is looked for: the last signature at or before 22 bytes from the end,
+    // also when it lies near the edges of the blocks the scan reads.
+    const std::string fake("PK\x05\x06", 4);  // an end record whose directory is elsewhere
+    const size_t tail = 70000;
+    std::string archive = stored_zip({{"m", "member"}});
+    archive.replace(archive.size() - 2, 2, fields("2", {tail}));
+    archive += std::string(tail, 'c');
+    const std::pair<size_t, int> cases[] = {
+        // Where the fake signature starts, counted back from the end; the count then read (0
+        // when the fake is taken, 1 when the real record is).
+        {22, 0},         {21, 1},         {22 + 65535, 0}, {22 + 65536, 0},
+        {22 + 65534, 0}, {22 + 65537, 0}, {69000, 0},
+    };
+    for (const auto& [from_end, count] : cases) {
+        SCOPED_TRACE(from_end);
+        std::string bytes = archive;
+        f.write("a.zip", bytes.replace(bytes.size() - from_end, 4, fake));
+        ASSERT_EQ(zip_open(z, f.file("a.zip")), kZipOk);
+        EXPECT_EQ(zip_count(z), count);
+    }
+    f.write("empty.zip", fake + std::string(18, '\0'));
+    f.write("short.zip", "junk" + fake + std::string(18, '\0'));
+    f.write("tiny.zip", fake + std::string(17, '\0'));
+    f.write("in-last-21.zip", std::string(30, 'x') + fake + std::string(17, '\0'));
+    ASSERT_EQ(zip_open(z, f.file("empty.zip")), kZipOk);
+    EXPECT_EQ(zip_count(z), 0);
+    EXPECT_EQ(zip_first(z), "");
+    EXPECT_EQ(zip_extract(z, f.path(), 1), kZipNoMember);
+    EXPECT_EQ(zip_open(z, f.file("short.zip")), kZipOk);
+    EXPECT_EQ(zip_open(z, f.file("tiny.zip")), kZipBadHeader);
+    EXPECT_EQ(zip_open(z, f.file("in-last-21.zip")), kZipBadHeader);
+    EXPECT_EQ(zip_open(z, f.file("does-not-exist.zip")), kZipBadHeader);
+    EXPECT_EQ(zip_count(z), 0);
 }
 
 // The bytes done at each progress call; the call after `stop_after` asks to stop.

@@ -116,7 +116,7 @@ TEST(ZipWriter, AddingToAPeerArchive) {
 }
 
 // Inside a batch a failed addition costs only its own member, and reading ends the batch.
-TEST(ZipWriter, BatchSurvivesFailedAdditionsAndEndsBeforeReading) {
+TEST(ZipWriter, BatchSurvivesFailedAdditionsAndArchivesThatCannotGrowAreRefused) {
     TestFolder f;
     f.write("a.txt", "first");
     f.write("big.bin", sample_bytes(300000, 6));
@@ -138,6 +138,23 @@ TEST(ZipWriter, BatchSurvivesFailedAdditionsAndEndsBeforeReading) {
     EXPECT_EQ(zip_end_batch(z), kZipOk);
     zip_close(z);
     EXPECT_EQ(f.read("a.zip"), f.read("plain.zip"));
+
+    // Archives it cannot extend are refused and kept as they were: a stub glued before an
+    // archive, whose offsets count from after the stub; an end record whose entry counts are all
+    // ones, without the ZIP64 records they point to. Nothing open, or no folder: refused too.
+    const std::string inner = stored_zip({{"a", "a"}});
+    f.write("prefixed.zip", "stub" + inner);
+    f.write("many.zip", std::string(inner).replace(inner.size() - 14, 4, std::string(4, '\xFF')));
+    for (const std::string name : {"prefixed.zip", "many.zip"}) {
+        SCOPED_TRACE(name);
+        const std::string before = f.read(name);
+        ASSERT_EQ(zip_open(z, f.file(name)), kZipOk);
+        EXPECT_EQ(zip_add(z, f.path(), "a.txt"), kZipUnsupported);
+        zip_close(z);
+        EXPECT_EQ(f.read(name), before);
+    }
+    EXPECT_EQ(zip_add(z, f.path(), "a.txt"), kZipNoMember);
+    EXPECT_EQ(zip_create(z, f.file("no/such/folder.zip")), kZipBadHeader);
 }
 
 // A write that fails anywhere during an addition (a full disk), or a stop asked for by the
@@ -183,28 +200,6 @@ TEST(ZipWriter, FailedAdditionLeavesTheArchiveAsBefore) {
     EXPECT_EQ(zip_add(z, f.path(), "big.bin"), kZipStopped);
     zip_close(z);
     EXPECT_EQ(f.read("peer.zip"), before);
-}
-
-TEST(ZipWriter, RefusesArchivesItCannotExtend) {
-    TestFolder f;
-    f.write("new.txt", "new");
-    // A stub glued before an archive, whose offsets count from after the stub; an end record
-    // whose entry counts are all ones, without the ZIP64 records they point to.
-    const std::string inner = stored_zip({{"a", "a"}});
-    f.write("prefixed.zip", "stub" + inner);
-    f.write("many.zip", std::string(inner).replace(inner.size() - 14, 4, std::string(4, '\xFF')));
-    for (const std::string name : {"prefixed.zip", "many.zip"}) {
-        SCOPED_TRACE(name);
-        const std::string before = f.read(name);
-        ZipEngine z;
-        ASSERT_EQ(zip_open(z, f.file(name)), kZipOk);
-        EXPECT_EQ(zip_add(z, f.path(), "new.txt"), kZipUnsupported);
-        zip_close(z);
-        EXPECT_EQ(f.read(name), before);
-    }
-    ZipEngine z;
-    EXPECT_EQ(zip_add(z, f.path(), "new.txt"), kZipNoMember);
-    EXPECT_EQ(zip_create(z, f.file("no/such/folder.zip")), kZipBadHeader);
 }
 
 }  // namespace
