@@ -13,7 +13,7 @@ DosDateTime stamp(int year_field, int month, int day, int hour, int minute, int 
 
 }  // namespace
 
-TEST(LocalDates, CountWallClockSecondsSince1970AndRejectDatesThatDoNotExist) {
+TEST(FileMeta, LocalDatesRejectWhatDoesNotExistAndAttributesReportFoldersAndReadOnly) {
     EXPECT_EQ(make_local_date(1970, 1, 1, 0, 0, 0), 0);
     EXPECT_EQ(make_local_date(2005, 4, 22, 12, 0, 0), 1114171200);
     EXPECT_EQ(make_local_date(2004, 2, 29, 23, 59, 59), 1078099199);
@@ -35,10 +35,8 @@ TEST(LocalDates, CountWallClockSecondsSince1970AndRejectDatesThatDoNotExist) {
     EXPECT_EQ(dos_to_local_date(stamp(35, 6, 1, 8, 30, 29)), make_local_date(2015, 6, 1, 8, 30, 0));
     EXPECT_EQ(dos_to_local_date(DosDateTime{}), kNoDate);
     EXPECT_EQ(dos_to_local_date(stamp(25, 4, 31, 0, 0, 0)), kNoDate);
-}
 
-// A missing file has no date and no attributes, and no date leaves a file's time alone.
-TEST(FileAttributes, ReportFoldersReadOnlyAndMissingPaths) {
+    // A missing file has no date and no attributes, and no date leaves a file's time alone.
     TestFolder dir;
     dir.write("f.txt", "z");
     EXPECT_EQ(file_time_to_dos(dir.file("none")).date, 0);

@@ -97,11 +97,25 @@ TEST(Rar, ListsRar5AndRar4ArchivesWithTheirRowsAndTotals) {
     EXPECT_EQ(a.listing.member_count, 0);
 }
 
-// An archive cut short extracts the members before the cut, and converting it replaces nothing
-// and says so; a missing archive fails at opening.
-TEST(Rar, AnArchiveCutShortExtractsUpToTheCutAndReplacesNothing) {
+// Without the middle part of a volume set the member that needs it leaves no file, and the
+// missing volume is named (a whole set is the back-end matrix's). An archive cut short extracts
+// the members before the cut, and converting it replaces nothing and says so; a missing archive
+// fails at opening.
+TEST(Rar, MissingVolumesAndArchivesCutShortExtractUpToTheGapAndReplaceNothing) {
     TestFolder f;
+    std::string big;
+    for (int i = 0; big.size() < 160000; ++i) big += std::to_string(i * 7919 % 100003) + "\n";
+    pack(f, {{"big.txt", big}, {"a.txt", "alpha\n"}},
+         "rar a -idq -m0 -v70k ../v.rar big.txt a.txt");
+    ASSERT_TRUE(std::filesystem::exists(f.file("v.part3.rar")));
     RarFixture a(f);
+    std::filesystem::rename(f.file("v.part2.rar"), f.file("elsewhere"));
+    EXPECT_FALSE(a.extract("v.part1.rar", "e").ok);
+    EXPECT_TRUE(tree(f.file("e")).empty());
+    EXPECT_EQ(a.ctx.not_extracted, std::vector<std::string>{"big.txt"});
+    ASSERT_EQ(a.prompter.boxes.size(), 1u);
+    EXPECT_EQ(a.prompter.boxes[0].text, a.message(55) + "\n\n" + f.file("v.part2.rar"));
+
     f.write("broken.rar", cut_in_last_member(stored_rar4({{"one.txt", "1"}, {"two.txt", "2"}})));
     EXPECT_FALSE(a.extract("broken.rar", "d").ok);
     EXPECT_EQ(tree(f.file("d")), std::set<std::string>{"one.txt"});
@@ -113,8 +127,8 @@ TEST(Rar, AnArchiveCutShortExtractsUpToTheCutAndReplacesNothing) {
     a.list_rar("broken.rar");
     a.prompter.answers = {kAnswerYes};  // replace broken.zip: yes
     convert_to_zip(a.ctx, a.rar_format);
-    ASSERT_EQ(a.prompter.boxes.size(), 2u);
-    EXPECT_EQ(a.prompter.boxes[1].text, a.message(76));
+    ASSERT_EQ(a.prompter.boxes.size(), 3u);
+    EXPECT_EQ(a.prompter.boxes[2].text, a.message(76));
     EXPECT_EQ(f.read("broken.zip"), "the user's own broken.zip");
     EXPECT_EQ(a.state.archive_path(), f.file("broken.rar"));
 }
@@ -159,24 +173,6 @@ TEST(Rar, PasswordsAreAskedOncePerArchiveAndAgainAfterAWrongOne) {
     EXPECT_TRUE(a.view.rows.empty());
     EXPECT_EQ(a.prompter.line_requests.size(), 6u);
     EXPECT_EQ(a.prompter.boxes.size(), 3u);
-}
-
-// Without the middle part of a volume set the member that needs it leaves no file, and the
-// missing volume is named (a whole set is the back-end matrix's).
-TEST(Rar, VolumesFollowEachOtherAndAMissingOneIsNamed) {
-    TestFolder f;
-    std::string big;
-    for (int i = 0; big.size() < 160000; ++i) big += std::to_string(i * 7919 % 100003) + "\n";
-    pack(f, {{"big.txt", big}, {"a.txt", "alpha\n"}},
-         "rar a -idq -m0 -v70k ../v.rar big.txt a.txt");
-    ASSERT_TRUE(std::filesystem::exists(f.file("v.part3.rar")));
-    RarFixture a(f);
-    std::filesystem::rename(f.file("v.part2.rar"), f.file("elsewhere"));
-    EXPECT_FALSE(a.extract("v.part1.rar", "e").ok);
-    EXPECT_TRUE(tree(f.file("e")).empty());
-    EXPECT_EQ(a.ctx.not_extracted, std::vector<std::string>{"big.txt"});
-    ASSERT_EQ(a.prompter.boxes.size(), 1u);
-    EXPECT_EQ(a.prompter.boxes[0].text, a.message(55) + "\n\n" + f.file("v.part2.rar"));
 }
 
 // A name the code page cannot hold lists with "?" for what it lacks; the extract command writes

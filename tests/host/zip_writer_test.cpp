@@ -22,7 +22,7 @@ std::vector<int> write_archive(const std::string& archive, const std::string& ba
 // Every byte of an archive of a folder (method 8 without data or date, the folder bit), an empty
 // file (the 2-byte empty deflate stream) and a text; a missing source adds nothing. The peers
 // check where further members go, below.
-TEST(ZipWriter, ArchiveLayout) {
+TEST(ZipWriter, ArchiveLayoutAndUnicodePathFields) {
     TestFolder f;
     std::filesystem::create_directory(f.file("folder"));
     f.write("empty.txt", "");
@@ -50,27 +50,24 @@ TEST(ZipWriter, ArchiveLayout) {
     EXPECT_EQ(hex(b),
               hex(local + central +
                   fields("42222442", {0x06054B50, 0, 0, 3, 3, central.size(), local.size(), 0})));
-}
 
-// A name outside ASCII keeps its Windows-1252 bytes and gets a Unicode Path field, the same in
-// both headers, by which Info-ZIP and 7-Zip show it; the engine reads its own name back.
-TEST(ZipWriter, NamesOutsideAsciiGetAUnicodePathField) {
-    TestFolder f;
+    // A name outside ASCII keeps its Windows-1252 bytes and gets a Unicode Path field, the same
+    // in both headers, by which Info-ZIP and 7-Zip show it; the engine reads its own name back.
     const std::string name = "Grüße.txt", utf8 = u8"Grüße.txt";
     f.write(utf8, "gruss");  // the host's file system names files in UTF-8
-    ASSERT_EQ(write_archive(f.file("a.zip"), f.path(), {name}, false), std::vector<int>{kZipOk});
-    const std::string b = f.read("a.zip");
+    ASSERT_EQ(write_archive(f.file("u.zip"), f.path(), {name}, false), std::vector<int>{kZipOk});
+    const std::string u = f.read("u.zip");
     const std::string field = fields("2214", {0x7075, 5 + utf8.size(), 1, crc_of(name)}) + utf8;
-    EXPECT_EQ(le(b, 28, 2), field.size());
-    EXPECT_EQ(hex(b.substr(30, name.size() + field.size())), hex(name + field));
-    EXPECT_EQ(hex(b.substr(b.rfind(name), name.size() + field.size())), hex(name + field));
-    EXPECT_EQ(output_of(f.path(), "LC_ALL=C.UTF-8 unzip -Z1 a.zip"),
+    EXPECT_EQ(le(u, 28, 2), field.size());
+    EXPECT_EQ(hex(u.substr(30, name.size() + field.size())), hex(name + field));
+    EXPECT_EQ(hex(u.substr(u.rfind(name), name.size() + field.size())), hex(name + field));
+    EXPECT_EQ(output_of(f.path(), "LC_ALL=C.UTF-8 unzip -Z1 u.zip"),
               std::vector<std::string>{utf8});
-    EXPECT_EQ(output_of(f.path(), "7zz l -slt a.zip | sed -n 's/^Path = //p'"),
-              (std::vector<std::string>{"a.zip", utf8}));
-    expect_peers_accept(f.file("a.zip"));
+    EXPECT_EQ(output_of(f.path(), "7zz l -slt u.zip | sed -n 's/^Path = //p'"),
+              (std::vector<std::string>{"u.zip", utf8}));
+    expect_peers_accept(f.file("u.zip"));
     ZipEngine z;
-    ASSERT_EQ(zip_open(z, f.file("a.zip")), kZipOk);
+    ASSERT_EQ(zip_open(z, f.file("u.zip")), kZipOk);
     EXPECT_EQ(zip_first(z), name);
     EXPECT_EQ(zip_real_name(z), utf8);
 }
