@@ -25,7 +25,6 @@ TEST(ZipReader, ListsAndExtractsWhatPeersWrite) {
         ZipEngine z;
         ASSERT_EQ(zip_open(z, f.file("a.zip")), kZipOk);
         const std::vector<std::string> names = output_of(f.path(), "zipinfo -1 a.zip");
-        EXPECT_EQ(zip_count(z), static_cast<int>(names.size()));
         EXPECT_EQ(walk(z), names);
         EXPECT_EQ(engine_listing(f.file("a.zip")), python_listing(f.file("a.zip")));
         zip_close(z);

@@ -27,7 +27,6 @@ TEST(ZipWriter, ArchiveLayoutAndUnicodePathFields) {
     std::filesystem::create_directory(f.file("folder"));
     f.write("empty.txt", "");
     f.write("hello.txt", "hello");
-    EXPECT_NE(file_time_to_dos(f.file("hello.txt")).date, 0);
     ASSERT_EQ(
         write_archive(f.file("a.zip"), f.path(), {"folder", "empty.txt", "hello.txt", "no"}, false),
         (std::vector<int>{kZipOk, kZipOk, kZipOk, kZipBadHeader}));
