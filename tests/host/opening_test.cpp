@@ -48,16 +48,13 @@ TEST(Opening, MembersOpenFromAPrivateFolderAndHostileOrBrokenOnesNever) {
     EXPECT_TRUE(os::read_whole_file(opened.file, content));
     EXPECT_EQ(content, "member notes");
 
-    // A viewer gets the path as one argument, quoted; one that may be a batch file gets a copy
-    // whose name the command processor takes as it is.
+    // A viewer gets the member under its own name (the quoting is the Windows opening test's);
+    // one that may be a batch file gets a copy whose name the command processor takes as it is.
     a.open("note&calc(%OS%!).txt", "C:\\Tools\\view.exe");
     a.open("note&calc(%OS%!).txt", "C:\\Tools\\view.CMD");
     ASSERT_EQ(a.launched.size(), 3u);
     const char* handed[] = {"note&calc(%OS%!).txt", "note_calc__OS___.txt"};
-    for (size_t k = 1; k < 3; ++k) {
-        EXPECT_EQ(a.launched[k].parameters, "\"" + a.launched[k].file + "\"");
-        EXPECT_EQ(file_name_of(a.launched[k].file), handed[k - 1]);
-    }
+    for (size_t k = 1; k < 3; ++k) EXPECT_EQ(file_name_of(a.launched[k].file), handed[k - 1]);
     EXPECT_EQ(a.launched[2].program, "C:\\Tools\\view.CMD");
     EXPECT_TRUE(os::read_whole_file(a.launched[2].file, content));
     EXPECT_EQ(content, "calc");
