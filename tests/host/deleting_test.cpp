@@ -88,8 +88,6 @@ TEST(Deleting, RowsFollowTheirOwnNamesAndKeptMembersKeepThem) {
     ArchiveFixture a;
     a.list(f.file("a.zip"));
     ASSERT_EQ(a.view.rows.size(), 3u);
-    EXPECT_EQ(a.view.rows[0].texts[1], "?\?\?.txt");
-    EXPECT_EQ(a.view.rows[1].texts[1], "?\?\?.txt");
     a.view.rows[1].selected = true;
     std::filesystem::create_directory(f.file("out"));
     a.zip_format.extract_chosen(a.ctx, {f.file("out") + "\\", 2, "", true});
