@@ -15,8 +15,7 @@ struct TestMember {
     std::string name;
     std::string data;
     int year = 2005, month = 3, day = 7, hour = 12, minute = 30;
-    std::string deflated =
-        "";  // when given, the member is deflated (method 8) and these are its bytes
+    std::string deflated = "";  // when given, the member is deflated (method 8): its bytes
 };
 
 // `values` as little-endian fields, the width in bytes of each given by a digit of `widths`.

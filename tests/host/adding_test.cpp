@@ -11,7 +11,7 @@ namespace {
 const std::string kA = sample_bytes(30000, 1);
 const std::string kB = sample_bytes(777, 2);
 
-TEST(Adding, PathModesFormBaseAndName) {
+TEST(Adding, PathModesFormBaseAndNameAndArchivesAreNamedAfterTheirItems) {
     const std::string file = "C:\\daten\\privat\\meinverz\\meinprog.exe";
     // Path, mode, list folder, then the base and name expected.
     const std::tuple<std::string, int, std::string, std::string, std::string> cases[] = {
@@ -34,10 +34,9 @@ TEST(Adding, PathModesFormBaseAndName) {
         EXPECT_EQ(got.base, base);
         EXPECT_EQ(got.name, name);
     }
-}
 
-// Extensions stripped and files taken before folders: the real window's drop tests.
-TEST(Adding, ArchiveNames) {
+    // Archive names: extensions stripped and files taken before folders (the real window's drop
+    // tests).
     EXPECT_EQ(with_zip_extension("C:\\x\\Backup.ZIP"), "C:\\x\\Backup.ZIP");
     EXPECT_EQ(with_zip_extension("C:\\x\\Backup.dat"), "C:\\x\\Backup.dat.zip");
     EXPECT_EQ(with_zip_extension("C:\\x.zip\\Backup"), "C:\\x.zip\\Backup.zip");

@@ -94,9 +94,8 @@ class RecordingView : public ArchiveView {
     }
 
     void select(const std::string& name) {
-        for (Row& r : rows) {
+        for (Row& r : rows)
             if (r.texts[1] == name) return void(r.selected = true);
-        }
         ADD_FAILURE() << "no row " << name;
     }
     std::vector<std::string> names() const {

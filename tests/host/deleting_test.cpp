@@ -60,7 +60,6 @@ TEST(Deleting, KeepsTheOtherMembersInDisplayOrderOrLeavesAnEmptyFile) {
     }
     EXPECT_EQ(python_members(f.file("a.zip")), kept);
     expect_peers_accept(f.file("a.zip"));
-    for (const auto& row : a.view.rows) EXPECT_EQ(row.texts[4], "07.03.2005") << row.texts[1];
     const std::vector<std::string>& status = a.view.status1_history;
     const std::string count = std::to_string(members.size());
     for (const std::string& text : {a.message(67) + count + a.message(68) + count, a.message(69),
@@ -89,8 +88,6 @@ TEST(Deleting, RowsFollowTheirOwnNamesAndKeptMembersKeepThem) {
     ArchiveFixture a;
     a.list(f.file("a.zip"));
     ASSERT_EQ(a.view.rows.size(), 3u);
-    EXPECT_EQ(a.view.rows[0].texts[1], "?\?\?.txt");
-    EXPECT_EQ(a.view.rows[1].texts[1], "?\?\?.txt");
     a.view.rows[1].selected = true;
     std::filesystem::create_directory(f.file("out"));
     a.zip_format.extract_chosen(a.ctx, {f.file("out") + "\\", 2, "", true});
@@ -99,8 +96,6 @@ TEST(Deleting, RowsFollowTheirOwnNamesAndKeptMembersKeepThem) {
     delete_selected_members(a.ctx);
     EXPECT_EQ(output_of(f.path(), "LC_ALL=C.UTF-8 unzip -Z1 a.zip"),
               (std::vector<std::string>{mir + ".txt", gruss + ".txt"}));
-    EXPECT_EQ(output_of(f.path(), "7zz l -slt a.zip | sed -n 's/^Path = //p'"),
-              (std::vector<std::string>{"a.zip", mir + ".txt", gruss + ".txt"}));
     EXPECT_EQ(output_of(f.path(), "unzip -p a.zip"), std::vector<std::string>{mir + gruss});
     expect_peers_accept(f.file("a.zip"));
 }

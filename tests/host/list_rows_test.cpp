@@ -14,7 +14,7 @@ ArchiveEntry row_of(const std::string& name, const std::string& own, const std::
 
 // Every text comes back as it went in: an own name equal to the shown one, another or none,
 // texts longer than one length byte holds, and a row larger than a block.
-TEST(ListRows, KeepsEveryText) {
+TEST(ListRows, KeepsEveryTextAndSortsAsTheRowComparison) {
     const std::vector<ArchiveEntry> rows = {
         row_of("a.txt", "a.txt", "1"),
         row_of("?.txt", "\xC3\xA4.txt", "2"),
@@ -37,11 +37,9 @@ TEST(ListRows, KeepsEveryText) {
     }
     list.clear();
     EXPECT_EQ(list.size(), 0);
-}
 
-// Sorting gives the order of a stable sort by compare_row_texts, in both directions, and says
-// where each row came from.
-TEST(ListRows, SortsAsTheRowComparison) {
+    // Sorting gives the order of a stable sort by compare_row_texts, in both directions, and says
+    // where each row came from.
     const std::string long_text = std::string(200, 'x');
     const std::vector<std::string> names = {
         "abcdefghi", "ab",        "ABCDEFGH",   "abcdefgh",       "\xC4pfel",
@@ -52,7 +50,7 @@ TEST(ListRows, SortsAsTheRowComparison) {
         for (int direction : {0, 1}) {
             SCOPED_TRACE("column " + std::to_string(column) + " direction " +
                          std::to_string(direction));
-            ListRows list;
+            list.clear();
             for (size_t i = 0; i < names.size(); ++i)
                 list.add(row_of(names[i], "own" + std::to_string(i), names[i]));
             std::vector<size_t> want(names.size());

@@ -21,7 +21,6 @@ TEST(Listing, ColumnTextsAtTheirLimitsAndArchiveFormat) {
     EXPECT_EQ(format_rate(member_rate(1, 1000)), "100000");
     EXPECT_EQ(format_rate(-5.0f), "  0.00");
     EXPECT_EQ(format_rate(0.0f / 0.0f), "  0.00");
-    EXPECT_EQ(format_date(1980, 0, 0), "--.--.----");
     EXPECT_EQ(format_date(2107, 15, 1), "01.15.2107");
     EXPECT_EQ(format_size(UINT64_MAX), "184467440737095");
 
@@ -46,13 +45,10 @@ TEST(Listing, ColumnTextsAtTheirLimitsAndArchiveFormat) {
 
     // The format is told by the extension alone, ignoring case.
     ArchiveFixture a;
-    const std::pair<const char*, const ArchiveBackend*> formats[] = {
-        {"C:\\data\\A.ZIP", &a.zip_format},
-        {"x.tar.Cab", &a.cab_format},
-        {"C:\\dir.rar\\none", nullptr},
-        {"trailing.", nullptr},
-        {"a.rar.txt", nullptr}};
-    for (const auto& k : formats) EXPECT_EQ(a.state.formats.for_path(k.first), k.second) << k.first;
+    EXPECT_EQ(a.state.formats.for_path("C:\\data\\A.ZIP"), &a.zip_format);
+    EXPECT_EQ(a.state.formats.for_path("x.tar.Cab"), &a.cab_format);
+    for (const char* path : {"C:\\dir.rar\\none", "trailing.", "a.rar.txt"})
+        EXPECT_EQ(a.state.formats.for_path(path), nullptr) << path;
 }
 
 TEST(Listing, RowComparisonForHeaderSorting) {
@@ -134,21 +130,14 @@ TEST(Listing, ListsEveryMemberWithItsRowTotalsAndSetupCandidates) {
     EXPECT_EQ(a.view.sorted_on_open, 0);
 
     // With `sort` on, the name lists keep the archive order; the setup candidates of the archive
-    // before go.
-    shell(f.path(), "echo b > b.txt && echo a > A.txt && zip -q plain.zip b.txt A.txt");
+    // before go. A read-only archive is made writable and listed in place.
+    shell(f.path(),
+          "echo b > b.txt && echo a > A.txt && zip -q r.zip b.txt A.txt && chmod 444 r.zip");
     a.settings.sort = 1;
-    a.list(f.file("plain.zip"));
+    a.list(f.file("r.zip"));
     EXPECT_EQ(a.listing.member_names, (std::vector<std::string>{"b.txt", "A.txt"}));
     EXPECT_TRUE(a.view.setup_candidates.empty());
-}
-
-TEST(Listing, ReadOnlyArchiveIsMadeWritableAndListedInPlace) {
-    TestFolder f;
-    shell(f.path(), "echo hi > a.txt && zip -q r.zip a.txt && chmod 444 r.zip");
-    ArchiveFixture a;
-    a.list(f.file("r.zip"));
     EXPECT_EQ(a.state.archive_path(), f.file("r.zip"));
-    EXPECT_EQ(a.view.names(), std::vector<std::string>{"a.txt"});
     EXPECT_FALSE(os::attributes(f.file("r.zip")) & os::kAttrReadOnly);
     EXPECT_TRUE(a.prompter.boxes.empty());
 }

@@ -15,8 +15,9 @@ std::string catalog_text(const std::string& first_line, const std::string& line_
 }  // namespace
 
 // The built-in texts and the English catalog have every text in the same order; texts that are
-// blank-padded or joined by others keep their spaces, and numbers outside give "".
-TEST(Messages, BuiltInTextsAndTheEnglishCatalogHaveEveryText) {
+// blank-padded or joined by others keep their spaces, and numbers outside give "". Then how
+// catalogs are read, and which one a language takes.
+TEST(Messages, BuiltInTextsTheEnglishCatalogAndHowCatalogsAreRead) {
     MessageTable builtin, english;
     load_default_messages(builtin);
     ASSERT_TRUE(load_catalog(english, std::string(MARLOX_SOURCE_DIR) + "/data/Common.catalog_en"));
@@ -28,11 +29,9 @@ TEST(Messages, BuiltInTextsAndTheEnglishCatalogHaveEveryText) {
     for (int k = 0; k < kMessageCount; ++k)
         EXPECT_FALSE(builtin.message(k).empty() || english.message(k).empty()) << k;
     for (int k : {200, -1}) EXPECT_EQ(builtin.message(k), "");
-}
 
-// A last line may lack its end, a short file leaves the rest empty, every line end (CR LF, CR, LF,
-// NUL) ends one line and other bytes are kept raw.
-TEST(LoadCatalog, LineEndsShortFilesRawBytesWrongFirstLinesAndMissingLanguages) {
+    // A last line may lack its end, a short file leaves the rest empty, every line end (CR LF,
+    // CR, LF, NUL) ends one line and other bytes are kept raw.
     TestFolder dir;
     MessageTable table;
     dir.write("short", catalog_text("Catalog", "\n", 3) + "\n\nafter blank");
@@ -57,14 +56,13 @@ TEST(LoadCatalog, LineEndsShortFilesRawBytesWrongFirstLinesAndMissingLanguages) 
         for (int k = 0; k < kMessageCount; ++k) EXPECT_EQ(bad.message(k), "") << first << k;
     }
     dir.write("Common.catalog_xx", catalog_text("Catalog", "\r\n", 200));
-    MessageTable defaults, xx, fallback, no_code;
-    load_default_messages(defaults);
+    MessageTable xx, fallback, no_code;
     load_messages_for_language(xx, dir.path(), "xx");
     EXPECT_EQ(xx.message(29), "text 29");
     load_messages_for_language(fallback, dir.path(), "yy");
     load_messages_for_language(no_code, dir.path(), "");
     for (int k : {10, 29}) {
-        EXPECT_EQ(fallback.message(k), defaults.message(k));
-        EXPECT_EQ(no_code.message(k), defaults.message(k));
+        EXPECT_EQ(fallback.message(k), builtin.message(k));
+        EXPECT_EQ(no_code.message(k), builtin.message(k));
     }
 }

@@ -32,8 +32,8 @@ TEST(ConfigReader, SpellingsGroupsAndIntegers) {
 }
 
 // The language, safe and sort flags, and the window's position and size, as loaded: without a
-// file, with a geometry off the screen, with flags without values.
-TEST(LoadSettings, DefaultsAndFallbackGeometry) {
+// file, with a geometry off the screen, with flags without values. Then the viewer list.
+TEST(LoadSettings, DefaultsFallbackGeometryAndViewerList) {
     TestFolder dir;
     const std::pair<const char*, const char*> cases[] = {
         {"", "en 1 0 150 100 640 400"},
@@ -50,13 +50,10 @@ TEST(LoadSettings, DefaultsAndFallbackGeometry) {
             seen += " " + std::to_string(v);
         EXPECT_EQ(seen, expected) << text;
     }
-}
 
-// A huge count once hung the start: the keys present decide, only spelled as their number, and
-// the first of two equal keys wins.
-TEST(LoadSettings, ViewerListSkipsEmptiesAndStopsAtFive) {
-    TestFolder dir;
-    const std::pair<const char*, std::vector<std::string>> cases[] = {
+    // Viewers: empty ones skipped, at most five. A huge count once hung the start: the keys
+    // present decide, only spelled as their number, and the first of two equal keys wins.
+    const std::pair<const char*, std::vector<std::string>> viewers[] = {
         {"count = 7\r\n0 = a.exe\r\n1 = \r\n2 = b.exe\r\n3 = c.exe\r\n4 = d.exe\r\n5 = e.exe\r\n"
          "6 = f.exe\r\n7 = g.exe\r\n",
          {"a.exe", "b.exe", "c.exe", "d.exe", "e.exe"}},
@@ -65,13 +62,13 @@ TEST(LoadSettings, ViewerListSkipsEmptiesAndStopsAtFive) {
          "3 = z.exe\r\n[group]\r\n4 = c.exe\r\n",
          {"a.exe", "b.exe"}},
         {"count = 2\r\n2 = b.exe\r\n3 = c.exe\r\n0 = a.exe\r\n", {"a.exe", "b.exe"}}};
-    for (const auto& [text, expected] : cases) {
+    for (const auto& [text, expected] : viewers) {
         dir.write("v.ini", text);
         EXPECT_EQ(load_settings(dir.file("v.ini"), "en").viewers, expected) << text;
     }
 }
 
-TEST(SaveSettingsAtExit, RereadsFlagsAndViewersButKeepsLanguageFromMemoryAndAtMostFive) {
+TEST(SaveSettings, RereadFlagsAndViewersKeepTheLanguageAtMostFiveAndAFullDiskNothing) {
     TestFolder dir;
     dir.write("m.ini",
               "zip = 1\r\nsafe = 0\r\npos = 1\r\nsize = 0\r\nlanguage = de\r\n"
@@ -91,14 +88,10 @@ TEST(SaveSettingsAtExit, RereadsFlagsAndViewersButKeepsLanguageFromMemoryAndAtMo
     const std::string text = dir.read("d.ini");
     EXPECT_NE(text.find("count = 5\r\n0 = a.exe\r\n1 = \r\n"), std::string::npos) << text;
     EXPECT_EQ(text.find("5 = "), std::string::npos);
-}
 
-// A full disk at the settings dialog's Ok or at exit leaves the file as it was, and no half
-// written file beside it.
-TEST(WriteConfig, AFullDiskLeavesTheFileAsItWas) {
-    TestFolder dir;
-    const std::string before = "zip = 1\r\nlanguage = fr\r\ncount = 1\r\n0 = view.exe\r\n";
-    dir.write("m.ini", before);
+    // A full disk at the settings dialog's Ok or at exit leaves the file as it was, and no half
+    // written file beside it.
+    const std::string before = dir.read("m.ini");
     for (int64_t budget : {0, 20}) {
         os::fail_writes_after(budget);
         const bool at_ok = write_config(dir.file("m.ini"), ConfigValues{});
@@ -107,6 +100,6 @@ TEST(WriteConfig, AFullDiskLeavesTheFileAsItWas) {
         EXPECT_FALSE(at_ok);
         EXPECT_FALSE(at_exit);
         EXPECT_EQ(dir.read("m.ini"), before) << budget;
-        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
     }
 }

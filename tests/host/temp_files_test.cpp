@@ -11,7 +11,8 @@
 #include "runtime/os.h"
 #include "zip_test_support.h"
 
-TEST(TempFiles, RemovesOnlyWhatItTracked) {
+// Only what it tracked goes at exit, and links put in place of what it tracked are never followed.
+TEST(TempFiles, RemovesOnlyWhatItTrackedAndNeverFollowsALinkPutInItsPlace) {
     TestFolder dir;
     dir.write("users.txt", "mine");
     TempFiles temp;
@@ -30,34 +31,31 @@ TEST(TempFiles, RemovesOnlyWhatItTracked) {
     EXPECT_EQ(os::attributes(second), os::kNoAttributes);
     EXPECT_EQ(os::attributes(dir.file("DEC_a.zip")), os::kNoAttributes);
     EXPECT_EQ(dir.read("users.txt"), "mine");
-}
 
-// A private folder or a tracked file replaced by a link while the program runs goes at exit as
-// a link: what the link points to stays as it was.
-TEST(TempFiles, LinksPutInPlaceOfTrackedItemsAreNeverFollowed) {
-    TestFolder dir;
-    std::filesystem::create_directory(dir.file("users"));
+    // A private folder or a tracked file replaced by a link while the program runs goes at exit
+    // as a link: what the link points to stays as it was.
     dir.write("users/precious.txt", "keep");
     dir.write("users/locked.txt", "read-only");
     ASSERT_TRUE(os::set_attributes(dir.file("users/locked.txt"), os::kAttrReadOnly));
-    TempFiles temp;
-    std::string work = temp.create_private_folder(dir.path(), "m_");
-    work.pop_back();
-    std::filesystem::remove(os::native_path(work));
-    std::filesystem::create_directory_symlink(dir.file("users"), os::native_path(work));
+    std::string replaced = temp.create_private_folder(dir.path(), "m_");
+    replaced.pop_back();
+    std::filesystem::remove(os::native_path(replaced));
+    std::filesystem::create_directory_symlink(dir.file("users"), os::native_path(replaced));
     std::filesystem::create_symlink(dir.file("users/locked.txt"), dir.file("DEC_a.zip"));
     temp.track_file(dir.file("DEC_a.zip"));
 
     temp.remove_all();
-    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(os::native_path(work))));
+    EXPECT_FALSE(
+        std::filesystem::exists(std::filesystem::symlink_status(os::native_path(replaced))));
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(dir.file("DEC_a.zip"))));
     EXPECT_EQ(dir.read("users/precious.txt"), "keep");
     EXPECT_EQ(os::attributes(dir.file("users/locked.txt")), os::kAttrReadOnly);
 }
 
 // Two programs making their folders at once in one parent never get the same one: each would
-// remove the other's at exit.
-TEST(TempFiles, ProgramsRacingForFoldersEachGetTheirOwn) {
+// remove the other's at exit. One that removes its folder while another is making one does not
+// make the other fail: the name it just gave up is free again, not a parent that takes no folders.
+TEST(TempFiles, ProgramsRacingForFoldersEachGetTheirOwnAndNeverFail) {
     TestFolder dir;
     TempFiles first, second;
     std::vector<std::string> made[2];
@@ -71,14 +69,9 @@ TEST(TempFiles, ProgramsRacingForFoldersEachGetTheirOwn) {
     distinct.insert(made[1].begin(), made[1].end());
     EXPECT_EQ(distinct.size(), 400u);
     EXPECT_EQ(distinct.count(std::string()), 0u);
-}
 
-// A program that removes its folder while another is making one does not make the other fail:
-// the name it just gave up is free again, not a parent that takes no folders.
-TEST(TempFiles, AFolderRemovedMeanwhileIsNoFailure) {
-    TestFolder dir;
     std::atomic<bool> done{false};
-    std::thread other([&] {
+    std::thread remover([&] {
         TempFiles temp;
         while (!done) {
             temp.create_private_folder(dir.path(), "m_");
@@ -92,6 +85,6 @@ TEST(TempFiles, AFolderRemovedMeanwhileIsNoFailure) {
         temp.remove_all();
     }
     done = true;
-    other.join();
+    remover.join();
     EXPECT_EQ(failures, 0);
 }

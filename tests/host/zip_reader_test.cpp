@@ -25,7 +25,6 @@ TEST(ZipReader, ListsAndExtractsWhatPeersWrite) {
         ZipEngine z;
         ASSERT_EQ(zip_open(z, f.file("a.zip")), kZipOk);
         const std::vector<std::string> names = output_of(f.path(), "zipinfo -1 a.zip");
-        EXPECT_EQ(zip_count(z), static_cast<int>(names.size()));
         EXPECT_EQ(walk(z), names);
         EXPECT_EQ(engine_listing(f.file("a.zip")), python_listing(f.file("a.zip")));
         zip_close(z);
@@ -147,21 +146,16 @@ open('src/Stra\u00dfe.txt', 'w').write('strasse')
 
 // Names that try to leave the target: each lands at the safe place shown, and nothing appears
 // outside the target.
-TEST(ZipReader, HostileNamesStayInsideTheTarget) {
+TEST(ZipReader, HostileNamesStayInsideTheTargetAndFoldersFollowTheirRules) {
+    // clang-format off
     const std::pair<std::string, std::string> cases[] = {
-        {"../../up.txt", "up.txt"},
-        {"..\\..\\back.txt", "back.txt"},
-        {"dir/../../e.txt", "dir/e.txt"},
-        {"/abs/y.txt", "abs/y.txt"},
-        {"C:\\win\\z.txt", "win/z.txt"},
-        {"C:/cdrive.txt", "cdrive.txt"},
-        {"\\\\server\\share\\w.txt", "w.txt"},
-        {"s/stream.txt:hidden", "s/stream.txt_hidden"},
-        {"CON", "_CON"},
-        {"dev/aux.txt", "dev/_aux.txt"},
-        {"trail. . ", "trail"},
-        {"./d/./f.txt", "d/f.txt"},
-    };
+        {"../../up.txt", "up.txt"}, {"..\\..\\back.txt", "back.txt"},
+        {"dir/../../e.txt", "dir/e.txt"}, {"/abs/y.txt", "abs/y.txt"},
+        {"C:\\win\\z.txt", "win/z.txt"}, {"C:/cdrive.txt", "cdrive.txt"},
+        {"\\\\server\\share\\w.txt", "w.txt"}, {"s/stream.txt:hidden", "s/stream.txt_hidden"},
+        {"CON", "_CON"}, {"dev/aux.txt", "dev/_aux.txt"}, {"trail. . ", "trail"},
+        {"./d/./f.txt", "d/f.txt"}};
+    // clang-format on
     TestFolder f;
     std::vector<TestMember> members;
     for (const auto& [name, lands_at] : cases) members.push_back({name, name});
@@ -177,20 +171,17 @@ TEST(ZipReader, HostileNamesStayInsideTheTarget) {
         EXPECT_EQ(f.read("sandbox/" + at), name);
     }
     EXPECT_EQ(tree(f.file("sandbox")), expected);
-}
 
-// A name is split into folders at "/"; a piece written with "\" is entered only when all but its
-// last folder exist as the member is extracted. A file whose name a folder has is not written.
-TEST(ZipReader, FolderRulesForSlashAndBackslashNames) {
-    TestFolder f;
-    f.write("a.zip", stored_zip({{"a/b/c.txt", ""},
-                                 {"x/y/", ""},
-                                 {"dir\\file.txt", "in dir"},
-                                 {"p\\q\\r.txt", "needs p"}}));
+    // A name splits into folders at "/"; a piece written with "\" is entered only when all but
+    // its last folder exist at that moment. A file whose name a folder has is not written.
+    f.write("folders.zip", stored_zip({{"a/b/c.txt", ""},
+                                       {"x/y/", ""},
+                                       {"dir\\file.txt", "in dir"},
+                                       {"p\\q\\r.txt", "needs p"}}));
     std::filesystem::create_directories(f.file("t1/r.txt"));
     std::filesystem::create_directories(f.file("t2/p"));
     ZipEngine z;
-    ASSERT_EQ(zip_open(z, f.file("a.zip")), kZipOk);
+    ASSERT_EQ(zip_open(z, f.file("folders.zip")), kZipOk);
     std::vector<int> t1_results, t2_results;
     for (int i = 1; i <= 4; ++i) {
         t1_results.push_back(zip_extract(z, f.file("t1"), i));
@@ -296,46 +287,7 @@ TEST(ZipReader, WalkGotoCountAndDates) {
     }
 }
 
-// Where the end record is looked for: the last signature at or before 22 bytes from the end,
-// also when it lies near the edges of the blocks the scan reads.
-TEST(ZipReader, EndRecordScanFindsTheLastSignature) {
-    TestFolder f;
-    const std::string fake("PK\x05\x06", 4);  // an end record whose directory is elsewhere
-    const size_t tail = 70000;
-    std::string archive = stored_zip({{"m", "member"}});
-    archive.replace(archive.size() - 2, 2, fields("2", {tail}));
-    archive += std::string(tail, 'c');
-    const std::pair<size_t, int> cases[] = {
-        // Where the fake signature starts, counted back from the end; the count then read (0
-        // when the fake is taken, 1 when the real record is).
-        {22, 0},         {21, 1},         {22 + 65535, 0}, {22 + 65536, 0},
-        {22 + 65534, 0}, {22 + 65537, 0}, {69000, 0},
-    };
-    for (const auto& [from_end, count] : cases) {
-        SCOPED_TRACE(from_end);
-        std::string bytes = archive;
-        f.write("a.zip", bytes.replace(bytes.size() - from_end, 4, fake));
-        ZipEngine z;
-        ASSERT_EQ(zip_open(z, f.file("a.zip")), kZipOk);
-        EXPECT_EQ(zip_count(z), count);
-    }
-    f.write("empty.zip", fake + std::string(18, '\0'));
-    f.write("short.zip", "junk" + fake + std::string(18, '\0'));
-    f.write("tiny.zip", fake + std::string(17, '\0'));
-    f.write("in-last-21.zip", std::string(30, 'x') + fake + std::string(17, '\0'));
-    ZipEngine z;
-    ASSERT_EQ(zip_open(z, f.file("empty.zip")), kZipOk);
-    EXPECT_EQ(zip_count(z), 0);
-    EXPECT_EQ(zip_first(z), "");
-    EXPECT_EQ(zip_extract(z, f.path(), 1), kZipNoMember);
-    EXPECT_EQ(zip_open(z, f.file("short.zip")), kZipOk);
-    EXPECT_EQ(zip_open(z, f.file("tiny.zip")), kZipBadHeader);
-    EXPECT_EQ(zip_open(z, f.file("in-last-21.zip")), kZipBadHeader);
-    EXPECT_EQ(zip_open(z, f.file("does-not-exist.zip")), kZipBadHeader);
-    EXPECT_EQ(zip_count(z), 0);
-}
-
-TEST(ZipReader, ArchivesBehindAPrefixAndTruncatedArchives) {
+TEST(ZipReader, ArchivesBehindAPrefixTruncatedArchivesAndTheEndRecordScan) {
     TestFolder f;
     make_sources(f);
     shell(f.file("src"),
@@ -369,18 +321,51 @@ TEST(ZipReader, ArchivesBehindAPrefixAndTruncatedArchives) {
     f.write("hollow.zip", hollow.replace(hollow.size() - 6, 4, fields("4", {directory - 20000})));
     const std::vector<int> results = extract_all(f.file("hollow.zip"), f.file("h"));
     EXPECT_GE(std::count(results.begin(), results.end(), kZipShortRead), 1);
+
+    // Where the end record is looked for: the last signature at or before 22 bytes from the end,
+    // also when it lies near the edges of the blocks the scan reads.
+    const std::string fake("PK\x05\x06", 4);  // an end record whose directory is elsewhere
+    const size_t tail = 70000;
+    std::string archive = stored_zip({{"m", "member"}});
+    archive.replace(archive.size() - 2, 2, fields("2", {tail}));
+    archive += std::string(tail, 'c');
+    const std::pair<size_t, int> cases[] = {
+        // Where the fake signature starts, counted back from the end; the count then read (0
+        // when the fake is taken, 1 when the real record is).
+        {22, 0},         {21, 1},         {22 + 65535, 0}, {22 + 65536, 0},
+        {22 + 65534, 0}, {22 + 65537, 0}, {69000, 0},
+    };
+    for (const auto& [from_end, count] : cases) {
+        SCOPED_TRACE(from_end);
+        std::string bytes = archive;
+        f.write("a.zip", bytes.replace(bytes.size() - from_end, 4, fake));
+        ASSERT_EQ(zip_open(z, f.file("a.zip")), kZipOk);
+        EXPECT_EQ(zip_count(z), count);
+    }
+    f.write("empty.zip", fake + std::string(18, '\0'));
+    f.write("short.zip", "junk" + fake + std::string(18, '\0'));
+    f.write("tiny.zip", fake + std::string(17, '\0'));
+    f.write("in-last-21.zip", std::string(30, 'x') + fake + std::string(17, '\0'));
+    ASSERT_EQ(zip_open(z, f.file("empty.zip")), kZipOk);
+    EXPECT_EQ(zip_count(z), 0);
+    EXPECT_EQ(zip_first(z), "");
+    EXPECT_EQ(zip_extract(z, f.path(), 1), kZipNoMember);
+    EXPECT_EQ(zip_open(z, f.file("short.zip")), kZipOk);
+    EXPECT_EQ(zip_open(z, f.file("tiny.zip")), kZipBadHeader);
+    EXPECT_EQ(zip_open(z, f.file("in-last-21.zip")), kZipBadHeader);
+    EXPECT_EQ(zip_open(z, f.file("does-not-exist.zip")), kZipBadHeader);
+    EXPECT_EQ(zip_count(z), 0);
 }
 
+// The bytes done at each progress call; the call after `stop_after` asks to stop.
 struct Stopper {
     long stop_after;
     std::vector<long> seen;
+    static int record(void* context, long done) {
+        static_cast<Stopper*>(context)->seen.push_back(done);
+        return done > static_cast<Stopper*>(context)->stop_after ? 1 : 0;
+    }
 };
-
-int record_progress(void* context, long done) {
-    auto* s = static_cast<Stopper*>(context);
-    s->seen.push_back(done);
-    return done > s->stop_after ? 1 : 0;
-}
 
 TEST(ZipReader, ProgressReportsBytesAndCanStop) {
     TestFolder f;
@@ -389,7 +374,7 @@ TEST(ZipReader, ProgressReportsBytesAndCanStop) {
     std::filesystem::create_directory(f.file("out"));
     ZipEngine z;
     Stopper all{1L << 30, {}};
-    zip_set_progress(z, record_progress, &all);
+    zip_set_progress(z, Stopper::record, &all);
     ASSERT_EQ(zip_open(z, f.file("a.zip")), kZipOk);
     EXPECT_EQ(zip_extract(z, f.file("out"), 1), kZipOk);
     ASSERT_GE(all.seen.size(), 2u);
@@ -398,7 +383,7 @@ TEST(ZipReader, ProgressReportsBytesAndCanStop) {
 
     std::filesystem::remove(f.file("out/big.bin"));
     Stopper early{1000, {}};
-    zip_set_progress(z, record_progress, &early);
+    zip_set_progress(z, Stopper::record, &early);
     EXPECT_EQ(zip_extract(z, f.file("out"), 1), kZipStopped);
     EXPECT_EQ(tree(f.file("out")), std::set<std::string>{});
 }
