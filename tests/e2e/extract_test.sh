@@ -32,6 +32,5 @@ wait "$poller"
 [ "$(stat -c %s "$work/big/big.bin" 2>/dev/null)" = 200000000 ] || fail "big.bin not extracted"
 grep -q yes "$work/answers" || fail "the window never answered"
 ! grep -q no "$work/answers" || fail "the window did not answer within a second: $(tr '\n' ' ' <"$work/answers")"
-wintool close "$main"
-wait_marlox
+close_marlox
 echo "extract: ok"

@@ -8,21 +8,19 @@ send_to=$(find "$WINEPREFIX/drive_c/users" -maxdepth 6 -type d -name SendTo | he
 rm -f "$send_to/Marlox.lnk"  # a shortcut the user deleted is back after the next start
 
 start_marlox
-title=$(wintool title "$(message 29) V" 30) || fail "no main window"
+title=$(main_window 30) || fail "no main window"
 [ "$title" = "$(message 29) V$version" ] || fail "title '$title'"
 [ -f "$send_to/Marlox.lnk" ] || fail "Marlox.lnk not written"
-wintool close "$title" || fail "could not close the window"
-wait_marlox
+close_marlox
 [ "$marlox_rc" = 0 ] || fail "exit code $marlox_rc"
 
 # A second start with the configuration written at exit titles the window with a space after
 # "V". A damaged shortcut is written anew.
 echo damaged >"$send_to/Marlox.lnk"
 start_marlox
-title=$(wintool title "$(message 29) V" 10) || fail "no main window on the second start"
+title=$(main_window 10) || fail "no main window on the second start"
 [ "$title" = "$(message 29) V $version" ] || fail "second title '$title'"
-wintool close "$title"
-wait_marlox
+close_marlox
 [ "$marlox_rc" = 0 ] || fail "second exit code $marlox_rc"
 exe=$(windows_path "$program_folder/marlox.exe")
 link=$(wintool lnk "$(windows_path "$send_to/Marlox.lnk")")

@@ -47,3 +47,7 @@ wait_marlox() {
     marlox_rc=0
     wait "$marlox_pid" || marlox_rc=$?
 }
+
+# The main window's title once it shows, within $1 seconds; closing it and waiting for the end.
+main_window() { wintool title "$(message 29) V" "$1"; }
+close_marlox() { wintool close "$(main_window 5)" || fail "window not closed"; wait_marlox; }

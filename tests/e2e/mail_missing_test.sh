@@ -7,7 +7,7 @@ export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;mapi32=d"
 start_marlox
 text=$(wintool wait "MAPI32.dll" 30) || fail "no box titled MAPI32.dll"
 [ "$text" = "Cant load dynamic link library !" ] || fail "box text '$text'"
-wintool title "$(message 29) V" 0 >/dev/null && fail "a main window appeared"
+main_window 0 >/dev/null && fail "a main window appeared"
 wintool press "MAPI32.dll" 1
 wait_marlox
 [ "$marlox_rc" = 1 ] || fail "exit code $marlox_rc"

@@ -18,7 +18,7 @@ trap 'for ext in zip rar cab; do reg delete "HKCR\.$ext" /f >/dev/null || true; 
 change_settings() {
     local title=$1
     shift
-    wintool command "$(wintool title "$(message 29) V" 30)" 1
+    wintool command "$(main_window 30)" 1
     wintool wait "$title" 20 >/dev/null || fail "no settings dialog"
     for box in "$@"; do wintool click "$title" "$box"; done
     [ -z "${language:-}" ] || wintool settext "$title" 129 "$language"
@@ -44,14 +44,12 @@ change_settings Einstellungen 103
     fail ".zip and .cab lost Marlox"
 reg query "$command_key" /ve >/dev/null || fail "clearing .rar removed Marlox's command"
 
-wintool close "$(wintool title "$(message 29) V" 5)"
-wait_marlox
+close_marlox
 
 # The next start speaks English.
 start_marlox
 change_settings "$(message 33)" 102 104
 [ "$(default_of .zip)" = Stranger.zip ] || fail ".zip is not given back: $(default_of .zip)"
 reg query "$command_key" /ve >/dev/null && fail "Marlox's command outlives its last type"
-wintool close "$(wintool title "$(message 29) V" 5)"
-wait_marlox
+close_marlox
 echo "settings: ok"
