@@ -111,16 +111,6 @@ inline bool show_folder(HWND dialog, const std::string& folder) {
            FALSE;
 }
 
-// Whether a CBT hook's `code` and window are a box or requester of this thread becoming active
-// (under ctest -j2 a hook may see another process's window).
-inline bool box_of_this_thread(int code, HWND window) {
-    char window_class[32] = "";
-    return code == HCBT_ACTIVATE &&
-           GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId() &&
-           GetClassNameA(window, window_class, sizeof window_class) &&
-           std::strcmp(window_class, "#32770") == 0;
-}
-
 // The member names in archive order, with `crc` each followed by a space and its CRC-32; none
 // when the file is no archive.
 inline std::vector<std::string> names_in(const std::string& archive, bool crc = false) {

@@ -12,9 +12,14 @@ namespace {
 
 std::function<void(HWND)> g_on_box;  // called for each box or requester of this thread
 
+// A CBT hook: under ctest -j2 it may see another process's window becoming active too.
 LRESULT CALLBACK on_box(int code, WPARAM wp, LPARAM lp) {
     HWND box = reinterpret_cast<HWND>(wp);
-    if (box_of_this_thread(code, box)) g_on_box(box);
+    char window_class[32] = "";
+    if (code == HCBT_ACTIVATE && GetWindowThreadProcessId(box, nullptr) == GetCurrentThreadId() &&
+        GetClassNameA(box, window_class, sizeof window_class) &&
+        std::strcmp(window_class, "#32770") == 0)
+        g_on_box(box);
     return CallNextHookEx(nullptr, code, wp, lp);
 }
 
@@ -129,23 +134,21 @@ TEST_F(OneOperationAtATime, CommandsDropsAndCloseWaitWhileTheOverwriteQuestionIs
     EXPECT_EQ(window().row_count(), 3);
 }
 
-// A missing mail library names itself in an error box, one without the entry points names the
-// first one missing (every start binds the system's library). A missing setup library is
-// explained with message 43, one without the function means no cabinets, silently (the cabinet
-// tests bind the system's library).
+// A missing second mail library names itself in an error box, one without the entry points
+// names the first one missing (every start binds the system's library; the end-to-end tests
+// start without the first). A missing setup library is explained with message 43, one without
+// the function means no cabinets, silently (the cabinet tests bind the system's library).
 TEST(Libraries, ShowWhatIsMissing) {
     ScriptedPrompter prompter;
     MailLibrary mail;
-    EXPECT_FALSE(bind_mail_library(mail, prompter, "nosuchmapi.dll", "mapi32.dll"));
     EXPECT_FALSE(bind_mail_library(mail, prompter, "mapi32.dll", "nosuchmapi2.dll"));
     EXPECT_FALSE(bind_mail_library(mail, prompter, "kernel32.dll", "kernel32.dll"));
-    ASSERT_EQ(prompter.boxes.size(), 3u);
-    expect_box(prompter.boxes[0], "nosuchmapi.dll", "Cant load dynamic link library !",
+    ASSERT_EQ(prompter.boxes.size(), 2u);
+    expect_box(prompter.boxes[0], "nosuchmapi2.dll", "Cant load dynamic link library !",
                BoxIcon::kError);
     EXPECT_EQ(prompter.boxes[0].owner, nullptr);
-    EXPECT_EQ(prompter.boxes[1].title, "nosuchmapi2.dll");
-    EXPECT_EQ(prompter.boxes[2].title, "kernel32.dll");
-    EXPECT_EQ(prompter.boxes[2].text, "MAPILogon");
+    EXPECT_EQ(prompter.boxes[1].title, "kernel32.dll");
+    EXPECT_EQ(prompter.boxes[1].text, "MAPILogon");
     EXPECT_EQ(mail.first, nullptr);
 
     MessageTable messages;
