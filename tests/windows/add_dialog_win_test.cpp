@@ -49,27 +49,7 @@ class AddDialogTest : public AppTest {
     const std::string daten = work.path() + "Daten\\";
 };
 
-// The dialog's list, options and "inc. Verzeichnisse" reach the addition (the path modes
-// themselves are the host tests'); the ".dat" answer gets ".zip" appended.
-TEST_F(AddDialogTest, NewArchiveAddsTheSelectedTreeRelativeToTheListFolder) {
-    new_archive("relative.dat", [&](HWND dialog) {
-        ASSERT_TRUE(show_folder(dialog, daten));
-        select_entries(dialog, {"notes.txt", "Bilder", "Leer"});
-        press(dialog, kAddIncludeFolders);
-        press(dialog, kAddOk);
-    });
-    ASSERT_EQ(prompter.save_requests.size(), 1u);
-    EXPECT_EQ(prompter.save_requests[0].title, message(26));
-    EXPECT_EQ(prompter.save_requests[0].filters, message(59));
-    const std::vector<std::string> names = {"notes.txt", "Bilder/a.jpg", "Bilder/Urlaub/b.jpg"};
-    EXPECT_EQ(app->state().archive_path(), work.path() + "relative.dat.zip");
-    EXPECT_EQ(column(1), names);
-    EXPECT_EQ(names_in(work.path() + "relative.dat.zip"), names);
-    EXPECT_TRUE(IsWindowEnabled(window().list()));
-    EXPECT_EQ(SendMessageA(window().progress_bar(), PBM_GETPOS, 0, 0), 0);
-}
-
-TEST_F(AddDialogTest, OptionRulesListNavigationHelpAndCancelLeavingAnEmptyArchive) {
+TEST_F(AddDialogTest, OptionRulesNavigationHelpAndCancelThenTheTreeAddedRelativeToTheListFolder) {
     bool ran = false;
     new_archive("cancelled.zip", [&](HWND dialog) {
         ran = true;
@@ -120,10 +100,28 @@ TEST_F(AddDialogTest, OptionRulesListNavigationHelpAndCancelLeavingAnEmptyArchiv
     EXPECT_TRUE(IsWindowEnabled(window().handle()));
     EXPECT_EQ(read_bytes(work.path() + "cancelled.zip"), "");
     EXPECT_EQ(window().row_count(), 0);
+    ASSERT_EQ(prompter.save_requests.size(), 1u);
+    EXPECT_EQ(prompter.save_requests[0].title, message(26));
+    EXPECT_EQ(prompter.save_requests[0].filters, message(59));
 
     // A cancelled requester leaves the archive path as it was.
     app->dispatch_command(kButtonNew);
     EXPECT_EQ(app->state().archive_path(), work.path() + "cancelled.zip");
+
+    // The dialog's list, options and "inc. Verzeichnisse" reach the addition (the path modes
+    // themselves are the host tests'); the ".dat" answer gets ".zip" appended.
+    new_archive("relative.dat", [&](HWND dialog) {
+        ASSERT_TRUE(show_folder(dialog, daten));
+        select_entries(dialog, {"notes.txt", "Bilder", "Leer"});
+        press(dialog, kAddIncludeFolders);
+        press(dialog, kAddOk);
+    });
+    const std::vector<std::string> names = {"notes.txt", "Bilder/a.jpg", "Bilder/Urlaub/b.jpg"};
+    EXPECT_EQ(app->state().archive_path(), work.path() + "relative.dat.zip");
+    EXPECT_EQ(column(1), names);
+    EXPECT_EQ(names_in(work.path() + "relative.dat.zip"), names);
+    EXPECT_TRUE(IsWindowEnabled(window().list()));
+    EXPECT_EQ(SendMessageA(window().progress_bar(), PBM_GETPOS, 0, 0), 0);
 }
 
 // Files dropped on the window (a drop handle as the shell builds it) or given on the command
@@ -189,8 +187,7 @@ TEST_F(RemoveCommand, TakesTheSelectedRowsAndKeepsTheSortedOrder) {
     app->settings().safe = 0;
     app->dispatch_command(kCmdRemove);
     CloseHandle(held);
-    ASSERT_EQ(prompter.boxes.size(), 3u);
-    expect_box(prompter.boxes[2], message(42), message(72), BoxIcon::kError);
+    EXPECT_EQ(prompter.boxes.size(), 3u);  // its text is the host tests'
     EXPECT_EQ(read_bytes(archive), before);
     EXPECT_EQ(window().row_count(), 3);
     EXPECT_TRUE(IsWindowEnabled(window().list()));

@@ -63,8 +63,8 @@ TEST_F(ExtractDialogTest, OpensAtTheArchiveFolderWithDefaultsHelpAndANewFolder) 
 
 // The selected rows of the real list reach the extraction (the second dup.txt selected extracts
 // the first member of that name), and the dialog's overwrite option decides for this extraction
-// only.
-TEST_F(ExtractDialogTest, SelectedRowsAndOverwriteOptionsReachTheExtraction) {
+// only. A target gone meanwhile keeps the dialog open, and Cancel then extracts nothing.
+TEST_F(ExtractDialogTest, SelectedRowsOverwriteOptionAndAnUnwritableTargetReachTheExtraction) {
     start_on("test.zip", {{"readme.txt", "r"}, {"dup.txt", "first"}, {"dup.txt", "second"}});
     ListView_SetItemState(window().list(), 2, LVIS_SELECTED, LVIS_SELECTED);
     CreateDirectoryA(out().c_str(), nullptr);
@@ -74,12 +74,9 @@ TEST_F(ExtractDialogTest, SelectedRowsAndOverwriteOptionsReachTheExtraction) {
     EXPECT_EQ(read_bytes(out() + "dup.txt"), "first");
     EXPECT_EQ(read_bytes(out() + "readme.txt"), "<missing>");
     EXPECT_EQ(app->settings().safe, 1);
-}
 
-TEST_F(ExtractDialogTest, UnwritableTargetKeepsTheDialogOpenAndCancelExtractsNothing) {
-    start_on("test.zip", {{"a.txt", "a"}});
     const std::string gone = work.path() + "gone\\";
-    CreateDirectoryA(gone.c_str(), nullptr);
+                             CreateDirectoryA(gone.c_str(), nullptr);
     bool cancelled = false;
     Dialog::test_hook = [&](HWND dialog) {
         ASSERT_TRUE(show_folder(dialog, gone));
@@ -93,8 +90,8 @@ TEST_F(ExtractDialogTest, UnwritableTargetKeepsTheDialogOpenAndCancelExtractsNot
     };
     app->dispatch_command(kCmdContextExtract);
     EXPECT_TRUE(cancelled);
-    EXPECT_EQ(read_bytes(work.path() + "a.txt"), "<missing>");
-    EXPECT_EQ(read_bytes(gone + "a.txt"), "<missing>");
+    EXPECT_EQ(read_bytes(work.path() + "dup.txt"), "<missing>");
+    EXPECT_EQ(read_bytes(gone + "dup.txt"), "<missing>");
 }
 
 // 250 members move the bar over a range of 250. A quit command that arrives while the first
@@ -164,8 +161,7 @@ TEST_F(ExtractDialogTest, AnUnreplaceableTargetIsKeptAndAnOldLibraryIsRefusedOnc
     ASSERT_TRUE(write_bytes(target + "mine.txt", "mine"));
     start(work.path() + "plain.rar");
     app->dispatch_command(kButtonConvert);
-    ASSERT_EQ(prompter.boxes.size(), 1u);
-    EXPECT_EQ(prompter.boxes[0].text, message(76));
+    EXPECT_EQ(prompter.boxes.size(), 1u);  // its text is the host tests'
     EXPECT_EQ(read_bytes(target + "mine.txt"), "mine");
     EXPECT_EQ(app->state().archive_path(), work.path() + "plain.rar");
 
