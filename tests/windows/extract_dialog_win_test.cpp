@@ -76,7 +76,7 @@ TEST_F(ExtractDialogTest, SelectedRowsOverwriteOptionAndAnUnwritableTargetReachT
     EXPECT_EQ(app->settings().safe, 1);
 
     const std::string gone = work.path() + "gone\\";
-                             CreateDirectoryA(gone.c_str(), nullptr);
+    CreateDirectoryA(gone.c_str(), nullptr);
     bool cancelled = false;
     Dialog::test_hook = [&](HWND dialog) {
         ASSERT_TRUE(show_folder(dialog, gone));

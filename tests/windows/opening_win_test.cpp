@@ -32,8 +32,8 @@ class OpeningTest : public AppTest {
 
 // Setup starts in its own folder, beside the other members, all carrying the archive's zone
 // marker; a viewer gets a path with a space as one argument; a cabinet replaced by another one
-// with a member of the same name delivers the new member.
-TEST_F(OpeningTest, SetupAndViewersStartInTheirFolderAndCabinetsEachGiveTheirOwnMember) {
+// with a member of the same name delivers the new member; a batch file as viewer.
+TEST_F(OpeningTest, SetupViewersCabinetsAndBatchFilesEachGetTheirOwnMember) {
     const std::string recorder = read_bytes(os::program_folder() + "recorder.exe");
     const std::string archive = start_on(
         "setup.zip",
@@ -65,11 +65,9 @@ TEST_F(OpeningTest, SetupAndViewersStartInTheirFolderAndCabinetsEachGiveTheirOwn
         EXPECT_EQ(read_bytes(log + ".copy"), member);
         DeleteFileA(log.c_str());
     }
-}
 
-// A batch file as viewer gets exactly the member named "note&calc.txt", and the tail of the name
-// never runs as a command of its own (a batch file of that name waits on the search path).
-TEST_F(OpeningTest, ABatchViewerGetsExactlyTheMemberAndNothingElseRuns) {
+    // A batch file as viewer gets exactly the member "note&calc.txt"; the tail of the name never
+    // runs as a command of its own (a batch file of that name waits on the search path).
     const std::string got = work.path() + "got", ran = work.path() + "ran";
     ASSERT_TRUE(write_bytes(work.path() + "view.bat", "@copy /b %1 \"" + got + "\" >nul\r\n"));
     ASSERT_TRUE(write_bytes(work.path() + "calc.txt.bat", "@echo ran>\"" + ran + "\"\r\n"));
