@@ -1,11 +1,22 @@
 #!/usr/bin/env bash
-# One start and exit without a configuration file: the Send To shortcut is written, the window
-# is titled without the space after "V", and exit writes the configuration.
+# Without the mail library the program explains it in a box and ends with exit code 1 before
+# any window or file of its own appears. Then one start and exit without a configuration file:
+# the Send To shortcut is written, the window is titled without the space after "V", and exit
+# writes the configuration.
 source "$(dirname "$0")/lib.sh"
 
 send_to=$(find "$WINEPREFIX/drive_c/users" -maxdepth 6 -type d -name SendTo | head -n 1)
 [ -n "$send_to" ] || fail "no Send To folder in the prefix"
 rm -f "$send_to/Marlox.lnk"  # a shortcut the user deleted is back after the next start
+
+WINEDLLOVERRIDES="$WINEDLLOVERRIDES;mapi32=d" start_marlox
+text=$(wintool wait "MAPI32.dll" 30) || fail "no box titled MAPI32.dll"
+[ "$text" = "Cant load dynamic link library !" ] || fail "box text '$text'"
+main_window 0 >/dev/null && fail "a main window appeared"
+wintool press "MAPI32.dll" 1
+wait_marlox
+[ "$marlox_rc" = 1 ] || fail "exit code $marlox_rc"
+[ ! -e "$program_folder/marlox.ini" ] || fail "marlox.ini written"
 
 start_marlox
 title=$(main_window 30) || fail "no main window"

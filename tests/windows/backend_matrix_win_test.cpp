@@ -196,8 +196,7 @@ class BackendMatrixTest : public AppTest {
         }
         EXPECT_EQ(entries(work.path()), around);
         EXPECT_EQ(prompter.line_requests.size(), passwords.size());  // and each answer taken
-        std::vector<std::string> own = words(c.volumes);
-        own.insert(own.end(), {name, "cwd", "out"});
+        std::vector<std::string> own = words(name + " cwd out " + c.volumes);
         std::sort(own.begin(), own.end());
         EXPECT_EQ(entries(folder), own);
         EXPECT_EQ(entries(cwd), std::vector<std::string>{"a.txt"});
