@@ -162,15 +162,25 @@ class AppTest : public ::testing::Test {
             ListView_SetItemState(window().list(), r, chosen ? LVIS_SELECTED : 0, LVIS_SELECTED);
         }
     }
+    // Dispatches `command`, whose dialog must show; `drive` acts on it.
+    void run_dialog(int command, const std::function<void(HWND)>& drive) {
+        bool ran = false;
+        Dialog::test_hook = [&](HWND dialog) {
+            ran = true;
+            drive(dialog);
+        };
+        app->dispatch_command(command);
+        Dialog::test_hook = nullptr;
+        EXPECT_TRUE(ran);
+    }
     // The extract command: the dialog shows `folder` (made first), `drive` acts on it, then OK.
     void extract(const std::string& folder, const std::function<void(HWND)>& drive = nullptr) {
         CreateDirectoryA(folder.c_str(), nullptr);
-        Dialog::test_hook = [folder, drive](HWND dialog) {
+        run_dialog(kButtonExtract, [&](HWND dialog) {
             ASSERT_TRUE(show_folder(dialog, folder));
             if (drive) drive(dialog);
             press(dialog, kExtractOk);
-        };
-        app->dispatch_command(kButtonExtract);
+        });
     }
     void pump() {
         MSG msg;

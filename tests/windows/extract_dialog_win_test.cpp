@@ -13,9 +13,7 @@ using ExtractDialogTest = AppTest;
 
 TEST_F(ExtractDialogTest, OpensAtTheArchiveFolderWithDefaultsHelpAndANewFolder) {
     start_on("test.zip", {{"a.txt", "alpha"}, {"sub/b.txt", "beta"}});
-    bool ran = false;
-    Dialog::test_hook = [&](HWND dialog) {
-        ran = true;
+    run_dialog(kCmdExtract, [&](HWND dialog) {
         EXPECT_EQ(text_of(dialog), message(107));
         EXPECT_EQ(shown_folder(dialog), work.path());
 
@@ -52,9 +50,7 @@ TEST_F(ExtractDialogTest, OpensAtTheArchiveFolderWithDefaultsHelpAndANewFolder) 
         EXPECT_EQ(prompter.line_requests[0].prompt, message(165));
         EXPECT_EQ(shown_folder(dialog), work.path() + "fresh\\");
         press(dialog, kExtractOk);
-    };
-    app->dispatch_command(kCmdExtract);
-    ASSERT_TRUE(ran);
+    });
     const std::string fresh = work.path() + "fresh\\";
     EXPECT_EQ(read_bytes(fresh + "a.txt"), "alpha");
     EXPECT_EQ(read_bytes(fresh + "sub\\b.txt"), "beta");
@@ -77,8 +73,7 @@ TEST_F(ExtractDialogTest, SelectedRowsOverwriteOptionAndAnUnwritableTargetReachT
 
     const std::string gone = work.path() + "gone\\";
     CreateDirectoryA(gone.c_str(), nullptr);
-    bool cancelled = false;
-    Dialog::test_hook = [&](HWND dialog) {
+    run_dialog(kCmdContextExtract, [&](HWND dialog) {
         ASSERT_TRUE(show_folder(dialog, gone));
         // The folder disappears, as a medium taken out of its drive does.
         RemoveDirectoryA(gone.c_str());
@@ -86,10 +81,7 @@ TEST_F(ExtractDialogTest, SelectedRowsOverwriteOptionAndAnUnwritableTargetReachT
         EXPECT_EQ(prompter.boxes.size(), 1u);  // its text is the host tests'
         EXPECT_TRUE(IsWindow(dialog));
         press(dialog, kExtractCancel);
-        cancelled = true;
-    };
-    app->dispatch_command(kCmdContextExtract);
-    EXPECT_TRUE(cancelled);
+    });
     EXPECT_EQ(read_bytes(work.path() + "dup.txt"), "<missing>");
     EXPECT_EQ(read_bytes(gone + "dup.txt"), "<missing>");
 }

@@ -22,7 +22,7 @@ TEST_F(Protection, ProtectOpenWithTheRightPasswordSendProtectAgainAtExitAndRepac
     const std::string plain = read_bytes(archive);
 
     std::vector<std::string> seen;  // what each dialog showed
-    Dialog::test_hook = [&](HWND dialog) {
+    run_dialog(kCmdEncipher, [&](HWND dialog) {
         seen.push_back(text_of(dialog));
         if (GetDlgItem(dialog, kPasswordRepeatField)) {  // the encipher dialog
             type_password(dialog, "Secret", "secret");   // differ: both fields empty again
@@ -33,8 +33,7 @@ TEST_F(Protection, ProtectOpenWithTheRightPasswordSendProtectAgainAtExitAndRepac
             seen.push_back(text_of(dialog));
             type_password(dialog, "Secret", "");
         }
-    };
-    app->dispatch_command(kCmdEncipher);
+    });
     EXPECT_EQ(seen, (std::vector<std::string>{"enCrypt", "", message(191), message(190)}));
     ASSERT_EQ(prompter.boxes.size(), 1u);
     EXPECT_EQ(prompter.boxes[0].text, message(188) + "\n\n" + message(189));
