@@ -62,7 +62,7 @@ for f in a b c; do (cd damaged && gcab -cz "$f.cab" "$f.txt"); done
 (cd volumes && rar a -idq -qo- -m0 -v25k ../volumes.rar big.txt a.txt)
 (cd unicode && rar a -idq -qo- ../unicode.rar 'Grüße.txt' 'Łódź.txt' 'Мир.txt' &&
     gcab -c ../unicode.cab 'Grüße.txt' 'Łódź.txt' 'Мир.txt')
-# Encrypted members, password "secret", for the system's cryptography (zip_crypt_win_test.cpp).
+# Encrypted members, password "secret", for the system's cryptography (system_win_test.cpp).
 mkdir crypt && seq 1 30000 >crypt/n.txt && head -c 70001 /dev/urandom >crypt/r.bin
 (cd crypt && zip -q -P secret ../crypt-zip.zip n.txt r.bin &&
     7zz a -tzip -psecret -mem=AES128 ../crypt-aes128.zip n.txt r.bin >/dev/null &&

@@ -1,7 +1,8 @@
 // What the program takes from the system, against Wine's real calls and DLLs: the system's own
 // boxes and requesters, answered through a CBT hook as a user would (and one operation at a
 // time while such a box is up); binding the mail and cabinet libraries; the catalog's bytes; the
-// file-time helpers, in a time zone east of UTC.
+// file-time helpers, in a time zone east of UTC; encrypted ZIP members through the system's
+// cryptography (CNG).
 #include "dialog_driver.h"
 #include "formats/cab.h"
 #include "protect/mail_library.h"
@@ -217,6 +218,25 @@ TEST(FileTimesEastOfUtc, PackAndSetThroughLocalTimeAsWin32Does) {
     set_file_date(path, make_local_date(2010, 5, 5, 5, 5, 0));
     CloseHandle(h);
     EXPECT_EQ(write_time(path), utc_filetime(2005, 4, 22, 10, 0, 0));
+}
+
+// The archives the peers encrypt (make_matrix_fixtures.sh) read as with the host's library.
+TEST(ZipCryptWin, PeerArchivesReadWithTheSystemsCryptography) {
+    WorkFolder work;
+    for (const char* archive : {"crypt-zip", "crypt-aes128", "crypt-aes256"}) {
+        SCOPED_TRACE(archive);
+        const std::string out = work.path() + archive + "\\";
+        ASSERT_TRUE(CreateDirectoryA(out.c_str(), nullptr));
+        ZipEngine z;
+        ASSERT_EQ(zip_open(z, kMatrix + archive + ".zip"), kZipOk);
+        zip_set_password(z, "Secret");
+        EXPECT_EQ(zip_extract(z, out, 1), kZipBadPassword);
+        zip_set_password(z, "secret");
+        for (int member = 1; member <= 2; ++member) EXPECT_EQ(zip_extract(z, out, member), kZipOk);
+        zip_close(z);
+        for (const char* name : {"n.txt", "r.bin"})
+            EXPECT_EQ(read_bytes(out + name), read_bytes(kMatrix + "crypt\\" + name)) << name;
+    }
 }
 
 }  // namespace
