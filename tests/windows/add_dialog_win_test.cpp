@@ -48,7 +48,41 @@ class AddDialogTest : public AppTest {
     const std::string daten = work.path() + "Daten\\";
 };
 
-TEST_F(AddDialogTest, OptionRulesNavigationHelpAndCancelThenTheTreeAddedRelativeToTheListFolder) {
+// Files dropped on the window (a drop handle as the shell builds it) or given on the command
+// line, with nothing open: packed into a new archive named after the first file, through the
+// add dialog in the state the items call for (a folder among them: mode 1 without a list
+// folder, names from below the drive). Then the new-archive command: the dialog's option rules,
+// list navigation and help, "Abbruch" leaving an empty archive, and the tree added.
+TEST_F(AddDialogTest, DroppedOrGivenItemsThenOptionRulesNavigationHelpCancelAndTheTreeAdded) {
+    bool ran = false;
+    Dialog::test_hook = [&](HWND dialog) {
+        ran = true;
+        EXPECT_TRUE(is_checked(dialog, kAddRelative));
+        EXPECT_FALSE(is_enabled(dialog, kAddWithoutPath));
+        EXPECT_FALSE(is_enabled(dialog, kAddList));
+        EXPECT_TRUE(is_checked(dialog, kAddIncludeFolders));
+        EXPECT_FALSE(is_enabled(dialog, kAddIncludeFolders));
+        press(dialog, kAddOk);
+    };
+    SendMessageA(window().handle(), WM_DROPFILES,
+                 reinterpret_cast<WPARAM>(drop_handle({daten + "Bilder", daten + "notes.txt"})), 0);
+    EXPECT_TRUE(ran);
+    const std::string archive = daten + "notes.zip";
+    EXPECT_EQ(app->state().archive_path(), archive);
+    std::string below = daten.substr(3);
+    std::replace(below.begin(), below.end(), '\\', '/');
+    const std::vector<std::string> packed = {below + "notes.txt", below + "Bilder/a.jpg",
+                                             below + "Bilder/Urlaub/b.jpg"};
+    EXPECT_EQ(names_in(archive), packed);
+    EXPECT_EQ(column(1), packed);
+    EXPECT_TRUE(prompter.boxes.empty());
+
+    // As the Send To shortcut gives them.
+    Dialog::test_hook = [](HWND dialog) { press(dialog, kAddOk); };
+    start(daten + "notes.txt\" \"" + daten + "Bilder\\a.jpg");
+    EXPECT_EQ(names_in(archive), (std::vector<std::string>{"notes.txt", "a.jpg"}));
+    EXPECT_EQ(app->state().archive_path(), archive);
+
     new_archive("cancelled.zip", [&](HWND dialog) {
         EXPECT_EQ(text_of(dialog), message(41));
         EXPECT_FALSE(IsWindowEnabled(window().handle()));
@@ -83,8 +117,8 @@ TEST_F(AddDialogTest, OptionRulesNavigationHelpAndCancelThenTheTreeAddedRelative
         EXPECT_EQ(shown_folder(dialog), work.path());
 
         press(dialog, kAddHelp);
-        ASSERT_EQ(prompter.boxes.size(), 1u);
-        expect_box(prompter.boxes[0], message(77), add_help_text(app->messages()),
+        ASSERT_EQ(prompter.boxes.size(), 2u);  // after the question before replacing notes.zip
+        expect_box(prompter.boxes[1], message(77), add_help_text(app->messages()),
                    BoxIcon::kInformation);
 
         // The close box does nothing; "Abbruch" ends the dialog, whatever is selected.
@@ -118,41 +152,6 @@ TEST_F(AddDialogTest, OptionRulesNavigationHelpAndCancelThenTheTreeAddedRelative
     EXPECT_EQ(names_in(work.path() + "relative.dat.zip"), names);
     EXPECT_TRUE(IsWindowEnabled(window().list()));
     EXPECT_EQ(SendMessageA(window().progress_bar(), PBM_GETPOS, 0, 0), 0);
-}
-
-// Files dropped on the window (a drop handle as the shell builds it) or given on the command
-// line, with nothing open: packed into a new archive named after the first file, through the
-// add dialog in the state the items call for (a folder among them: mode 1 without a list
-// folder, names from below the drive).
-TEST_F(AddDialogTest, DroppedOrGivenItemsPackAfterTheFirstFile) {
-    bool ran = false;
-    Dialog::test_hook = [&](HWND dialog) {
-        ran = true;
-        EXPECT_TRUE(is_checked(dialog, kAddRelative));
-        EXPECT_FALSE(is_enabled(dialog, kAddWithoutPath));
-        EXPECT_FALSE(is_enabled(dialog, kAddList));
-        EXPECT_TRUE(is_checked(dialog, kAddIncludeFolders));
-        EXPECT_FALSE(is_enabled(dialog, kAddIncludeFolders));
-        press(dialog, kAddOk);
-    };
-    SendMessageA(window().handle(), WM_DROPFILES,
-                 reinterpret_cast<WPARAM>(drop_handle({daten + "Bilder", daten + "notes.txt"})), 0);
-    EXPECT_TRUE(ran);
-    const std::string archive = daten + "notes.zip";
-    EXPECT_EQ(app->state().archive_path(), archive);
-    std::string below = daten.substr(3);
-    std::replace(below.begin(), below.end(), '\\', '/');
-    const std::vector<std::string> packed = {below + "notes.txt", below + "Bilder/a.jpg",
-                                             below + "Bilder/Urlaub/b.jpg"};
-    EXPECT_EQ(names_in(archive), packed);
-    EXPECT_EQ(column(1), packed);
-    EXPECT_TRUE(prompter.boxes.empty());
-
-    // As the Send To shortcut gives them.
-    Dialog::test_hook = [](HWND dialog) { press(dialog, kAddOk); };
-    start(daten + "notes.txt\" \"" + daten + "Bilder\\a.jpg");
-    EXPECT_EQ(names_in(archive), (std::vector<std::string>{"notes.txt", "a.jpg"}));
-    EXPECT_EQ(app->state().archive_path(), archive);
 }
 
 // The rows selected and sorted in the real list decide what goes and in which order the rest

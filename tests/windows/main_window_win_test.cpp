@@ -35,8 +35,9 @@ class MainWindowTest : public AppTest {
 
 // The start argument is listed with its column texts and title, and the commands of a ZIP
 // archive are enabled in the menu, the toolbar and the context menu; before any archive only
-// the general ones are, and a shortcut of a disabled command does nothing.
-TEST_F(MainWindowTest, ListingShowsRowsTitleStatusAndEnablesTheCommands) {
+// the general ones are, and a shortcut of a disabled command does nothing. The open command
+// lists, sorts or refuses by extension.
+TEST_F(MainWindowTest, ListingShowsRowsTitleStatusAndEnablesTheCommandsOpenListsOrRefuses) {
     const std::string path = start_on("Sample.ZIP", {{"readme.txt", std::string(1234, 'r')},
                                                      {"Tools/SETUP.EXE", "MZ", 1980, 0, 0}});
     const std::vector<std::string> row = {
@@ -76,9 +77,7 @@ TEST_F(MainWindowTest, ListingShowsRowsTitleStatusAndEnablesTheCommands) {
     app->handle_message(key);
     pump();
     EXPECT_TRUE(prompter.boxes.empty());
-}
 
-TEST_F(MainWindowTest, OpenCommandListsSortsOrRefusesByExtension) {
     const std::string first = start_on("first.zip", {{"z.txt", "z"}});
     app->settings().sort = 1;
 
