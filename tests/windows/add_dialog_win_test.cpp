@@ -52,8 +52,9 @@ class AddDialogTest : public AppTest {
 // line, with nothing open: packed into a new archive named after the first file, through the
 // add dialog in the state the items call for (a folder among them: mode 1 without a list
 // folder, names from below the drive). Then the new-archive command: the dialog's option rules,
-// list navigation and help, "Abbruch" leaving an empty archive, and the tree added.
-TEST_F(AddDialogTest, DroppedOrGivenItemsThenOptionRulesNavigationHelpCancelAndTheTreeAdded) {
+// list navigation and help, "Abbruch" leaving an empty archive, and the tree added; and the
+// remove command.
+TEST_F(AddDialogTest, DroppedOrGivenItemsOptionRulesNavigationHelpCancelTheTreeAddedAndRemoved) {
     bool ran = false;
     Dialog::test_hook = [&](HWND dialog) {
         ran = true;
@@ -67,21 +68,21 @@ TEST_F(AddDialogTest, DroppedOrGivenItemsThenOptionRulesNavigationHelpCancelAndT
     SendMessageA(window().handle(), WM_DROPFILES,
                  reinterpret_cast<WPARAM>(drop_handle({daten + "Bilder", daten + "notes.txt"})), 0);
     EXPECT_TRUE(ran);
-    const std::string archive = daten + "notes.zip";
-    EXPECT_EQ(app->state().archive_path(), archive);
+    const std::string packed_archive = daten + "notes.zip";
+    EXPECT_EQ(app->state().archive_path(), packed_archive);
     std::string below = daten.substr(3);
     std::replace(below.begin(), below.end(), '\\', '/');
     const std::vector<std::string> packed = {below + "notes.txt", below + "Bilder/a.jpg",
                                              below + "Bilder/Urlaub/b.jpg"};
-    EXPECT_EQ(names_in(archive), packed);
+    EXPECT_EQ(names_in(packed_archive), packed);
     EXPECT_EQ(column(1), packed);
     EXPECT_TRUE(prompter.boxes.empty());
 
     // As the Send To shortcut gives them.
     Dialog::test_hook = [](HWND dialog) { press(dialog, kAddOk); };
     start(daten + "notes.txt\" \"" + daten + "Bilder\\a.jpg");
-    EXPECT_EQ(names_in(archive), (std::vector<std::string>{"notes.txt", "a.jpg"}));
-    EXPECT_EQ(app->state().archive_path(), archive);
+    EXPECT_EQ(names_in(packed_archive), (std::vector<std::string>{"notes.txt", "a.jpg"}));
+    EXPECT_EQ(app->state().archive_path(), packed_archive);
 
     new_archive("cancelled.zip", [&](HWND dialog) {
         EXPECT_EQ(text_of(dialog), message(41));
@@ -152,14 +153,11 @@ TEST_F(AddDialogTest, DroppedOrGivenItemsThenOptionRulesNavigationHelpCancelAndT
     EXPECT_EQ(names_in(work.path() + "relative.dat.zip"), names);
     EXPECT_TRUE(IsWindowEnabled(window().list()));
     EXPECT_EQ(SendMessageA(window().progress_bar(), PBM_GETPOS, 0, 0), 0);
-}
 
-// The rows selected and sorted in the real list decide what goes and in which order the rest
-// is rebuilt; No to the question changes nothing. An archive another program holds keeps every
-// member.
-using RemoveCommand = AppTest;
-
-TEST_F(RemoveCommand, TakesTheSelectedRowsAndKeepsTheSortedOrder) {
+    // The remove command: the rows selected and sorted in the real list decide what goes and in
+    // which order the rest is rebuilt; No to the question changes nothing. An archive another
+    // program holds keeps every member.
+    prompter.boxes.clear();
     const std::string archive = start_on(
         "three.zip", {{"c.txt", "gamma"}, {"a.txt", "alpha"}, {"B.txt", "beta"}, {"sub/", ""}});
     window().sort_by_column(1);

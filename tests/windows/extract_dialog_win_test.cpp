@@ -11,7 +11,8 @@ namespace {
 
 using ExtractDialogTest = AppTest;
 
-TEST_F(ExtractDialogTest, OpensAtTheArchiveFolderWithDefaultsHelpAndANewFolder) {
+// The dialog opens at the archive's folder with its defaults, help and a new-folder button.
+TEST_F(ExtractDialogTest, DefaultsHelpNewFolderSelectedRowsOverwriteOptionAndAnUnwritableTarget) {
     start_on("test.zip", {{"a.txt", "alpha"}, {"sub/b.txt", "beta"}});
     run_dialog(kCmdExtract, [&](HWND dialog) {
         EXPECT_EQ(text_of(dialog), message(107));
@@ -55,12 +56,11 @@ TEST_F(ExtractDialogTest, OpensAtTheArchiveFolderWithDefaultsHelpAndANewFolder) 
     EXPECT_EQ(read_bytes(fresh + "a.txt"), "alpha");
     EXPECT_EQ(read_bytes(fresh + "sub\\b.txt"), "beta");
     EXPECT_EQ(window().status_text(1), "");
-}
 
-// The selected rows of the real list reach the extraction (the second dup.txt selected extracts
-// the first member of that name), and the dialog's overwrite option decides for this extraction
-// only. A target gone meanwhile keeps the dialog open, and Cancel then extracts nothing.
-TEST_F(ExtractDialogTest, SelectedRowsOverwriteOptionAndAnUnwritableTargetReachTheExtraction) {
+    // The selected rows of the real list reach the extraction (the second dup.txt extracts the
+    // first member of that name); the overwrite option decides for this extraction only. A target
+    // gone meanwhile keeps the dialog open, and Cancel then extracts nothing.
+    prompter.boxes.clear();
     start_on("test.zip", {{"readme.txt", "r"}, {"dup.txt", "first"}, {"dup.txt", "second"}});
     ListView_SetItemState(window().list(), 2, LVIS_SELECTED, LVIS_SELECTED);
     CreateDirectoryA(out().c_str(), nullptr);
