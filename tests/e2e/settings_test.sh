@@ -9,8 +9,7 @@ reg() { "$WINE" reg "$@" 2>/dev/null | tr -d '\r'; }
 default_of() { reg query "HKCR\\$1" /ve | sed -n 's/.*REG_SZ *//p'; }
 command_key='HKCR\Applications\marlox.exe\shell\Marlox\command'
 printf 'language = de\r\n' >"$program_folder/marlox.ini"
-reg add 'HKCR\.zip' /ve /d Stranger.zip /f >/dev/null
-reg add 'HKCR\.rar' /ve /d Stranger.rar /f >/dev/null
+for ext in zip rar; do reg add "HKCR\\.$ext" /ve /d "Stranger.$ext" /f >/dev/null; done
 trap 'for ext in zip rar cab; do reg delete "HKCR\.$ext" /f >/dev/null || true; done; cleanup' EXIT
 
 # Runs the settings dialog titled $1 in the running program, clicks the boxes given after it,

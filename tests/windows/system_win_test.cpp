@@ -210,7 +210,6 @@ TEST(FileTimesEastOfUtc, PackAndSetThroughLocalTimeAsWin32Does) {
     EXPECT_EQ(local_date_to_file_time(date), utc_filetime(2005, 4, 22, 10, 0, 0));
     set_file_date(path, date);
     EXPECT_EQ(write_time(path), utc_filetime(2005, 4, 22, 10, 0, 0));
-    EXPECT_EQ(dos_to_local_date(file_time_to_dos(path)), date);
 
     HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
                            nullptr);
