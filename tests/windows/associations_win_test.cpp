@@ -76,8 +76,7 @@ void write(HKEY root, const std::string& key, const std::string& name, const std
 }
 
 std::string at(const Registry& r, const std::string& where) {
-    const auto found = r.find(where);
-    return found == r.end() ? std::string() : found->second;
+    return r.count(where) ? r.at(where) : std::string();
 }
 
 // What the shell of the layout shows for the extension: the type's name, its icon and the

@@ -33,6 +33,28 @@ class MainWindowTest : public AppTest {
         for (int command : commands) out.push_back(window().shows_enabled(command));
         return out;
     }
+    // The recorder registered for ".mlxt" files (Wine's prefix knows no type the tests could
+    // use), its log in the work folder.
+    void SetUp() override {
+        const std::string command = "\"" + os::program_folder() + "recorder.exe\" \"%1\"";
+        RegSetValueA(HKEY_CLASSES_ROOT, ".mlxt", REG_SZ, "MarloxTestFile", 14);
+        RegSetValueA(HKEY_CLASSES_ROOT, "MarloxTestFile\\shell\\open\\command", REG_SZ,
+                     command.c_str(), static_cast<DWORD>(command.size()));
+        SetEnvironmentVariableA("MARLOX_RECORDER_LOG", log.c_str());
+    }
+    // Opens the row named `name` with `command`, then waits for `records` records in the log.
+    std::string open(const std::string& name, int command, size_t records) {
+        select({name});
+        app->dispatch_command(command);
+        std::string seen = read_bytes(log);
+        for (int waited = 0; waited < 100; ++waited, seen = read_bytes(log)) {
+            if (std::count(seen.begin(), seen.end(), '\n') >= static_cast<long>(2 * records)) break;
+            Sleep(100);
+        }
+        return seen;
+    }
+
+    const std::string log = work.path() + "recorder.log";
 };
 
 // The start argument is listed with its column texts and title, and the commands of a ZIP
@@ -157,36 +179,10 @@ TEST_F(MainWindowTest, EnterOrADoubleClickOpensTheMemberAndLongNamesWorkInRowOpe
     EXPECT_EQ(GetFileAttributesA(launched[0].working_folder.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
-class OpeningTest : public AppTest {
-  protected:
-    // The recorder registered for ".mlxt" files (Wine's prefix knows no type the tests could
-    // use), its log in the work folder.
-    void SetUp() override {
-        const std::string command = "\"" + os::program_folder() + "recorder.exe\" \"%1\"";
-        RegSetValueA(HKEY_CLASSES_ROOT, ".mlxt", REG_SZ, "MarloxTestFile", 14);
-        RegSetValueA(HKEY_CLASSES_ROOT, "MarloxTestFile\\shell\\open\\command", REG_SZ,
-                     command.c_str(), static_cast<DWORD>(command.size()));
-        SetEnvironmentVariableA("MARLOX_RECORDER_LOG", log.c_str());
-    }
-    // Opens the row named `name` with `command`, then waits for `records` records in the log.
-    std::string open(const std::string& name, int command, size_t records) {
-        select({name});
-        app->dispatch_command(command);
-        std::string seen = read_bytes(log);
-        for (int waited = 0; waited < 100; ++waited, seen = read_bytes(log)) {
-            if (std::count(seen.begin(), seen.end(), '\n') >= static_cast<long>(2 * records)) break;
-            Sleep(100);
-        }
-        return seen;
-    }
-
-    const std::string log = work.path() + "recorder.log";
-};
-
 // Setup starts in its own folder, beside the other members, all carrying the archive's zone
 // marker; a viewer gets a path with a space as one argument; a cabinet replaced by another one
 // with a member of the same name delivers the new member; a batch file as viewer.
-TEST_F(OpeningTest, SetupViewersCabinetsAndBatchFilesEachGetTheirOwnMember) {
+TEST_F(MainWindowTest, SetupViewersCabinetsAndBatchFilesEachGetTheirOwnMember) {
     const std::string recorder = read_bytes(os::program_folder() + "recorder.exe");
     const std::string archive = start_on(
         "setup.zip",
