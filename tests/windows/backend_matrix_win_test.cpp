@@ -218,7 +218,6 @@ class BackendMatrixTest : public AppTest {
             EXPECT_NE(warnings[0].find("\n" + member), std::string::npos) << warnings[0];
 
         prompter.boxes.clear();
-        prompter.answers.clear();
         app->dispatch_command(kButtonConvert);
         const std::string converted = folder + c.archive + ".zip";
         const bool refused = prompter.boxes.size() == 1 && prompter.boxes[0].text == message(76);
