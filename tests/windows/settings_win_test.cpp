@@ -19,7 +19,17 @@ std::vector<std::string> rows_of(HWND list) {
     return rows;
 }
 
-TEST(SettingsDialog, ControlsShowTheFileOkWritesItAnewAndWhatIsRefusedChangesNothing) {
+HWND open_viewer;
+int found_open;  // how often the timer found the viewer still open
+
+void CALLBACK press_ok_if_open(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    if (!IsWindow(open_viewer)) return;
+    ++found_open;
+    PostMessageA(open_viewer, WM_COMMAND, MAKEWPARAM(kViewerOk, BN_CLICKED), 0);
+}
+
+TEST(SettingsDialog, ControlsShowTheFileOkWritesItAnewWhatIsRefusedChangesNothingAndViewers) {
     WorkFolder work;
     MessageTable messages;
     load_default_messages(messages);
@@ -123,22 +133,9 @@ TEST(SettingsDialog, ControlsShowTheFileOkWritesItAnewAndWhatIsRefusedChangesNot
     EXPECT_EQ(prompter.boxes[1].icon, BoxIcon::kWarning);
     EXPECT_EQ(prompter.boxes[2].title, messages.message(124));
     EXPECT_EQ(prompter.boxes[2].text, messages.message(125));
-}
 
-HWND open_viewer;
-int found_open;  // how often the timer found the viewer still open
-
-void CALLBACK press_ok_if_open(HWND, UINT, UINT_PTR timer, DWORD) {
-    KillTimer(nullptr, timer);
-    if (!IsWindow(open_viewer)) return;
-    ++found_open;
-    PostMessageA(open_viewer, WM_COMMAND, MAKEWPARAM(kViewerOk, BN_CLICKED), 0);
-}
-
-TEST(TextViewers, ShowTheShippedTextsOrNameWhatIsMissing) {
-    MessageTable messages;
-    load_default_messages(messages);
-    std::vector<std::string> seen;
+    // The text viewers show the shipped texts or name what is missing.
+    seen.clear();
     Dialog::test_hook = [&](HWND viewer) {
         HWND text = GetDlgItem(viewer, kViewerText);
         GETTEXTLENGTHEX how = {GTL_DEFAULT, CP_ACP};
