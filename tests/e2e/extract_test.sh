@@ -8,7 +8,7 @@ mkdir -p "$work/big"
 head -c 200000000 /dev/zero >"$work/big.bin"
 (cd "$work" && zip -q -1 "$work/big/big.zip" big.bin)
 rm "$work/big.bin"
-main="${listed_title}big.zip"
+main="$(message 29) V$version - big.zip"  # the window with big.zip listed
 start_marlox "$(windows_path "$work/big/big.zip")"
 wintool title "$main" 30 >/dev/null || fail "big.zip not listed"
 # Ask the window for an answer again and again from before the extraction starts until it

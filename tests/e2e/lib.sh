@@ -23,8 +23,6 @@ cp -r "$(dirname "${BASH_SOURCE[0]}")/../../data/." "$program_folder/"
 # Message `n` of the English catalog, and the version as the program's source says it.
 message() { sed -n "$(($1 + 2))p" "$program_folder/Common.catalog_en" | tr -d '\r'; }
 version=$(sed -n 's/.*kVersion\[\] = "\(.*\)";/\1/p' "$(dirname "${BASH_SOURCE[0]}")/../../src/state/version.h")
-# The title of the main window with an archive listed, up to the archive's name.
-listed_title="$(message 29) V$version - "
 
 fail() {
     echo "FAIL: $*" >&2

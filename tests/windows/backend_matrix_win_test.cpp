@@ -80,11 +80,6 @@ std::vector<std::string> words(const std::string& list) {
     return {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
 }
 
-// Member names with their CRC-32s, by name alone.
-bool by_name(const std::string& a, const std::string& b) {
-    return a.substr(0, a.find(' ')) < b.substr(0, b.find(' '));
-}
-
 std::vector<std::pair<std::string, std::string>> files(const std::string& list) {
     std::vector<std::pair<std::string, std::string>> out;
     for (const std::string& item : words(list)) {
@@ -231,6 +226,10 @@ class BackendMatrixTest : public AppTest {
         std::vector<std::string> expected, got = names_in(converted, true);
         for (const auto& file : files(c.converted))
             expected.push_back(shown(file.first) + " " + std::to_string(crc_of(file.second)));
+        // Member names with their CRC-32s, by name alone.
+        const auto by_name = [](const std::string& a, const std::string& b) {
+            return a.substr(0, a.find(' ')) < b.substr(0, b.find(' '));
+        };
         std::stable_sort(expected.begin(), expected.end(), by_name);
         std::stable_sort(got.begin(), got.end(), by_name);
         EXPECT_EQ(got, expected);

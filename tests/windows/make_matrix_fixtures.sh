@@ -62,9 +62,8 @@ for f in a b c; do (cd damaged && gcab -cz "$f.cab" "$f.txt"); done
 (cd volumes && rar a -idq -qo- -m0 -v25k ../volumes.rar big.txt a.txt)
 # Encrypted members, password "secret", for the system's cryptography (system_win_test.cpp).
 mkdir crypt && seq 1 30000 >crypt/n.txt && head -c 70001 /dev/urandom >crypt/r.bin
-(cd crypt && zip -q -P secret ../crypt-zip.zip n.txt r.bin &&
-    7zz a -tzip -psecret -mem=AES128 ../crypt-aes128.zip n.txt r.bin >/dev/null &&
-    7zz a -tzip -psecret -mem=AES256 ../crypt-aes256.zip n.txt r.bin >/dev/null)
+(cd crypt && zip -q -P secret ../crypt-zip.zip n.txt r.bin && for bits in 128 256; do
+    7zz a -tzip -psecret -mem=AES$bits ../crypt-aes$bits.zip n.txt r.bin >/dev/null; done)
 for n in one two; do put $n same.mlxt $n && (cd $n && gcab -c "../$n.cab" same.mlxt); done
 (cd names && mv 'Grüße.txt' $'Gr\xfc\xdfe.txt' && mv 'Straße.txt' $'Stra\xdfe.txt' &&
     LC_ALL=C zip -q ../names.zip $'Gr\xfc\xdfe.txt' $'Stra\xdfe.txt')
