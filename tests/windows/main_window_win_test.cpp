@@ -60,8 +60,8 @@ class MainWindowTest : public AppTest {
 // The start argument is listed with its column texts and title, and the commands of a ZIP
 // archive are enabled in the menu, the toolbar and the context menu; before any archive only
 // the general ones are, and a shortcut of a disabled command does nothing. The open command
-// lists, sorts or refuses by extension.
-TEST_F(MainWindowTest, ListingShowsRowsTitleStatusAndEnablesTheCommandsOpenListsOrRefuses) {
+// lists, sorts or refuses by extension; members open through the shell and the list.
+TEST_F(MainWindowTest, ListingTitleStatusCommandsOpeningArchivesAndOpeningMembers) {
     const std::string path = start_on("Sample.ZIP", {{"readme.txt", std::string(1234, 'r')},
                                                      {"Tools/SETUP.EXE", "MZ", 1980, 0, 0}});
     const std::vector<std::string> row = {
@@ -143,13 +143,11 @@ TEST_F(MainWindowTest, ListingShowsRowsTitleStatusAndEnablesTheCommandsOpenLists
     EXPECT_FALSE(window().shows_enabled(kButtonExtract));
     app->dispatch_command(kCmdExtract);
     EXPECT_EQ(prompter.boxes.size(), 1u);
-}
 
-// Setup starts in its own folder, beside the other members, all carrying the archive's zone
-// marker; a viewer gets a path with a space as one argument; a cabinet replaced by another one
-// with a member of the same name delivers the new member; a batch file as viewer; Enter and a
-// double click.
-TEST_F(MainWindowTest, SetupViewersCabinetsBatchFilesEnterAndDoubleClicksOpenTheirOwnMember) {
+    // Setup starts in its own folder, beside the other members, all carrying the archive's zone
+    // marker; a viewer gets a path with a space as one argument; a cabinet replaced by another one
+    // with a member of the same name delivers the new member; a batch file as viewer; Enter and a
+    // double click.
     const std::string recorder = read_bytes(os::program_folder() + "recorder.exe");
     const std::string archive = start_on(
         "setup.zip",
@@ -187,16 +185,16 @@ TEST_F(MainWindowTest, SetupViewersCabinetsBatchFilesEnterAndDoubleClicksOpenThe
     const std::string got = work.path() + "got", ran = work.path() + "ran";
     ASSERT_TRUE(write_bytes(work.path() + "view.bat", "@copy /b %1 \"" + got + "\" >nul\r\n"));
     ASSERT_TRUE(write_bytes(work.path() + "calc.txt.bat", "@echo ran>\"" + ran + "\"\r\n"));
-    std::string path(32767, '\0');
-    path.resize(GetEnvironmentVariableA("PATH", &path[0], static_cast<DWORD>(path.size())));
-    SetEnvironmentVariableA("PATH", (work.path() + ";" + path).c_str());
+    std::string search(32767, '\0');
+    search.resize(GetEnvironmentVariableA("PATH", &search[0], static_cast<DWORD>(search.size())));
+    SetEnvironmentVariableA("PATH", (work.path() + ";" + search).c_str());
     start_on("names.zip", {{"note&calc.txt", "the note"}});
     app->settings().viewers = {work.path() + "view.bat"};
     select({"note&calc.txt"});
     app->dispatch_command(kCmdViewer0);
     for (int waited = 0; waited < 100 && read_bytes(got) == "<missing>"; ++waited) Sleep(100);
     Sleep(2000);  // time for a command after the batch file to run
-    SetEnvironmentVariableA("PATH", path.c_str());
+    SetEnvironmentVariableA("PATH", search.c_str());
     EXPECT_EQ(read_bytes(got), "the note");
     EXPECT_EQ(read_bytes(ran), "<missing>");
 
@@ -215,8 +213,8 @@ TEST_F(MainWindowTest, SetupViewersCabinetsBatchFilesEnterAndDoubleClicksOpenThe
         return true;
     };
     select({"b.txt"});
-    MSG key = {window().list(), WM_KEYDOWN, VK_RETURN, 0, 0, {0, 0}};
-    app->handle_message(key);
+    MSG enter = {window().list(), WM_KEYDOWN, VK_RETURN, 0, 0, {0, 0}};
+    app->handle_message(enter);
     pump();
     select({"a.txt"});
     RECT box;
