@@ -5,9 +5,7 @@ source "$(dirname "$0")/lib.sh"
 
 dialog=$(message 107)
 mkdir -p "$work/big"
-head -c 200000000 /dev/zero >"$work/big.bin"
-(cd "$work" && zip -q -1 "$work/big/big.zip" big.bin)
-rm "$work/big.bin"
+(cd "$work/big" && head -c 200000000 /dev/zero >big.bin && zip -q -1 big.zip big.bin && rm big.bin)
 main="$(message 29) V$version - big.zip"  # the window with big.zip listed
 start_marlox "$(windows_path "$work/big/big.zip")"
 wintool title "$main" 30 >/dev/null || fail "big.zip not listed"

@@ -11,7 +11,7 @@ source "$(dirname "$0")/lib.sh"
 
 reg() { "$WINE" reg "$@" 2>/dev/null | tr -d '\r'; }
 default_of() { reg query "HKCR\\$1" /ve | sed -n 's/.*REG_SZ *//p'; }
-command_key='HKCR\Applications\marlox.exe\shell\Marlox\command'
+command_key='Applications\marlox.exe\shell\Marlox\command'  # below HKCR
 
 # Runs the settings dialog titled $1 in the running program, clicks the boxes given after it,
 # types $language when it is set, and confirms.
@@ -61,15 +61,15 @@ wintool press "ge*" 1
 for ext in zip rar cab; do
     [ "$(default_of ".$ext")" = "${ext}_auto_file" ] || fail ".$ext is not Marlox's"
 done
-expected_command="\"$(windows_path "$program_folder/marlox.exe")\" \"%1\""
-[ "$(reg query "$command_key" /ve | sed -n 's/.*REG_SZ *//p')" = "$expected_command" ] ||
-    fail "Marlox's command reads: $(reg query "$command_key" /ve)"
+exe=$(windows_path "$program_folder/marlox.exe")
+[ "$(default_of "$command_key")" = "\"$exe\" \"%1\"" ] ||
+    fail "Marlox's command reads: $(default_of "$command_key")"
 
 change_settings Einstellungen 103
 [ "$(default_of .rar)" = Stranger.rar ] || fail ".rar is not given back: $(default_of .rar)"
 [ "$(default_of .zip)" = zip_auto_file ] && [ "$(default_of .cab)" = cab_auto_file ] ||
     fail ".zip and .cab lost Marlox"
-reg query "$command_key" /ve >/dev/null || fail "clearing .rar removed Marlox's command"
+reg query "HKCR\\$command_key" /ve >/dev/null || fail "clearing .rar removed Marlox's command"
 
 close_marlox
 
@@ -77,9 +77,8 @@ close_marlox
 start_marlox
 change_settings "$(message 33)" 102 104
 [ "$(default_of .zip)" = Stranger.zip ] || fail ".zip is not given back: $(default_of .zip)"
-reg query "$command_key" /ve >/dev/null && fail "Marlox's command outlives its last type"
+reg query "HKCR\\$command_key" /ve >/dev/null && fail "Marlox's command outlives its last type"
 close_marlox
-exe=$(windows_path "$program_folder/marlox.exe")
 link=$(wintool lnk "$(windows_path "$send_to/Marlox.lnk")")
 for line in "target=$exe" "arguments=" "description=Marlox" "working=" "show=1" "hotkey=0" \
     "icon=$exe" "icon_index=0"; do

@@ -1,6 +1,6 @@
 // What the window tests share: a private work folder, files read and written whole, drop
 // handles; the program started in-process on a command line, its rows, pressing and reading the
-// controls of its dialogs, the folder a dialog shows, telling a box of this thread, and the
+// controls of its dialogs, a dialog a command must show, the folder a dialog shows, and the
 // member names of an archive as the engine reads them. Archives come from archive_bytes.h, and
 // the back-end matrix's from make_matrix_fixtures.sh, in kMatrix.
 #ifndef MARLOX_TESTS_WINDOWS_DIALOG_DRIVER_H
