@@ -133,9 +133,8 @@ TEST_F(ExtractDialogTest, LongArchiveMovesTheBarCatchesUpWithoutActingThenRarAnd
     EXPECT_EQ(read_bytes(out() + "sub\\b.txt"), "beta");
     DeleteFileA((out() + "a.txt").c_str());
     app->dispatch_command(kButtonConvert);
-    EXPECT_EQ(prompter.boxes.size(), 1u);  // its text is the host tests'
-    EXPECT_EQ(read_bytes(target + "mine.txt"), "mine");
-    EXPECT_EQ(app->state().archive_path(), work.path() + "plain.rar");
+    EXPECT_EQ(prompter.boxes.size(), 1u);                // its text is the host tests'
+    EXPECT_EQ(read_bytes(target + "mine.txt"), "mine");  // the source staying open: the host's
 
     start(kMatrix + "plain.cab");
     EXPECT_EQ(column(1), (std::vector<std::string>{"a.txt", "sub\\b.txt"}));
