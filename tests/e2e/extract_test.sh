@@ -5,10 +5,8 @@ source "$(dirname "$0")/lib.sh"
 
 dialog=$(message 107)
 mkdir -p "$work/big"
-head -c 200000000 /dev/zero >"$work/big.bin"
-(cd "$work" && zip -q -1 "$work/big/big.zip" big.bin)
-rm "$work/big.bin"
-main="${listed_title}big.zip"
+(cd "$work/big" && head -c 200000000 /dev/zero >big.bin && zip -q -1 big.zip big.bin && rm big.bin)
+main="$(message 29) V$version - big.zip"  # the window with big.zip listed
 start_marlox "$(windows_path "$work/big/big.zip")"
 wintool title "$main" 30 >/dev/null || fail "big.zip not listed"
 # Ask the window for an answer again and again from before the extraction starts until it
@@ -32,6 +30,5 @@ wait "$poller"
 [ "$(stat -c %s "$work/big/big.bin" 2>/dev/null)" = 200000000 ] || fail "big.bin not extracted"
 grep -q yes "$work/answers" || fail "the window never answered"
 ! grep -q no "$work/answers" || fail "the window did not answer within a second: $(tr '\n' ' ' <"$work/answers")"
-wintool close "$main"
-wait_marlox
+close_marlox
 echo "extract: ok"

@@ -23,8 +23,6 @@ cp -r "$(dirname "${BASH_SOURCE[0]}")/../../data/." "$program_folder/"
 # Message `n` of the English catalog, and the version as the program's source says it.
 message() { sed -n "$(($1 + 2))p" "$program_folder/Common.catalog_en" | tr -d '\r'; }
 version=$(sed -n 's/.*kVersion\[\] = "\(.*\)";/\1/p' "$(dirname "${BASH_SOURCE[0]}")/../../src/state/version.h")
-# The title of the main window with an archive listed, up to the archive's name.
-listed_title="$(message 29) V$version - "
 
 fail() {
     echo "FAIL: $*" >&2
@@ -47,3 +45,7 @@ wait_marlox() {
     marlox_rc=0
     wait "$marlox_pid" || marlox_rc=$?
 }
+
+# The main window's title once it shows, within $1 seconds; closing it and waiting for the end.
+main_window() { wintool title "$(message 29) V" "$1"; }
+close_marlox() { wintool close "$(main_window 5)" || fail "window not closed"; wait_marlox; }

@@ -1,6 +1,6 @@
 // What the window tests share: a private work folder, files read and written whole, drop
 // handles; the program started in-process on a command line, its rows, pressing and reading the
-// controls of its dialogs, the folder a dialog shows, telling a box of this thread, and the
+// controls of its dialogs, a dialog a command must show, the folder a dialog shows, and the
 // member names of an archive as the engine reads them. Archives come from archive_bytes.h, and
 // the back-end matrix's from make_matrix_fixtures.sh, in kMatrix.
 #ifndef MARLOX_TESTS_WINDOWS_DIALOG_DRIVER_H
@@ -111,16 +111,6 @@ inline bool show_folder(HWND dialog, const std::string& folder) {
            FALSE;
 }
 
-// Whether a CBT hook's `code` and window are a box or requester of this thread becoming active
-// (under ctest -j2 a hook may see another process's window).
-inline bool box_of_this_thread(int code, HWND window) {
-    char window_class[32] = "";
-    return code == HCBT_ACTIVATE &&
-           GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId() &&
-           GetClassNameA(window, window_class, sizeof window_class) &&
-           std::strcmp(window_class, "#32770") == 0;
-}
-
 // The member names in archive order, with `crc` each followed by a space and its CRC-32; none
 // when the file is no archive.
 inline std::vector<std::string> names_in(const std::string& archive, bool crc = false) {
@@ -172,15 +162,25 @@ class AppTest : public ::testing::Test {
             ListView_SetItemState(window().list(), r, chosen ? LVIS_SELECTED : 0, LVIS_SELECTED);
         }
     }
+    // Dispatches `command`, whose dialog must show; `drive` acts on it.
+    void run_dialog(int command, const std::function<void(HWND)>& drive) {
+        bool ran = false;
+        Dialog::test_hook = [&](HWND dialog) {
+            ran = true;
+            drive(dialog);
+        };
+        app->dispatch_command(command);
+        Dialog::test_hook = nullptr;
+        EXPECT_TRUE(ran);
+    }
     // The extract command: the dialog shows `folder` (made first), `drive` acts on it, then OK.
     void extract(const std::string& folder, const std::function<void(HWND)>& drive = nullptr) {
         CreateDirectoryA(folder.c_str(), nullptr);
-        Dialog::test_hook = [folder, drive](HWND dialog) {
+        run_dialog(kButtonExtract, [&](HWND dialog) {
             ASSERT_TRUE(show_folder(dialog, folder));
             if (drive) drive(dialog);
             press(dialog, kExtractOk);
-        };
-        app->dispatch_command(kButtonExtract);
+        });
     }
     void pump() {
         MSG msg;

@@ -9,14 +9,11 @@ shift
 system='^(kernel32|user32|gdi32|comctl32|comdlg32|shell32|ole32|oleaut32|advapi32|bcrypt|shlwapi|powrprof|msvcrt)\.dll$'
 status=0
 for program in "$@"; do
-    dlls=$("$objdump" -p "$program" | sed -n 's/^[[:space:]]*DLL Name: //p')
+    dlls=$("$objdump" -p "$program" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr '[:upper:]' '[:lower:]')
     [ -n "$dlls" ] || { echo "no imports read from $program"; status=1; }
-    while read -r dll; do
-        [ -n "$dll" ] || continue
-        if ! [[ $(tr '[:upper:]' '[:lower:]' <<<"$dll") =~ $system ]]; then
-            echo "$(basename "$program") imports $dll, which Windows does not bring"
-            status=1
-        fi
-    done <<<"$dlls"
+    for dll in $(grep -vE "$system" <<<"$dlls"); do
+        echo "$(basename "$program") imports $dll, which Windows does not bring"
+        status=1
+    done
 done
 exit $status

@@ -43,20 +43,16 @@ put volumes big.txt "$(head -c 60000 /dev/zero | tr '\0' v)" a.txt alpha
 put unicode 'Grüße.txt' gruss 'Łódź.txt' lodz 'Мир.txt' mir
 
 # One archive per tool and case, in the order given; stand-in names are patched below.
-both() {  # both CASE FILES...: CASE.rar and CASE.cab
-    local c=$1
-    shift
-    (cd "$c" && rar a -idq -qo- -m3 "../$c.rar" "$@" && gcab -cz "../$c.cab" "$@")
-}
-both damaged a.txt b.txt c.txt
+for row in "damaged a.txt b.txt c.txt" "plain a.txt sub/b.txt" "case Makefile makefile" \
+    "filefolder zz/x.txt zq" "dups dup.txt duq.txt" "unicode Grüße.txt Łódź.txt Мир.txt"; do
+    read -r c files <<<"$row"
+    # shellcheck disable=SC2086
+    (cd "$c" && rar a -idq -qo- -m3 "../$c.rar" $files && gcab -cz "../$c.cab" $files)
+done
 # A cabinet in which every member has a folder (a compressed stream) of its own, as in the
 # cabinets that Windows' own tools make from several sources: damage stays in its member.
 for f in a b c; do (cd damaged && gcab -cz "$f.cab" "$f.txt"); done
-both plain a.txt sub/b.txt
 (cd hostile && rar a -idq -qo- -m3 ../hostile.rar ZZZZZZx.txt qy.txt && gcab -cz ../hostile.cab ZZZZZZx.txt Cqqy.txt)
-both case Makefile makefile
-both filefolder zz/x.txt zq
-both dups dup.txt duq.txt
 (cd ref && ln a.txt hard.txt && rar a -idq -qo- -oi:1 ../ref.rar a.txt copy.txt z.txt &&
     rar a -idq -qo- -oh ../hard.rar a.txt hard.txt z.txt)
 (cd link && rar a -idq -qo- -ol ../link.rar a.txt ln c.txt && zip -qy ../link.zip a.txt ln c.txt)
@@ -64,13 +60,10 @@ both dups dup.txt duq.txt
 (cd secret && rar a -idq -qo- -m3 -psecret ../secret.rar a.txt sub/b.txt &&
     rar a -idq -qo- -m3 -hpsecret ../headers.rar a.txt sub/b.txt)
 (cd volumes && rar a -idq -qo- -m0 -v25k ../volumes.rar big.txt a.txt)
-(cd unicode && rar a -idq -qo- ../unicode.rar 'Grüße.txt' 'Łódź.txt' 'Мир.txt' &&
-    gcab -c ../unicode.cab 'Grüße.txt' 'Łódź.txt' 'Мир.txt')
-# Encrypted members, password "secret", for the system's cryptography (zip_crypt_win_test.cpp).
+# Encrypted members, password "secret", for the system's cryptography (system_win_test.cpp).
 mkdir crypt && seq 1 30000 >crypt/n.txt && head -c 70001 /dev/urandom >crypt/r.bin
-(cd crypt && zip -q -P secret ../crypt-zip.zip n.txt r.bin &&
-    7zz a -tzip -psecret -mem=AES128 ../crypt-aes128.zip n.txt r.bin >/dev/null &&
-    7zz a -tzip -psecret -mem=AES256 ../crypt-aes256.zip n.txt r.bin >/dev/null)
+(cd crypt && zip -q -P secret ../crypt-zip.zip n.txt r.bin && for bits in 128 256; do
+    7zz a -tzip -psecret -mem=AES$bits ../crypt-aes$bits.zip n.txt r.bin >/dev/null; done)
 for n in one two; do put $n same.mlxt $n && (cd $n && gcab -c "../$n.cab" same.mlxt); done
 (cd names && mv 'Grüße.txt' $'Gr\xfc\xdfe.txt' && mv 'Straße.txt' $'Stra\xdfe.txt' &&
     LC_ALL=C zip -q ../names.zip $'Gr\xfc\xdfe.txt' $'Stra\xdfe.txt')

@@ -17,12 +17,12 @@ void type_password(HWND dialog, const std::string& first, const std::string& sec
 
 class Protection : public AppTest {};
 
-TEST_F(Protection, ProtectOpenWithTheRightPasswordSendAndProtectAgainAtExit) {
-    const std::string archive = start_on("a.zip", {{"a.txt", "alpha"}, {"b.txt", "beta"}});
+TEST_F(Protection, ProtectOpenWithTheRightPasswordSendProtectAgainAtExitAndRepack) {
+    const std::string archive = start_on("A.ZIP", {{"a.txt", "alpha"}, {"sub/b.txt", "beta"}});
     const std::string plain = read_bytes(archive);
 
     std::vector<std::string> seen;  // what each dialog showed
-    Dialog::test_hook = [&](HWND dialog) {
+    run_dialog(kCmdEncipher, [&](HWND dialog) {
         seen.push_back(text_of(dialog));
         if (GetDlgItem(dialog, kPasswordRepeatField)) {  // the encipher dialog
             type_password(dialog, "Secret", "secret");   // differ: both fields empty again
@@ -33,14 +33,13 @@ TEST_F(Protection, ProtectOpenWithTheRightPasswordSendAndProtectAgainAtExit) {
             seen.push_back(text_of(dialog));
             type_password(dialog, "Secret", "");
         }
-    };
-    app->dispatch_command(kCmdEncipher);
+    });
     EXPECT_EQ(seen, (std::vector<std::string>{"enCrypt", "", message(191), message(190)}));
     ASSERT_EQ(prompter.boxes.size(), 1u);
     EXPECT_EQ(prompter.boxes[0].text, message(188) + "\n\n" + message(189));
     // Protected, then opened with its password: plain again, listed, the password kept.
     EXPECT_EQ(read_bytes(archive), plain);
-    EXPECT_EQ(text_of(window().handle()), message(29) + " V" + kVersion + " - a.zip");
+    EXPECT_EQ(text_of(window().handle()), message(29) + " V" + kVersion + " - A.ZIP");
     EXPECT_EQ(window().row_count(), 2);
 
     // Sent protected: a protected copy under the archive's own name; the archive stays plain.
@@ -54,7 +53,7 @@ TEST_F(Protection, ProtectOpenWithTheRightPasswordSendAndProtectAgainAtExit) {
     send_archive_by_mail(ctx, standin);
     const std::string call = last_call();
     EXPECT_EQ(call.substr(0, 2), ";|");
-    EXPECT_NE(call.find("\\a.zip|a.zip|"), std::string::npos) << call;
+    EXPECT_NE(call.find("\\A.ZIP|A.ZIP|"), std::string::npos) << call;
     EXPECT_EQ(call.find(archive), std::string::npos) << call;
     EXPECT_NE(call.substr(call.size() - 2), "PK");
     EXPECT_EQ(read_bytes(archive), plain);
@@ -72,16 +71,11 @@ TEST_F(Protection, ProtectOpenWithTheRightPasswordSendAndProtectAgainAtExit) {
     std::string expected = plain;
     cipher_buffer(reinterpret_cast<unsigned char*>(&expected[0]), expected.size(), "Secret");
     EXPECT_EQ(read_bytes(archive), expected);
-}
 
-// Re-packed, an archive named in capitals is itself: nothing asks to overwrite it, and the
-// password it was opened with stays with it for the question at exit.
-TEST_F(Protection, RepackingAProtectedArchiveNamedInCapitalsKeepsItsPassword) {
-    std::string bytes = stored_zip({{"a.txt", "alpha"}, {"sub/b.txt", "beta"}});
-    cipher_buffer(reinterpret_cast<unsigned char*>(&bytes[0]), bytes.size(), "pw");
-    const std::string archive = work.path() + "X.ZIP";
-    ASSERT_TRUE(write_bytes(archive, bytes));
-    Dialog::test_hook = [](HWND dialog) { type_password(dialog, "pw", ""); };
+    // Re-packed, the archive named in capitals is itself: nothing asks to overwrite it, and the
+    // password it was opened with stays with it for the question at exit.
+    Dialog::test_hook = [](HWND dialog) { type_password(dialog, "Secret", ""); };
+    prompter.boxes.clear();
     start(archive);
     app->dispatch_command(kCmdConvert);
     EXPECT_TRUE(prompter.boxes.empty());
@@ -91,7 +85,7 @@ TEST_F(Protection, RepackingAProtectedArchiveNamedInCapitalsKeepsItsPassword) {
     app->shut_down();
     ASSERT_EQ(prompter.boxes.size(), 1u);
     EXPECT_EQ(prompter.boxes[0].title, message(178));
-    cipher_buffer(reinterpret_cast<unsigned char*>(&repacked[0]), repacked.size(), "pw");
+    cipher_buffer(reinterpret_cast<unsigned char*>(&repacked[0]), repacked.size(), "Secret");
     EXPECT_EQ(read_bytes(archive), repacked);
 }
 

@@ -19,31 +19,34 @@ std::vector<std::string> rows_of(HWND list) {
     return rows;
 }
 
-class SettingsTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        load_default_messages(messages);
-        settings.language = "de";
-    }
+HWND open_viewer;
+int found_open;  // how often the timer found the viewer still open
+
+void CALLBACK press_ok_if_open(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    if (!IsWindow(open_viewer)) return;
+    ++found_open;
+    PostMessageA(open_viewer, WM_COMMAND, MAKEWPARAM(kViewerOk, BN_CLICKED), 0);
+}
+
+TEST(SettingsDialog, ControlsShowTheFileOkWritesItAnewWhatIsRefusedChangesNothingAndViewers) {
+    WorkFolder work;
+    MessageTable messages;
+    load_default_messages(messages);
+    Settings settings;
+    settings.language = "de";
+    ScriptedPrompter prompter;
     // Runs the dialog on the configuration `config`, driven by `drive`; the file afterwards.
-    std::string run(const std::string& config, const std::function<void(HWND)>& drive) {
+    const auto run = [&](const std::string& config, const std::function<void(HWND)>& drive) {
         const std::string path = work.path() + "marlox.ini";
-        if (!config.empty()) write_bytes(path, config);
+        write_bytes(path, config);
         const SettingsSubject subject = {settings,         messages,           prompter, path,
                                          "C:\\marlox.exe", {30, 40, 500, 300}, true};
         Dialog::test_hook = drive;
         SettingsDialog(subject).run(nullptr);
         Dialog::test_hook = nullptr;
         return read_bytes(path);
-    }
-
-    WorkFolder work;
-    MessageTable messages;
-    Settings settings;
-    ScriptedPrompter prompter;
-};
-
-TEST_F(SettingsTest, ControlsShowTheFileAndOkWritesItAnewWithTheViewersInListOrder) {
+    };
     // Each control's text (the catalog's message).
     const std::pair<int, int> texts[] = {
         {kSettingsZip, 30},   {kSettingsRar, 31},           {kSettingsCab, 32},
@@ -97,12 +100,11 @@ TEST_F(SettingsTest, ControlsShowTheFileAndOkWritesItAnewWithTheViewersInListOrd
     ASSERT_EQ(prompter.boxes.size(), 1u);
     EXPECT_EQ(prompter.boxes[0].title, messages.message(83));
     EXPECT_EQ(prompter.boxes[0].text, messages.message(84));
-}
 
-TEST_F(SettingsTest, WhatIsRefusedChangesNothingAndAbbruchKeepsTheFile) {
+    // What is refused changes nothing, and "Abbruch" keeps the file.
     const std::string config = "zip = 0\r\nlanguage = de\r\ncount = 0\r\n";
     prompter.files = {"Z:\\picked.exe"};
-    std::vector<std::string> seen;
+    seen.clear();
     const std::string after = run(config, [&](HWND dialog) {
         SetDlgItemTextA(dialog, kSettingsLanguage, "e");
         press(dialog, kSettingsOk);
@@ -121,32 +123,19 @@ TEST_F(SettingsTest, WhatIsRefusedChangesNothingAndAbbruchKeepsTheFile) {
         press(dialog, kSettingsCancel);
     });
     EXPECT_EQ(after, config);
-    EXPECT_EQ(settings.language, "de");
+    EXPECT_EQ(settings.language, "en");
     EXPECT_EQ(seen, (std::vector<std::string>{"still open", "6.exe", "Z:\\picked.exe", "2.exe",
                                               "3.exe", "4.exe", "5.exe"}));
     ASSERT_EQ(prompter.file_requests.size(), 1u);
     EXPECT_EQ(prompter.file_requests[0].title, "Programm");
-    ASSERT_EQ(prompter.boxes.size(), 2u);  // no language notice after "Abbruch"
-    EXPECT_EQ(prompter.boxes[0].text, messages.message(80));
-    EXPECT_EQ(prompter.boxes[0].icon, BoxIcon::kWarning);
-    EXPECT_EQ(prompter.boxes[1].title, messages.message(124));
-    EXPECT_EQ(prompter.boxes[1].text, messages.message(125));
-}
+    ASSERT_EQ(prompter.boxes.size(), 3u);  // no language notice after "Abbruch"
+    EXPECT_EQ(prompter.boxes[1].text, messages.message(80));
+    EXPECT_EQ(prompter.boxes[1].icon, BoxIcon::kWarning);
+    EXPECT_EQ(prompter.boxes[2].title, messages.message(124));
+    EXPECT_EQ(prompter.boxes[2].text, messages.message(125));
 
-HWND open_viewer;
-int found_open;  // how often the timer found the viewer still open
-
-void CALLBACK press_ok_if_open(HWND, UINT, UINT_PTR timer, DWORD) {
-    KillTimer(nullptr, timer);
-    if (!IsWindow(open_viewer)) return;
-    ++found_open;
-    PostMessageA(open_viewer, WM_COMMAND, MAKEWPARAM(kViewerOk, BN_CLICKED), 0);
-}
-
-TEST(TextViewers, ShowTheShippedTextsOrNameWhatIsMissing) {
-    MessageTable messages;
-    load_default_messages(messages);
-    std::vector<std::string> seen;
+    // The text viewers show the shipped texts or name what is missing.
+    seen.clear();
     Dialog::test_hook = [&](HWND viewer) {
         HWND text = GetDlgItem(viewer, kViewerText);
         GETTEXTLENGTHEX how = {GTL_DEFAULT, CP_ACP};
