@@ -35,22 +35,23 @@ with zipfile.ZipFile(work + "/small.zip", "w", zipfile.ZIP_DEFLATED) as z:
 PY
 
 now() { date +%s.%N; }
-# best TIME of three runs of a command (after a clean-up command)
-best() {
-    cleanup=$1
-    shift
-    b=""
-    for _ in 1 2 3; do
-        sh -c "$cleanup"
-        t0=$(now)
-        "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; exit 1; }
-        t1=$(now)
-        b=$(echo "$t0 $t1 ${b:-1e9}" | awk '{d = $2 - $1; print (d < $3 ? d : $3)}')
-    done
-    echo "$b"
+# One run of command $2 after clean-up $1 (both shell text); the smaller of its time and $3.
+timed() {
+    sh -c "$1"
+    t0=$(now)
+    eval "$2" >/dev/null 2>&1 || { echo "failed: $2" >&2; exit 1; }
+    t1=$(now)
+    echo "$t0 $t1 ${3:-1e9}" | awk '{d = $2 - $1; print (d < $3 ? d : $3)}'
 }
-report() {
-    echo "$1 $2 $3" | awk '{printf "%-14s engine %7.3f s   peer %7.3f s   ratio %.2f\n", $1, $2, $3, $2 / $3}'
+# Task $1: the best of three runs of the engine's command $3 and the peer's $4, each after the
+# clean-up $2, taken in turn so that both meet the machine in the same state.
+task() {
+    e="" p=""
+    for _ in 1 2 3; do
+        e=$(timed "$2" "$3" "$e")
+        p=$(timed "$2" "$4" "$p")
+    done
+    echo "$1 $e $p" | awk '{printf "%-14s engine %7.3f s   peer %7.3f s   ratio %.2f\n", $1, $2, $3, $2 / $3}'
 }
 
 # Each extraction starts in an empty folder. The last one's files are moved aside, not deleted:
@@ -59,15 +60,10 @@ report() {
 # measures the clean-up, not them. Everything goes when the script ends.
 out=$work/out
 fresh="mkdir -p $work/old && { mv $out $work/old/\$\$ 2>/dev/null; mkdir $out; }"
-e=$(best "$fresh" "$tool" x "$work/files.zip" "$out")
-p=$(best "$fresh" unzip -q -o -DD "$work/files.zip" -d "$out")
-report extract-all "$e" "$p"
-e=$(best "rm -f $work/c.zip" "$tool" c "$work/c.zip" "$work/files")
-p=$(best "rm -f $work/c.zip" sh -c "cd '$work/files' && zip -q -r -9 -D '$work/c.zip' .")
-report create-9 "$e" "$p"
-e=$(best true "$tool" l "$work/walk.zip")
-p=$(best true unzip -l "$work/walk.zip")
-report walk-100k "$e" "$p"
-e=$(best "$fresh" "$tool" x "$work/small.zip" "$out")
-p=$(best "$fresh" unzip -q -o -DD "$work/small.zip" -d "$out")
-report extract-20k "$e" "$p"
+task extract-all "$fresh" "'$tool' x '$work/files.zip' '$out'" \
+    "unzip -q -o -DD '$work/files.zip' -d '$out'"
+task create-9 "rm -f $work/c.zip" "'$tool' c '$work/c.zip' '$work/files'" \
+    "cd '$work/files' && zip -q -r -9 -D '$work/c.zip' ."
+task walk-100k true "'$tool' l '$work/walk.zip'" "unzip -l '$work/walk.zip'"
+task extract-20k "$fresh" "'$tool' x '$work/small.zip' '$out'" \
+    "unzip -q -o -DD '$work/small.zip' -d '$out'"
